@@ -204,15 +204,6 @@ TEST_F(Languages, ExtraItemsTakeTheirDecodedDefaultAndBlankKeysAreNotRead) {
   EXPECT_EQ("own\r\ntext", extra);
 }
 
-TEST_F(Languages, FinalizeEmptiesTextsAndNothingLoadsWithoutKeys) {
-  FinalizeLanguages();
-  EXPECT_EQ("", LANG_COMMON_FREE);
-  EXPECT_TRUE(LangItems().empty());
-  EXPECT_FALSE(LoadLanguage(0));
-  ScanLanguageFolder(scratch_.Path());
-  EXPECT_FALSE(LoadLanguage(0));  // the placeholder, but no key to restore
-}
-
 TEST_F(Languages, ShippedGermanFileIsCompleteAndLoads) {
   // InitializeLanguages scanned "Lang\" beside this program, as the program does.
   const std::vector<std::string> names = Names();

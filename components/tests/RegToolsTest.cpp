@@ -2,19 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 TEST(RootKeyFromName, KnowsFullAndShortNamesWithTheirCase) {
-  EXPECT_EQ(HKEY_CURRENT_USER, RootKeyFromName("HKCU"));
-  EXPECT_EQ(HKEY_CURRENT_USER, RootKeyFromName("HKEY_CURRENT_USER"));
-  EXPECT_EQ(HKEY_LOCAL_MACHINE, RootKeyFromName("HKLM"));
-  EXPECT_EQ(HKEY_CLASSES_ROOT, RootKeyFromName("HKEY_CLASSES_ROOT"));
-  EXPECT_EQ(HKEY_USERS, RootKeyFromName("HKU"));
-  EXPECT_EQ(HKEY_PERFORMANCE_DATA, RootKeyFromName("HKPD"));
-  EXPECT_EQ(HKEY_CURRENT_CONFIG, RootKeyFromName("HKCC"));
-  EXPECT_EQ(HKEY_DYN_DATA, RootKeyFromName("HKEY_DYN_DATA"));
-  EXPECT_EQ(nullptr, RootKeyFromName("hkcu"));
-  EXPECT_EQ(nullptr, RootKeyFromName("HKEY_Current_User"));
-  EXPECT_EQ(nullptr, RootKeyFromName(" HKCU"));
-  EXPECT_EQ(nullptr, RootKeyFromName(""));
+  const std::pair<const char*, HKEY> known[] = {
+      {"HKCU", HKEY_CURRENT_USER},        {"HKEY_CURRENT_USER", HKEY_CURRENT_USER},
+      {"HKLM", HKEY_LOCAL_MACHINE},       {"HKEY_CLASSES_ROOT", HKEY_CLASSES_ROOT},
+      {"HKU", HKEY_USERS},                {"HKPD", HKEY_PERFORMANCE_DATA},
+      {"HKCC", HKEY_CURRENT_CONFIG},      {"HKEY_DYN_DATA", HKEY_DYN_DATA},
+  };
+  for (const auto& [name, root] : known) EXPECT_EQ(root, RootKeyFromName(name)) << name;
+  for (const char* name : {"hkcu", "HKEY_Current_User", " HKCU", ""})
+    EXPECT_EQ(nullptr, RootKeyFromName(name)) << name;
 }
 
 TEST(SplitRegistryPath, SplitsAtTheFirstSeparator) {

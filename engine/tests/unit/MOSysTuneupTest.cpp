@@ -42,7 +42,7 @@ class SysTuneup : public ::testing::Test {
     return bytes;
   }
   template <class T>
-  T Get(HRESULT (CMOSysTuneup::*get)(T*)) {
+  T Get(HRESULT (STDMETHODCALLTYPE CMOSysTuneup::*get)(T*)) {
     T value{};
     (tuneup.*get)(&value);
     return value;

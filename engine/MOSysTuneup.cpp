@@ -3,6 +3,7 @@
 #include "RegistryKey.h"
 
 #include <cwchar>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -31,12 +32,14 @@ const DWORD kMaskAppearance = 0x80073E9E;
 const DWORD kMaskPerformance = 0x80011290;
 const DWORD kMaskBalance = 0x80031290;
 
-// A failing registry call ends only the routine it happens in.
+// A failing registry call (or a value too large to hold) ends only the
+// routine it happens in.
 template <class Routine>
 void Guarded(Routine routine) {
   try {
     routine();
   } catch (const CRegistryKey::Exception&) {
+  } catch (const std::bad_alloc&) {
   }
 }
 

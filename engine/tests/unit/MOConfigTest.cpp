@@ -65,7 +65,9 @@ struct ConfigFixture : ::testing::Test {
   FakeCounters counters;  // no processors: the private state needs memory only
 };
 
-VARIANT_BOOL FlagOf(HRESULT (CMOConfig::*get)(VARIANT_BOOL*), CMOConfig& config) {
+// `get` is a member pointer (STDMETHODIMP: its calling convention varies).
+template <class Get>
+VARIANT_BOOL FlagOf(Get get, CMOConfig& config) {
   VARIANT_BOOL value = 7;
   EXPECT_EQ(S_OK, (config.*get)(&value));
   return value;
@@ -216,7 +218,7 @@ TEST_F(ConfigFixture, NumericPutsClampOrRefuse) {
   memory.Set(kTotal / 2, 0);  // the put measures the memory anew
   EXPECT_EQ(S_FALSE, config->put_AutoCompressAlarm(kTotal / 2));
 
-  auto after = [&](HRESULT (CMOConfig::*put)(unsigned char), uint8_t (CMOConfig::*get)() const, unsigned char in) {
+  auto after = [&](auto put, uint8_t (CMOConfig::*get)() const, unsigned char in) {
     EXPECT_EQ(S_OK, ((*config).*put)(in));
     return ((*config).*get)();
   };

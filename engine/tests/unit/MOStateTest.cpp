@@ -23,6 +23,14 @@ uint8_t Usage(CMOState& state, unsigned char index, HRESULT expected = S_OK) {
   return value;
 }
 
+// One figure through the interface; `get` is a get_ member of CMOState.
+template <class Get>
+UINT64 Figure(CMOState& state, Get get) {
+  UINT64 value = 0xDEAD;
+  EXPECT_EQ(S_OK, (state.*get)(&value));
+  return value;
+}
+
 }  // namespace
 
 TEST_F(StateFixture, GradesFollowTheRoundedUsedPercent) {
@@ -47,19 +55,12 @@ TEST_F(StateFixture, FiguresComeFromOneSampleAndUsedIsTotalMinusAvailable) {
   const uint64_t gib = 1ull << 30;
   memory.Set(16 * gib, 5 * gib, 24 * gib, 20 * gib);
   CMOState state(memory, counters, clipboard);  // the first sample is taken at construction
-  UINT64 v = 0;
-  state.get_TotalPhysicalMemory(&v);
-  EXPECT_EQ(16 * gib, v);
-  state.get_AvailPhysicalMemory(&v);
-  EXPECT_EQ(5 * gib, v);
-  state.get_UsedPhysicalMemory(&v);
-  EXPECT_EQ(11 * gib, v);
-  state.get_TotalPagingFile(&v);
-  EXPECT_EQ(24 * gib, v);
-  state.get_AvailPagingFile(&v);
-  EXPECT_EQ(20 * gib, v);
-  state.get_UsedPagingFile(&v);
-  EXPECT_EQ(4 * gib, v);
+  EXPECT_EQ(16 * gib, Figure(state, &CMOState::get_TotalPhysicalMemory));
+  EXPECT_EQ(5 * gib, Figure(state, &CMOState::get_AvailPhysicalMemory));
+  EXPECT_EQ(11 * gib, Figure(state, &CMOState::get_UsedPhysicalMemory));
+  EXPECT_EQ(24 * gib, Figure(state, &CMOState::get_TotalPagingFile));
+  EXPECT_EQ(20 * gib, Figure(state, &CMOState::get_AvailPagingFile));
+  EXPECT_EQ(4 * gib, Figure(state, &CMOState::get_UsedPagingFile));
   EXPECT_EQ(MO_MS_GOOD, state.Grade());  // 68.75 %
 }
 
@@ -72,18 +73,14 @@ TEST_F(StateFixture, FailedOrZeroSampleKeepsThePreviousOne) {
   memory.works = true;
   memory.Set(0, 0, 0, 0);  // would divide by zero
   EXPECT_FALSE(state.SampleMemory());
-  UINT64 used = 0;
-  state.get_UsedPhysicalMemory(&used);
   EXPECT_EQ(1000u, state.TotalPhysical());
-  EXPECT_EQ(950u, used);
+  EXPECT_EQ(950u, Figure(state, &CMOState::get_UsedPhysicalMemory));
   EXPECT_EQ(MO_MS_BAD, state.Grade());
   // Available above total is taken as nothing used, never as a wrapped count.
   memory.Set(1000, 1200, 10, 20);
   EXPECT_TRUE(state.SampleMemory());
-  state.get_UsedPhysicalMemory(&used);
-  EXPECT_EQ(0u, used);
-  state.get_UsedPagingFile(&used);
-  EXPECT_EQ(0u, used);
+  EXPECT_EQ(0u, Figure(state, &CMOState::get_UsedPhysicalMemory));
+  EXPECT_EQ(0u, Figure(state, &CMOState::get_UsedPagingFile));
 }
 
 TEST_F(StateFixture, FourProcessorsHaveOneCounterEachAfterTheTotal) {
@@ -219,16 +216,11 @@ TEST(StateOnThisSystem, RealFiguresAreConsistent) {
   CMOState state;
   EXPECT_GT(state.ProcessorCount(), 0u);
   state.Refresh();
-  UINT64 total = 0, used = 0, available = 0;
-  state.get_TotalPhysicalMemory(&total);
-  state.get_UsedPhysicalMemory(&used);
-  state.get_AvailPhysicalMemory(&available);
+  const UINT64 total = Figure(state, &CMOState::get_TotalPhysicalMemory);
   EXPECT_GT(total, 0u);
-  EXPECT_EQ(total, used + available);
-  state.get_TotalPagingFile(&total);
-  state.get_UsedPagingFile(&used);
-  state.get_AvailPagingFile(&available);
-  EXPECT_EQ(total, used + available);
+  EXPECT_EQ(total, Figure(state, &CMOState::get_UsedPhysicalMemory) + Figure(state, &CMOState::get_AvailPhysicalMemory));
+  EXPECT_EQ(Figure(state, &CMOState::get_TotalPagingFile),
+            Figure(state, &CMOState::get_UsedPagingFile) + Figure(state, &CMOState::get_AvailPagingFile));
   unsigned char usage = 0;
   EXPECT_EQ(S_FALSE, state.get_CPUUsage(static_cast<unsigned char>(state.ProcessorCount() + 1), &usage));
   ULONG clipboardSize = 0;

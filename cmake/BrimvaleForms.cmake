@@ -44,7 +44,7 @@ function(brimvale_add_forms target)
 
     # Picture values: "Path = TClass 'file'" or a list line "TClass 'file'".
     string(REGEX MATCHALL
-           "\n[ \t]*([A-Za-z_][A-Za-z0-9_.]*[ \t]*=[ \t]*)?[A-Za-z_][A-Za-z0-9_]*[ \t]+'[^'\n]*'"
+           "\n[ \t]*([A-Za-z_][A-Za-z0-9_.]*[ \t]*=[ \t]*)?[A-Za-z_][A-Za-z0-9_]*[ \t]*'[^'\n]*'"
            pictures "${content}")
     foreach(picture IN LISTS pictures)
       string(REGEX REPLACE ".*'([^'\n]*)'$" "\\1" file "${picture}")

@@ -418,7 +418,7 @@ class Reader {
           lex.Next();
           v.kind = TFormValue::Kind::Graphic;
           v.Text = t.text;
-          v.File = next.text;
+          v.File = PictureFile(next.text);
         } else {
           v.kind = TFormValue::Kind::Identifier;
           v.Text = t.text;
@@ -459,6 +459,16 @@ class Reader {
     return v;
   }
 
+  // The build names picture resources after the file names byte by byte, so
+  // only plain ASCII names come out the same on both sides.
+  std::string PictureFile(const std::string& name) {
+    if (name.empty()) Fail("a picture file name is empty");
+    for (char c : name)
+      if (static_cast<unsigned char>(c) < 32 || static_cast<unsigned char>(c) > 126)
+        Fail("the picture file name '" + name + "' is not plain ASCII");
+    return name;
+  }
+
   // One "TClass 'file'" per line up to a line with ")".
   void ReadGraphicList(TFormValue& v) {
     for (;;) {
@@ -472,7 +482,7 @@ class Reader {
       if (t.kind != Tok::Ident) Fail("a picture class name is expected");
       Token file = Expect(lex, Tok::String, "a picture file name");
       ExpectLineEnd(lex);
-      v.Graphics.emplace_back(t.text, file.text);
+      v.Graphics.emplace_back(t.text, PictureFile(file.text));
     }
   }
 

@@ -94,6 +94,7 @@ object Form1: TTestForm
     Glyph = TBitmap 'glyph.bmp'
     Tag = 7
     OldFlag = True
+    OldStyle = [fsThis, fsThat]
   end
   object w2: TTestWidget
     Color = 16711680
@@ -253,6 +254,7 @@ TEST_F(FormReaderTest, ErrorsNameTheFormAndLine) {
       {"Picture = TPngLike 'dot.tpic'", 3, "TPngLike is not a registered picture format"},
       {"Picture = TTestGraphic 'missing.tpic'", 3, "'missing.tpic' is not among the form's pictures"},
       {"Picture = TTestGraphic 'bad.tpic'", 3, "not a test picture"},
+      {"Picture = TTestGraphic 'caf\xC3\xA9.tpic'", 3, "not plain ASCII"},
       {"Count = 1\n    Count 2", 4, "'=' is expected"},
       {"object w: TTestWidget\n    end", 3, "a component named w already exists"},
       {"object x: TNoSuchWidget\n    end", 3, "unknown class TNoSuchWidget"},

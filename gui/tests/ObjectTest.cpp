@@ -136,7 +136,7 @@ TEST(Persistent, AssignCopiesOrSaysCannotAssign) {
 }
 
 TEST(Components, OwnedChildrenAreDestroyedWithTheOwner) {
-  bool firstGone = false, secondGone = false;
+  bool firstGone = false, secondGone = false, ownerDestroying = false;
   auto* owner = new TComponent(nullptr);
   auto* first = new TTestWidget(owner);
   auto* second = new TTestWidget(owner);
@@ -154,8 +154,11 @@ TEST(Components, OwnedChildrenAreDestroyedWithTheOwner) {
   EXPECT_EQ(owner->ComponentCount(), 1);
   EXPECT_EQ(first->notifications.back(), std::make_pair(static_cast<TComponent*>(second), opRemove));
 
+  EXPECT_FALSE(owner->ComponentState().Contains(csDestroying));
+  first->ownerWasDestroying = &ownerDestroying;
   delete owner;
   EXPECT_TRUE(firstGone);
+  EXPECT_TRUE(ownerDestroying) << "children go while the owner is flagged as destroying";
 }
 
 TEST(Components, FreeNotificationReachesAcrossOwners) {

@@ -78,12 +78,14 @@ GUI_DEFINE_CLASS(TTestWidget) {
   c.Legacy("OldFlag", [](TTestWidget& w, const TFormValue& v) {
     w.SetEnabled(v.kind == TFormValue::Kind::Identifier && SameText(v.Text, "True"));
   });
+  c.Legacy("OldStyle", nullptr);
 }
 
 TTestWidget::TTestWidget(TComponent* owner) : TComponent(owner) {}
 
 TTestWidget::~TTestWidget() {
   if (destroyedFlag) *destroyedFlag = true;
+  if (ownerWasDestroying) *ownerWasDestroying = Owner() && Owner()->ComponentState().Contains(csDestroying);
 }
 
 void TTestWidget::SetBuddy(TTestWidget* v) {

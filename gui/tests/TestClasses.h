@@ -87,6 +87,7 @@ class TTestWidget : public TComponent {
   bool loadingInLoaded = true;
   std::vector<std::pair<TComponent*, TOperation>> notifications;
   bool* destroyedFlag = nullptr;
+  bool* ownerWasDestroying = nullptr;  // set from the owner's csDestroying
 
   void Loaded() override;
   void SetParentComponent(TComponent* parent) override { parentComponent = parent; }

@@ -380,8 +380,12 @@ class TClassBuilder {
     cls_.Add(std::move(p));
   }
 
+  // A reader for a property that older forms hold; an empty function reads
+  // the value and drops it.
   void Legacy(const char* name, std::function<void(T&, const TFormValue&)> read) {
-    cls_.legacy_.push_back({name, [read](TObject& o, const TFormValue& v) { read(static_cast<T&>(o), v); }});
+    cls_.legacy_.push_back({name, [read](TObject& o, const TFormValue& v) {
+                              if (read) read(static_cast<T&>(o), v);
+                            }});
   }
 
   // A handler that forms of class T (or a subclass) bind to events by name.

@@ -64,7 +64,8 @@ struct DibInfo {
   std::uint32_t extra[256]{};  // bit-field masks or colour table
 };
 
-HBITMAP CreateDib(int width, int height, int bpp, const RGBQUAD* colors, void** bits) {
+// A bottom-up, uncompressed DIB description.
+DibInfo PlainDib(int width, int height, int bpp) {
   DibInfo info;
   info.header.biSize = sizeof(BITMAPINFOHEADER);
   info.header.biWidth = width;
@@ -72,6 +73,11 @@ HBITMAP CreateDib(int width, int height, int bpp, const RGBQUAD* colors, void** 
   info.header.biPlanes = 1;
   info.header.biBitCount = static_cast<WORD>(bpp);
   info.header.biCompression = BI_RGB;
+  return info;
+}
+
+HBITMAP CreateDib(int width, int height, int bpp, const RGBQUAD* colors, void** bits) {
+  DibInfo info = PlainDib(width, height, bpp);
   if (bpp <= 8) {
     int count = 1 << bpp;
     info.header.biClrUsed = count;
@@ -440,13 +446,7 @@ void TBitmap::SaveToStream(TStream& stream) {
   int bpp = pixelFormat_ == pf1bit || pixelFormat_ == pf4bit || pixelFormat_ == pf8bit || pixelFormat_ == pf32bit
                 ? BitsPerPixel(pixelFormat_)
                 : 24;
-  DibInfo info;
-  info.header.biSize = sizeof(BITMAPINFOHEADER);
-  info.header.biWidth = width_;
-  info.header.biHeight = height_;
-  info.header.biPlanes = 1;
-  info.header.biBitCount = static_cast<WORD>(bpp);
-  info.header.biCompression = BI_RGB;
+  DibInfo info = PlainDib(width_, height_, bpp);
   std::size_t colors = bpp <= 8 ? (1u << bpp) : 0;
   info.header.biClrUsed = static_cast<DWORD>(colors);
   std::size_t rowBytes = Stride(width_, bpp) * height_;

@@ -1,5 +1,6 @@
 #include "gui/Canvas.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "gui/Bitmap.h"
@@ -79,19 +80,12 @@ void TFont::Assign(TPersistent* source) {
   inherited::Assign(source);
 }
 
-#define GUI_FONT_SETTER(Setter, Type, field) \
-  void TFont::Setter(Type value) {           \
-    if (field == value) return;              \
-    field = value;                           \
-    Changed();                               \
-  }
-GUI_FONT_SETTER(SetHeight, int, height_)
-GUI_FONT_SETTER(SetStyle, TFontStyles, style_)
-GUI_FONT_SETTER(SetColor, TColor, color_)
-GUI_FONT_SETTER(SetCharset, std::uint8_t, charset_)
-GUI_FONT_SETTER(SetPitch, TFontPitch, pitch_)
-GUI_FONT_SETTER(SetName, const std::string&, name_)
-#undef GUI_FONT_SETTER
+void TFont::SetHeight(int height) { Update(height_, height); }
+void TFont::SetStyle(TFontStyles style) { Update(style_, style); }
+void TFont::SetColor(TColor color) { Update(color_, color); }
+void TFont::SetCharset(std::uint8_t charset) { Update(charset_, charset); }
+void TFont::SetPitch(TFontPitch pitch) { Update(pitch_, pitch); }
+void TFont::SetName(const std::string& name) { Update(name_, name); }
 
 LOGFONTA TFont::ToLogFont() const {
   LOGFONTA lf{};
@@ -161,17 +155,8 @@ void TBrush::Assign(TPersistent* source) {
   inherited::Assign(source);
 }
 
-void TBrush::SetColor(TColor color) {
-  if (color == color_) return;
-  color_ = color;
-  Changed();
-}
-
-void TBrush::SetStyle(TBrushStyle style) {
-  if (style == style_) return;
-  style_ = style;
-  Changed();
-}
+void TBrush::SetColor(TColor color) { Update(color_, color); }
+void TBrush::SetStyle(TBrushStyle style) { Update(style_, style); }
 
 HGDIOBJ TBrush::CreateHandle() {
   if (style_ == bsClear || color_ == clNone) return GetStockObject(NULL_BRUSH);
@@ -195,24 +180,9 @@ void TPen::Assign(TPersistent* source) {
   inherited::Assign(source);
 }
 
-void TPen::SetColor(TColor color) {
-  if (color == color_) return;
-  color_ = color;
-  Changed();
-}
-
-void TPen::SetWidth(int width) {
-  if (width < 0) width = 0;
-  if (width == width_) return;
-  width_ = width;
-  Changed();
-}
-
-void TPen::SetStyle(TPenStyle style) {
-  if (style == style_) return;
-  style_ = style;
-  Changed();
-}
+void TPen::SetColor(TColor color) { Update(color_, color); }
+void TPen::SetWidth(int width) { Update(width_, std::max(width, 0)); }
+void TPen::SetStyle(TPenStyle style) { Update(style_, style); }
 
 HGDIOBJ TPen::CreateHandle() {
   if (style_ == psClear || color_ == clNone) return GetStockObject(NULL_PEN);

@@ -144,30 +144,36 @@ TFileStream::~TFileStream() {
   if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
 }
 
-std::int64_t TFileStream::Read(void* buffer, std::int64_t count) {
+namespace {
+
+// Moves count bytes in pieces the system calls take; stops at the first
+// piece that moves nothing. `step` moves one piece and reports the bytes.
+template <class Step>
+std::int64_t Transfer(std::int64_t count, Step step) {
   std::int64_t total = 0;
-  auto* out = static_cast<std::uint8_t*>(buffer);
   while (count > 0) {
-    DWORD want = static_cast<DWORD>(std::min<std::int64_t>(count, 1 << 30));
-    DWORD got = 0;
-    if (!ReadFile(handle_, out + total, want, &got, nullptr) || got == 0) break;
-    total += got;
-    count -= got;
+    DWORD moved = 0;
+    if (!step(total, static_cast<DWORD>(std::min<std::int64_t>(count, 1 << 30)), moved) || moved == 0) break;
+    total += moved;
+    count -= moved;
   }
   return total;
 }
 
+}  // namespace
+
+std::int64_t TFileStream::Read(void* buffer, std::int64_t count) {
+  auto* out = static_cast<std::uint8_t*>(buffer);
+  return Transfer(count, [&](std::int64_t at, DWORD want, DWORD& got) {
+    return ReadFile(handle_, out + at, want, &got, nullptr) != 0;
+  });
+}
+
 std::int64_t TFileStream::Write(const void* buffer, std::int64_t count) {
-  std::int64_t total = 0;
   auto* in = static_cast<const std::uint8_t*>(buffer);
-  while (count > 0) {
-    DWORD want = static_cast<DWORD>(std::min<std::int64_t>(count, 1 << 30));
-    DWORD put = 0;
-    if (!WriteFile(handle_, in + total, want, &put, nullptr) || put == 0) break;
-    total += put;
-    count -= put;
-  }
-  return total;
+  return Transfer(count, [&](std::int64_t at, DWORD want, DWORD& put) {
+    return WriteFile(handle_, in + at, want, &put, nullptr) != 0;
+  });
 }
 
 std::int64_t TFileStream::Seek(std::int64_t offset, TSeekOrigin origin) {

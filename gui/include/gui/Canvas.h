@@ -36,6 +36,13 @@ class TGraphicsObject : public TPersistent {
   virtual HGDIOBJ CreateHandle() = 0;
   // Drops the handle (after letting a canvas deselect it) and fires OnChange.
   void Changed();
+  // Stores a new value of an attribute; a real change is a Changed().
+  template <class V>
+  void Update(V& field, const V& value) {
+    if (field == value) return;
+    field = value;
+    Changed();
+  }
   void FreeHandle();
 
  private:

@@ -104,6 +104,13 @@ HBITMAP NewImage(int width, int height, TPixelFormat format, void** bits) {
       SelectObject(dc, old);
       DeleteDC(dc);
     }
+  } else if (format == pf16bit) {  // 5-6-5 needs its bit fields spelled out
+    DibInfo info = PlainDib(width, height, 16);
+    info.header.biCompression = BI_BITFIELDS;
+    info.extra[0] = 0xF800;
+    info.extra[1] = 0x07E0;
+    info.extra[2] = 0x001F;
+    bitmap = CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, bits, nullptr, 0);
   } else {
     bitmap = CreateDib(width, height, BitsPerPixel(format), nullptr, bits);
   }
@@ -272,12 +279,20 @@ void TBitmap::SetHandle(HBITMAP bitmap) {
   if (bitmap == handle_) return;
   BITMAP info{};
   if (bitmap && !GetObjectA(bitmap, sizeof info, &info)) throw EInvalidGraphic("Not a bitmap handle");
+  // The format must match the rows exactly: ScanLine strides by it.
   TPixelFormat format = pfDevice;
   DIBSECTION dib{};
-  if (bitmap && GetObjectA(bitmap, sizeof dib, &dib) == sizeof dib)
-    format = FormatOfBits(dib.dsBmih.biBitCount);
-  else if (bitmap && info.bmBitsPixel == 1)
+  if (bitmap && GetObjectA(bitmap, sizeof dib, &dib) == sizeof dib) {
+    int bpp = dib.dsBmih.biBitCount;
+    if (bpp == 16)
+      format = dib.dsBmih.biCompression == BI_BITFIELDS && dib.dsBitfields[1] == 0x07E0 ? pf16bit : pf15bit;
+    else if (bpp == 1 || bpp == 4 || bpp == 8 || bpp == 24 || bpp == 32)
+      format = FormatOfBits(bpp);
+    else
+      throw EInvalidGraphic("Unsupported bitmap format");
+  } else if (bitmap && info.bmBitsPixel == 1) {
     format = pf1bit;
+  }
   Replace(bitmap, info.bmWidth, std::abs(info.bmHeight), format);
 }
 

@@ -72,9 +72,10 @@ TComponent* TComponent::FindComponent(std::string_view name) const {
 
 void TComponent::InsertComponent(TComponent* component) {
   if (!component || component->owner_ == this) return;
-  if (component->owner_) component->owner_->RemoveComponent(component);
+  // Checked before the move, so a refused component keeps its old owner.
   if (!component->name_.empty() && FindComponent(component->name_))
     throw EComponentError("A component named " + component->name_ + " already exists");
+  if (component->owner_) component->owner_->RemoveComponent(component);
   components_.push_back(component);
   component->owner_ = this;
   NotifyAll(component, opInsert);

@@ -306,6 +306,18 @@ TEST(Bitmaps, SizeAndFormatChangesKeepThePicture) {
   EXPECT_THROW(device.ScanLine(0), EInvalidGraphicOperation);
   EXPECT_THROW(b->ScanLine(2), EInvalidGraphicOperation);
 
+  // An adopted 16-bit DIB is walked with its own row length.
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), 3, 2, 1, 16, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  TBitmap adopted;
+  adopted.SetHandle(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  EXPECT_EQ(adopted.PixelFormat(), pf15bit);
+  EXPECT_EQ(static_cast<std::uint8_t*>(adopted.ScanLine(0)) - static_cast<std::uint8_t*>(adopted.ScanLine(1)), 8);
+  adopted.SetPixelFormat(pf16bit);
+  adopted.Canvas().SetPixels(2, 1, clRed);
+  EXPECT_EQ(adopted.Canvas().Pixels(2, 1), clRed);
+
   TBitmap copy;
   copy.Assign(&device);
   device.Canvas().SetPixels(1, 1, clBlue);

@@ -189,6 +189,7 @@ class TCanvas : public TPersistent {
   TPoint PenPos();
   void Polyline(std::span<const TPoint> points);
   void Polygon(std::span<const TPoint> points);
+  // CLR_INVALID for a pixel outside the clip region or the surface.
   TColor Pixels(int x, int y);
   void SetPixels(int x, int y, TColor color);
 

@@ -278,6 +278,13 @@ TEST_F(FormReaderTest, ErrorsNameTheFormAndLine) {
   EXPECT_NE(ErrorOf("\n\n").find("empty"), std::string::npos);
 }
 
+TEST_F(FormReaderTest, ByteOrderMarkTabsAndWindowsLineEnds) {
+  auto form = Read("\xEF\xBB\xBFobject Form1: TTestForm\r\n\tobject w: TTestWidget\r\n\t\tCaption = 'x'\r\n"
+                   "\t\tCount=3\r\n\tend\r\nend\r\n");
+  EXPECT_EQ(Widget(*form, "w")->Caption(), "x");
+  EXPECT_EQ(Widget(*form, "w")->Count(), 3);
+}
+
 TEST_F(FormReaderTest, AFailedReadLeavesAConsistentTree) {
   source.AddForm("TTestForm", "object Form1: TTestForm\n  object a: TTestWidget\n  end\n"
                               "  object b: TTestWidget\n    Kind = tkNone\n  end\nend\n");

@@ -38,7 +38,7 @@ std::wstring SystemFolderWithBackslash() {
 ServiceCheck EnsureTerminalServices(platform::ServiceControl& services, DWORD maxWaitMs) {
   SC_HANDLE manager = services.OpenManager(SC_MANAGER_ALL_ACCESS);
   if (!manager) return ServiceCheck::kFailed;
-  SC_HANDLE service = services.OpenService(manager, L"TermService", kTerminalServicesAccess);
+  SC_HANDLE service = services.OpenNamedService(manager, L"TermService", kTerminalServicesAccess);
   if (!service) {
     services.Close(manager);
     return ServiceCheck::kFailed;

@@ -9,8 +9,8 @@ namespace {
 class RealServices final : public ServiceControl {
  public:
   SC_HANDLE OpenManager(DWORD access) override { return OpenSCManagerW(nullptr, nullptr, access); }
-  SC_HANDLE OpenService(SC_HANDLE manager, const wchar_t* name, DWORD access) override {
-    return OpenServiceW(manager, name, access);
+  SC_HANDLE OpenNamedService(SC_HANDLE manager, const wchar_t* name, DWORD access) override {
+    return ::OpenServiceW(manager, name, access);
   }
   bool QueryStatus(SC_HANDLE service, SERVICE_STATUS& status) override {
     return QueryServiceStatus(service, &status) != FALSE;

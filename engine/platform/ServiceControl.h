@@ -11,7 +11,7 @@ class ServiceControl {
   virtual ~ServiceControl() = default;
 
   virtual SC_HANDLE OpenManager(DWORD access) = 0;  // local machine; null on failure
-  virtual SC_HANDLE OpenService(SC_HANDLE manager, const wchar_t* name, DWORD access) = 0;
+  virtual SC_HANDLE OpenNamedService(SC_HANDLE manager, const wchar_t* name, DWORD access) = 0;
   virtual bool QueryStatus(SC_HANDLE service, SERVICE_STATUS& status) = 0;
   // Reads the configuration and gives its start type.
   virtual bool StartType(SC_HANDLE service, DWORD& startType) = 0;

@@ -176,7 +176,7 @@ class FakeProcessSystem : public platform::ProcessSystem {
 class NoServices : public platform::ServiceControl {
  public:
   SC_HANDLE OpenManager(DWORD) override { return nullptr; }
-  SC_HANDLE OpenService(SC_HANDLE, const wchar_t*, DWORD) override { return nullptr; }
+  SC_HANDLE OpenNamedService(SC_HANDLE, const wchar_t*, DWORD) override { return nullptr; }
   bool QueryStatus(SC_HANDLE, SERVICE_STATUS&) override { return false; }
   bool StartType(SC_HANDLE, DWORD&) override { return false; }
   bool SetStartType(SC_HANDLE, DWORD) override { return false; }

@@ -1,13 +1,206 @@
 #include "MOPagingFileList.h"
 
+#include "MOPagingFileItem.h"
+#include "RegistryKey.h"
+#include "SharedRoutines.h"
+
+#include <cwchar>
+#include <cwctype>
+
 namespace tarnwick {
 
-STDMETHODIMP CMOPagingFileList::get_ItemCount(ULONG *pVal) { return E_NOTIMPL; }
-STDMETHODIMP CMOPagingFileList::get_IsAutomation(VARIANT_BOOL *pVal) { return E_NOTIMPL; }
-STDMETHODIMP CMOPagingFileList::put_IsAutomation(VARIANT_BOOL newVal) { return E_NOTIMPL; }
-STDMETHODIMP CMOPagingFileList::get_PagingFileItemByIndex(ULONG Index, IMOPagingFileItem **pVal) { return E_NOTIMPL; }
-STDMETHODIMP CMOPagingFileList::get_PagingFileItemByDrive(BSTR Drive, IMOPagingFileItem **pVal) { return E_NOTIMPL; }
-STDMETHODIMP CMOPagingFileList::Load() { return E_NOTIMPL; }
-STDMETHODIMP CMOPagingFileList::Save() { return E_NOTIMPL; }
+namespace {
+
+const wchar_t kMemoryManagement[] = L"SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Memory Management";
+const wchar_t kPagingFiles[] = L"PagingFiles";
+const wchar_t kExistingPageFiles[] = L"ExistingPageFiles";
+const wchar_t kAutomatic[] = L"?:\\pagefile.sys";
+const size_t kEntryChars = 260;
+
+// A multi-string value, always ending in two zeros whatever is stored.
+bool ReadMultiString(HKEY key, const wchar_t* name, std::vector<wchar_t>& text) {
+  DWORD type = 0, size = 0;
+  if (RegQueryValueExW(key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return false;
+  if (type != REG_MULTI_SZ && type != REG_SZ && type != REG_EXPAND_SZ) return false;
+  text.assign(size / sizeof(wchar_t) + 2, L'\0');
+  if (RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(text.data()), &size) != ERROR_SUCCESS) {
+    return false;
+  }
+  text.resize(size / sizeof(wchar_t) + 2);
+  text[text.size() - 1] = text[text.size() - 2] = L'\0';
+  return true;
+}
+
+}  // namespace
+
+CMOPagingFileList::CMOPagingFileList(platform::RegistryRoot& registry, platform::Drives& drives)
+    : registry_(registry), drives_(drives) {}
+
+CMOPagingFileList::~CMOPagingFileList() {
+  for (CMOPagingFileItem* item : items_) delete item;
+  for (CMOPagingFileItem* item : retired_) delete item;
+}
+
+void CMOPagingFileList::DropItems() {
+  std::vector<CMOPagingFileItem*> stillHeld;
+  for (CMOPagingFileItem* item : retired_) {
+    if (item->RefCount() > 0) {
+      stillHeld.push_back(item);
+    } else {
+      delete item;
+    }
+  }
+  for (CMOPagingFileItem* item : items_) {
+    if (item->RefCount() > 0) {
+      stillHeld.push_back(item);
+    } else {
+      delete item;
+    }
+  }
+  items_.clear();
+  retired_.swap(stillHeld);
+}
+
+void CMOPagingFileList::EnumerateDrives() {
+  std::vector<std::wstring> roots;
+  if (!drives_.LogicalDriveRoots(roots)) return;
+  for (const std::wstring& root : roots) {
+    if (root.empty() || drives_.DriveType(root.c_str()) != DRIVE_FIXED) continue;
+    uint64_t available = 0, total = 0;
+    drives_.DiskSpace(root.c_str(), &available, &total);
+    wchar_t volume[CMOPagingFileItem::kVolumeNameChars] = {};
+    drives_.VolumeName(root.c_str(), volume, CMOPagingFileItem::kVolumeNameChars);
+    items_.push_back(new CMOPagingFileItem(root[0], available, total, volume));
+  }
+}
+
+void CMOPagingFileList::ApplyEntry(const wchar_t* entry) {
+  wchar_t copy[kEntryChars + 1] = {};
+  wcsncpy(copy, entry, kEntryChars);
+  ReplaceText(copy, sizeof(copy), L"\\??\\", L"", UINT32_MAX);
+  // Windows writes the letter in either case.
+  CMOPagingFileItem* item = nullptr;
+  for (CMOPagingFileItem* candidate : items_) {
+    if (copy[0] && towupper(candidate->DriveLetter()) == towupper(copy[0])) {
+      item = candidate;
+      break;
+    }
+  }
+  if (!item) return;
+  // "X:\pagefile.sys [initial maximum]", split at blanks.
+  const wchar_t* parts[3] = {};
+  int count = 0;
+  for (wchar_t* at = copy; *at && count < 3;) {
+    while (*at == L' ') *at++ = L'\0';
+    if (!*at) break;
+    parts[count++] = at;
+    while (*at && *at != L' ') ++at;
+  }
+  ULONG minSize = count > 1 ? RegTemplate::DecimalText(parts[1]) : 0;
+  ULONG maxSize = count > 2 ? RegTemplate::DecimalText(parts[2]) : 0;
+  item->SetFromRegistry(count > 2, minSize, maxSize);
+}
+
+void CMOPagingFileList::ReadRegistry() {
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(registry_.LocalMachine(), kMemoryManagement, 0, KEY_READ, &key) != ERROR_SUCCESS) return;
+  std::vector<wchar_t> value;
+  bool ok = ReadMultiString(key, kPagingFiles, value);
+  if (ok && value[0] == L'?') {
+    // Windows manages every paging file; the ones it made are listed apart.
+    isAutomation_ = true;
+    ok = ReadMultiString(key, kExistingPageFiles, value);
+  }
+  RegCloseKey(key);
+  if (!ok) return;
+  for (const wchar_t* entry = value.data(); *entry; entry += wcslen(entry) + 1) ApplyEntry(entry);
+}
+
+bool CMOPagingFileList::ComposeValue(std::wstring& multiString) const {
+  multiString.clear();
+  if (isAutomation_) {
+    multiString.append(kAutomatic).push_back(L'\0');
+  } else {
+    for (const CMOPagingFileItem* item : items_) {
+      if (item->NoPagingFile()) continue;
+      std::wstring entry(1, item->DriveLetter());
+      entry += L":\\pagefile.sys ";
+      if (!item->CustomSize()) {
+        entry += L"0 0";
+      } else if (item->CustomSizeIsValid()) {
+        entry += std::to_wstring(item->MinSizeMB()) + L" " + std::to_wstring(item->MaxSizeMB());
+      } else {
+        // Leaving the drive out would silently remove its paging file.
+        return false;
+      }
+      multiString.append(entry).push_back(L'\0');
+    }
+  }
+  multiString.push_back(L'\0');
+  return true;
+}
+
+STDMETHODIMP CMOPagingFileList::Load() {
+  DropItems();
+  EnumerateDrives();
+  ReadRegistry();
+  return S_OK;
+}
+
+STDMETHODIMP CMOPagingFileList::Save() {
+  std::wstring value;
+  if (!ComposeValue(value)) return S_FALSE;
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(registry_.LocalMachine(), kMemoryManagement, 0, KEY_WRITE, &key) != ERROR_SUCCESS) return S_FALSE;
+  LONG written = RegSetValueExW(key, kPagingFiles, 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(value.data()),
+                                static_cast<DWORD>(value.size() * sizeof(wchar_t)));
+  RegCloseKey(key);
+  if (written != ERROR_SUCCESS) return S_FALSE;
+  Load();
+  return S_OK;
+}
+
+STDMETHODIMP CMOPagingFileList::get_ItemCount(ULONG *pVal) {
+  if (!pVal) return E_POINTER;
+  *pVal = static_cast<ULONG>(items_.size());
+  return S_OK;
+}
+
+STDMETHODIMP CMOPagingFileList::get_IsAutomation(VARIANT_BOOL *pVal) {
+  if (!pVal) return E_POINTER;
+  *pVal = isAutomation_ ? VARIANT_TRUE : VARIANT_FALSE;
+  return S_OK;
+}
+
+STDMETHODIMP CMOPagingFileList::put_IsAutomation(VARIANT_BOOL newVal) {
+  isAutomation_ = newVal == VARIANT_TRUE;
+  return S_OK;
+}
+
+HRESULT CMOPagingFileList::HandOut(CMOPagingFileItem* item, IMOPagingFileItem** out) {
+  *out = item;
+  if (!item) return S_FALSE;
+  item->AddRef();
+  return S_OK;
+}
+
+STDMETHODIMP CMOPagingFileList::get_PagingFileItemByIndex(ULONG Index, IMOPagingFileItem **pVal) {
+  if (!pVal) return E_POINTER;
+  return HandOut(Index < items_.size() ? items_[Index] : nullptr, pVal);
+}
+
+STDMETHODIMP CMOPagingFileList::get_PagingFileItemByDrive(BSTR Drive, IMOPagingFileItem **pVal) {
+  if (!pVal) return E_POINTER;
+  CMOPagingFileItem* found = nullptr;
+  if (Drive && Drive[0]) {
+    for (CMOPagingFileItem* item : items_) {
+      if (item->DriveLetter() == Drive[0]) {
+        found = item;
+        break;
+      }
+    }
+  }
+  return HandOut(found, pVal);
+}
 
 }  // namespace tarnwick

@@ -1,14 +1,25 @@
-// MOPagingFileList: not built yet; every member answers E_NOTIMPL.
+// MOPagingFileList: the paging-file configuration Windows uses at its next
+// start ("PagingFiles" in the registry), one item per local fixed drive. The
+// list owns its items; Load and Save rebuild them.
 #pragma once
 
 #include "TarnwickLib.h"
 #include "com/DispatchObject.h"
+#include "platform/Drives.h"
+#include "platform/RegistryRoot.h"
+
+#include <string>
+#include <vector>
 
 namespace tarnwick {
 
+class CMOPagingFileItem;
+
 class CMOPagingFileList : public com::DispatchObject<CMOPagingFileList, IMOPagingFileList> {
  public:
-  CMOPagingFileList() = default;
+  explicit CMOPagingFileList(platform::RegistryRoot& registry = platform::RealRegistryRoot(),
+                             platform::Drives& drives = platform::RealDrives());
+  ~CMOPagingFileList() override;
 
   // IMOPagingFileList
   STDMETHODIMP get_ItemCount(ULONG *pVal) override;
@@ -17,7 +28,26 @@ class CMOPagingFileList : public com::DispatchObject<CMOPagingFileList, IMOPagin
   STDMETHODIMP get_PagingFileItemByIndex(ULONG Index, IMOPagingFileItem **pVal) override;
   STDMETHODIMP get_PagingFileItemByDrive(BSTR Drive, IMOPagingFileItem **pVal) override;
   STDMETHODIMP Load() override;
+  // S_FALSE when nothing was written: a custom size Windows would refuse, or
+  // a failed registry write. The items then stay as they are.
   STDMETHODIMP Save() override;
+
+ private:
+  void DropItems();
+  void EnumerateDrives();
+  void ReadRegistry();
+  void ApplyEntry(const wchar_t* entry);
+  // The "PagingFiles" strings for the items; false when a custom size is invalid.
+  bool ComposeValue(std::wstring& multiString) const;
+  HRESULT HandOut(CMOPagingFileItem* item, IMOPagingFileItem** out);
+
+  platform::RegistryRoot& registry_;
+  platform::Drives& drives_;
+  bool isAutomation_ = false;
+  std::vector<CMOPagingFileItem*> items_;
+  // Dropped items a client still held a reference to; freed once released
+  // (at the next rebuild) or with the list, so a stale pointer never dangles.
+  std::vector<CMOPagingFileItem*> retired_;
 };
 
 }  // namespace tarnwick

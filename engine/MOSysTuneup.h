@@ -1,14 +1,18 @@
-// MOSysTuneup: not built yet; every member answers E_NOTIMPL.
+// MOSysTuneup: twelve Windows tuning values kept in the registry. The
+// properties are plain stored values; the registry changes only through
+// SaveSettings and Recommend. Each setting's routine catches its own registry
+// failures, so one missing key affects only that setting.
 #pragma once
 
 #include "TarnwickLib.h"
 #include "com/DispatchObject.h"
+#include "platform/RegistryRoot.h"
 
 namespace tarnwick {
 
 class CMOSysTuneup : public com::DispatchObject<CMOSysTuneup, IMOSysTuneup> {
  public:
-  CMOSysTuneup() = default;
+  explicit CMOSysTuneup(platform::RegistryRoot& registry = platform::RealRegistryRoot());
 
   // IMOSysTuneup
   STDMETHODIMP get_LargeSystemCache(VARIANT_BOOL *pVal) override;
@@ -39,6 +43,30 @@ class CMOSysTuneup : public com::DispatchObject<CMOSysTuneup, IMOSysTuneup> {
   STDMETHODIMP LoadSettings() override;
   STDMETHODIMP SaveSettings() override;
   STDMETHODIMP Recommend() override;
+
+ private:
+  // The twelve values (IsNeedReboot is never set).
+  struct Settings {
+    bool largeSystemCache = false;
+    bool disablePagingExecutive = false;
+    bool alwaysUnloadDll = false;
+    ULONG maxCachedIcons = 0;
+    ULONG fileNameCache = 0;
+    ULONG pathCache = 0;
+    ULONG contigFileAllocSize = 0;
+    LONG visualFXSetting = MO_VE_SYSTEM;
+    LONG win32PrioritySeparation = MO_CPS_SYSTEM;
+    bool additionalWorkerThreads = false;
+    bool ntfsOptimization = false;
+    bool enableUDMA66 = false;
+  };
+
+  // Reads the registry into `values`, or writes `values` (clamped values are
+  // stored back into it), one routine per setting in the fixed order.
+  void Transfer(bool write, Settings& values);
+
+  platform::RegistryRoot& registry_;
+  Settings settings_;
 };
 
 }  // namespace tarnwick

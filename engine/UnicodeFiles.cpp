@@ -1,0 +1,142 @@
+#include "UnicodeFiles.h"
+
+#include <windows.h>
+
+#include <vector>
+
+namespace tarnwick {
+namespace {
+
+constexpr unsigned char kUtf16Mark[2] = {0xFF, 0xFE};
+constexpr unsigned char kUtf8Mark[3] = {0xEF, 0xBB, 0xBF};
+constexpr LONGLONG kLargestFile = 64LL << 20;  // far beyond any list or settings file
+
+class FileHandle {
+ public:
+  explicit FileHandle(HANDLE handle) : handle_(handle) {}
+  ~FileHandle() {
+    if (valid()) CloseHandle(handle_);
+  }
+  FileHandle(const FileHandle&) = delete;
+  FileHandle& operator=(const FileHandle&) = delete;
+  bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+  HANDLE get() const { return handle_; }
+  bool Close() {
+    HANDLE h = handle_;
+    handle_ = INVALID_HANDLE_VALUE;
+    return CloseHandle(h) != FALSE;
+  }
+
+ private:
+  HANDLE handle_;
+};
+
+bool WriteAll(HANDLE file, const void* data, size_t bytes) {
+  const char* p = static_cast<const char*>(data);
+  while (bytes > 0) {
+    DWORD chunk = bytes > 0x10000000 ? 0x10000000 : static_cast<DWORD>(bytes);
+    DWORD written = 0;
+    if (!WriteFile(file, p, chunk, &written, nullptr) || written != chunk) return false;
+    p += written;
+    bytes -= written;
+  }
+  return true;
+}
+
+std::wstring DecodeUtf8(const char* data, int bytes) {
+  if (bytes <= 0) return {};
+  int units = MultiByteToWideChar(CP_UTF8, 0, data, bytes, nullptr, 0);
+  std::wstring text(static_cast<size_t>(units), L'\0');
+  if (units > 0) MultiByteToWideChar(CP_UTF8, 0, data, bytes, text.data(), units);
+  return text;
+}
+
+}  // namespace
+
+std::wstring JoinPath(const std::wstring& folder, const wchar_t* relative) {
+  if (folder.empty()) return {};
+  std::wstring path = folder;
+  if (path.back() != L'\\' && path.back() != L'/') path += L'\\';
+  return path + relative;
+}
+
+void CreateParentFolder(const std::wstring& path) {
+  const size_t slash = path.find_last_of(L"\\/");
+  if (slash == std::wstring::npos || slash == 0) return;
+  CreateDirectoryW(path.substr(0, slash).c_str(), nullptr);
+}
+
+bool FileExists(const std::wstring& path) {
+  return !path.empty() && GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool CreateEmptyUnicodeFile(const std::wstring& path) {
+  if (path.empty()) return false;
+  FileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.valid()) return false;
+  WriteAll(file.get(), kUtf16Mark, sizeof(kUtf16Mark));
+  return true;
+}
+
+bool ReadUnicodeText(const std::wstring& path, std::wstring* text) {
+  if (path.empty() || !text) return false;
+  FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.valid()) return false;
+  LARGE_INTEGER size = {};
+  if (!GetFileSizeEx(file.get(), &size) || size.QuadPart > kLargestFile) return false;
+  std::vector<char> bytes(static_cast<size_t>(size.QuadPart));
+  DWORD read = 0;
+  if (!bytes.empty() && (!ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
+                         read != bytes.size())) {
+    return false;
+  }
+  const size_t n = bytes.size();
+  if (n >= 2 && static_cast<unsigned char>(bytes[0]) == kUtf16Mark[0] &&
+      static_cast<unsigned char>(bytes[1]) == kUtf16Mark[1]) {
+    const size_t units = (n - 2) / 2;  // an odd last byte is no character
+    text->assign(units, L'\0');
+    for (size_t i = 0; i < units; ++i) {
+      (*text)[i] = static_cast<wchar_t>(static_cast<unsigned char>(bytes[2 + 2 * i]) |
+                                        static_cast<unsigned char>(bytes[3 + 2 * i]) << 8);
+    }
+    return true;
+  }
+  size_t skip = 0;
+  if (n >= 3 && static_cast<unsigned char>(bytes[0]) == kUtf8Mark[0] &&
+      static_cast<unsigned char>(bytes[1]) == kUtf8Mark[1] && static_cast<unsigned char>(bytes[2]) == kUtf8Mark[2]) {
+    skip = 3;
+  }
+  *text = DecodeUtf8(bytes.data() + skip, static_cast<int>(n - skip));
+  return true;
+}
+
+bool ReplaceWithUnicodeText(const std::wstring& path, const std::wstring& text) {
+  if (path.empty()) return false;
+  const std::wstring temporary = path + L".tmp";
+  {
+    FileHandle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) return false;
+    std::vector<unsigned char> bytes;
+    bytes.reserve(2 + text.size() * 2);
+    bytes.push_back(kUtf16Mark[0]);
+    bytes.push_back(kUtf16Mark[1]);
+    for (wchar_t c : text) {
+      bytes.push_back(static_cast<unsigned char>(c & 0xFF));
+      bytes.push_back(static_cast<unsigned char>((c >> 8) & 0xFF));
+    }
+    const bool written = WriteAll(file.get(), bytes.data(), bytes.size()) && FlushFileBuffers(file.get());
+    if (!file.Close() || !written) {
+      DeleteFileW(temporary.c_str());
+      return false;
+    }
+  }
+  if (!MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    DeleteFileW(temporary.c_str());
+    return false;
+  }
+  return true;
+}
+
+}  // namespace tarnwick

@@ -195,6 +195,28 @@ TEST_F(ProcessListTest, ItemLookupsOutOfRangeGiveNullAndSFalse) {
   item->Release();
 }
 
+TEST_F(ProcessListTest, ItemsReachableThroughDispatch) {
+  IDispatch* dispatch = &List();
+  VARIANTARG index;
+  index.vt = VT_UI4;
+  index.ulVal = 3;
+  DISPPARAMS byIndex = {&index, nullptr, 1, 0};
+  VARIANT item;
+  VariantInit(&item);
+  ASSERT_EQ(S_OK, dispatch->Invoke(4, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &byIndex, &item,
+                                   nullptr, nullptr));
+  ASSERT_EQ(VT_DISPATCH, item.vt);
+  DISPPARAMS none = {nullptr, nullptr, 0, 0};
+  VARIANT name;
+  VariantInit(&name);
+  ASSERT_EQ(S_OK, item.pdispVal->Invoke(6, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, &name,
+                                        nullptr, nullptr));
+  EXPECT_STREQ(L"b.exe", name.bstrVal);
+  VariantClear(&name);
+  VariantClear(&item);
+  EXPECT_EQ(L"b.exe", NameOf(ById(200)));  // the client's release left the item to the list
+}
+
 TEST_F(ProcessListTest, NewProcessStartsThroughTheShellAndRefreshes) {
   List();
   EXPECT_EQ(S_FALSE, List().NewProcess(nullptr, nullptr));

@@ -83,6 +83,7 @@ CMOProcessItem::CMOProcessItem(platform::ProcessSystem& system, Origin origin)
       path_(std::move(origin.path)),
       iconIndex_(origin.iconIndex),
       icon_(origin.icon),
+      fromList_(true),
       holds_(kListedHold),
       handle_(origin.handle) {}
 
@@ -117,7 +118,9 @@ STDMETHODIMP_(ULONG) CMOProcessItem::Release() {
     if ((seen & ~kListedHold) == 0) return 0;
     if (holds_.compare_exchange_weak(seen, seen - 1)) break;
   }
-  if (seen - 1 == 0) {
+  // An item outside any list is freed at zero only when its list dropped it
+  // or a class factory made it; an owned one merely counts.
+  if (seen - 1 == 0 && (fromList_ || IsStandalone())) {
     delete this;
     return 0;
   }

@@ -109,6 +109,7 @@ class CMOProcessItem : public com::DispatchObject<CMOProcessItem, IMOProcessItem
   const ULONG iconIndex_ = 0;
   IPicture* const icon_ = nullptr;
 
+  const bool fromList_ = false;
   std::atomic<LONG> holds_{0};
   std::atomic<bool> detached_{false};
   bool holdsModule_ = false;

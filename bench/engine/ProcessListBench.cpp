@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "MOProcessList.h"
+#include "ProcessFakes.h"  // the service and shell fakes of the unit tests
 
 using namespace tarnwick;
 
@@ -59,25 +60,6 @@ class BenchProcesses : public platform::ProcessSystem {
   uint64_t clock_ = 0;
 };
 
-class NoServiceManager : public platform::ServiceControl {
- public:
-  SC_HANDLE OpenManager(DWORD) override { return nullptr; }
-  SC_HANDLE OpenNamedService(SC_HANDLE, const wchar_t*, DWORD) override { return nullptr; }
-  bool QueryStatus(SC_HANDLE, SERVICE_STATUS&) override { return false; }
-  bool StartType(SC_HANDLE, DWORD&) override { return false; }
-  bool SetStartType(SC_HANDLE, DWORD) override { return false; }
-  bool Start(SC_HANDLE) override { return false; }
-  void Close(SC_HANDLE) override {}
-  ULONGLONG Ticks() override { return 0; }
-  void Sleep(DWORD) override {}
-};
-
-class NoIcons : public platform::ShellLaunch {
- public:
-  INT_PTR Execute(const wchar_t*, const wchar_t*, const wchar_t*) override { return 0; }
-  HICON SmallIcon(const wchar_t*, int&) override { return nullptr; }
-};
-
 double MicrosecondsSince(std::chrono::steady_clock::time_point start) {
   return std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count();
 }
@@ -91,8 +73,8 @@ int main() {
   for (size_t count : {100u, 300u, 1000u}) {
     BenchProcesses processes;
     processes.Fill(count, 8);
-    NoServiceManager services;
-    NoIcons shell;
+    test::NoServices services;
+    test::FakeShell shell;
     CMOProcessList::Seams seams;
     seams.processes = &processes;
     seams.services = &services;

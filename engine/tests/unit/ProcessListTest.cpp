@@ -383,3 +383,24 @@ TEST_F(ProcessListTest, RefreshesAgainstReadersOnOtherThreads) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ProcessItem, ItemWithoutAListAnswersSFalseAndFollowsItsOwnership) {
+  CMOProcessItem owned;  // a member somewhere: zero references never free it
+  IMOProcessItem* handed = nullptr;
+  ASSERT_EQ(S_OK, owned.QueryInterface(__uuidof(IMOProcessItem), reinterpret_cast<void**>(&handed)));
+  EXPECT_EQ(0u, handed->Release());
+  EXPECT_EQ(S_FALSE, owned.Terminate());
+  EXPECT_EQ(S_FALSE, owned.put_ProcessPriority(MO_PP_HIGH));
+
+  const long locks = com::ModuleLockCount();
+  auto* made = new CMOProcessItem;  // as a class factory makes it
+  made->MakeStandalone();
+  made->AddRef();
+  EXPECT_EQ(locks + 1, com::ModuleLockCount());
+  made->Release();
+  EXPECT_EQ(locks, com::ModuleLockCount());
+}
+
+}  // namespace

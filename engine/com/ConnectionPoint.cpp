@@ -146,24 +146,21 @@ HRESULT EventSinkList::Fire(DISPID id, const VARIANT* args, UINT count) {
     if (places_.empty() || IsClosed()) return S_OK;
     cookies = places_;
   }
-  // Taking a proxy out of the table may call the sink's apartment, so it is
-  // done without the lock. A place emptied meanwhile simply fails here.
+  // Taking a proxy out of the table may call into the sink's apartment, so
+  // it is done without the lock, one sink at a time. A place emptied
+  // meanwhile simply fails here.
   Held<IGlobalInterfaceTable> git = GlobalInterfaceTable();
   if (!git) return E_UNEXPECTED;
-  std::vector<Held<IDispatch>> targets;
-  targets.reserve(cookies.size());
-  for (DWORD cookie : cookies) {
-    if (cookie == 0) continue;
-    IDispatch* target = nullptr;
-    if (SUCCEEDED(git->GetInterfaceFromGlobal(cookie, IID_IDispatch, reinterpret_cast<void**>(&target))) && target) {
-      targets.emplace_back(target);
-    }
-  }
-
   HRESULT last = S_OK;
   std::vector<VARIANT> reversed(count);
-  for (Held<IDispatch>& target : targets) {
+  for (DWORD cookie : cookies) {
     if (IsClosed()) break;
+    if (cookie == 0) continue;
+    IDispatch* proxy = nullptr;
+    if (FAILED(git->GetInterfaceFromGlobal(cookie, IID_IDispatch, reinterpret_cast<void**>(&proxy))) || !proxy) {
+      continue;
+    }
+    Held<IDispatch> target(proxy);
     // Invoke takes the last declared argument first.
     for (UINT i = 0; i < count; ++i) {
       VariantInit(&reversed[i]);

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+#include "com/RefCounted.h"
+
 namespace tarnwick::com {
 
 namespace {
@@ -25,26 +27,9 @@ Held<IGlobalInterfaceTable> GlobalInterfaceTable() {
 }
 
 // Lives in the apartment of the sink it wraps; see the header.
-class SinkForwarder final : public IDispatch {
+class SinkForwarder final : public RefCounted<IDispatch> {
  public:
   SinkForwarder(IDispatch* sink, std::shared_ptr<EventGate> gate) : sink_(sink), gate_(std::move(gate)) {}
-
-  STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-    if (!out) return E_POINTER;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch)) {
-      *out = static_cast<IDispatch*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-  }
-  STDMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
-  STDMETHODIMP_(ULONG) Release() override {
-    ULONG left = --refs_;
-    if (left == 0) delete this;
-    return left;
-  }
 
   STDMETHODIMP GetTypeInfoCount(UINT* count) override { return sink_->GetTypeInfoCount(count); }
   STDMETHODIMP GetTypeInfo(UINT index, LCID lcid, ITypeInfo** info) override {
@@ -69,9 +54,8 @@ class SinkForwarder final : public IDispatch {
   }
 
  private:
-  ~SinkForwarder() { sink_->Release(); }
+  ~SinkForwarder() override { sink_->Release(); }
 
-  std::atomic<ULONG> refs_{1};
   IDispatch* sink_;
   std::shared_ptr<EventGate> gate_;
 };
@@ -220,27 +204,10 @@ STDMETHODIMP EventConnectionPoint::EnumConnections(IEnumConnections** out) {
 
 namespace {
 
-class SingleConnectionPointEnum final : public IEnumConnectionPoints {
+class SingleConnectionPointEnum final : public RefCounted<IEnumConnectionPoints> {
  public:
   SingleConnectionPointEnum(IConnectionPoint* point, ULONG position) : point_(point), position_(position) {
     point_->AddRef();
-  }
-
-  STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-    if (!out) return E_POINTER;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IEnumConnectionPoints)) {
-      *out = static_cast<IEnumConnectionPoints*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-  }
-  STDMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
-  STDMETHODIMP_(ULONG) Release() override {
-    ULONG left = --refs_;
-    if (left == 0) delete this;
-    return left;
   }
 
   STDMETHODIMP Next(ULONG count, IConnectionPoint** out, ULONG* fetched) override {
@@ -272,9 +239,8 @@ class SingleConnectionPointEnum final : public IEnumConnectionPoints {
   }
 
  private:
-  ~SingleConnectionPointEnum() { point_->Release(); }
+  ~SingleConnectionPointEnum() override { point_->Release(); }
 
-  std::atomic<ULONG> refs_{1};
   IConnectionPoint* point_;
   ULONG position_;
 };

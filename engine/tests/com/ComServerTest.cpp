@@ -532,10 +532,15 @@ TEST_F(ComServer, EveryClassIsCreatedByItsClassIdAndMainByProgId) {
 }
 
 TEST_F(ComServer, TheTypeLibraryMatchesTheContractTables) {
+  wchar_t libraryName[32] = {};
+  EXPECT_EQ(8, LoadStringW(TheServer().dll, 100, libraryName, 32));
+  EXPECT_STREQ(L"Tarnwick", libraryName);
+
   ITypeLib* library = nullptr;
   ASSERT_EQ(S_OK, LoadTypeLibEx(DllPath().c_str(), REGKIND_NONE, &library));
   TLIBATTR* attr = nullptr;
   ASSERT_EQ(S_OK, library->GetLibAttr(&attr));
+  EXPECT_TRUE(IsEqualGUID(LIBID_TarnwickLib, attr->guid));
   EXPECT_EQ(2, attr->wMajorVerNum);
   EXPECT_EQ(0, attr->wMinorVerNum);
   EXPECT_EQ(0x409u, attr->lcid);

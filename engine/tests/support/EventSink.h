@@ -5,12 +5,12 @@
 #include <windows.h>
 #include <oleauto.h>
 
-#include <atomic>
 #include <functional>
 #include <mutex>
 #include <vector>
 
 #include "TarnwickLib.h"
+#include "com/RefCounted.h"
 
 namespace tarnwick::test {
 
@@ -21,7 +21,8 @@ struct RecordedEvent {
   DWORD thread = 0;
 };
 
-class EventSink final : public IDispatch {
+// Made with new; the engine may hold it past the test's own release.
+class EventSink final : public com::RefCounted<IDispatch> {
  public:
   // Runs inside the handler, after the event is recorded.
   std::function<void(const RecordedEvent&)> onEvent;
@@ -37,22 +38,6 @@ class EventSink final : public IDispatch {
     return events_.size();
   }
 
-  STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) || IsEqualIID(iid, DIID__IMOMainEvents)) {
-      *out = static_cast<IDispatch*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-  }
-  // Made with new; the engine may hold it past the test's own release.
-  STDMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
-  STDMETHODIMP_(ULONG) Release() override {
-    ULONG left = --refs_;
-    if (left == 0) delete this;
-    return left;
-  }
   STDMETHODIMP GetTypeInfoCount(UINT* count) override {
     *count = 0;
     return S_OK;
@@ -85,8 +70,10 @@ class EventSink final : public IDispatch {
     return S_OK;
   }
 
+ protected:
+  bool AlsoAnswers(REFIID iid) const override { return IsEqualIID(iid, DIID__IMOMainEvents); }
+
  private:
-  std::atomic<ULONG> refs_{1};
   std::mutex lock_;
   std::vector<RecordedEvent> events_;
 };

@@ -83,13 +83,15 @@ class MtaThread {
   }
 };
 
+DWORD WINAPI WaitForStop(void* stop) { return WaitForSingleObject(static_cast<HANDLE>(stop), INFINITE); }
+
 }  // namespace
 
 TEST(EventPumpDecode, MessagesBecomeEventsWithTheTableArgumentTypes) {
   struct Row {
     UINT message;
-    WPARAM w;
-    LPARAM l;
+    DWORD w;
+    DWORD l;
     DISPID id;
     std::vector<VARTYPE> types;
     std::vector<LONGLONG> values;
@@ -106,7 +108,7 @@ TEST(EventPumpDecode, MessagesBecomeEventsWithTheTableArgumentTypes) {
       {0x80B, 0, 0, 7, {}, {}},
   };
   for (const Row& row : rows) {
-    PumpCommand c = DecodePumpMessage(row.message, row.w, row.l);
+    PumpCommand c = DecodePumpMessage(row.message, row.w, static_cast<LPARAM>(row.l));
     ASSERT_EQ(PumpCommand::Kind::Fire, c.kind) << std::hex << row.message;
     EXPECT_EQ(row.id, c.dispid);
     ASSERT_EQ(row.types.size(), c.argCount);
@@ -259,9 +261,7 @@ TEST_F(EventPumpTest, AFaultingHandlerDoesNotStopThePump) {
 
 TEST_F(EventPumpTest, PriorityMessagesSetTheKnownWorkerThreads) {
   HANDLE stop = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  HANDLE worker = CreateThread(
-      nullptr, 0, [](void* event) -> DWORD { return WaitForSingleObject(static_cast<HANDLE>(event), INFINITE); }, stop,
-      0, nullptr);
+  HANDLE worker = CreateThread(nullptr, 0, &WaitForStop, stop, 0, nullptr);
   ASSERT_NE(nullptr, worker);
   main_->Pump().SetWorkerThread(PumpWorker::AutoFree, worker);
   EventSink& sink = NewSink();

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 #include <olectl.h>
 
+#include <stdexcept>
+
 #include "EngineServer.h"
 #include "tests/support/EventSink.h"
 #include "tests/support/FakeHostProcess.h"
@@ -235,6 +237,25 @@ TEST(ClassFactories, EveryClassIsCreatedStandaloneAndUnknownClassesAreRefused) {
   factory->Release();
   EXPECT_EQ(before + 1, tarnwick::com::ModuleLockCount());
   factory->LockServer(FALSE);
+  EXPECT_EQ(before, tarnwick::com::ModuleLockCount());
+}
+
+namespace {
+// An object whose construction fails part-way, as a sub-object's may.
+struct FailingObject : IUnknown {
+  FailingObject() { throw std::runtime_error("a part could not be built"); }
+  void MakeStandalone() {}
+  STDMETHODIMP QueryInterface(REFIID, void**) override { return E_NOINTERFACE; }
+  STDMETHODIMP_(ULONG) AddRef() override { return 1; }
+  STDMETHODIMP_(ULONG) Release() override { return 0; }
+};
+}  // namespace
+
+TEST(ClassFactories, AFailedConstructionFailsTheCreation) {
+  long before = tarnwick::com::ModuleLockCount();
+  void* object = reinterpret_cast<void*>(1);
+  EXPECT_EQ(E_FAIL, tarnwick::com::CreateStandalone<FailingObject>(IID_IUnknown, &object));
+  EXPECT_EQ(nullptr, object);
   EXPECT_EQ(before, tarnwick::com::ModuleLockCount());
 }
 

@@ -12,8 +12,6 @@
 #include "tests/support/FakeHostProcess.h"
 
 using tarnwick::CMOMain;
-using tarnwick::DecodePumpMessage;
-using tarnwick::PumpCommand;
 using tarnwick::PumpWorker;
 using tarnwick::test::EventSink;
 using tarnwick::test::PumpMessagesUntil;
@@ -86,56 +84,6 @@ class MtaThread {
 DWORD WINAPI WaitForStop(void* stop) { return WaitForSingleObject(static_cast<HANDLE>(stop), INFINITE); }
 
 }  // namespace
-
-TEST(EventPumpDecode, MessagesBecomeEventsWithTheTableArgumentTypes) {
-  struct Row {
-    UINT message;
-    DWORD w;
-    DWORD l;
-    DISPID id;
-    std::vector<VARTYPE> types;
-    std::vector<LONGLONG> values;
-  };
-  const Row rows[] = {
-      {0x806, 37, 0, 1, {VT_UI1}, {37}},
-      {0x807, 100, 0, 2, {VT_UI1}, {100}},
-      {0x808, 4, 1234, 3, {VT_UI4, VT_UI4}, {4, 1234}},
-      {0x809, 7, 0xFFFFFFF0, 4, {VT_UI4, VT_UI4}, {7, 0xFFFFFFF0}},
-      {0x80C, 99, 2, 5, {VT_UI4, VT_BOOL}, {99, VARIANT_TRUE}},
-      {0x80C, 99, 1, 5, {VT_UI4, VT_BOOL}, {99, VARIANT_TRUE}},
-      {0x80C, 99, 0, 5, {VT_UI4, VT_BOOL}, {99, VARIANT_FALSE}},
-      {0x80A, 1, 0, 6, {VT_I4}, {1}},
-      {0x80B, 0, 0, 7, {}, {}},
-  };
-  for (const Row& row : rows) {
-    PumpCommand c = DecodePumpMessage(row.message, row.w, static_cast<LPARAM>(row.l));
-    ASSERT_EQ(PumpCommand::Kind::Fire, c.kind) << std::hex << row.message;
-    EXPECT_EQ(row.id, c.dispid);
-    ASSERT_EQ(row.types.size(), c.argCount);
-    for (UINT i = 0; i < c.argCount; ++i) {
-      EXPECT_EQ(row.types[i], c.args[i].vt) << std::hex << row.message << " arg " << i;
-      LONGLONG value = c.args[i].vt == VT_UI1 ? c.args[i].bVal
-                       : c.args[i].vt == VT_BOOL ? c.args[i].boolVal
-                       : c.args[i].vt == VT_I4 ? c.args[i].lVal
-                                                : static_cast<LONGLONG>(c.args[i].ulVal);
-      EXPECT_EQ(row.values[i], value) << std::hex << row.message << " arg " << i;
-    }
-  }
-}
-
-TEST(EventPumpDecode, PriorityQuitAndUnknownMessages) {
-  PumpCommand c = DecodePumpMessage(0x802, static_cast<WPARAM>(THREAD_PRIORITY_IDLE), 0);
-  EXPECT_EQ(PumpCommand::Kind::Priority, c.kind);
-  EXPECT_EQ(PumpWorker::AutoCompress, c.worker);
-  EXPECT_EQ(THREAD_PRIORITY_IDLE, c.priority);
-  EXPECT_EQ(PumpWorker::AutoFree, DecodePumpMessage(0x803, 0, 0).worker);
-  EXPECT_EQ(PumpWorker::SmartLearning, DecodePumpMessage(0x804, 0, 0).worker);
-  EXPECT_EQ(PumpWorker::SmartCpu, DecodePumpMessage(0x805, 0, 0).worker);
-  EXPECT_EQ(PumpCommand::Kind::Quit, DecodePumpMessage(0x801, 0, 0).kind);
-  for (UINT unknown : {0x800u, 0x80Du, 0x400u, 0x12u}) {
-    EXPECT_EQ(PumpCommand::Kind::Ignore, DecodePumpMessage(unknown, 1, 1).kind) << std::hex << unknown;
-  }
-}
 
 TEST_F(EventPumpTest, EventsArriveOnTheClientThreadInPostingOrder) {
   EventSink& sink = NewSink();

@@ -54,15 +54,6 @@ TEST(MOMain, IdentificationIsANewStringOnEveryCall) {
   EXPECT_NE(first, second);
   EXPECT_EQ(L"Tarnwick", Take(first));
   EXPECT_EQ(L"Tarnwick", Take(second));
-  BSTR text = nullptr;
-  ASSERT_EQ(S_OK, main.get_Description(&text));
-  EXPECT_EQ(L"Memory Optimization Component", Take(text));
-  ASSERT_EQ(S_OK, main.get_Author(&text));
-  EXPECT_EQ(L"Tam.R", Take(text));
-  ASSERT_EQ(S_OK, main.get_Company(&text));
-  EXPECT_EQ(L"NORVAC", Take(text));
-  ASSERT_EQ(S_OK, main.get_Version(&text));
-  EXPECT_EQ(L"2.1.0.0", Take(text));
   EXPECT_EQ(E_POINTER, main.get_Version(nullptr));
   EXPECT_EQ(E_POINTER, main.get_State(nullptr));
 }
@@ -99,23 +90,6 @@ TEST(MOMain, SubObjectsAreHandedOutWithAReferenceAndSurviveTheirReleases) {
   black->Release();
   white->Release();
   smart->Release();
-
-  IUnknown* objects[11] = {};
-  main.get_State(reinterpret_cast<IMOState**>(&objects[0]));
-  main.get_config(reinterpret_cast<IMOConfig**>(&objects[1]));
-  main.get_BlackList(reinterpret_cast<IMORulesList**>(&objects[2]));
-  main.get_WhiteList(reinterpret_cast<IMORulesList**>(&objects[3]));
-  main.get_SmartList(reinterpret_cast<IMORulesList**>(&objects[4]));
-  main.get_Defrag(reinterpret_cast<IMODefrag**>(&objects[5]));
-  main.get_PagingFileList(reinterpret_cast<IMOPagingFileList**>(&objects[6]));
-  main.get_SysTuneup(reinterpret_cast<IMOSysTuneup**>(&objects[7]));
-  main.get_ProcessList(reinterpret_cast<IMOProcessList**>(&objects[8]));
-  main.get_SmartOpti(reinterpret_cast<IMOSmartOpti**>(&objects[9]));
-  main.get_GameHelper(reinterpret_cast<IMOGameHelper**>(&objects[10]));
-  for (IUnknown* object : objects) {
-    ASSERT_NE(nullptr, object);
-    object->Release();
-  }
 }
 
 TEST(MOMain, RebootSystemEnablesTheShutdownPrivilegeThenAsksForAReboot) {

@@ -23,12 +23,26 @@ namespace {
 
 constexpr DWORD kStopWaitMs = 1000;
 
+// What one thread message asks of the pump.
+struct PumpCommand {
+  enum class Kind { Ignore, Quit, Priority, Fire };
+  Kind kind = Kind::Ignore;
+  PumpWorker worker = PumpWorker::AutoCompress;  // Priority
+  int priority = 0;                              // Priority
+  DISPID dispid = 0;                             // Fire
+  UINT argCount = 0;                             // Fire
+  VARIANT args[2] = {};                          // Fire, in declaration order; plain values only
+};
+
 VARIANT Value(VARTYPE type) {
   VARIANT v;
   VariantInit(&v);
   v.vt = type;
   return v;
 }
+
+// Decodes one message; wParam and lParam carry 32-bit values.
+PumpCommand DecodePumpMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
 void Apply(EventPump::Shared& shared, const PumpCommand& command) {
   switch (command.kind) {
@@ -92,8 +106,6 @@ DWORD WINAPI EventPumpThread(void* param) {
   FreeLibraryAndExitThread(module, 0);
 }
 
-}  // namespace
-
 PumpCommand DecodePumpMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   const DWORD w = static_cast<DWORD>(wParam);
   const DWORD l = static_cast<DWORD>(lParam);
@@ -145,6 +157,8 @@ PumpCommand DecodePumpMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   }
   return c;
 }
+
+}  // namespace
 
 EventPump::EventPump(std::shared_ptr<com::EventSinkList> sinks) : shared_(std::make_shared<Shared>(std::move(sinks))) {}
 

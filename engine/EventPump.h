@@ -4,7 +4,6 @@
 #pragma once
 
 #include <windows.h>
-#include <oaidl.h>
 
 #include <memory>
 
@@ -15,20 +14,6 @@ namespace tarnwick {
 // The background threads whose priority the pump sets (0x802 to 0x805).
 enum class PumpWorker { AutoCompress, AutoFree, SmartLearning, SmartCpu };
 constexpr int kPumpWorkerCount = 4;
-
-// What one thread message asks of the pump.
-struct PumpCommand {
-  enum class Kind { Ignore, Quit, Priority, Fire };
-  Kind kind = Kind::Ignore;
-  PumpWorker worker = PumpWorker::AutoCompress;  // Priority
-  int priority = 0;                              // Priority
-  DISPID dispid = 0;                             // Fire
-  UINT argCount = 0;                             // Fire
-  VARIANT args[2] = {};                          // Fire, in declaration order; plain values only
-};
-
-// Decodes one message; wParam and lParam carry 32-bit values.
-PumpCommand DecodePumpMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
 class EventPump {
  public:

@@ -171,17 +171,26 @@ TChunkIHDR::~TChunkIHDR() { FreeImage(); }
 bool TChunkIHDR::LoadFromStream(TPngStream& stream, const char* name, uint32_t size) {
   if (!TChunk::LoadFromStream(stream, name, size)) return false;
   if (DataSize() < 13) throw EPngInvalidIHDR();
+  // The fields change only once the header is known to be good, so a failed
+  // load leaves an empty header behind rather than one without an image.
   const uint8_t* d = Data();
-  Width = ReadBigEndian32(d);
-  Height = ReadBigEndian32(d + 4);
+  const uint32_t width = ReadBigEndian32(d), height = ReadBigEndian32(d + 4);
+  if (width > 65535 || height > 65535) throw EPNGSizeExceeds();
+  if (d[10] != 0) throw EPNGUnknownCompression();
+  if (d[12] > 1) throw EPNGUnknownInterlace();
+  Width = width;
+  Height = height;
   BitDepth = d[8];
   ColourType = d[9];
   CompressionMethod = d[10];
   FilterMethod = d[11];
   InterlaceMethod = d[12];
-  if (Width > 65535 || Height > 65535) throw EPNGSizeExceeds();
-  if (CompressionMethod != 0) throw EPNGUnknownCompression();
-  if (InterlaceMethod > 1) throw EPNGUnknownInterlace();
+  try {
+    CheckFormat();
+  } catch (...) {
+    Width = Height = 0;
+    throw;
+  }
   Owner().Interlacing = InterlaceMethod;
   PrepareImage();
   return true;

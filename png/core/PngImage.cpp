@@ -163,17 +163,17 @@ int TPngImage::BitmapBitsPerPixel() const {
 
 uint8_t* TPngImage::ImageRow(uint32_t y) const {
   TChunkIHDR& h = HeaderChunk();
-  return y < h.Height ? h.ImageRow(y) : nullptr;
+  return h.Bits && y < h.Height ? h.ImageRow(y) : nullptr;
 }
 
 uint8_t* TPngImage::AlphaRow(uint32_t y) const {
   TChunkIHDR& h = HeaderChunk();
-  return y < h.Height && !h.AlphaPlane.empty() ? h.AlphaRow(y) : nullptr;
+  return h.Bits && y < h.Height && !h.AlphaPlane.empty() ? h.AlphaRow(y) : nullptr;
 }
 
 uint8_t* TPngImage::LowByteRow(uint32_t y) const {
   TChunkIHDR& h = HeaderChunk();
-  return y < h.Height && !h.LowBytePlane.empty() ? h.LowByteRow(y) : nullptr;
+  return h.Bits && y < h.Height && !h.LowBytePlane.empty() ? h.LowByteRow(y) : nullptr;
 }
 
 void TPngImage::DoSetPalette(const TPngPalette& palette, bool copyColours) {

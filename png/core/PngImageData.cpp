@@ -403,6 +403,7 @@ private:
 bool TChunkIDAT::LoadFromStream(TPngStream& stream, const char* name, uint32_t size) {
   TPngImage& image = Owner();
   TChunkIHDR& header = Header();
+  if (!header.Bits) throw EPNGHeaderNotPresent();
   ResizeData(0);
   if (header.ColourType == 0 || header.ColourType == 4)
     image.SetPalette(header.GrayPaletteFor(header.BitsPerPixel()));
@@ -439,6 +440,7 @@ bool TChunkIDAT::LoadFromStream(TPngStream& stream, const char* name, uint32_t s
 bool TChunkIDAT::SaveToStream(TPngStream& stream) {
   TPngImage& image = Owner();
   TChunkIHDR& header = Header();
+  if (!header.Bits) throw EPNGHeaderNotPresent();
   // The header is written first and marks a 2-bit image as the 4-bit one it is.
   const int depth = header.BitDepth == 2 ? 4 : header.BitDepth;
   const TRowGeometry geometry(header, depth);

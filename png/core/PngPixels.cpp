@@ -45,7 +45,7 @@ TPngColour TPngImage::PackedPixelColour(const TChunkIHDR& h, const uint8_t* row,
 TPngColour TPngImage::GetPixelColour(int x, int y) const {
   if (!HasHeader()) return 0;
   const TChunkIHDR& h = HeaderChunk();
-  if (x < 0 || y < 0 || uint32_t(x) >= h.Width || uint32_t(y) >= h.Height) return 0;
+  if (!h.Bits || x < 0 || y < 0 || uint32_t(x) >= h.Width || uint32_t(y) >= h.Height) return 0;
   const uint8_t* row = h.ImageRow(uint32_t(y));
   switch (h.ColourType) {
     case 0:
@@ -63,7 +63,7 @@ TPngColour TPngImage::GetPixelColour(int x, int y) const {
 void TPngImage::SetPixelColour(int x, int y, TPngColour rgb) {
   if (!HasHeader()) return;
   TChunkIHDR& h = HeaderChunk();
-  if (x < 0 || y < 0 || uint32_t(x) >= h.Width || uint32_t(y) >= h.Height) return;
+  if (!h.Bits || x < 0 || y < 0 || uint32_t(x) >= h.Width || uint32_t(y) >= h.Height) return;
   uint8_t* row = h.ImageRow(uint32_t(y));
   switch (h.ColourType) {
     case 0:
@@ -87,6 +87,7 @@ void TPngImage::SetPixelColour(int x, int y, TPngColour rgb) {
 void TPngImage::ChangeSize(int newWidth, int newHeight) {
   if (newWidth < 1 || newHeight < 1) throw EPNGInvalidNewSize();
   TChunkIHDR& h = HeaderChunk();
+  if (!h.Bits) throw EPNGHeaderNotPresent();
   if (newWidth > 65535 || newHeight > 65535 || uint64_t(newWidth) * uint64_t(newHeight) > MaxPixels)
     throw EPNGInvalidNewSize();
   const uint32_t nw = uint32_t(newWidth), nh = uint32_t(newHeight);
@@ -129,6 +130,7 @@ void TPngImage::ChangeSize(int newWidth, int newHeight) {
 void TPngImage::BlendOver(uint8_t* area, int width, int height) const {
   if (!HasHeader() || width <= 0 || height <= 0) return;
   const TChunkIHDR& h = HeaderChunk();
+  if (!h.Bits) return;
   const bool stretch = uint32_t(width) != h.Width || uint32_t(height) != h.Height;
   const double columnRatio = stretch ? double(width) / h.Width : 1.0;
   const double rowRatio = stretch ? double(height) / h.Height : 1.0;

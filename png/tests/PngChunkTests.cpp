@@ -113,6 +113,16 @@ TEST(PngLoader, ChecksTheHeader) {
     EXPECT_EQ(LoadFails<EPngInvalidIHDR>(withHeader(HeaderData(4, 4, depth, ct))).substr(0, 4), "The ")
         << int(ct) << "/" << int(depth);
 
+  // A header that failed leaves no half-made image behind.
+  TPngImage failed;
+  LoadFails<EPngInvalidIHDR>(withHeader(HeaderData(4, 4, 3, 8)), &failed);
+  ASSERT_TRUE(failed.HasHeader());
+  EXPECT_EQ(failed.Width(), 0u);
+  EXPECT_EQ(failed.GetPixelColour(0, 0), 0u);
+  EXPECT_EQ(failed.ImageRow(0), nullptr);
+  uint8_t area[4] = {};
+  failed.BlendOver(area, 1, 1);
+
   // Width 65535 is fine.
   TPngImage wide;
   Bytes f = Cat({Signature(), Chunk("IHDR", HeaderData(65535, 1, 1, 0)),

@@ -64,7 +64,7 @@ std::vector<const TChunkClass*>& Registry() {
 }
 
 void CheckSameClass(const TChunk& target, const TChunk& source) {
-  if (&target.ChunkClass() != &source.ChunkClass()) throw EPngError(png_text::ChunksNotCompatible);
+  if (&target.ChunkClass() != &source.ChunkClass()) throw EPngError(PngMessages::ChunksNotCompatible);
 }
 }  // namespace
 
@@ -298,7 +298,6 @@ void TChunkIHDR::PrepareImage() {
     throw EPNGOutMemory();
   }
   Bits = Surface->Bits();
-  std::memset(Bits, 0, Stride * Height);
   if (HasPalette) Owner().PaletteInstalled(*this);
 }
 
@@ -367,7 +366,7 @@ void TChunkPLTE::Assign(const TChunk& source) {
 }
 
 uint32_t TChunkPLTE::PaletteEntryColour(int index) const {
-  if (index < 0 || uint32_t(index) >= Count) throw EPngError(png_text::NoSuchPaletteEntry);
+  if (index < 0 || uint32_t(index) >= Count) throw EPngError(PngMessages::NoSuchPaletteEntry);
   const TPngRgbQuad& q = Header().BitmapInfo.Colours[index];
   return q.Blue | (q.Green << 8) | (uint32_t(q.Red) << 16);
 }

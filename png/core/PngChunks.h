@@ -56,8 +56,8 @@ struct TPngPaletteEntry {
 };
 using TPngPalette = std::vector<TPngPaletteEntry>;
 
-// Pixel storage of one decoded image. The default lives on the heap; the
-// Windows picture keeps the pixels in a DIB section instead.
+// Pixel storage of one decoded image, all zero when made. The default lives on
+// the heap; the Windows picture keeps the pixels in a DIB section instead.
 class TPngImageSurface {
 public:
   virtual ~TPngImageSurface() = default;

@@ -77,7 +77,7 @@ EPNGZLIBError::EPNGZLIBError(int zlibCode)
           std::string("Could not decompress the image because it contains invalid compressed data.") +
           kLineBreak + " Description: " + ZlibCodeText(zlibCode)) {}
 
-namespace png_text {
+namespace PngMessages {
 const char* const ChunksNotCompatible = "The chunks must be compatible to be assigned.";
 const char* const NoSuchPaletteEntry = "There is no such palette entry.";
 }

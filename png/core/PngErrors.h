@@ -49,7 +49,7 @@ public:
   explicit EPNGZLIBError(int zlibCode);
 };
 
-namespace png_text {
+namespace PngMessages {
 extern const char* const ChunksNotCompatible;  // EPngError from a chunk assign
 extern const char* const NoSuchPaletteEntry;   // EPngError from PaletteEntryColour
 }

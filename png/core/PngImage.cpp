@@ -1,6 +1,8 @@
 #include "PngImage.h"
 
+#include <cstdlib>
 #include <cstring>
+#include <new>
 
 namespace {
 const uint8_t kSignature[8] = {137, 80, 78, 71, 13, 10, 26, 10};
@@ -8,11 +10,15 @@ constexpr uint32_t kMaxChunkLength = 0x7FFFFFFFu;
 
 class THeapSurface : public TPngImageSurface {
 public:
-  explicit THeapSurface(size_t bytes) : bits_(new uint8_t[bytes ? bytes : 1]) {}
-  uint8_t* Bits() override { return bits_.get(); }
+  // calloc hands large blocks over as fresh zero pages, without a memset.
+  explicit THeapSurface(size_t bytes) : bits_(static_cast<uint8_t*>(std::calloc(bytes ? bytes : 1, 1))) {
+    if (!bits_) throw std::bad_alloc();
+  }
+  ~THeapSurface() override { std::free(bits_); }
+  uint8_t* Bits() override { return bits_; }
 
 private:
-  std::unique_ptr<uint8_t[]> bits_;
+  uint8_t* bits_;
 };
 }  // namespace
 

@@ -110,7 +110,6 @@ void TPngImage::ChangeSize(int newWidth, int newHeight) {
     throw EPNGOutMemory();
   }
   uint8_t* bits = surface->Bits();
-  std::memset(bits, 0, newStride * nh);
   for (uint32_t y = 0; y < rows; ++y) {
     std::memcpy(bits + newStride * (nh - 1 - y), h.ImageRow(y), rowCopy);
     if (!alpha.empty())

@@ -51,9 +51,10 @@ TEST(PngImageData, RoundTripsEveryFormatFilterSetAndInterlace) {
         // 2-bit images come back as the 4-bit images they are held as.
         EXPECT_EQ(again.HeaderChunk().BitDepth, depth == 2 ? 4 : depth);
         ExpectDecoded(again, raw, /*lowBytesZero=*/true);
-        if (ct == 3)
+        if (ct == 3) {
           EXPECT_EQ(0, std::memcmp(again.HeaderChunk().BitmapInfo.Colours,
                                    png.HeaderChunk().BitmapInfo.Colours, 4 << depth));
+        }
       }
 }
 

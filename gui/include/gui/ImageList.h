@@ -1,0 +1,74 @@
+// Image lists: equally sized images kept in one system image list, drawn by
+// index and handed out as icons (the tray icon cycles through one).
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <vector>
+
+#include "gui/Color.h"
+#include "gui/Component.h"
+#include "gui/Events.h"
+
+namespace gui {
+
+class TBitmap;
+class TCanvas;
+class TGraphic;
+class TIcon;
+
+class TCustomImageList : public TComponent {
+  GUI_CLASS(TCustomImageList, TComponent)
+
+ public:
+  explicit TCustomImageList(TComponent* owner);
+  ~TCustomImageList() override;
+
+  // Changing the size empties the list.
+  int Width() const { return width_; }
+  void SetWidth(int width);
+  int Height() const { return height_; }
+  void SetHeight(int height);
+  int Count() const;
+  HIMAGELIST Handle();
+
+  // Each returns the new image's index. A 32-bit bitmap brings its alpha;
+  // a bitmap wider than the list adds one image per Width columns.
+  int Add(TBitmap* image, TBitmap* mask);
+  int AddMasked(TBitmap* image, TColor maskColor);
+  int AddIcon(TIcon* icon);
+  // Any graphic: icons as icons, bitmaps as bitmaps (masked when
+  // transparent), other formats drawn into a 32-bit bitmap through Assign.
+  int AddGraphic(TGraphic* graphic);
+  void Delete(int index);
+  void Clear();
+
+  // Puts image `index` into icon; EInvalidGraphicOperation for an index out
+  // of range.
+  void GetIcon(int index, TIcon* icon);
+  void Draw(TCanvas& canvas, int x, int y, int index);
+
+  TNotifyEvent OnChange;
+
+ protected:
+  // Replaces the images with these, in order (forms: the Images list).
+  void SetImages(const std::vector<TGraphic*>& images);
+  void Change();
+
+ private:
+  void Recreate();
+  int Checked(int index);
+  HIMAGELIST handle_ = nullptr;
+  int width_ = 16;
+  int height_ = 16;
+};
+
+class TImageList : public TCustomImageList {
+  GUI_CLASS(TImageList, TCustomImageList)
+
+ public:
+  explicit TImageList(TComponent* owner) : TCustomImageList(owner) {}
+};
+
+}  // namespace gui

@@ -1,0 +1,233 @@
+#include "gui/Icon.h"
+
+#include <cstring>
+
+#include "gui/Canvas.h"
+#include "gui/Streams.h"
+
+namespace gui {
+
+namespace {
+
+#pragma pack(push, 1)
+struct IconDir {
+  WORD reserved;
+  WORD type;  // 1 for icons
+  WORD count;
+};
+struct IconDirEntry {
+  BYTE width;  // 0 stands for 256
+  BYTE height;
+  BYTE colors;
+  BYTE reserved;
+  WORD planes;
+  WORD bitCount;
+  DWORD bytes;
+  DWORD offset;
+};
+#pragma pack(pop)
+
+[[noreturn]] void Invalid() { throw EInvalidGraphic("Icon image is not valid"); }
+
+std::size_t MaskStride(int width) { return ((static_cast<std::size_t>(width) + 31) / 32) * 4; }
+
+// An image entry is either PNG data or a DIB whose height counts both the
+// colour rows and the mask rows; both must lie within the entry.
+bool ImageFits(const std::uint8_t* image, std::size_t bytes) {
+  static const std::uint8_t kPng[8] = {137, 80, 78, 71, 13, 10, 26, 10};
+  if (bytes >= 8 && std::memcmp(image, kPng, 8) == 0) return true;
+  if (bytes < sizeof(BITMAPINFOHEADER)) return false;
+  BITMAPINFOHEADER h;
+  std::memcpy(&h, image, sizeof h);
+  if (h.biSize < sizeof h || h.biSize > bytes || h.biWidth <= 0 || h.biWidth > 1024 || h.biHeight <= 0 ||
+      h.biHeight > 2048 || h.biPlanes != 1 || h.biCompression != BI_RGB)
+    return false;
+  int bpp = h.biBitCount;
+  if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 24 && bpp != 32) return false;
+  std::size_t colors = bpp <= 8 ? (h.biClrUsed ? h.biClrUsed : (1u << bpp)) : 0;
+  if (colors > 256) return false;
+  std::size_t rows = static_cast<std::size_t>(h.biHeight) / 2;
+  std::size_t colorStride = ((static_cast<std::size_t>(h.biWidth) * bpp + 31) / 32) * 4;
+  std::size_t needed = h.biSize + colors * 4 + colorStride * rows + MaskStride(h.biWidth) * rows;
+  return needed <= bytes;
+}
+
+void IconSize(HICON icon, int& width, int& height) {
+  width = height = 0;
+  ICONINFO info{};
+  if (!icon || !GetIconInfo(icon, &info)) return;
+  BITMAP bm{};
+  if (info.hbmColor && GetObjectA(info.hbmColor, sizeof bm, &bm)) {
+    width = bm.bmWidth;
+    height = bm.bmHeight;
+  } else if (info.hbmMask && GetObjectA(info.hbmMask, sizeof bm, &bm)) {
+    width = bm.bmWidth;
+    height = bm.bmHeight / 2;
+  }
+  if (info.hbmColor) DeleteObject(info.hbmColor);
+  if (info.hbmMask) DeleteObject(info.hbmMask);
+}
+
+}  // namespace
+
+GUI_DEFINE_CLASS(TIcon) {}
+
+TIcon::TIcon() { TGraphic::SetTransparent(true); }
+
+TIcon::~TIcon() {
+  if (handle_) DestroyIcon(handle_);
+}
+
+void TIcon::Take(HICON icon, std::vector<std::uint8_t> data) {
+  if (handle_ && handle_ != icon) DestroyIcon(handle_);
+  handle_ = icon;
+  data_ = std::move(data);
+  IconSize(handle_, width_, height_);
+  Changed();
+}
+
+void TIcon::Assign(TPersistent* source) {
+  if (!source) {
+    Take(nullptr, {});
+    return;
+  }
+  auto* other = dynamic_cast<TIcon*>(source);
+  if (!other) {
+    inherited::Assign(source);
+    return;
+  }
+  if (other == this) return;
+  HICON copy = other->handle_ ? CopyIcon(other->handle_) : nullptr;
+  if (other->handle_ && !copy) throw EOutOfResources("Out of system resources: cannot copy an icon");
+  Take(copy, other->data_);
+}
+
+void TIcon::SetHandle(HICON icon) {
+  if (icon != handle_) Take(icon, {});
+}
+
+HICON TIcon::ReleaseHandle() {
+  HICON icon = handle_;
+  handle_ = nullptr;
+  Take(nullptr, {});
+  return icon;
+}
+
+void TIcon::SetHeight(int) { throw EInvalidGraphicOperation("Cannot change the size of an icon"); }
+void TIcon::SetWidth(int) { throw EInvalidGraphicOperation("Cannot change the size of an icon"); }
+
+void TIcon::Draw(TCanvas& canvas, const TRect& rect) {
+  if (!handle_) return;
+  DrawIconEx(canvas.Handle(), rect.Left, rect.Top, handle_, rect.Width(), rect.Height(), 0, nullptr, DI_NORMAL);
+}
+
+void TIcon::LoadFromStream(TStream& stream) {
+  std::vector<std::uint8_t> data = stream.ReadRest();
+  if (data.size() < sizeof(IconDir)) Invalid();
+  IconDir dir;
+  std::memcpy(&dir, data.data(), sizeof dir);
+  std::size_t entriesEnd = sizeof dir + static_cast<std::size_t>(dir.count) * sizeof(IconDirEntry);
+  if (dir.reserved != 0 || dir.type != 1 || dir.count == 0 || entriesEnd > data.size()) Invalid();
+
+  // The entry nearest the system icon size, the deepest colours among equals.
+  int want = GetSystemMetrics(SM_CXICON);
+  const IconDirEntry* best = nullptr;
+  int bestDistance = 0;
+  for (WORD i = 0; i < dir.count; ++i) {
+    const auto* e = reinterpret_cast<const IconDirEntry*>(data.data() + sizeof dir + i * sizeof(IconDirEntry));
+    if (e->bytes == 0 || e->offset < entriesEnd || e->offset > data.size() || e->bytes > data.size() - e->offset)
+      Invalid();
+    int width = e->width ? e->width : 256;
+    int distance = std::abs(width - want);
+    if (!best || distance < bestDistance || (distance == bestDistance && e->bitCount > best->bitCount)) {
+      best = e;
+      bestDistance = distance;
+    }
+  }
+  const std::uint8_t* image = data.data() + best->offset;
+  if (!ImageFits(image, best->bytes)) Invalid();
+  HICON icon = CreateIconFromResourceEx(const_cast<PBYTE>(image), best->bytes, TRUE, 0x00030000, 0, 0,
+                                        LR_DEFAULTCOLOR);
+  if (!icon) Invalid();
+  Take(icon, std::move(data));
+}
+
+std::vector<std::uint8_t> TIcon::MakeIconData() const {
+  ICONINFO info{};
+  if (!handle_ || !GetIconInfo(handle_, &info)) return {};
+  struct Cleanup {
+    ICONINFO& i;
+    ~Cleanup() {
+      if (i.hbmColor) DeleteObject(i.hbmColor);
+      if (i.hbmMask) DeleteObject(i.hbmMask);
+    }
+  } cleanup{info};
+  if (!info.hbmColor) throw EInvalidGraphicOperation("Cannot save a monochrome icon handle");
+  int w = width_, h = height_;
+  std::size_t colorBytes = static_cast<std::size_t>(w) * 4 * h;
+  std::size_t maskBytes = MaskStride(w) * h;
+
+  struct {
+    BITMAPINFOHEADER header;
+    RGBQUAD colors[2];
+  } bmi{};
+  bmi.header.biSize = sizeof(BITMAPINFOHEADER);
+  bmi.header.biWidth = w;
+  bmi.header.biHeight = h;
+  bmi.header.biPlanes = 1;
+  bmi.header.biBitCount = 32;
+  bmi.header.biCompression = BI_RGB;
+  std::vector<std::uint8_t> colorRows(colorBytes), maskRows(maskBytes);
+  HDC screen = GetDC(nullptr);
+  bool ok = GetDIBits(screen, info.hbmColor, 0, h, colorRows.data(), reinterpret_cast<BITMAPINFO*>(&bmi),
+                      DIB_RGB_COLORS) == h;
+  bmi.header.biBitCount = 1;
+  ok = ok && GetDIBits(screen, info.hbmMask, 0, h, maskRows.data(), reinterpret_cast<BITMAPINFO*>(&bmi),
+                       DIB_RGB_COLORS) == h;
+  ReleaseDC(nullptr, screen);
+  if (!ok) throw EInvalidGraphicOperation("Cannot read the icon's pixels");
+
+  BITMAPINFOHEADER header{};
+  header.biSize = sizeof header;
+  header.biWidth = w;
+  header.biHeight = h * 2;  // colour rows and mask rows
+  header.biPlanes = 1;
+  header.biBitCount = 32;
+  header.biCompression = BI_RGB;
+  header.biSizeImage = static_cast<DWORD>(colorBytes + maskBytes);
+  IconDir dir{0, 1, 1};
+  IconDirEntry entry{};
+  entry.width = static_cast<BYTE>(w >= 256 ? 0 : w);
+  entry.height = static_cast<BYTE>(h >= 256 ? 0 : h);
+  entry.planes = 1;
+  entry.bitCount = 32;
+  entry.bytes = static_cast<DWORD>(sizeof header + colorBytes + maskBytes);
+  entry.offset = sizeof dir + sizeof entry;
+
+  std::vector<std::uint8_t> out;
+  auto append = [&](const void* p, std::size_t n) {
+    auto* b = static_cast<const std::uint8_t*>(p);
+    out.insert(out.end(), b, b + n);
+  };
+  append(&dir, sizeof dir);
+  append(&entry, sizeof entry);
+  append(&header, sizeof header);
+  append(colorRows.data(), colorBytes);
+  append(maskRows.data(), maskBytes);
+  return out;
+}
+
+void TIcon::SaveToStream(TStream& stream) {
+  std::vector<std::uint8_t> data = data_.empty() ? MakeIconData() : data_;
+  stream.WriteBuffer(data.data(), static_cast<std::int64_t>(data.size()));
+}
+
+void TIcon::LoadFromClipboardFormat(UINT, HANDLE, HPALETTE) {
+  throw EInvalidGraphicOperation("Icons cannot be read from the clipboard");
+}
+
+void TIcon::SaveToClipboardFormat(UINT&, HANDLE&, HPALETTE&) {
+  throw EInvalidGraphicOperation("Icons cannot be put on the clipboard");
+}
+
+}  // namespace gui

@@ -1,0 +1,141 @@
+#include "gui/ImageList.h"
+
+#include <algorithm>
+
+#include "gui/Bitmap.h"
+#include "gui/Icon.h"
+
+namespace gui {
+
+GUI_DEFINE_CLASS(TCustomImageList) {
+  c.Integer("Height", &TCustomImageList::Height, &TCustomImageList::SetHeight, 16);
+  c.Integer("Width", &TCustomImageList::Width, &TCustomImageList::SetWidth, 16);
+  c.Graphics("Images", &TCustomImageList::SetImages);
+  c.Event("OnChange", &TCustomImageList::OnChange);
+}
+
+GUI_DEFINE_CLASS(TImageList) {}
+
+TCustomImageList::TCustomImageList(TComponent* owner) : TComponent(owner) {}
+
+TCustomImageList::~TCustomImageList() {
+  if (handle_) ImageList_Destroy(handle_);
+}
+
+void TCustomImageList::Recreate() {
+  if (handle_) ImageList_Destroy(handle_);
+  handle_ = ImageList_Create(width_, height_, ILC_COLOR32 | ILC_MASK, 4, 4);
+  if (!handle_) throw EOutOfResources("Out of system resources: cannot create an image list");
+}
+
+HIMAGELIST TCustomImageList::Handle() {
+  if (!handle_) Recreate();
+  return handle_;
+}
+
+void TCustomImageList::SetWidth(int width) {
+  width = std::max(width, 1);
+  if (width == width_) return;
+  width_ = width;
+  if (handle_) Recreate();
+  Change();
+}
+
+void TCustomImageList::SetHeight(int height) {
+  height = std::max(height, 1);
+  if (height == height_) return;
+  height_ = height;
+  if (handle_) Recreate();
+  Change();
+}
+
+int TCustomImageList::Count() const { return handle_ ? ImageList_GetImageCount(handle_) : 0; }
+
+void TCustomImageList::Change() {
+  if (OnChange) OnChange(this);
+}
+
+int TCustomImageList::Checked(int index) {
+  if (index < 0 || index >= Count()) throw EInvalidGraphicOperation("Image index out of range");
+  return index;
+}
+
+namespace {
+
+int Added(int index) {
+  if (index < 0) throw EInvalidGraphicOperation("Cannot add the image to the image list");
+  return index;
+}
+
+}  // namespace
+
+// The list reads the bitmaps itself; private copies keep the callers'
+// bitmaps out of that (AddMasked also blackens the masked pixels).
+int TCustomImageList::Add(TBitmap* image, TBitmap* mask) {
+  if (!image || image->Empty()) throw EInvalidGraphicOperation("Cannot add an empty image");
+  TBitmap imageCopy, maskCopy;
+  imageCopy.Assign(image);
+  if (mask) maskCopy.Assign(mask);
+  int index = Added(ImageList_Add(Handle(), imageCopy.Handle(), mask ? maskCopy.Handle() : nullptr));
+  Change();
+  return index;
+}
+
+int TCustomImageList::AddMasked(TBitmap* image, TColor maskColor) {
+  if (!image || image->Empty()) throw EInvalidGraphicOperation("Cannot add an empty image");
+  TBitmap copy;
+  copy.Assign(image);
+  int index = Added(ImageList_AddMasked(Handle(), copy.Handle(), ColorToRGB(maskColor)));
+  Change();
+  return index;
+}
+
+int TCustomImageList::AddIcon(TIcon* icon) {
+  if (!icon || icon->Empty()) throw EInvalidGraphicOperation("Cannot add an empty icon");
+  int index = Added(ImageList_ReplaceIcon(Handle(), -1, icon->Handle()));
+  Change();
+  return index;
+}
+
+int TCustomImageList::AddGraphic(TGraphic* graphic) {
+  if (auto* icon = dynamic_cast<TIcon*>(graphic)) return AddIcon(icon);
+  if (auto* bitmap = dynamic_cast<TBitmap*>(graphic))
+    return bitmap->Transparent() ? AddMasked(bitmap, bitmap->TransparentColor()) : Add(bitmap, nullptr);
+  if (!graphic || graphic->Empty()) throw EInvalidGraphicOperation("Cannot add an empty image");
+  TBitmap bitmap;
+  bitmap.SetPixelFormat(pf32bit);
+  try {
+    bitmap.Assign(graphic);  // the format's own conversion, when it has one
+  } catch (const EConvertError&) {
+    bitmap.SetSize(graphic->Width(), graphic->Height());
+    bitmap.Canvas().Draw(0, 0, graphic);
+  }
+  return bitmap.Transparent() ? AddMasked(&bitmap, bitmap.TransparentColor()) : Add(&bitmap, nullptr);
+}
+
+void TCustomImageList::Delete(int index) {
+  ImageList_Remove(Handle(), Checked(index));
+  Change();
+}
+
+void TCustomImageList::Clear() {
+  if (handle_) ImageList_RemoveAll(handle_);
+  Change();
+}
+
+void TCustomImageList::SetImages(const std::vector<TGraphic*>& images) {
+  Clear();
+  for (TGraphic* graphic : images) AddGraphic(graphic);
+}
+
+void TCustomImageList::GetIcon(int index, TIcon* icon) {
+  HICON handle = ImageList_GetIcon(Handle(), Checked(index), ILD_NORMAL);
+  if (!handle) throw EOutOfResources("Out of system resources: cannot make an icon");
+  icon->SetHandle(handle);
+}
+
+void TCustomImageList::Draw(TCanvas& canvas, int x, int y, int index) {
+  ImageList_Draw(Handle(), Checked(index), canvas.Handle(), x, y, ILD_NORMAL);
+}
+
+}  // namespace gui

@@ -1,0 +1,31 @@
+// The layer's own classes that forms and picture data may name.
+#include "gui/Bitmap.h"
+#include "gui/Canvas.h"
+#include "gui/Component.h"
+#include "gui/Events.h"
+#include "gui/Icon.h"
+#include "gui/ImageList.h"
+
+namespace gui {
+
+void RegisterStandardClasses() {
+  RegisterClasses({&TComponent::StaticClass(), &TImageList::StaticClass(), &TBitmap::StaticClass(),
+                   &TIcon::StaticClass(), &TPicture::StaticClass(), &TFont::StaticClass(),
+                   &TBrush::StaticClass(), &TPen::StaticClass()});
+}
+
+const TIdentMap& ModalResultIdents() {
+  static const TIdentMap map{"TModalResult",
+                             {{"mrNone", mrNone},
+                              {"mrOk", mrOk},
+                              {"mrCancel", mrCancel},
+                              {"mrAbort", mrAbort},
+                              {"mrRetry", mrRetry},
+                              {"mrIgnore", mrIgnore},
+                              {"mrYes", mrYes},
+                              {"mrNo", mrNo},
+                              {"mrClose", mrClose}}};
+  return map;
+}
+
+}  // namespace gui

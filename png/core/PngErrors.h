@@ -1,15 +1,15 @@
 // Failures of the PNG codec. Every class carries the text the user sees.
 #pragma once
 
-#include <stdexcept>
 #include <string>
 
-// Common base of the codec's failures. The picture class lets them reach the
-// GUI layer's exception handler unchanged.
-class EPngException : public std::runtime_error {
+#include "gui/Exceptions.h"  // header only, so the core stays portable
+
+// Common base of the codec's failures: an Exception of the GUI layer, so the
+// application's handler shows their texts like any other.
+class EPngException : public gui::Exception {
 public:
-  explicit EPngException(const std::string& message) : std::runtime_error(message) {}
-  std::string Message() const { return what(); }
+  explicit EPngException(const std::string& message) : gui::Exception(message) {}
 };
 
 #define BRIMVALE_PNG_EXCEPTION(Name)                                   \

@@ -164,7 +164,7 @@ int TPngImage::BitmapBitsPerPixel() const {
       if (h.ColourType == 3) return 8;
       break;
   }
-  throw EPngException("");
+  throw gui::Exception("");
 }
 
 uint8_t* TPngImage::ImageRow(uint32_t y) const {

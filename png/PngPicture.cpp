@@ -1,7 +1,9 @@
 #include "PngPicture.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "gui/Color.h"

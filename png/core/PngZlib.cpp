@@ -5,8 +5,32 @@
 namespace {
 constexpr size_t kRound = 4096;
 
-std::string MessageOf(const z_stream& zs, int code) {
-  return zs.msg ? zs.msg : "zlib error " + std::to_string(code);
+// Runs one zlib stream (already initialised) over the whole input, collecting
+// the output round by round, until zlib reports the end of the stream.
+template <class Step>
+bool Pump(z_stream& zs, const uint8_t* input, size_t size, std::vector<uint8_t>& output,
+          std::string& message, size_t limit, Step step) {
+  zs.next_in = const_cast<Bytef*>(input);
+  zs.avail_in = uInt(size);
+  uint8_t round[kRound];
+  for (;;) {
+    zs.next_out = round;
+    zs.avail_out = kRound;
+    const int r = step(&zs);
+    output.insert(output.end(), round, round + (kRound - zs.avail_out));
+    if (r == Z_STREAM_END) return true;
+    // A preset dictionary is never supplied, so it ends the text like an error.
+    if (r < 0 || r == Z_NEED_DICT) {
+      message = zs.msg ? zs.msg : "zlib error " + std::to_string(r);
+      break;
+    }
+    if (output.size() > limit) {
+      message = "output too large";
+      break;
+    }
+  }
+  output.clear();
+  return false;
 }
 }  // namespace
 
@@ -18,31 +42,8 @@ bool DecompressBuffer(const uint8_t* input, size_t size, std::vector<uint8_t>& o
     message = "inflateInit failed";
     return false;
   }
-  zs.next_in = const_cast<Bytef*>(input);
-  zs.avail_in = uInt(size);
-  uint8_t round[kRound];
-  bool ok = false;
-  for (;;) {
-    zs.next_out = round;
-    zs.avail_out = kRound;
-    int r = inflate(&zs, Z_NO_FLUSH);
-    output.insert(output.end(), round, round + (kRound - zs.avail_out));
-    if (r == Z_STREAM_END) {
-      ok = true;
-      break;
-    }
-    // A preset dictionary is never supplied, so it ends the text like an error.
-    if (r < 0 || r == Z_NEED_DICT) {
-      message = MessageOf(zs, r);
-      break;
-    }
-    if (output.size() > limit) {
-      message = "inflated text too large";
-      break;
-    }
-  }
+  const bool ok = Pump(zs, input, size, output, message, limit, [](z_stream* s) { return inflate(s, Z_NO_FLUSH); });
   inflateEnd(&zs);
-  if (!ok) output.clear();
   return ok;
 }
 
@@ -54,25 +55,7 @@ bool CompressBuffer(const uint8_t* input, size_t size, int level, std::vector<ui
     message = "deflateInit failed";
     return false;
   }
-  zs.next_in = const_cast<Bytef*>(input);
-  zs.avail_in = uInt(size);
-  uint8_t round[kRound];
-  bool ok = false;
-  for (;;) {
-    zs.next_out = round;
-    zs.avail_out = kRound;
-    int r = deflate(&zs, Z_FINISH);
-    output.insert(output.end(), round, round + (kRound - zs.avail_out));
-    if (r == Z_STREAM_END) {
-      ok = true;
-      break;
-    }
-    if (r < 0) {
-      message = MessageOf(zs, r);
-      break;
-    }
-  }
+  const bool ok = Pump(zs, input, size, output, message, SIZE_MAX, [](z_stream* s) { return deflate(s, Z_FINISH); });
   deflateEnd(&zs);
-  if (!ok) output.clear();
   return ok;
 }

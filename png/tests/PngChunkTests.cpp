@@ -187,6 +187,11 @@ TEST(PngChunks, GammaTables) {
   TPngImage zero;
   Load(zero, FileWith({Chunk("gAMA", Be32(0))}));
   EXPECT_EQ(zero.DecodeGamma[128], 128);
+  // The value is unsigned: the largest one still gives tables in range.
+  TPngImage huge;
+  Load(huge, FileWith({Chunk("gAMA", Be32(0xFFFFFFFFu))}));
+  EXPECT_EQ(huge.DecodeGamma[0], 0);
+  EXPECT_EQ(huge.DecodeGamma[1], 255);
   // A gAMA of the wrong size is kept but changes nothing.
   TPngImage odd;
   Load(odd, FileWith({Chunk("gAMA", {1, 2})}));

@@ -1,0 +1,84 @@
+# Embeds form texts and the pictures they name into an executable's resources.
+#
+#   include(BrimvaleForms)
+#   brimvale_add_forms(orvane FORMS forms/MainForm.form forms/RulesForm.form)
+#
+# For each form, the class on its first object line names the resource: the
+# form of TMainForm becomes RCDATA "TMAINFORM". Every picture value in it
+# ("PicNormal = TPngPicture 'art/free.png'", or one line of an image list
+# "TIcon 'tray0.ico'") names a file relative to the form's folder, which
+# becomes RCDATA "TMAINFORM_ART_FREE_PNG": the upper-cased file name with
+# each character other than A-Z and 0-9 made '_', behind the form's resource
+# name and '_' (see PictureResourceName in gui/FormReader.h). Two different
+# files that come out under one name stop the configure step.
+#
+# The forms are scanned when CMake configures; changing a form reruns it.
+include_guard(DIRECTORY)
+if(WIN32)
+  enable_language(RC)
+endif()
+
+function(brimvale_add_forms target)
+  cmake_parse_arguments(F "" "" "FORMS" ${ARGN})
+  set(rc_text "")
+  set(deps "")
+  foreach(form IN LISTS F_FORMS)
+    get_filename_component(form_path "${form}" ABSOLUTE)
+    get_filename_component(form_dir "${form_path}" DIRECTORY)
+    if(NOT EXISTS "${form_path}")
+      message(FATAL_ERROR "brimvale_add_forms: form ${form} not found")
+    endif()
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${form_path}")
+    file(READ "${form_path}" content)
+    set(content "\n${content}")
+    string(TOUPPER "${content}" upper)
+
+    string(REGEX MATCH "\n[ \t]*(OBJECT|INHERITED)[ \t]+[A-Z_][A-Z0-9_]*[ \t]*:[ \t]*([A-Z_][A-Z0-9_]*)" header "${upper}")
+    if(NOT header)
+      message(FATAL_ERROR "brimvale_add_forms: ${form} has no 'object Name: TClass' line")
+    endif()
+    set(form_name "${CMAKE_MATCH_2}")
+    _brimvale_form_resource(${target} "${form_name}" "${form_path}")
+    string(APPEND rc_text "${form_name} RCDATA \"${form_path}\"\n")
+    list(APPEND deps "${form_path}")
+
+    # Picture values: "Path = TClass 'file'" or a list line "TClass 'file'".
+    string(REGEX MATCHALL
+           "\n[ \t]*([A-Za-z_][A-Za-z0-9_.]*[ \t]*=[ \t]*)?[A-Za-z_][A-Za-z0-9_]*[ \t]+'[^'\n]*'"
+           pictures "${content}")
+    foreach(picture IN LISTS pictures)
+      string(REGEX REPLACE ".*'([^'\n]*)'$" "\\1" file "${picture}")
+      if(IS_ABSOLUTE "${file}")
+        set(file_path "${file}")
+      else()
+        set(file_path "${form_dir}/${file}")
+      endif()
+      if(NOT EXISTS "${file_path}")
+        message(FATAL_ERROR "brimvale_add_forms: ${form} names the picture '${file}', which is not there (${file_path})")
+      endif()
+      string(TOUPPER "${file}" encoded)
+      string(REGEX REPLACE "[^A-Z0-9]" "_" encoded "${encoded}")
+      set(name "${form_name}_${encoded}")
+      _brimvale_form_resource(${target} "${name}" "${file_path}")
+      if(NOT "${name}" IN_LIST seen)
+        list(APPEND seen "${name}")
+        string(APPEND rc_text "${name} RCDATA \"${file_path}\"\n")
+        list(APPEND deps "${file_path}")
+      endif()
+    endforeach()
+  endforeach()
+
+  set(rc "${CMAKE_CURRENT_BINARY_DIR}/${target}_forms.rc")
+  file(CONFIGURE OUTPUT "${rc}" CONTENT "${rc_text}" @ONLY)
+  target_sources(${target} PRIVATE "${rc}")
+  set_source_files_properties("${rc}" PROPERTIES OBJECT_DEPENDS "${deps}")
+endfunction()
+
+# One resource name per file within a target.
+function(_brimvale_form_resource target name path)
+  get_property(known TARGET ${target} PROPERTY _BRIMVALE_FORM_RES_${name})
+  if(known AND NOT known STREQUAL path)
+    message(FATAL_ERROR "brimvale_add_forms: ${known} and ${path} would both be resource ${name}")
+  endif()
+  set_property(TARGET ${target} PROPERTY _BRIMVALE_FORM_RES_${name} "${path}")
+endfunction()

@@ -1,0 +1,724 @@
+#include "gui/FormReader.h"
+
+#include <algorithm>
+#include <cctype>
+#include <memory>
+
+#include "gui/Graphic.h"
+#include "gui/Streams.h"
+
+namespace gui {
+
+// --- resource names and sources ---------------------------------------------------
+
+namespace {
+
+std::string Upper(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return s;
+}
+
+const char* const kRcData = MAKEINTRESOURCEA(10);  // RT_RCDATA
+
+}  // namespace
+
+std::string FormResourceName(const std::string& className) { return Upper(className); }
+
+std::string PictureResourceName(const std::string& formClass, const std::string& fileName) {
+  std::string encoded = Upper(fileName);
+  for (char& c : encoded)
+    if (!((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'))) c = '_';
+  return Upper(formClass) + "_" + encoded;
+}
+
+TResourceFormSource::TResourceFormSource(HINSTANCE module) : module_(module ? module : GetModuleHandleA(nullptr)) {}
+
+std::optional<std::string> TResourceFormSource::FormText(const std::string& className) {
+  std::string name = FormResourceName(className);
+  if (!TResourceStream::Exists(module_, name.c_str(), kRcData)) return std::nullopt;
+  TResourceStream stream(module_, name.c_str(), kRcData);
+  return std::string(reinterpret_cast<const char*>(stream.Memory()), static_cast<std::size_t>(stream.Size()));
+}
+
+std::optional<std::vector<std::uint8_t>> TResourceFormSource::PictureData(const std::string& formClass,
+                                                                        const std::string& fileName) {
+  std::string name = PictureResourceName(formClass, fileName);
+  if (!TResourceStream::Exists(module_, name.c_str(), kRcData)) return std::nullopt;
+  TResourceStream stream(module_, name.c_str(), kRcData);
+  return std::vector<std::uint8_t>(stream.Memory(), stream.Memory() + stream.Size());
+}
+
+void TMemoryFormSource::AddForm(const std::string& className, std::string text) {
+  forms_[Upper(className)] = std::move(text);
+}
+
+void TMemoryFormSource::AddPicture(const std::string& formClass, const std::string& fileName,
+                                   std::vector<std::uint8_t> bytes) {
+  pictures_[PictureResourceName(formClass, fileName)] = std::move(bytes);
+}
+
+std::optional<std::string> TMemoryFormSource::FormText(const std::string& className) {
+  auto it = forms_.find(Upper(className));
+  if (it == forms_.end()) return std::nullopt;
+  return it->second;
+}
+
+std::optional<std::vector<std::uint8_t>> TMemoryFormSource::PictureData(const std::string& formClass,
+                                                                      const std::string& fileName) {
+  auto it = pictures_.find(PictureResourceName(formClass, fileName));
+  if (it == pictures_.end()) return std::nullopt;
+  return it->second;
+}
+
+// --- lexer ----------------------------------------------------------------------------
+
+namespace {
+
+enum class Tok { End, Ident, Number, String, Punct };
+
+struct Token {
+  Tok kind = Tok::End;
+  std::string text;  // identifier, punctuation, or the string's bytes
+  std::int64_t number = 0;
+};
+
+// Turns UTF-8 form text into the program's 8-bit code page.
+bool Utf8ToAnsi(const std::string& utf8, std::string& ansi) {
+  if (utf8.empty()) {
+    ansi.clear();
+    return true;
+  }
+  int wide = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+  if (wide <= 0) return false;
+  std::wstring w(static_cast<std::size_t>(wide), L'\0');
+  MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), static_cast<int>(utf8.size()), w.data(), wide);
+  int bytes = WideCharToMultiByte(CP_ACP, 0, w.data(), wide, nullptr, 0, nullptr, nullptr);
+  ansi.assign(static_cast<std::size_t>(bytes), '\0');
+  WideCharToMultiByte(CP_ACP, 0, w.data(), wide, ansi.data(), bytes, nullptr, nullptr);
+  return true;
+}
+
+class LineLexer {
+ public:
+  explicit LineLexer(const std::string& line) : s_(line) {}
+
+  // Throws std::string with the problem; the reader adds form and line.
+  Token Next() {
+    SkipBlanks();
+    Token t;
+    if (pos_ >= s_.size()) return t;
+    char c = s_[pos_];
+    if (std::isalpha(static_cast<unsigned char>(c)) || c == '_') {
+      std::size_t start = pos_;
+      while (pos_ < s_.size() && (std::isalnum(static_cast<unsigned char>(s_[pos_])) || s_[pos_] == '_')) ++pos_;
+      t.kind = Tok::Ident;
+      t.text = s_.substr(start, pos_ - start);
+      return t;
+    }
+    if (std::isdigit(static_cast<unsigned char>(c)) || c == '$' ||
+        ((c == '-' || c == '+') && pos_ + 1 < s_.size() &&
+         (std::isdigit(static_cast<unsigned char>(s_[pos_ + 1])) || s_[pos_ + 1] == '$')))
+      return Number();
+    if (c == '\'' || c == '#') return String();
+    t.kind = Tok::Punct;
+    t.text = std::string(1, c);
+    ++pos_;
+    return t;
+  }
+
+  Token Peek() {
+    std::size_t saved = pos_;
+    Token t = Next();
+    pos_ = saved;
+    return t;
+  }
+
+ private:
+  void SkipBlanks() {
+    while (pos_ < s_.size() && (s_[pos_] == ' ' || s_[pos_] == '\t' || s_[pos_] == '\r')) ++pos_;
+    if (pos_ + 1 < s_.size() && s_[pos_] == '/' && s_[pos_ + 1] == '/') pos_ = s_.size();
+  }
+
+  Token Number() {
+    Token t;
+    t.kind = Tok::Number;
+    bool negative = false;
+    if (s_[pos_] == '-' || s_[pos_] == '+') negative = s_[pos_++] == '-';
+    bool hex = s_[pos_] == '$';
+    if (hex) ++pos_;
+    std::size_t start = pos_;
+    std::uint64_t value = 0;
+    while (pos_ < s_.size() && std::isxdigit(static_cast<unsigned char>(s_[pos_]))) {
+      char d = s_[pos_];
+      if (!hex && !std::isdigit(static_cast<unsigned char>(d))) break;
+      unsigned digit = std::isdigit(static_cast<unsigned char>(d)) ? d - '0' : (std::tolower(d) - 'a' + 10);
+      unsigned base = hex ? 16 : 10;
+      if (value > (UINT64_MAX - digit) / base) throw std::string("number too large");
+      value = value * base + digit;
+      ++pos_;
+    }
+    if (pos_ == start) throw std::string("a number is expected");
+    if (pos_ < s_.size() && (std::isalnum(static_cast<unsigned char>(s_[pos_])) || s_[pos_] == '_'))
+      throw std::string("'" + s_.substr(start, pos_ - start + 1) + "' is not a number");
+    if (value > static_cast<std::uint64_t>(INT64_MAX) + (negative ? 1 : 0)) throw std::string("number too large");
+    t.number = negative ? static_cast<std::int64_t>(0 - value) : static_cast<std::int64_t>(value);
+    return t;
+  }
+
+  // 'quoted' parts ('' for a quote) and #nnn character codes, run together.
+  Token String() {
+    Token t;
+    t.kind = Tok::String;
+    while (pos_ < s_.size() && (s_[pos_] == '\'' || s_[pos_] == '#')) {
+      if (s_[pos_] == '#') {
+        ++pos_;
+        std::size_t start = pos_;
+        int code = 0;
+        while (pos_ < s_.size() && std::isdigit(static_cast<unsigned char>(s_[pos_])) && pos_ - start < 4)
+          code = code * 10 + (s_[pos_++] - '0');
+        if (pos_ == start || code > 255) throw std::string("a character code #0 to #255 is expected");
+        t.text += static_cast<char>(code);
+        continue;
+      }
+      ++pos_;
+      std::string part;
+      for (;;) {
+        if (pos_ >= s_.size()) throw std::string("unterminated string");
+        if (s_[pos_] == '\'') {
+          if (pos_ + 1 < s_.size() && s_[pos_ + 1] == '\'') {
+            part += '\'';
+            pos_ += 2;
+            continue;
+          }
+          ++pos_;
+          break;
+        }
+        part += s_[pos_++];
+      }
+      std::string ansi;
+      if (!Utf8ToAnsi(part, ansi)) throw std::string("the string is not valid UTF-8");
+      t.text += ansi;
+    }
+    return t;
+  }
+
+  const std::string& s_;
+  std::size_t pos_ = 0;
+};
+
+// --- reader ------------------------------------------------------------------------------
+
+struct Fixup {
+  TObject* object;
+  const TPropInfo* prop;
+  std::string name;
+  std::string form;
+  int line;
+};
+
+class Reader {
+ public:
+  Reader(TComponent& root, TFormSource& source) : root_(root), source_(source) {}
+
+  void Run() {
+    const TClass* cls = &root_.ClassType();
+    std::optional<std::string> text;
+    for (; cls && cls->InheritsFrom(TComponent::StaticClass()); cls = cls->Parent())
+      if ((text = source_.FormText(cls->Name()))) break;
+    if (!text) throw EFormError("No form for class " + root_.ClassName());
+
+    root_.SetLoadingState(true);
+    try {
+      ReadText(*cls, *text);
+      ResolveReferences();
+      BindHandlers();
+    } catch (...) {
+      for (TComponent* c : loaded_) c->SetLoadingState(false);
+      root_.SetLoadingState(false);
+      throw;
+    }
+    for (TComponent* c : loaded_) c->SetLoadingState(false);
+    root_.SetLoadingState(false);
+    for (TComponent* c : loaded_) c->Loaded();
+    root_.Loaded();
+  }
+
+ private:
+  [[noreturn]] void Fail(const std::string& what) const {
+    throw EFormError("Error in form " + form_ + ", line " + std::to_string(line_) + ": " + what);
+  }
+
+  // Reads one form text (its ancestors' first when it starts with inherited).
+  void ReadText(const TClass& formClass, const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t start = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+    while (start <= text.size()) {
+      std::size_t end = text.find('\n', start);
+      if (end == std::string::npos) end = text.size();
+      lines.push_back(text.substr(start, end - start));
+      start = end + 1;
+    }
+
+    std::string savedForm = form_;
+    const std::vector<std::string>* savedLines = lines_;
+    std::size_t savedIndex = index_;
+    int savedLine = line_;
+    form_ = formClass.Name();
+    lines_ = &lines;
+    index_ = 0;
+
+    if (!NextLine()) Fail("the form is empty");
+    ReadObject(nullptr, &formClass);
+    if (NextLine()) Fail("text after the form's last 'end'");
+
+    form_ = savedForm;
+    lines_ = savedLines;
+    index_ = savedIndex;
+    line_ = savedLine;
+  }
+
+  // Moves to the next line that holds anything; false at the end.
+  bool NextLine() {
+    while (index_ < lines_->size()) {
+      current_ = (*lines_)[index_++];
+      line_ = static_cast<int>(index_);
+      LineLexer lex(current_);
+      if (Lex([&] { return lex.Peek(); }).kind != Tok::End) return true;
+    }
+    return false;
+  }
+
+  template <class F>
+  Token Lex(F f) {
+    try {
+      return f();
+    } catch (const std::string& problem) {
+      Fail(problem);
+    }
+  }
+
+  Token Expect(LineLexer& lex, Tok kind, const char* what) {
+    Token t = Lex([&] { return lex.Next(); });
+    if (t.kind != kind) Fail(std::string(what) + " is expected");
+    return t;
+  }
+
+  void ExpectPunct(LineLexer& lex, char c) {
+    Token t = Lex([&] { return lex.Next(); });
+    if (t.kind != Tok::Punct || t.text[0] != c) Fail(std::string("'") + c + "' is expected");
+  }
+
+  void ExpectLineEnd(LineLexer& lex) {
+    if (Lex([&] { return lex.Next(); }).kind != Tok::End) Fail("unexpected text at the end of the line");
+  }
+
+  // The current line holds "object|inherited Name: TClass". rootClass is set
+  // for the form's top block.
+  void ReadObject(TComponent* parent, const TClass* rootClass) {
+    const int startLine = line_;
+    LineLexer lex(current_);
+    Token keyword = Expect(lex, Tok::Ident, "'object' or 'inherited'");
+    bool inheritedBlock = SameText(keyword.text, "inherited");
+    if (!inheritedBlock && !SameText(keyword.text, "object")) Fail("'object' or 'inherited' is expected");
+    std::string name = Expect(lex, Tok::Ident, "a component name").text;
+    ExpectPunct(lex, ':');
+    std::string className = Expect(lex, Tok::Ident, "a class name").text;
+    ExpectLineEnd(lex);
+
+    TComponent* component;
+    if (rootClass) {
+      if (!SameText(className, rootClass->Name()))
+        Fail("the form is of class " + rootClass->Name() + ", not " + className);
+      if (inheritedBlock) ReadAncestor(*rootClass);
+      Guard([&] { root_.SetName(name); });
+      component = &root_;
+    } else if (inheritedBlock) {
+      component = root_.FindComponent(name);
+      if (!component) Fail("there is no inherited component " + name);
+      if (!SameText(component->ClassName(), className))
+        Fail(name + " is a " + component->ClassName() + ", not a " + className);
+    } else {
+      if (root_.FindComponent(name) || SameText(name, root_.Name())) Fail("a component named " + name + " already exists");
+      const TClass* cls = GetClass(className);
+      if (!cls) Fail("unknown class " + className);
+      if (!cls->InheritsFrom(TComponent::StaticClass()) || !cls->CanCreate())
+        Fail(className + " is not a component class that can be created");
+      component = nullptr;
+      Guard([&] {
+        std::unique_ptr<TObject> made(cls->Create(&root_));
+        component = static_cast<TComponent*>(made.release());
+      });
+      component->SetLoadingState(true);
+      Guard([&] { component->SetName(name); });
+      Guard([&] { component->SetParentComponent(parent ? parent : &root_); });
+    }
+    if (component != &root_ && std::find(loaded_.begin(), loaded_.end(), component) == loaded_.end())
+      loaded_.push_back(component);
+
+    for (;;) {
+      if (!NextLine()) {
+        line_ = startLine;  // the unclosed block is what needs fixing
+        Fail("'end' is missing for " + name);
+      }
+      LineLexer peek(current_);
+      Token first = Lex([&] { return peek.Next(); });
+      if (first.kind == Tok::Ident && SameText(first.text, "end")) {
+        ExpectLineEnd(peek);
+        return;
+      }
+      if (first.kind == Tok::Ident && (SameText(first.text, "object") || SameText(first.text, "inherited")) &&
+          Lex([&] { return peek.Peek(); }).kind == Tok::Ident) {
+        ReadObject(component, nullptr);
+        continue;
+      }
+      ReadProperty(*component);
+    }
+  }
+
+  void ReadAncestor(const TClass& formClass) {
+    for (const TClass* cls = formClass.Parent(); cls && cls->InheritsFrom(TComponent::StaticClass());
+         cls = cls->Parent()) {
+      if (auto text = source_.FormText(cls->Name())) {
+        ReadText(*cls, *text);
+        return;
+      }
+    }
+    Fail("no ancestor of " + formClass.Name() + " has a form to inherit");
+  }
+
+  // Runs f, turning a failure of the object model into an error of this line.
+  template <class F>
+  void Guard(F f) {
+    try {
+      f();
+    } catch (const EFormError&) {
+      throw;
+    } catch (const std::exception& e) {
+      Fail(e.what());
+    }
+  }
+
+  // --- values ---
+
+  TFormValue ReadValue(LineLexer& lex) {
+    TFormValue v;
+    Token t = Lex([&] { return lex.Next(); });
+    switch (t.kind) {
+      case Tok::Number:
+        v.kind = TFormValue::Kind::Integer;
+        v.Integer = t.number;
+        break;
+      case Tok::String:
+        v.kind = TFormValue::Kind::String;
+        v.Text = t.text;
+        break;
+      case Tok::Ident: {
+        Token next = Lex([&] { return lex.Peek(); });
+        if (next.kind == Tok::String) {
+          lex.Next();
+          v.kind = TFormValue::Kind::Graphic;
+          v.Text = t.text;
+          v.File = next.text;
+        } else {
+          v.kind = TFormValue::Kind::Identifier;
+          v.Text = t.text;
+        }
+        break;
+      }
+      case Tok::Punct:
+        if (t.text == "[") {
+          v.kind = TFormValue::Kind::Set;
+          Token item = Lex([&] { return lex.Next(); });
+          if (!(item.kind == Tok::Punct && item.text == "]")) {
+            for (;;) {
+              if (item.kind != Tok::Ident) Fail("an identifier is expected in the set");
+              v.Items.push_back(item.text);
+              Token sep = Lex([&] { return lex.Next(); });
+              if (sep.kind == Tok::Punct && sep.text == "]") break;
+              if (!(sep.kind == Tok::Punct && sep.text == ",")) Fail("',' or ']' is expected");
+              item = Lex([&] { return lex.Next(); });
+            }
+          }
+          break;
+        }
+        if (t.text == "(") {
+          v.kind = TFormValue::Kind::GraphicList;
+          if (Lex([&] { return lex.Peek(); }).kind == Tok::Punct && lex.Peek().text == ")") {
+            lex.Next();
+            break;
+          }
+          ExpectLineEnd(lex);
+          ReadGraphicList(v);
+          return v;
+        }
+        Fail("'" + t.text + "' cannot start a value");
+      case Tok::End:
+        Fail("a value is expected");
+    }
+    ExpectLineEnd(lex);
+    return v;
+  }
+
+  // One "TClass 'file'" per line up to a line with ")".
+  void ReadGraphicList(TFormValue& v) {
+    for (;;) {
+      if (!NextLine()) Fail("')' is missing");
+      LineLexer lex(current_);
+      Token t = Lex([&] { return lex.Next(); });
+      if (t.kind == Tok::Punct && t.text == ")") {
+        ExpectLineEnd(lex);
+        return;
+      }
+      if (t.kind != Tok::Ident) Fail("a picture class name is expected");
+      Token file = Expect(lex, Tok::String, "a picture file name");
+      ExpectLineEnd(lex);
+      v.Graphics.emplace_back(t.text, file.text);
+    }
+  }
+
+  static const char* KindName(TFormValue::Kind k) {
+    switch (k) {
+      case TFormValue::Kind::Integer: return "a number";
+      case TFormValue::Kind::String: return "a string";
+      case TFormValue::Kind::Identifier: return "an identifier";
+      case TFormValue::Kind::Set: return "a set";
+      case TFormValue::Kind::Graphic: return "a picture";
+      case TFormValue::Kind::GraphicList: return "a picture list";
+    }
+    return "a value";
+  }
+
+  void ReadProperty(TComponent& component) {
+    LineLexer lex(current_);
+    std::vector<std::string> path{Expect(lex, Tok::Ident, "a property name").text};
+    for (;;) {
+      Token t = Lex([&] { return lex.Next(); });
+      if (t.kind == Tok::Punct && t.text == ".") {
+        path.push_back(Expect(lex, Tok::Ident, "a property name after '.'").text);
+        continue;
+      }
+      if (t.kind == Tok::Punct && t.text == "=") break;
+      Fail("'=' is expected after the property name");
+    }
+    std::string fullName;
+    for (const std::string& p : path) fullName += (fullName.empty() ? "" : ".") + p;
+
+    TObject* object = &component;
+    for (std::size_t i = 0; i + 1 < path.size(); ++i) {
+      const TPropInfo* prop = object->ClassType().FindProperty(path[i]);
+      if (!prop) Fail("unknown property " + path[i] + " of " + object->ClassName());
+      if (prop->Kind != TPropKind::Object) Fail(path[i] + " has no sub-properties");
+      TObject* sub = nullptr;
+      Guard([&] { sub = prop->GetObj(*object); });
+      if (!sub) Fail(path[i] + " of " + object->ClassName() + " holds no object");
+      object = sub;
+    }
+    const std::string& last = path.back();
+    if (object == &component && SameText(last, "Name")) Fail("a component's name is given in its object line");
+    TFormValue value = ReadValue(lex);
+    const TPropInfo* prop = object->ClassType().FindProperty(last);
+    if (!prop) {
+      if (const TLegacyReader* legacy = object->ClassType().FindLegacyReader(last)) {
+        Guard([&] { legacy->Read(*object, value); });
+        return;
+      }
+      Fail("unknown property " + fullName + " of " + component.ClassName());
+    }
+    Apply(*object, *prop, value, fullName);
+  }
+
+  void Apply(TObject& object, const TPropInfo& prop, const TFormValue& v, const std::string& name) {
+    using K = TFormValue::Kind;
+    auto wrong = [&]() { Fail(std::string(KindName(v.kind)) + " is not a value for " + name); };
+    switch (prop.Kind) {
+      case TPropKind::Integer: {
+        std::int64_t n = 0;
+        if (v.kind == K::Integer) {
+          n = v.Integer;
+        } else if (v.kind == K::Identifier && prop.Idents && prop.Idents->ValueOf(v.Text)) {
+          n = *prop.Idents->ValueOf(v.Text);
+        } else if (v.kind == K::Identifier) {
+          Fail("unknown value " + v.Text + " for " + name);
+        } else {
+          wrong();
+        }
+        if (n < prop.MinValue || n > prop.MaxValue)
+          Fail(std::to_string(n) + " is out of range for " + name + " (" + std::to_string(prop.MinValue) + " to " +
+               std::to_string(prop.MaxValue) + ")");
+        Guard([&] { prop.SetOrd(object, n); });
+        return;
+      }
+      case TPropKind::Boolean: {
+        if (v.kind != K::Identifier) wrong();
+        bool yes = SameText(v.Text, "True");
+        if (!yes && !SameText(v.Text, "False")) Fail("True or False is expected for " + name);
+        Guard([&] { prop.SetOrd(object, yes ? 1 : 0); });
+        return;
+      }
+      case TPropKind::Enumeration: {
+        if (v.kind != K::Identifier) wrong();
+        int n = prop.Enum->ValueOf(v.Text);
+        if (n < 0) Fail(v.Text + " is not a value of " + prop.Enum->TypeName);
+        Guard([&] { prop.SetOrd(object, n); });
+        return;
+      }
+      case TPropKind::Set: {
+        if (v.kind != K::Set) wrong();
+        std::uint64_t bits = 0;
+        for (const std::string& item : v.Items) {
+          int n = prop.Enum->ValueOf(item);
+          if (n < 0 || n >= 64) Fail(item + " is not a value of " + prop.Enum->TypeName);
+          bits |= std::uint64_t{1} << n;
+        }
+        Guard([&] { prop.SetOrd(object, static_cast<std::int64_t>(bits)); });
+        return;
+      }
+      case TPropKind::Color: {
+        std::int64_t n = 0;
+        if (v.kind == K::Integer) {
+          n = v.Integer;
+          if (n < INT32_MIN || n > UINT32_MAX) Fail(std::to_string(n) + " is not a colour");
+          n = static_cast<std::uint32_t>(n);
+        } else if (v.kind == K::Identifier) {
+          auto c = ColorIdents().ValueOf(v.Text);
+          if (!c) Fail("unknown colour " + v.Text);
+          n = *c;
+        } else {
+          wrong();
+        }
+        Guard([&] { prop.SetOrd(object, n); });
+        return;
+      }
+      case TPropKind::String:
+        if (v.kind != K::String) wrong();
+        Guard([&] { prop.SetStr(object, v.Text); });
+        return;
+      case TPropKind::Object:
+        if (v.kind != K::Graphic) Fail(name + " is set through its sub-properties (" + name + ".Property = value)");
+        ApplyGraphic(object, prop, v, name);
+        return;
+      case TPropKind::Component:
+        if (v.kind != K::Identifier) wrong();
+        if (SameText(v.Text, "nil"))
+          Guard([&] { prop.SetObj(object, nullptr); });
+        else
+          fixups_.push_back({&object, &prop, v.Text, form_, line_});
+        return;
+      case TPropKind::Event:
+        if (v.kind != K::Identifier) wrong();
+        if (SameText(v.Text, "nil"))
+          Guard([&] { prop.SetEvent(object, std::any()); });
+        else
+          handlers_.push_back({&object, &prop, v.Text, form_, line_});
+        return;
+      case TPropKind::Graphics: {
+        if (v.kind != K::GraphicList) wrong();
+        std::vector<std::unique_ptr<TGraphic>> graphics;
+        std::vector<TGraphic*> list;
+        for (const auto& [cls, file] : v.Graphics) {
+          graphics.push_back(LoadGraphic(cls, file));
+          list.push_back(graphics.back().get());
+        }
+        Guard([&] { prop.SetGraphics(object, list); });
+        return;
+      }
+    }
+  }
+
+  std::unique_ptr<TMemoryStream> PictureStream(const std::string& file) {
+    auto bytes = source_.PictureData(form_, file);
+    if (!bytes) Fail("the picture file '" + file + "' is not among the form's pictures");
+    return std::make_unique<TMemoryStream>(std::move(*bytes));
+  }
+
+  std::unique_ptr<TGraphic> LoadGraphic(const std::string& className, const std::string& file) {
+    const TClass* cls = TPicture::FindFormatClass(className);
+    if (!cls) Fail(className + " is not a registered picture format");
+    auto stream = PictureStream(file);
+    std::unique_ptr<TGraphic> graphic;
+    Guard([&] {
+      graphic.reset(CreateGraphic(*cls));
+      graphic->LoadFromStream(*stream);
+    });
+    return graphic;
+  }
+
+  // A picture property: the picture holder creates the graphic through the
+  // registered format; a graphic property gets a graphic of that format
+  // assigned. Either goes through the property's setter when it has one.
+  void ApplyGraphic(TObject& object, const TPropInfo& prop, const TFormValue& v, const std::string& name) {
+    const TClass& target = prop.ObjectClass();
+    if (target.InheritsFrom(TPicture::StaticClass())) {
+      if (!TPicture::FindFormatClass(v.Text)) Fail(v.Text + " is not a registered picture format");
+      auto stream = PictureStream(v.File);
+      TPicture picture;
+      Guard([&] { picture.LoadGraphicData(v.Text, *stream); });
+      Guard([&] {
+        if (prop.SetObj)
+          prop.SetObj(object, &picture);
+        else if (auto* held = dynamic_cast<TPicture*>(prop.GetObj(object)))
+          held->Assign(&picture);
+      });
+      return;
+    }
+    if (!target.InheritsFrom(TGraphic::StaticClass())) Fail(name + " does not hold a picture");
+    std::unique_ptr<TGraphic> graphic = LoadGraphic(v.Text, v.File);
+    Guard([&] {
+      if (prop.SetObj) {
+        prop.SetObj(object, graphic.get());
+      } else {
+        TObject* held = prop.GetObj(object);
+        if (!held) Fail(name + " holds no object");
+        static_cast<TPersistent*>(held)->Assign(graphic.get());
+      }
+    });
+  }
+
+  // --- end of reading ---
+
+  void ResolveReferences() {
+    for (const Fixup& f : fixups_) {
+      form_ = f.form;
+      line_ = f.line;
+      TComponent* target = SameText(f.name, root_.Name()) ? &root_ : root_.FindComponent(f.name);
+      if (!target) Fail("unknown component " + f.name + " for " + f.prop->Name);
+      const TClass& wanted = f.prop->ObjectClass();
+      if (!target->InheritsFrom(wanted))
+        Fail(f.name + " is a " + target->ClassName() + ", not a " + wanted.Name() + " for " + f.prop->Name);
+      Guard([&] { f.prop->SetObj(*f.object, target); });
+    }
+  }
+
+  void BindHandlers() {
+    for (const Fixup& h : handlers_) {
+      form_ = h.form;
+      line_ = h.line;
+      const THandlerInfo* handler = root_.ClassType().FindHandler(h.name);
+      if (!handler) Fail("unknown handler " + h.name + " (" + root_.ClassName() + " has no such method)");
+      if (handler->Type != h.prop->EventType) Fail("handler " + h.name + " does not fit the event " + h.prop->Name);
+      Guard([&] { h.prop->SetEvent(*h.object, handler->Bind(root_)); });
+    }
+  }
+
+  TComponent& root_;
+  TFormSource& source_;
+  std::vector<TComponent*> loaded_;  // components read, in creation order
+  std::vector<Fixup> fixups_;
+  std::vector<Fixup> handlers_;
+  std::string form_;
+  const std::vector<std::string>* lines_ = nullptr;
+  std::size_t index_ = 0;
+  int line_ = 0;
+  std::string current_;
+};
+
+}  // namespace
+
+void ReadForm(TComponent& root, TFormSource& source) { Reader(root, source).Run(); }
+
+void ReadForm(TComponent& root) {
+  TResourceFormSource source;
+  ReadForm(root, source);
+}
+
+}  // namespace gui

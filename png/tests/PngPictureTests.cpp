@@ -4,6 +4,7 @@
 #include "PngFixtures.h"
 #include "PngPicture.h"
 #include "gui/Color.h"
+#include "gui/FormReader.h"
 #include "gui/Streams.h"
 
 namespace {
@@ -24,12 +25,36 @@ void LoadPicture(TPngPicture& picture, const Bytes& bytes) {
   picture.LoadFromStream(stream);
 }
 
+// A component with a picture property, and a form that holds one, as the
+// picture buttons keep their state pictures.
+class TPngHolder : public gui::TComponent {
+  GUI_CLASS(TPngHolder, gui::TComponent)
+
+public:
+  explicit TPngHolder(gui::TComponent* owner) : TComponent(owner) {}
+  gui::TPicture* Picture() { return &picture_; }
+  void SetPicture(gui::TPicture* picture) { picture_.Assign(picture); }
+
+private:
+  gui::TPicture picture_;
+};
+
+class TPngForm : public gui::TComponent {
+  GUI_CLASS(TPngForm, gui::TComponent)
+
+public:
+  explicit TPngForm(gui::TComponent* owner = nullptr) : TComponent(owner) {}
+};
+
 RawImage Rgba(uint32_t w, uint32_t h, std::vector<uint16_t> pixels) {
   RawImage raw = RandomImage(w, h, 6, 8, 1);
   raw.samples = std::move(pixels);
   return raw;
 }
 }  // namespace
+
+GUI_DEFINE_CLASS(TPngHolder) { c.Object("PicNormal", &TPngHolder::Picture, &TPngHolder::SetPicture); }
+GUI_DEFINE_CLASS(TPngForm) {}
 
 TEST(PngPicture, RegisteredAsPictureFormat) {
   RegisterPngPicture();
@@ -213,4 +238,26 @@ TEST(PngPicture, ClipboardRoundTrip) {
   EXPECT_EQ(back.Width(), 3);
   EXPECT_EQ(back.GetPixelColour(2, 1), picture.GetPixelColour(2, 1));
   DeleteObject(data);
+}
+
+TEST(PngPicture, CreatedFromAFormResource) {
+  RegisterPngPicture();
+  gui::RegisterClasses({&TPngHolder::StaticClass()});
+  PngBuild build;  // what the program's pictures hold: gAMA, pHYs and a chunk of its own
+  build.before = {{"gAMA", Be32(45455)}, {"pHYs", {0, 0, 11, 19, 0, 0, 11, 19, 1}}, {"orGn", {1, 2}}};
+  const RawImage raw = Rgba(2, 1, {1, 2, 3, 255, 4, 5, 6, 0});
+  gui::TMemoryFormSource source;
+  source.AddForm("TPngForm", "object frm: TPngForm\n  object btn: TPngHolder\n"
+                             "    PicNormal = TPngPicture 'free.png'\n  end\nend\n");
+  source.AddPicture("TPngForm", "free.png", BuildPng(raw, build));
+  TPngForm form;
+  gui::ReadForm(form, source);
+  auto* holder = dynamic_cast<TPngHolder*>(form.FindComponent("btn"));
+  ASSERT_NE(holder, nullptr);
+  auto* png = dynamic_cast<TPngPicture*>(holder->Picture()->Graphic());
+  ASSERT_NE(png, nullptr);
+  EXPECT_EQ(png->Width(), 2);
+  EXPECT_EQ(png->TransparencyKind(), TTransparencyKind::PerPixel);
+  EXPECT_EQ(png->Chunks().Count(), 6);
+  EXPECT_EQ(png->Chunks().GetItem(3)->Name(), "orGn");
 }

@@ -92,18 +92,22 @@ void Unfilter(uint8_t type, uint8_t* row, const uint8_t* prior, size_t length, s
 
 void Filter(uint8_t type, uint8_t* out, const uint8_t* raw, const uint8_t* prior, size_t length,
             size_t bpp) {
-  for (size_t i = 0; i < length; ++i) {
-    const int a = i >= bpp ? raw[i - bpp] : 0;
-    const int c = i >= bpp ? prior[i - bpp] : 0;
-    const int b = prior[i];
-    int predicted;
-    switch (type) {
-      case pfSub: predicted = a; break;
-      case pfUp: predicted = b; break;
-      case pfAverage: predicted = (a + b) >> 1; break;
-      default: predicted = Paeth(a, b, c); break;
-    }
-    out[i] = uint8_t(raw[i] - predicted);
+  const size_t lead = std::min(bpp, length);
+  switch (type) {
+    case pfSub:
+      std::memcpy(out, raw, lead);
+      for (size_t i = bpp; i < length; ++i) out[i] = uint8_t(raw[i] - raw[i - bpp]);
+      break;
+    case pfUp:
+      for (size_t i = 0; i < length; ++i) out[i] = uint8_t(raw[i] - prior[i]);
+      break;
+    case pfAverage:
+      for (size_t i = 0; i < lead; ++i) out[i] = uint8_t(raw[i] - (prior[i] >> 1));
+      for (size_t i = bpp; i < length; ++i) out[i] = uint8_t(raw[i] - ((raw[i - bpp] + prior[i]) >> 1));
+      break;
+    default:
+      for (size_t i = 0; i < lead; ++i) out[i] = uint8_t(raw[i] - prior[i]);
+      for (size_t i = bpp; i < length; ++i) out[i] = uint8_t(raw[i] - Paeth(raw[i - bpp], prior[i], prior[i - bpp]));
   }
 }
 

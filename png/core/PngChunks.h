@@ -283,6 +283,9 @@ void FreeChunkClassRegistry();
 // The first registered class whose type equals the name exactly, else TChunk.
 TChunk* CreateChunkForName(TPngImage& owner, const char* name);
 
+// The largest chunk length the standard allows; a larger one means a broken file.
+constexpr uint32_t MaxChunkLength = 0x7FFFFFFFu;
+
 // Writes one whole chunk: length, name, data and CRC.
 void WritePngChunk(TPngStream& stream, const char* name, const uint8_t* data, size_t size);
 

@@ -6,7 +6,6 @@
 
 namespace {
 const uint8_t kSignature[8] = {137, 80, 78, 71, 13, 10, 26, 10};
-constexpr uint32_t kMaxChunkLength = 0x7FFFFFFFu;
 
 class THeapSurface : public TPngImageSurface {
 public:
@@ -78,7 +77,7 @@ void TPngImage::LoadFromStream(TPngStream& stream) {
     const bool isEnd = std::memcmp(name, "IEND", 4) == 0;
     // One header, and it comes first.
     if (chunks_.Count() == 0 ? !isHeader : isHeader) throw EPNGIHDRNotFirst();
-    if (length > kMaxChunkLength) throw EPngUnexpectedEnd();
+    if (length > MaxChunkLength) throw EPngUnexpectedEnd();
     if (std::memcmp(name, "cHRM", 4) == 0 || (isData && hasImageData)) {
       stream.SetPosition(stream.Position() + length + 4);
       if (isEnd) break;

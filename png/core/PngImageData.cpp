@@ -17,7 +17,6 @@ constexpr uint32_t kColumnStart[7] = {0, 4, 0, 2, 0, 1, 0};
 constexpr uint32_t kRowIncrement[7] = {8, 8, 8, 4, 4, 2, 2};
 constexpr uint32_t kColumnIncrement[7] = {8, 8, 4, 4, 2, 2, 1};
 constexpr size_t kInputSize = 65535;
-constexpr uint32_t kMaxChunkLength = 0x7FFFFFFFu;
 
 uint32_t PassWidth(uint32_t width, int pass) {
   return (width + kColumnIncrement[pass] - kColumnStart[pass] - 1) / kColumnIncrement[pass];
@@ -25,7 +24,7 @@ uint32_t PassWidth(uint32_t width, int pass) {
 
 // Row bytes and filter offset of one PNG row.
 struct TRowGeometry {
-  int depth;     // bit depth as stored: 2-bit images are written as 4-bit
+  int depth;     // bit depth of the PNG rows
   int channels;
   size_t offset; // bytes per complete pixel, at least 1
 
@@ -201,7 +200,7 @@ private:
     if (!stream_.ReadExact(head, 8) || std::memcmp(head + 4, "IDAT", 4) != 0)
       throw EPNGMissingMultipleIDAT();
     const uint32_t length = ReadBigEndian32(head);
-    if (length > kMaxChunkLength) throw EPngUnexpectedEnd();
+    if (length > MaxChunkLength) throw EPngUnexpectedEnd();
     crc_ = UpdateCrc(0xFFFFFFFFu, "IDAT", 4);
     chunkEnd_ = stream_.Position() + length;
   }

@@ -59,6 +59,8 @@ CMOMain::CMOMain(platform::HostProcess& host)
 //   config_, processList_: pump thread id
 void CMOMain::LinkSubObjects() {
   const DWORD pump = EventThreadId();
+  defrag_.Link({&state_, &config_, &processList_, &blackList_, &whiteList_, &smartList_, &gameHelper_});
+  defrag_.SetEventThread(pump);
   config_.SetEventThread(pump);
   processList_.SetEventThread(pump);
   gameHelper_.SetEventThread(pump);
@@ -78,6 +80,9 @@ void CMOMain::StartSubObjects() {
   blackList_.Open(L"Config\\black.lst");
   whiteList_.Open(L"Config\\white.lst");
   smartList_.Open(L"Config\\smart.lst");
+  defrag_.StartAutomaticThreads();
+  pump_.SetWorkerThread(PumpWorker::AutoCompress, defrag_.AutoCompressThread());
+  pump_.SetWorkerThread(PumpWorker::AutoFree, defrag_.AutoFreeThread());
 }
 
 // Close: the CPU adjustment lowers every process it raised and empties its
@@ -87,6 +92,8 @@ void CMOMain::StopSubObjectsOnClose() { smartOpti_.ResetCPUList(); }
 CMOMain::~CMOMain() {
   // The sub-objects go afterwards, in reverse order, as members.
   pump_.Stop();
+  // Defrag's workers use its siblings: they end before any member goes.
+  defrag_.Stop();
 }
 
 bool CMOMain::QueryExtraInterface(REFIID iid, void** out) {
@@ -133,7 +140,7 @@ STDMETHODIMP CMOMain::Close() {
   return S_OK;
 }
 
-STDMETHODIMP CMOMain::AutorunTask() { return E_NOTIMPL; }
+STDMETHODIMP CMOMain::AutorunTask() { return defrag_.StartAutorunTask() ? S_OK : S_FALSE; }
 
 STDMETHODIMP CMOMain::RebootSystem() {
   // A privilege that cannot be enabled shows as the reboot's own failure.

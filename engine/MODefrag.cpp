@@ -1,6 +1,7 @@
 #include "MODefrag.h"
 
-#include <new>
+#include <exception>
+#include <functional>
 #include <vector>
 
 #include "EngineMessages.h"
@@ -241,38 +242,36 @@ class SettingsWatch {
 
 }  // namespace
 
-void CMODefrag::RunAutoCompress() {
+void CMODefrag::RunAutomatic(bool (CMOConfig::*isOn)() const, const std::function<bool()>& round) {
   CMOConfig& config = *links_.config;
   SettingsWatch watch(config);
   while (!Stopping()) {
-    if (!config.IsAutoCompress()) {
-      if (!WaitForSettingChange(watch.Event())) break;
-      continue;
-    }
-    if (links_.gameHelper && links_.gameHelper->InGame()) {
-      if (!waits_.Sleep(stop_, 1)) break;
-      continue;
-    }
-    if (!waits_.Sleep(stop_, config.AutoCompressTimer())) break;
+    const bool carryOn = (config.*isOn)() ? round() : WaitForSettingChange(watch.Event());
+    if (!carryOn) break;
+  }
+}
+
+void CMODefrag::RunAutoCompress() {
+  const CMOConfig& config = *links_.config;
+  RunAutomatic(&CMOConfig::IsAutoCompress, [&] {
+    if (links_.gameHelper && links_.gameHelper->InGame()) return waits_.Sleep(stop_, 1);
+    if (!waits_.Sleep(stop_, config.AutoCompressTimer())) return false;
     links_.state->Refresh();
     if (links_.state->AvailablePhysical() < config.AutoCompressAlarm()) {
       StartDeepCompress();  // threads that cannot start are skipped
       StartFastFree();
     }
-  }
+    return true;
+  });
 }
 
 void CMODefrag::RunAutoFree() {
-  CMOConfig& config = *links_.config;
-  SettingsWatch watch(config);
-  while (!Stopping()) {
-    if (!config.IsAutoFree()) {
-      if (!WaitForSettingChange(watch.Event())) break;
-      continue;
-    }
-    if (!waits_.Sleep(stop_, config.AutoFreeTimer())) break;
-    StartFastFree();
-  }
+  const CMOConfig& config = *links_.config;
+  RunAutomatic(&CMOConfig::IsAutoFree, [&] {
+    if (!waits_.Sleep(stop_, config.AutoFreeTimer())) return false;
+    StartFastFree();  // the flag is not read again first
+    return true;
+  });
 }
 
 // ===== Autorun task ============================================================

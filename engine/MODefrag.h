@@ -10,6 +10,8 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
+#include <string>
 
 #include "DefragWorkers.h"
 #include "TarnwickLib.h"
@@ -98,6 +100,9 @@ class CMODefrag : public com::DispatchObject<CMODefrag, IMODefrag> {
   bool CompressRound(unsigned round, unsigned rounds, uint64_t blocks, Progress& progress);
   bool Stopping() const { return stopping_.load(); }
 
+  // Runs `round` while the setting `isOn` holds, waiting for a settings
+  // change while it does not; a round gives false when stopped.
+  void RunAutomatic(bool (CMOConfig::*isOn)() const, const std::function<bool()>& round);
   void RunAutoCompress();
   void RunAutoFree();
   void RunFreeOnceOnIdle();

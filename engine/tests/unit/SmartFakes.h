@@ -6,7 +6,9 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <chrono>
 #include <condition_variable>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -103,9 +105,15 @@ class QuickWait : public platform::StopWait {
     const HANDLE handles[2] = {stop, wake};
     return WaitForMultipleObjects(wake ? 2 : 1, handles, FALSE, std::min<DWORD>(ms, 1)) != WAIT_OBJECT_0;
   }
-  void WaitForIdleWaits(size_t count) {
+  // Waits until `count` such waits have begun; false as soon as `failed`
+  // holds instead (looked at every few milliseconds).
+  bool WaitForIdleWaits(size_t count, const std::function<bool()>& failed) {
     std::unique_lock<std::mutex> lock(lock_);
-    changed_.wait(lock, [&] { return idle_ >= count; });
+    while (idle_ < count) {
+      if (failed()) return false;
+      changed_.wait_for(lock, std::chrono::milliseconds(5));
+    }
+    return true;
   }
 
  private:

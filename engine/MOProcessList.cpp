@@ -162,30 +162,37 @@ CMOProcessItem* CMOProcessList::CreateItem(const platform::ProcessEntry& entry) 
   origin.handle = processes_.Open(kItemAccess, entry.id);
   if (!origin.handle) return nullptr;  // tried again at the next refresh
 
-  wchar_t path[kFolderChars] = {};
-  processes_.MainModulePath(origin.handle, path, kFolderChars);
-  path[kFolderChars - 1] = L'\0';
-  NormaliseProcessPath(path, systemFolder_.c_str());
-  origin.path = path;
+  try {
+    wchar_t path[kFolderChars] = {};
+    processes_.MainModulePath(origin.handle, path, kFolderChars);
+    path[kFolderChars - 1] = L'\0';
+    NormaliseProcessPath(path, systemFolder_.c_str());
+    origin.path = path;
 
-  if (path[0]) {
-    int imageIndex = 0;
-    if (HICON icon = shell_.SmallIcon(path, imageIndex)) {
-      PICTDESC description = {};
-      description.cbSizeofstruct = sizeof(description);
-      description.picType = PICTYPE_ICON;
-      description.icon.hicon = icon;
-      IPicture* picture = nullptr;
-      if (SUCCEEDED(OleCreatePictureIndirect(&description, IID_IPicture, TRUE,
-                                             reinterpret_cast<void**>(&picture))) && picture) {
-        origin.icon = picture;  // the picture owns the icon from here
-        origin.iconIndex = static_cast<ULONG>(imageIndex);
-      } else {
-        DestroyIcon(icon);
+    if (path[0]) {
+      int imageIndex = 0;
+      if (HICON icon = shell_.SmallIcon(path, imageIndex)) {
+        PICTDESC description = {};
+        description.cbSizeofstruct = sizeof(description);
+        description.picType = PICTYPE_ICON;
+        description.icon.hicon = icon;
+        IPicture* picture = nullptr;
+        if (SUCCEEDED(OleCreatePictureIndirect(&description, IID_IPicture, TRUE,
+                                               reinterpret_cast<void**>(&picture))) && picture) {
+          origin.icon = picture;  // the picture owns the icon from here
+          origin.iconIndex = static_cast<ULONG>(imageIndex);
+        } else {
+          DestroyIcon(icon);
+        }
       }
     }
+    return new CMOProcessItem(processes_, std::move(origin));
+  } catch (...) {
+    // Nothing the item would have owned is left behind.
+    processes_.Close(origin.handle);
+    if (origin.icon) origin.icon->Release();
+    throw;
   }
-  return new CMOProcessItem(processes_, std::move(origin));
 }
 
 bool CMOProcessList::Enumerate(Source source) {

@@ -87,7 +87,7 @@ TEST_F(GameHelperTest, StartedLauncherEntersGameModeWithItsParameters) {
   EXPECT_EQ(L"open", shell.calls[0].verb);
   EXPECT_EQ(L"D:\\Games\\run.exe", shell.calls[0].file);
   EXPECT_EQ(L"-fullscreen", shell.calls[0].parameters);
-  EXPECT_TRUE(processes.Terminated().empty());
+  EXPECT_TRUE(processes.terminated.empty());
 }
 
 TEST_F(GameHelperTest, LauncherThatCannotStartReportsTheFailure) {
@@ -99,12 +99,12 @@ TEST_F(GameHelperTest, LauncherThatCannotStartReportsTheFailure) {
 
 TEST_F(GameHelperTest, ShellIsEndedOnlyWithTheFlagAndRestartedAtEveryEnd) {
   Start(L"run.exe", 1);  // only VARIANT_TRUE counts
-  EXPECT_TRUE(processes.Terminated().empty());
+  EXPECT_TRUE(processes.terminated.empty());
   Game().EndGameMode();
   EXPECT_EQ(0u, ShellRestarts());
 
   Start(L"run.exe", VARIANT_TRUE);
-  EXPECT_EQ(std::vector<DWORD>{300}, processes.Terminated());
+  EXPECT_EQ(std::vector<DWORD>{300}, processes.terminated);
   Game().EndGameMode();
   Game().EndGameMode();
   EXPECT_EQ(2u, ShellRestarts());
@@ -121,7 +121,7 @@ TEST_F(GameHelperTest, ShellIsEndedOnlyWithTheFlagAndRestartedAtEveryEnd) {
 TEST_F(GameHelperTest, FailedLaunchBringsBackTheShellItEnded) {
   shell.result = SE_ERR_ACCESSDENIED;
   EXPECT_EQ(S_FALSE, Start(L"run.exe", VARIANT_TRUE));
-  EXPECT_EQ(std::vector<DWORD>{300}, processes.Terminated());
+  EXPECT_EQ(std::vector<DWORD>{300}, processes.terminated);
   EXPECT_EQ(1u, ShellRestarts());
   shell.result = 42;
   Game().EndGameMode();  // already back: not started twice
@@ -131,12 +131,12 @@ TEST_F(GameHelperTest, FailedLaunchBringsBackTheShellItEnded) {
 TEST_F(GameHelperTest, KillExplorerStopsAtTheFirstFailure) {
   processes.Start(400, L"explorer.exe", L"c:\\windows\\explorer.exe");
   list->RefreshList();
-  processes.With(3, [](FakeProcess& p) { p.openable = false; });
+  processes.table[3].openable = false;
   EXPECT_EQ(S_FALSE, Game().KillExplorer());
-  EXPECT_TRUE(processes.Terminated().empty());
-  processes.With(3, [](FakeProcess& p) { p.openable = true; });
+  EXPECT_TRUE(processes.terminated.empty());
+  processes.table[3].openable = true;
   EXPECT_EQ(S_OK, Game().KillExplorer());
-  EXPECT_EQ((std::vector<DWORD>{300, 400}), processes.Terminated());
+  EXPECT_EQ((std::vector<DWORD>{300, 400}), processes.terminated);
 }
 
 TEST_F(GameHelperTest, ProcessesThatAppearDuringTheMinuteAreTheGames) {
@@ -156,30 +156,6 @@ TEST_F(GameHelperTest, ProcessesThatAppearDuringTheMinuteAreTheGames) {
   EXPECT_FALSE(Game().IsGameProcess(L"short.exe"));
   EXPECT_FALSE(Game().IsGameProcess(L"gone-between-refreshes.exe"));
   EXPECT_FALSE(Game().IsGameProcess(L"editor.exe"));
-}
-
-TEST_F(GameHelperTest, ReachableThroughDispatch) {
-  IDispatch* dispatch = &Game();
-  VARIANTARG args[3];
-  args[2].vt = VT_BSTR;
-  args[2].bstrVal = SysAllocString(L"run.exe");
-  args[1].vt = VT_BSTR;
-  args[1].bstrVal = nullptr;
-  args[0].vt = VT_BOOL;
-  args[0].boolVal = 1;  // not VARIANT_TRUE: the shell stays
-  DISPPARAMS params = {args, nullptr, 3, 0};
-  EXPECT_EQ(S_OK, dispatch->Invoke(8, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr, nullptr,
-                                   nullptr));
-  SysFreeString(args[2].bstrVal);
-  EXPECT_TRUE(processes.Terminated().empty());
-
-  DISPPARAMS none = {nullptr, nullptr, 0, 0};
-  VARIANT state;
-  VariantInit(&state);
-  ASSERT_EQ(S_OK, dispatch->Invoke(1, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, &state, nullptr,
-                                   nullptr));
-  EXPECT_EQ(VT_I4, state.vt);
-  EXPECT_EQ(MO_GMS_IN_GAME, state.lVal);
 }
 
 TEST_F(GameHelperTest, DestructionStopsAWaitingMonitor) {

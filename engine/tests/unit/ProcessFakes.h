@@ -7,7 +7,6 @@
 
 #include <functional>
 #include <map>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -30,46 +29,31 @@ struct FakeProcess {
   bool ended = false;
 };
 
+// Process services over a table of processes. The list calls it only from
+// the refreshing thread, so it needs no lock.
 class FakeProcessSystem : public platform::ProcessSystem {
  public:
+  std::vector<FakeProcess> table;             // what runs, in enumeration order
+  std::map<HANDLE, size_t> handles;           // open handle -> its process
+  std::vector<DWORD> terminated, trimmed;      // process identifiers
+  std::vector<std::pair<DWORD, DWORD>> prioritySets;  // identifier, class
   bool sessionsWork = true;
   bool snapshotWorks = true;
   uint64_t now = 0;
   unsigned processors = 1;
   std::function<void()> duringEnumeration;  // runs inside each enumeration
 
-  // Appends a running process; gives its place for later changes.
+  // Appends a running process; gives its place in the table.
   size_t Start(DWORD id, std::wstring name, std::wstring path = {}, uint64_t memory = 0) {
-    std::lock_guard<std::mutex> guard(lock_);
     FakeProcess p;
     p.id = id;
     p.name = std::move(name);
     p.path = path.empty() ? L"C:\\Apps\\" + p.name : std::move(path);
     p.memory = memory;
-    table_.push_back(std::move(p));
-    return table_.size() - 1;
+    table.push_back(std::move(p));
+    return table.size() - 1;
   }
-  void End(size_t place) { With(place, [](FakeProcess& p) { p.ended = true; }); }
-  void With(size_t place, const std::function<void(FakeProcess&)>& change) {
-    std::lock_guard<std::mutex> guard(lock_);
-    change(table_[place]);
-  }
-  int OpenHandles() {
-    std::lock_guard<std::mutex> guard(lock_);
-    return static_cast<int>(handles_.size());
-  }
-  std::vector<DWORD> Terminated() {
-    std::lock_guard<std::mutex> guard(lock_);
-    return terminated_;
-  }
-  std::vector<std::pair<DWORD, DWORD>> PrioritySets() {
-    std::lock_guard<std::mutex> guard(lock_);
-    return prioritySets_;
-  }
-  std::vector<DWORD> Trimmed() {
-    std::lock_guard<std::mutex> guard(lock_);
-    return trimmed_;
-  }
+  void End(size_t place) { table[place].ended = true; }
 
   bool EnumerateSessionProcesses(std::vector<platform::ProcessEntry>& out) override {
     return sessionsWork && List(out);
@@ -77,73 +61,57 @@ class FakeProcessSystem : public platform::ProcessSystem {
   bool EnumerateSnapshotProcesses(std::vector<platform::ProcessEntry>& out) override {
     return snapshotWorks && List(out);
   }
-  HANDLE Open(DWORD access, DWORD processId) override {
-    std::lock_guard<std::mutex> guard(lock_);
-    for (size_t i = table_.size(); i-- > 0;) {
-      FakeProcess& p = table_[i];
-      if (p.id != processId || p.ended) continue;
-      if (!p.openable) return nullptr;
+  HANDLE Open(DWORD, DWORD processId) override {
+    for (size_t i = table.size(); i-- > 0;) {
+      if (table[i].id != processId || table[i].ended) continue;
+      if (!table[i].openable) return nullptr;
       HANDLE handle = reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(nextHandle_ += 4));
-      handles_[handle] = i;
+      handles[handle] = i;
       return handle;
     }
     return nullptr;
   }
-  void Close(HANDLE process) override {
-    std::lock_guard<std::mutex> guard(lock_);
-    handles_.erase(process);
-  }
+  void Close(HANDLE process) override { handles.erase(process); }
   bool HasEnded(HANDLE process) override {
-    std::lock_guard<std::mutex> guard(lock_);
     FakeProcess* p = Find(process);
     return !p || p->ended;
   }
   void MainModulePath(HANDLE process, wchar_t* path, DWORD chars) override {
-    std::lock_guard<std::mutex> guard(lock_);
     FakeProcess* p = Find(process);
     lstrcpynW(path, p ? p->path.c_str() : L"", static_cast<int>(chars));
   }
   DWORD PriorityClass(HANDLE process) override {
-    std::lock_guard<std::mutex> guard(lock_);
     FakeProcess* p = Find(process);
     return p ? p->priorityClass : 0;
   }
   bool SetPriorityClass(HANDLE process, DWORD priorityClass) override {
-    std::lock_guard<std::mutex> guard(lock_);
     FakeProcess* p = Find(process);
     if (!p || PriorityOfClass(priorityClass) == MO_PP_UNKNOWN) return false;
-    prioritySets_.push_back({p->id, priorityClass});
+    prioritySets.push_back({p->id, priorityClass});
     p->priorityClass = priorityClass;
     return true;
   }
   bool WorkingSetSize(HANDLE process, uint64_t& bytes) override {
-    std::lock_guard<std::mutex> guard(lock_);
     FakeProcess* p = Find(process);
-    if (!p) return false;
-    bytes = p->memory;
-    return true;
+    if (p) bytes = p->memory;
+    return p != nullptr;
   }
   bool TrimWorkingSet(HANDLE process) override {
-    std::lock_guard<std::mutex> guard(lock_);
     FakeProcess* p = Find(process);
-    if (!p) return false;
-    trimmed_.push_back(p->id);
-    return true;
+    if (p) trimmed.push_back(p->id);
+    return p != nullptr;
   }
   bool Terminate(HANDLE process, UINT) override {
-    std::lock_guard<std::mutex> guard(lock_);
     FakeProcess* p = Find(process);
     if (!p || p->ended) return false;
     p->ended = true;
-    terminated_.push_back(p->id);
+    terminated.push_back(p->id);
     return true;
   }
   bool ProcessorTime(HANDLE process, uint64_t& time) override {
-    std::lock_guard<std::mutex> guard(lock_);
     FakeProcess* p = Find(process);
-    if (!p) return false;
-    time = p->processorTime;
-    return true;
+    if (p) time = p->processorTime;
+    return p != nullptr;
   }
   uint64_t Now() override { return now; }
   unsigned ProcessorCount() override { return processors; }
@@ -151,25 +119,18 @@ class FakeProcessSystem : public platform::ProcessSystem {
  private:
   bool List(std::vector<platform::ProcessEntry>& out) {
     if (duringEnumeration) duringEnumeration();
-    std::lock_guard<std::mutex> guard(lock_);
     out.clear();
-    for (const FakeProcess& p : table_) {
+    for (const FakeProcess& p : table) {
       if (!p.ended) out.push_back({p.id, p.name});
     }
     return true;
   }
   FakeProcess* Find(HANDLE process) {
-    auto it = handles_.find(process);
-    return it == handles_.end() ? nullptr : &table_[it->second];
+    auto it = handles.find(process);
+    return it == handles.end() ? nullptr : &table[it->second];
   }
 
-  std::mutex lock_;
-  std::vector<FakeProcess> table_;
-  std::map<HANDLE, size_t> handles_;
   ULONG_PTR nextHandle_ = 0x1000;
-  std::vector<DWORD> terminated_;
-  std::vector<DWORD> trimmed_;
-  std::vector<std::pair<DWORD, DWORD>> prioritySets_;
 };
 
 // A service manager that cannot be opened: the service check ends at once.

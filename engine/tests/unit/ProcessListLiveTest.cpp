@@ -43,10 +43,23 @@ struct HelperGuard {
   }
 };
 
-TEST(ProcessListLive, ListsThisProcess) {
-  CMOProcessList list;
+// One list for the suite: its construction checks the terminal-services
+// service, which Wine may take seconds to answer.
+class ProcessListLive : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { list = new CMOProcessList; }
+  static void TearDownTestSuite() {
+    delete list;
+    list = nullptr;
+  }
+  static CMOProcessList* list;
+};
+CMOProcessList* ProcessListLive::list = nullptr;
+
+TEST_F(ProcessListLive, ListsThisProcess) {
+  list->RefreshList();
   IMOProcessItem* self = nullptr;
-  ASSERT_EQ(S_OK, list.get_ProcessItemByID(GetCurrentProcessId(), &self));
+  ASSERT_EQ(S_OK, list->get_ProcessItemByID(GetCurrentProcessId(), &self));
   BSTR path = nullptr;
   self->get_ProcessPath(&path);
   EXPECT_NE(nullptr, wcsstr(path, L"engine_unit_tests.exe"));
@@ -63,19 +76,17 @@ TEST(ProcessListLive, ListsThisProcess) {
   self->Release();
 }
 
-TEST(ProcessListLive, StartedHelperIsReportedAndTerminated) {
-  const DWORD thread = MessageThread();
-  CMOProcessList list;
-  list.SetEventThread(thread);
+TEST_F(ProcessListLive, StartedHelperIsReportedAndTerminated) {
+  list->SetEventThread(MessageThread());
 
   BSTR path = SysAllocString(HelperPath().c_str());
-  ASSERT_EQ(S_OK, list.NewProcess(path, nullptr));
+  ASSERT_EQ(S_OK, list->NewProcess(path, nullptr));
   SysFreeString(path);
 
   HelperGuard helper;
   ULONG index = 0;
-  ASSERT_TRUE(RefreshUntil(list, [&] {
-    for (const ProcessSnapshot& p : list.Snapshot()) {
+  ASSERT_TRUE(RefreshUntil(*list, [&] {
+    for (const ProcessSnapshot& p : list->Snapshot()) {
       if (p.name == kHelper) {
         helper.id = p.processId;
         index = p.index;
@@ -88,7 +99,7 @@ TEST(ProcessListLive, StartedHelperIsReportedAndTerminated) {
   EXPECT_NE(posted.end(), std::find(posted.begin(), posted.end(), added));
 
   IMOProcessItem* item = nullptr;
-  ASSERT_EQ(S_OK, list.get_ProcessItemByID(helper.id, &item));
+  ASSERT_EQ(S_OK, list->get_ProcessItemByID(helper.id, &item));
   BSTR shown = nullptr;
   item->get_ProcessPath(&shown);
   EXPECT_NE(nullptr, wcsstr(shown, kHelper));
@@ -98,13 +109,14 @@ TEST(ProcessListLive, StartedHelperIsReportedAndTerminated) {
 
   const Posted ended = {kMsgProcessExit, index, static_cast<LPARAM>(helper.id)};
   bool reported = false;
-  EXPECT_TRUE(RefreshUntil(list, [&] {
+  EXPECT_TRUE(RefreshUntil(*list, [&] {
     for (const Posted& p : TakePosted()) reported = reported || p == ended;
     return reported;
   }));
   if (reported) helper.id = 0;
   IMOProcessItem* gone = nullptr;
-  EXPECT_EQ(S_FALSE, list.get_ProcessItemByID(ended.lParam, &gone));
+  EXPECT_EQ(S_FALSE, list->get_ProcessItemByID(ended.lParam, &gone));
+  list->SetEventThread(0);
 }
 
 }  // namespace

@@ -103,7 +103,7 @@ TEST_F(ProcessListTest, IdleProcessAndSystemAreKept) {
   EXPECT_EQ(MO_PP_NORMAL, priority);
   EXPECT_EQ(0u, handle);
 
-  processes.With(1, [](FakeProcess& p) { p.ended = true; });  // process 4 reads as ended
+  processes.table[1].ended = true;  // process 4 reads as ended
   List().Refresh();
   EXPECT_NE(nullptr, ById(4));
   EXPECT_TRUE(TakePosted().empty());
@@ -123,11 +123,11 @@ TEST_F(ProcessListTest, ReusedIdentifierWithAnotherNameIsANewItem) {
 TEST_F(ProcessListTest, ProcessThatCannotBeOpenedIsTriedAgainLater) {
   List();
   size_t locked = processes.Start(500, L"locked.exe");
-  processes.With(locked, [](FakeProcess& p) { p.openable = false; });
+  processes.table[locked].openable = false;
   List().Refresh();
   EXPECT_EQ(nullptr, ById(500));
   EXPECT_TRUE(TakePosted().empty());
-  processes.With(locked, [](FakeProcess& p) { p.openable = true; });
+  processes.table[locked].openable = true;
   List().Refresh();
   EXPECT_NE(nullptr, ById(500));
   EXPECT_EQ(1u, TakePosted().size());
@@ -171,7 +171,7 @@ TEST_F(ProcessListTest, ProcessorUseIsMeasuredBetweenRefreshes) {
   ById(100)->get_ProcessCPU(&cpu);
   EXPECT_EQ(0, cpu);  // one sample only
   processes.now += 10'000'000;  // one second
-  processes.With(2, [](FakeProcess& p) { p.processorTime += 5'000'000; });
+  processes.table[2].processorTime += 5'000'000;
   List().Refresh();
   ById(100)->get_ProcessCPU(&cpu);
   EXPECT_EQ(25, cpu);  // half a second of one processor out of two
@@ -243,10 +243,10 @@ TEST_F(ProcessListTest, TerminatedItemStaysUntilTheNextRefresh) {
   List();
   IMOProcessItem* a = ById(100);
   EXPECT_EQ(S_OK, a->Terminate());
-  EXPECT_EQ(std::vector<DWORD>{100}, processes.Terminated());
+  EXPECT_EQ(std::vector<DWORD>{100}, processes.terminated);
   EXPECT_EQ(a, ById(100));
   EXPECT_EQ(S_OK, ById(200)->FreeMemory());
-  EXPECT_EQ(std::vector<DWORD>{200}, processes.Trimmed());
+  EXPECT_EQ(std::vector<DWORD>{200}, processes.trimmed);
   List().Refresh();
   std::vector<Posted> expected = {{kMsgProcessExit, 2, 100}};
   EXPECT_EQ(expected, TakePosted());
@@ -257,7 +257,7 @@ TEST_F(ProcessListTest, PriorityPutSetsTheClassAndAnyValueShowsUntilRefresh) {
   IMOProcessItem* a = ById(100);
   EXPECT_EQ(S_OK, a->put_ProcessPriority(MO_PP_HIGH));
   std::vector<std::pair<DWORD, DWORD>> sets = {{100, HIGH_PRIORITY_CLASS}};
-  EXPECT_EQ(sets, processes.PrioritySets());
+  EXPECT_EQ(sets, processes.prioritySets);
   _MO_PROCESS_PRIORIT priority = MO_PP_UNKNOWN;
   EXPECT_EQ(S_FALSE, a->put_ProcessPriority(static_cast<_MO_PROCESS_PRIORIT>(7)));
   a->get_ProcessPriority(&priority);
@@ -266,7 +266,7 @@ TEST_F(ProcessListTest, PriorityPutSetsTheClassAndAnyValueShowsUntilRefresh) {
   a->get_ProcessPriority(&priority);
   EXPECT_EQ(MO_PP_HIGH, priority);
 
-  processes.With(2, [](FakeProcess& p) { p.openable = false; });
+  processes.table[2].openable = false;
   EXPECT_EQ(S_FALSE, a->put_ProcessPriority(MO_PP_IDLE));
   a->get_ProcessPriority(&priority);
   EXPECT_EQ(MO_PP_HIGH, priority);  // not opened: nothing changes
@@ -305,7 +305,7 @@ TEST(ProcessPath, Normalisation) {
 }
 
 TEST_F(ProcessListTest, PathAndIconOfANewItem) {
-  processes.With(2, [](FakeProcess& p) { p.path = L"\\??\\c:\\program files\\a.exe"; });
+  processes.table[2].path = L"\\??\\c:\\program files\\a.exe";
   shell.giveIcons = true;
   List();
   BSTR path = nullptr;
@@ -331,10 +331,10 @@ TEST_F(ProcessListTest, DroppedItemHeldByAClientIsDetachedNotDestroyed) {
   List();
   IMOProcessItem* held = nullptr;
   ASSERT_EQ(S_OK, List().get_ProcessItemByID(200, &held));
-  const int handlesBefore = processes.OpenHandles();
+  const int handlesBefore = static_cast<int>(processes.handles.size());
   processes.End(b);
   List().Refresh();
-  EXPECT_EQ(handlesBefore - 1, processes.OpenHandles());  // closed at once
+  EXPECT_EQ(handlesBefore - 1, static_cast<int>(processes.handles.size()));  // closed at once
   EXPECT_EQ(L"b.exe", NameOf(held));
   EXPECT_EQ(S_FALSE, held->Terminate());
   EXPECT_EQ(S_FALSE, held->FreeMemory());
@@ -345,7 +345,7 @@ TEST_F(ProcessListTest, DroppedItemHeldByAClientIsDetachedNotDestroyed) {
   EXPECT_EQ(0u, held->Release());  // frees it
   EXPECT_EQ(locks - 1, com::ModuleLockCount());
   list.reset();
-  EXPECT_EQ(0, processes.OpenHandles());
+  EXPECT_EQ(0, static_cast<int>(processes.handles.size()));
 }
 
 TEST_F(ProcessListTest, RefreshesAgainstReadersOnOtherThreads) {

@@ -23,11 +23,7 @@ void StartPrograms(FakeProcessSystem& processes) {
   for (DWORD id = 101; id <= 106; ++id) processes.Start(id, L"app" + std::to_wstring(id) + L".exe");
 }
 
-DWORD ClassAt(FakeProcessSystem& processes, size_t place) {
-  DWORD cls = 0;
-  processes.With(place, [&](FakeProcess& p) { cls = p.priorityClass; });
-  return cls;
-}
+DWORD ClassAt(FakeProcessSystem& processes, size_t place) { return processes.table[place].priorityClass; }
 
 struct BoostList : ::testing::Test {
   BoostList() {
@@ -68,10 +64,10 @@ TEST_F(BoostList, RefocusMovesToTheFrontWithoutASecondRaise) {
 }
 
 TEST_F(BoostList, HighRealTimeUnknownAndSystemProcessesAreNeverListed) {
-  processes.With(0, [](FakeProcess& p) { p.priorityClass = HIGH_PRIORITY_CLASS; });
-  processes.With(1, [](FakeProcess& p) { p.priorityClass = REALTIME_PRIORITY_CLASS; });
-  processes.With(2, [](FakeProcess& p) { p.openable = false; });
-  processes.With(3, [](FakeProcess& p) { p.priorityClass = 0x12345; });  // not a known class
+  processes.table[0].priorityClass = HIGH_PRIORITY_CLASS;
+  processes.table[1].priorityClass = REALTIME_PRIORITY_CLASS;
+  processes.table[2].openable = false;
+  processes.table[3].priorityClass = 0x12345;  // not a known class
   processes.Start(4, L"System");
   Focus({101, 102, 103, 104, 4, 0});
   EXPECT_TRUE(cpu.Listed().empty());
@@ -81,7 +77,7 @@ TEST_F(BoostList, HighRealTimeUnknownAndSystemProcessesAreNeverListed) {
   EXPECT_EQ(HIGH_PRIORITY_CLASS, Class(101));
   EXPECT_EQ(0x12345u, Class(104));
   EXPECT_EQ((std::vector<Posted>{Tune(105, true)}), TakePosted());
-  EXPECT_EQ(1, processes.OpenHandles());  // only the listed process is held
+  EXPECT_EQ(1u, processes.handles.size());  // only the listed process is held
 }
 
 TEST_F(BoostList, LoweredRangeLowersWhatDropsOut) {
@@ -93,7 +89,7 @@ TEST_F(BoostList, LoweredRangeLowersWhatDropsOut) {
   EXPECT_EQ((std::vector<Posted>{Tune(101, false), Tune(102, false), Tune(103, false), Tune(104, false),
                                  Tune(106, true)}),
             TakePosted());
-  EXPECT_EQ(2, processes.OpenHandles());
+  EXPECT_EQ(2u, processes.handles.size());
 }
 
 TEST_F(BoostList, RangeZeroRaisesNothing) {
@@ -111,7 +107,7 @@ TEST_F(BoostList, RangeZeroRaisesNothing) {
 
 TEST_F(BoostList, LowerAllKeepsTheLastForegroundAndMessagesNothing) {
   cpu.LowerAll();  // empty: nothing happens
-  EXPECT_TRUE(processes.PrioritySets().empty());
+  EXPECT_TRUE(processes.prioritySets.empty());
 
   Focus({101, 102, 103});
   TakePosted();
@@ -119,7 +115,7 @@ TEST_F(BoostList, LowerAllKeepsTheLastForegroundAndMessagesNothing) {
   for (DWORD id = 101; id <= 103; ++id) EXPECT_EQ(kNormal, Class(id)) << id;
   EXPECT_TRUE(cpu.Listed().empty());
   EXPECT_TRUE(TakePosted().empty());
-  EXPECT_EQ(0, processes.OpenHandles());
+  EXPECT_TRUE(processes.handles.empty());
 
   Focus({103});  // still the foreground: raised only after a change
   EXPECT_TRUE(cpu.Listed().empty());
@@ -156,7 +152,7 @@ struct CpuThread : ::testing::Test {
 TEST_F(CpuThread, DestructionStopsTheThreadAndLowersEveryRaise) {
   CMOSmartOpti& opti = rig.Opti({101, 102, 103});
   ASSERT_TRUE(opti.StartCpuThread());
-  EXPECT_NE(nullptr, opti.CpuThread());
+  EXPECT_TRUE(SetThreadPriority(opti.CpuThread(), THREAD_PRIORITY_IDLE));
   rig.foreground->Allow(3);
   rig.foreground->WaitForCalls(4);
   EXPECT_EQ((std::vector<DWORD>{103, 102, 101}), opti.Boosted());
@@ -165,7 +161,7 @@ TEST_F(CpuThread, DestructionStopsTheThreadAndLowersEveryRaise) {
   rig.foreground->Open();
   rig.opti.reset();
   for (DWORD id = 101; id <= 103; ++id) EXPECT_EQ(kNormal, Class(id)) << id;
-  EXPECT_EQ(0, rig.processes.OpenHandles());
+  EXPECT_TRUE(rig.processes.handles.empty());
 }
 
 TEST_F(CpuThread, ResetWhileTheThreadRunsNeverRaisesTwice) {
@@ -179,10 +175,10 @@ TEST_F(CpuThread, ResetWhileTheThreadRunsNeverRaisesTwice) {
   }
   opti.Stop();
   for (DWORD id = 101; id <= 106; ++id) EXPECT_EQ(kNormal, Class(id)) << id;
-  for (const auto& [id, cls] : rig.processes.PrioritySets()) {
+  for (const auto& [id, cls] : rig.processes.prioritySets) {
     EXPECT_TRUE(cls == kNormal || cls == kAbove) << id << " set to " << cls;
   }
-  EXPECT_EQ(0, rig.processes.OpenHandles());
+  EXPECT_TRUE(rig.processes.handles.empty());
   TakePosted();
 }
 

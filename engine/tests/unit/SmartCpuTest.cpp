@@ -153,8 +153,7 @@ TEST_F(CpuThread, DestructionStopsTheThreadAndLowersEveryRaise) {
   CMOSmartOpti& opti = rig.Opti({101, 102, 103});
   ASSERT_TRUE(opti.StartCpuThread());
   EXPECT_TRUE(SetThreadPriority(opti.CpuThread(), THREAD_PRIORITY_IDLE));
-  rig.foreground->Allow(3);
-  rig.foreground->WaitForCalls(4);
+  rig.foreground->Finish(3);
   EXPECT_EQ((std::vector<DWORD>{103, 102, 101}), opti.Boosted());
   EXPECT_EQ(kAbove, Class(102));
 

@@ -27,7 +27,7 @@
 namespace tarnwick::test {
 
 // Answers the foreground process from a script, in a loop. Call k (from 0)
-// returns only once Allow has let more than k calls through, so a test
+// returns only once Finish has let more than k calls through, so a test
 // knows exactly how many samples the thread has finished.
 class ScriptedForeground : public platform::ForegroundWindow {
  public:
@@ -41,16 +41,21 @@ class ScriptedForeground : public platform::ForegroundWindow {
     return script_[call % script_.size()];
   }
 
-  void Allow(size_t more) {
-    std::lock_guard<std::mutex> lock(lock_);
-    allowed_ += more;
-    changed_.notify_all();
-  }
   // Every call returns at once from now on.
   void Open() {
     std::lock_guard<std::mutex> lock(lock_);
     open_ = true;
     changed_.notify_all();
+  }
+  // Lets calls return until `count` have, then waits until the next one has
+  // begun: the thread has finished exactly `count` rounds.
+  void Finish(size_t count) {
+    {
+      std::lock_guard<std::mutex> lock(lock_);
+      allowed_ = std::max(allowed_, count);
+      changed_.notify_all();
+    }
+    WaitForCalls(count + 1);
   }
   // Waits until `count` calls have begun.
   void WaitForCalls(size_t count) {

@@ -182,13 +182,11 @@ TEST_F(LearningThread, RebuildsTheSmartListEveryThirdSample) {
   // The handle the event pump gets for the learning switch's priority.
   EXPECT_TRUE(SetThreadPriority(opti.LearningThread(), THREAD_PRIORITY_IDLE));
 
-  rig.foreground->Allow(2);
-  rig.foreground->WaitForCalls(3);  // two samples done, the third waits
+  rig.foreground->Finish(2);
   EXPECT_EQ(2u, SmartLearning(opti.LearningPath(), rig.clock).Totals().size());
   EXPECT_EQ(0u, ListCount());
 
-  rig.foreground->Allow(1);
-  rig.foreground->WaitForCalls(4);
+  rig.foreground->Finish(3);
   ASSERT_EQ(2u, ListCount());
   EXPECT_TRUE(rig.smartList.Contains(L"a.exe"));
   tt::Bstr first;

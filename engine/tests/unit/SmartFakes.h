@@ -78,22 +78,9 @@ class ScriptedForeground : public platform::ForegroundWindow {
 
 class FixedClock : public platform::LocalClock {
  public:
-  SYSTEMTIME Now() override {
-    std::lock_guard<std::mutex> lock(lock_);
-    return now_;
-  }
-  void SetDay(WORD year, WORD month, WORD day) {
-    std::lock_guard<std::mutex> lock(lock_);
-    now_ = {};
-    now_.wYear = year;
-    now_.wMonth = month;
-    now_.wDay = day;
-    now_.wHour = 12;
-  }
-
- private:
-  std::mutex lock_;
-  SYSTEMTIME now_ = {2026, 3, 6, 7, 12, 0, 0, 0};
+  SYSTEMTIME Now() override { return now; }
+  void SetDay(WORD year, WORD month, WORD day) { now = {year, month, 0, day, 12, 0, 0, 0}; }
+  SYSTEMTIME now = {2026, 3, 0, 7, 12, 0, 0, 0};
 };
 
 // Real waits cut to at most 1 ms, so the threads run through their loops

@@ -95,21 +95,6 @@ TEST_F(LearningFile, RebuildTotalsDaysMergesCaseAndKeepsFirstMetOnTies) {
   EXPECT_EQ(L"", ListFile());
 }
 
-TEST_F(LearningFile, RebuildWithoutSectionsEmptiesTheList) {
-  Write(L"");
-  smartList.ReplaceAll({L"old.exe"});
-  learning.Rebuild(smartList, 5);
-  EXPECT_TRUE(ListItems().empty());
-  EXPECT_EQ(L"", ListFile());
-}
-
-TEST(MostUsedNames, LaterRecordEntersOnlyAboveTheSmallestTaken) {
-  const std::vector<LearnedProgram> programs = {{L"a", 1}, {L"b", 1}, {L"c", 5}, {L"d", 5}, {L"e", 2}};
-  EXPECT_EQ((std::vector<std::wstring>{L"c", L"d"}), MostUsedNames(programs, 2));
-  EXPECT_EQ((std::vector<std::wstring>{L"c", L"d", L"e", L"a"}), MostUsedNames(programs, 4));
-  EXPECT_TRUE(MostUsedNames({}, 5).empty());
-}
-
 TEST_F(LearningFile, PruneKeepsTheMostRecentDaysAndTidiesTheFile) {
   std::wstring file, kept;
   for (int day = 1; day <= 32; ++day) {
@@ -120,7 +105,7 @@ TEST_F(LearningFile, PruneKeepsTheMostRecentDaysAndTidiesTheFile) {
     file += section + L"\r\n\r\n";
     if (day > 2) kept += section;
   }
-  Write(L"\r\n" + file + L"\xFEFF");
+  Write(L"\r\n" + file + L"\xFEFF\xEFBB");  // stray marks at the end
 
   learning.Prune(30);
   EXPECT_EQ(kept, Text());
@@ -133,17 +118,15 @@ TEST_F(LearningFile, PruneKeepsTheMostRecentDaysAndTidiesTheFile) {
   EXPECT_EQ(before, ReadBytes(Path()));
 }
 
-TEST(TidyProfileText, DropsMarksLeadingAndEmptyLines) {
-  EXPECT_EQ(L"[a]\r\nk=1\r\nj=2", TidyProfileText(L"\xFEFF\r\n\r\n[a]\r\n\r\n\r\nk=1\xEFBB\xFFFE\nj=2"));
-  EXPECT_EQ(L"", TidyProfileText(L"\r\n\r\n"));
-}
-
-TEST_F(LearningFile, ResetLeavesOnlyTheByteOrderMark) {
+TEST_F(LearningFile, ResetLeavesOnlyTheByteOrderMarkAndTheRebuildFindsNoSections) {
   Write(L"");
   learning.Count(L"a.exe");
   EXPECT_TRUE(learning.Reset());
   EXPECT_EQ((std::vector<unsigned char>{0xFF, 0xFE}), ReadBytes(Path()));
-  EXPECT_TRUE(learning.Totals().empty());
+  smartList.ReplaceAll({L"old.exe"});
+  learning.Rebuild(smartList, 5);
+  EXPECT_TRUE(ListItems().empty());
+  EXPECT_EQ(L"", ListFile());
 
   clock.SetDay(2026, 4, 1);
   learning.Count(L"b.exe");
@@ -210,14 +193,6 @@ TEST_F(LearningThread, SamplesNothingWhileAGameRuns) {
 
   rig.game->EndGameMode();
   rig.foreground->WaitForCalls(1);
-}
-
-TEST(SmartOptiAlone, RefusesWhatNeedsTheEngine) {
-  CMOSmartOpti alone;
-  EXPECT_EQ(S_FALSE, alone.UpdateSmartList());
-  EXPECT_FALSE(alone.StartLearningThread());
-  EXPECT_FALSE(alone.StartCpuThread());
-  EXPECT_EQ(S_OK, alone.ResetCPUList());
 }
 
 }  // namespace

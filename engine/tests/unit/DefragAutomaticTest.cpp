@@ -5,6 +5,7 @@
 
 #include "DefragFakes.h"
 #include "MOMain.h"
+#include "MOSmartOpti.h"
 #include "tests/support/FakeHostProcess.h"
 
 using tarnwick::CMODefrag;
@@ -161,7 +162,7 @@ bool PriorityBecomes(HANDLE thread, int priority) {
 
 }  // namespace
 
-TEST(DefragInMain, SwitchingAFeatureSetsItsThreadsPriorityThroughThePump) {
+TEST(EngineThreadsInMain, SwitchingAFeatureSetsItsThreadsPriorityThroughThePump) {
   ComApartment com;
   tarnwick::test::FakeHostProcess host;
   tarnwick::CMOMain main(host);
@@ -180,6 +181,20 @@ TEST(DefragInMain, SwitchingAFeatureSetsItsThreadsPriorityThroughThePump) {
   config->put_IsAutoFree(VARIANT_TRUE);
   EXPECT_TRUE(PriorityBecomes(defrag->AutoFreeThread(), THREAD_PRIORITY_NORMAL));
   EXPECT_EQ(THREAD_PRIORITY_IDLE, GetThreadPriority(defrag->AutoCompressThread()));
+
+  // The smart analyzer's and CPU adjustment's threads are wired the same way.
+  IMOSmartOpti* smartInterface = nullptr;
+  ASSERT_EQ(S_OK, main.get_SmartOpti(&smartInterface));
+  auto* smart = static_cast<tarnwick::CMOSmartOpti*>(smartInterface);
+  ASSERT_NE(nullptr, smart->LearningThread());
+  ASSERT_NE(nullptr, smart->CpuThread());
+  config->put_IsSmartLearning(VARIANT_FALSE);
+  config->put_IsSmartCPU(VARIANT_FALSE);
+  EXPECT_TRUE(PriorityBecomes(smart->LearningThread(), THREAD_PRIORITY_IDLE));
+  EXPECT_TRUE(PriorityBecomes(smart->CpuThread(), THREAD_PRIORITY_IDLE));
+  config->put_IsSmartCPU(VARIANT_TRUE);
+  EXPECT_TRUE(PriorityBecomes(smart->CpuThread(), THREAD_PRIORITY_NORMAL));
+  smartInterface->Release();
   config->Release();
   defragInterface->Release();
 }

@@ -49,6 +49,24 @@ void RotateBitmap(gui::TBitmap* bitmap) {
   bitmap->Canvas().Draw(0, 0, &turned);
 }
 
+void PaintParentBackground(gui::TCanvas& canvas, gui::TControl* control) {
+  gui::TWinControl* parent = control ? control->Parent() : nullptr;
+  if (!parent) return;
+  HDC dc = canvas.Handle();
+  int saved = SaveDC(dc);
+  OffsetViewportOrgEx(dc, -control->Left(), -control->Top(), nullptr);
+  gui::TRect client = parent->ClientRect();
+  IntersectClipRect(dc, client.Left, client.Top, client.Right, client.Bottom);
+  try {
+    parent->Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    parent->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
+  } catch (...) {
+    RestoreDC(dc, saved);
+    throw;
+  }
+  RestoreDC(dc, saved);
+}
+
 void TilePicture(gui::TCanvas& canvas, gui::TPicture* picture, const gui::TRect& rect) {
   if (!picture || !picture->Graphic()) return;
   int w = picture->Width(), h = picture->Height();

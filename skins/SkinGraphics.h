@@ -7,6 +7,7 @@
 #include "gui/Bitmap.h"
 #include "gui/Canvas.h"
 #include "gui/Color.h"
+#include "gui/Controls.h"
 #include "gui/Graphic.h"
 #include "gui/Types.h"
 
@@ -20,6 +21,11 @@ void CutBitmapPart(gui::TBitmap* source, gui::TBitmap* target, int partCount, in
 // Turns the bitmap a quarter turn counter-clockwise in place: pixel (x, y)
 // of a w x h image ends up at (y, w - 1 - x) of the h x w one.
 void RotateBitmap(gui::TBitmap* bitmap);
+
+// Paints what the control's parent shows under the control onto canvas
+// (at the canvas's origin), for controls that let their parent show through.
+// Nothing for a control without a parent.
+void PaintParentBackground(gui::TCanvas& canvas, gui::TControl* control);
 
 // Draws the picture side by side from (0, 0) until it covers rect's width
 // and height (one tile past them; the canvas clips). A picture with no

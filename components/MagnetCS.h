@@ -3,8 +3,16 @@
 // the forms follow below it.
 #pragma once
 
+#include <vector>
+
+#include "gui/Component.h"
+#include "gui/Messages.h"
 #include "gui/Object.h"
 #include "gui/Types.h"
+
+namespace gui {
+class TCustomForm;
+}
 
 // The sides of the server window a client may dock to.
 enum TMagnetStyle { msTop, msBottom, msLeft, msRight, msNone };
@@ -25,3 +33,86 @@ TMagnetStyle MagnetSide(const gui::TRect& client, const gui::TRect& server, int 
 // msNone or a side missing from `styles`.
 bool MagnetSnap(TMagnetStyle side, TMagnetStyles styles, const gui::TRect& client, const gui::TRect& server,
                 gui::TPoint& topLeft);
+
+// ---------------------------------------------------------------------------
+
+class TMagnetClient;
+
+// Sits on the main window (the first one made is the process's server) and
+// takes every docked client along when that window moves.
+class TMagnetServer : public gui::TComponent {
+  GUI_CLASS(TMagnetServer, gui::TComponent)
+
+ public:
+  // The owner must be a form (EInvalidCast otherwise). While another server
+  // exists, the new one stays dormant: it hooks nothing and serves no one.
+  explicit TMagnetServer(gui::TComponent* owner);
+  ~TMagnetServer() override;
+
+  // The server clients dock to, or null.
+  static TMagnetServer* Current();
+
+  // The docked clients, in docking order.
+  const std::vector<TMagnetClient*>& MagnetClientList() const { return clients_; }
+  gui::TCustomForm* OwnerForm() const { return ownerForm_; }
+  void SetOwnerForm(gui::TCustomForm* form);
+  TMagnetStyles MagnetStyle() const { return magnetStyle_; }
+  void SetMagnetStyle(TMagnetStyles value) { magnetStyle_ = value; }
+  // Off: clients neither dock nor follow.
+  bool Active() const { return active_; }
+  void SetActive(bool value) { active_ = value; }
+
+ protected:
+  void Notification(gui::TComponent* component, gui::TOperation operation) override;
+
+ private:
+  friend class TMagnetClient;
+  bool FormMessage(gui::TMessage& message);
+  void Dock(TMagnetClient* client);
+  void Undock(TMagnetClient* client);
+
+  std::vector<TMagnetClient*> clients_;
+  gui::TCustomForm* ownerForm_ = nullptr;
+  gui::TCustomForm* hooked_ = nullptr;
+  int hookId_ = 0;
+  TMagnetStyles magnetStyle_{msTop, msBottom, msLeft, msRight};
+  bool active_ = true;
+};
+
+// Sits on a secondary window: after each move of that window it snaps it to
+// a side of the server's window within Distance pixels and docks it, or
+// undocks it.
+class TMagnetClient : public gui::TComponent {
+  GUI_CLASS(TMagnetClient, gui::TComponent)
+
+ public:
+  explicit TMagnetClient(gui::TComponent* owner);
+  ~TMagnetClient() override;
+
+  gui::TCustomForm* OwnerForm() const { return ownerForm_; }
+  void SetOwnerForm(gui::TCustomForm* form);
+  // Set when the client docks; the server moves only enabled clients.
+  bool Enable() const { return enable_; }
+  void SetEnable(bool value) { enable_ = value; }
+  int Distance() const { return distance_; }
+  void SetDistance(int value) { distance_ = value; }
+
+  // The server it is docked to, or null.
+  TMagnetServer* DockedTo() const { return server_; }
+
+ protected:
+  void Notification(gui::TComponent* component, gui::TOperation operation) override;
+
+ private:
+  friend class TMagnetServer;
+  bool FormMessage(gui::TMessage& message);
+  void Moved(int x, int y);
+
+  gui::TCustomForm* ownerForm_ = nullptr;
+  gui::TCustomForm* hooked_ = nullptr;
+  int hookId_ = 0;
+  bool enable_ = false;
+  int distance_ = 50;
+  TMagnetServer* server_ = nullptr;
+  gui::TPoint position_;  // the client's top-left at its last move
+};

@@ -12,6 +12,10 @@
 namespace Gdiplus {
 class Image;
 }
+namespace gui {
+class TCanvas;
+class TControl;
+}  // namespace gui
 
 // Where a caption or picture sits in a control. Scoped, because the class
 // library's control alignment uses some of the same names.
@@ -33,6 +37,11 @@ enum class TVeeAlignment : std::uint8_t {
 
 // The identifiers of TVeeAlignment in value order, for property tables.
 const gui::TEnumInfo& VeeAlignmentInfo();
+
+// Paints what the control's parent shows beneath the control into the
+// canvas (at the control's own origin), so that the control can draw itself
+// over it. Nothing without a parent.
+void PaintParentBackground(gui::TCanvas& canvas, gui::TControl* control);
 
 // Loads a GDI+ image from the resource `name` of type `type` in `module`
 // (null: the program). The caller owns the image (delete it). Null when the

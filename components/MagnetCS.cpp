@@ -177,7 +177,6 @@ void TMagnetClient::Moved(int x, int y) {
   const TRect window = WindowBounds(form);
   const TRect client = gui::Bounds(x, y, window.Width(), window.Height());
   const TRect area = WindowBounds(*server->OwnerForm());
-  position_ = {x, y};
 
   TMagnetStyle side = MagnetSide(client, area, distance_);
   TPoint snapped;

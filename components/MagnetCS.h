@@ -114,5 +114,4 @@ class TMagnetClient : public gui::TComponent {
   bool enable_ = false;
   int distance_ = 50;
   TMagnetServer* server_ = nullptr;
-  gui::TPoint position_;  // the client's top-left at its last move
 };

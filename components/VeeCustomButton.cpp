@@ -34,7 +34,9 @@ GUI_DEFINE_CLASS(TVeeCustomButton) {
   c.Object("FontMouseHover", &TVeeCustomButton::FontMouseHover, &TVeeCustomButton::SetFontMouseHover);
   c.Object("FontMouseDown", &TVeeCustomButton::FontMouseDown, &TVeeCustomButton::SetFontMouseDown);
   c.Object("FontDisabled", &TVeeCustomButton::FontDisabled, &TVeeCustomButton::SetFontDisabled);
-  for (const char* name : {"Anchors", "ParentColor", "Font", "PopupMenu", "ShowHint", "ParentShowHint",
+  // Hint as well: the program's buttons carry hints, and the class library
+  // keeps Hint protected until a control class publishes it.
+  for (const char* name : {"Anchors", "ParentColor", "Font", "PopupMenu", "Hint", "ShowHint", "ParentShowHint",
                            "ParentFont", "OnEnter", "OnExit", "Visible"})
     c.Publish(name);
   c.Publish("TabStop", 0);
@@ -99,6 +101,11 @@ void TVeeCustomButton::SetFocusedRectMargin(int value) { Change(focusedRectMargi
 void TVeeCustomButton::SetDrawFocused(bool value) { Change(drawFocused_, value); }
 void TVeeCustomButton::SetDrawBorder(bool value) { Change(drawBorder_, value); }
 void TVeeCustomButton::SetCancel(bool value) { Change(cancel_, value); }
+
+void TVeeCustomButton::SetModalResult(TModalResult value) {
+  modalResult_ = value;
+  Redraw();
+}
 
 void TVeeCustomButton::SetEnableStatesFont(bool value) {
   enableStatesFont_ = value;
@@ -257,6 +264,19 @@ void TVeeCustomButton::WndProc(TMessage& m) {
       inherited::WndProc(m);
       Redraw();
       return;
+    case WM_CAPTURECHANGED:
+      inherited::WndProc(m);
+      // Another window took the mouse in the middle of a press (a dialog,
+      // a task switch): the release will never come, so end the press here
+      // rather than repeat and look pressed until the next click.
+      if (down_ && ControlState().Contains(csLButtonDown) &&
+          reinterpret_cast<HWND>(m.LParam) != Handle()) {
+        down_ = false;
+        hover_ = false;
+        StopRepeat();
+        Redraw();
+      }
+      return;
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
       inherited::WndProc(m);
@@ -303,7 +323,7 @@ void TVeeCustomButton::PaintPicture(TCanvas& canvas) {
   layer.Canvas().CopyRect(client, canvas, client);
   try {
     DrawPicture(layer.Canvas(), picture);
-  } catch (const std::exception&) {
+  } catch (...) {
     return;  // the background stays as it is
   }
   if (enableTransparentColor_)

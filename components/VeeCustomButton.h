@@ -83,7 +83,7 @@ class TVeeCustomButton : public gui::TCustomControl {
   bool Cancel() const { return cancel_; }
   void SetCancel(bool value);
   gui::TModalResult ModalResult() const { return modalResult_; }
-  void SetModalResult(gui::TModalResult value) { modalResult_ = value; }
+  void SetModalResult(gui::TModalResult value);
 
   bool Hover() const { return hover_; }
   bool Down() const { return down_; }

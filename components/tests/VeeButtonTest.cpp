@@ -278,6 +278,16 @@ TEST_F(ButtonTest, HoldingTheLeftButtonRepeatsUntilThePressEnds) {
   EXPECT_EQ(1u, timers.running.size());
   Release(300, 5);
   EXPECT_TRUE(timers.running.empty());
+
+  // Losing the mouse to another window in the middle of a press ends it.
+  Press();
+  ASSERT_EQ(1u, timers.running.size());
+  HWND other = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  SetCapture(other);
+  EXPECT_TRUE(timers.running.empty());
+  EXPECT_FALSE(button->Down());
+  ReleaseCapture();
+  DestroyWindow(other);
   TTimer::SetService(nullptr);
 }
 
@@ -356,6 +366,33 @@ TEST_F(ButtonTest, TransparentBackgroundAndTransparentColour) {
   EXPECT_EQ(kParent, overParent.At(10, 10));
   EXPECT_EQ(kParent, overParent.At(50, 50)) << "the parent's colour instead of the button's";
   EXPECT_EQ(clRed, overParent.At(1, 1));
+}
+
+TEST_F(ButtonTest, TheParentBackgroundLinesUpWithWhatLiesBeneath) {
+  // A windowless shape of the form, partly under the button (at 20, 30).
+  auto* shape = new TShape(form);
+  shape->SetParent(form);
+  shape->SetBounds(30, 40, 10, 10);
+  shape->Brush()->SetColor(clRed);
+  shape->Pen()->SetColor(clRed);
+  button->SetTransparent(true);
+  Shot shot(*button);
+  EXPECT_EQ(Rect(10, 10, 20, 20), shot.Extent(clRed));
+  EXPECT_EQ(kParent, shot.At(9, 9));
+  EXPECT_EQ(kParent, shot.At(20, 20));
+}
+
+TEST(ParentBackground, AControlWithoutParentLeavesTheCanvasAlone) {
+  TBitmap b;
+  b.SetPixelFormat(pf32bit);
+  b.SetSize(4, 4);
+  b.Canvas().Brush().SetColor(clLime);
+  b.Canvas().FillRect(Rect(0, 0, 4, 4));
+  TVeeButton orphan(nullptr);
+  orphan.SetTransparent(true);
+  PaintParentBackground(b.Canvas(), &orphan);
+  PaintParentBackground(b.Canvas(), nullptr);
+  EXPECT_EQ(clLime, b.Canvas().Pixels(2, 2));
 }
 
 TEST_F(ButtonTest, KeyboardPressesAndClicks) {

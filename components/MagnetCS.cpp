@@ -45,14 +45,6 @@ namespace {
 
 TMagnetServer* g_server = nullptr;
 
-gui::TCustomForm* OwnerAsForm(gui::TComponent* owner) {
-  // Owner may be null; As<> on a null owner would have nothing to name.
-  if (!owner) throw gui::EInvalidCast("Invalid class typecast");
-  return &owner->As<gui::TCustomForm>();
-}
-
-bool Designing(const gui::TComponent& c) { return c.ComponentState().Contains(gui::csDesigning); }
-
 // The window's rectangle as the system has it now: while a move is being
 // reported the form's own bounds have not caught up yet.
 TRect WindowBounds(gui::TCustomForm& form) {
@@ -63,24 +55,49 @@ TRect WindowBounds(gui::TCustomForm& form) {
 
 }  // namespace
 
+GUI_DEFINE_CLASS(TMagnetComponent) {
+  c.Component("OwnerForm", &TMagnetComponent::OwnerForm, &TMagnetComponent::SetOwnerForm);
+}
+
+TMagnetComponent::~TMagnetComponent() {
+  if (hooked_) hooked_->RemoveWindowHook(hookId_);
+}
+
+void TMagnetComponent::ServeOwner() {
+  if (!Owner()) throw gui::EInvalidCast("Invalid class typecast");
+  ownerForm_ = &Owner()->As<gui::TCustomForm>();
+  if (ComponentState().Contains(gui::csDesigning)) return;
+  hooked_ = ownerForm_;
+  hookId_ = hooked_->AddWindowHook([this](gui::TMessage& m) { return FormMessage(m); });
+}
+
+void TMagnetComponent::SetOwnerForm(gui::TCustomForm* form) {
+  if (form == ownerForm_) return;
+  // The owner outlives this component anyway; any other form may go first.
+  if (ownerForm_ && ownerForm_ != Owner()) ownerForm_->RemoveFreeNotification(this);
+  ownerForm_ = form;
+  if (form && form != Owner()) form->FreeNotification(this);
+}
+
+void TMagnetComponent::Notification(gui::TComponent* component, gui::TOperation operation) {
+  inherited::Notification(component, operation);
+  if (operation == gui::opRemove && component == ownerForm_) ownerForm_ = nullptr;
+}
+
+// ---------------------------------------------------------------------------
+
 GUI_DEFINE_CLASS(TMagnetServer) {
-  c.Component("OwnerForm", &TMagnetServer::OwnerForm, &TMagnetServer::SetOwnerForm);
   c.SetOf("MagnetStyle", MagnetStyleInfo(), &TMagnetServer::MagnetStyle, &TMagnetServer::SetMagnetStyle);
   c.Boolean("Active", &TMagnetServer::Active, &TMagnetServer::SetActive);
 }
 
-TMagnetServer::TMagnetServer(gui::TComponent* owner) : gui::TComponent(owner) {
+TMagnetServer::TMagnetServer(gui::TComponent* owner) : TMagnetComponent(owner) {
   if (g_server) return;
-  ownerForm_ = OwnerAsForm(owner);
+  ServeOwner();
   g_server = this;
-  if (!Designing(*this)) {
-    hooked_ = ownerForm_;
-    hookId_ = hooked_->AddWindowHook([this](gui::TMessage& m) { return FormMessage(m); });
-  }
 }
 
 TMagnetServer::~TMagnetServer() {
-  if (hooked_) hooked_->RemoveWindowHook(hookId_);
   // Clients still docked must not reach back to a server that is gone.
   for (TMagnetClient* client : clients_) client->server_ = nullptr;
   if (g_server == this) g_server = nullptr;
@@ -88,33 +105,22 @@ TMagnetServer::~TMagnetServer() {
 
 TMagnetServer* TMagnetServer::Current() { return g_server; }
 
-void TMagnetServer::SetOwnerForm(gui::TCustomForm* form) {
-  if (form == ownerForm_) return;
-  if (ownerForm_ && ownerForm_ != Owner()) ownerForm_->RemoveFreeNotification(this);
-  ownerForm_ = form;
-  if (form && form != Owner()) form->FreeNotification(this);
-}
-
-void TMagnetServer::Notification(gui::TComponent* component, gui::TOperation operation) {
-  inherited::Notification(component, operation);
-  if (operation == gui::opRemove && component == ownerForm_) ownerForm_ = nullptr;
-}
-
 bool TMagnetServer::FormMessage(gui::TMessage& m) {
   if (m.Msg != WM_MOVING) return false;
   m.Result = 0;
   const RECT* target = reinterpret_cast<const RECT*>(m.LParam);
-  if (!ownerForm_ || !active_ || !target) return true;
-  int dx = target->left - ownerForm_->Left();
-  int dy = target->top - ownerForm_->Top();
-  ownerForm_->SetBounds(target->left, target->top, ownerForm_->Width(), ownerForm_->Height());
+  gui::TCustomForm* form = OwnerForm();
+  if (!form || !active_ || !target) return true;
+  int dx = target->left - form->Left();
+  int dy = target->top - form->Top();
+  form->SetBounds(target->left, target->top, form->Width(), form->Height());
   // Each client moves in one step: a move in two (left, then top) would let
   // it snap against the server's new place half-way and land elsewhere.
   std::vector<TMagnetClient*> snapshot = clients_;
   for (TMagnetClient* client : snapshot) {
-    gui::TCustomForm* form = client->OwnerForm();
-    if (!client->Enable() || !form) continue;
-    form->SetBounds(form->Left() + dx, form->Top() + dy, form->Width(), form->Height());
+    gui::TCustomForm* clientForm = client->OwnerForm();
+    if (!client->Enable() || !clientForm) continue;
+    clientForm->SetBounds(clientForm->Left() + dx, clientForm->Top() + dy, clientForm->Width(), clientForm->Height());
   }
   return true;
 }
@@ -133,34 +139,14 @@ void TMagnetServer::Undock(TMagnetClient* client) {
 // ---------------------------------------------------------------------------
 
 GUI_DEFINE_CLASS(TMagnetClient) {
-  c.Component("OwnerForm", &TMagnetClient::OwnerForm, &TMagnetClient::SetOwnerForm);
   c.Boolean("Enable", &TMagnetClient::Enable, &TMagnetClient::SetEnable);
   c.Integer("Distance", &TMagnetClient::Distance, &TMagnetClient::SetDistance);
 }
 
-TMagnetClient::TMagnetClient(gui::TComponent* owner) : gui::TComponent(owner) {
-  ownerForm_ = OwnerAsForm(owner);
-  if (!Designing(*this)) {
-    hooked_ = ownerForm_;
-    hookId_ = hooked_->AddWindowHook([this](gui::TMessage& m) { return FormMessage(m); });
-  }
-}
+TMagnetClient::TMagnetClient(gui::TComponent* owner) : TMagnetComponent(owner) { ServeOwner(); }
 
 TMagnetClient::~TMagnetClient() {
-  if (hooked_) hooked_->RemoveWindowHook(hookId_);
   if (server_) server_->Undock(this);
-}
-
-void TMagnetClient::SetOwnerForm(gui::TCustomForm* form) {
-  if (form == ownerForm_) return;
-  if (ownerForm_ && ownerForm_ != Owner()) ownerForm_->RemoveFreeNotification(this);
-  ownerForm_ = form;
-  if (form && form != Owner()) form->FreeNotification(this);
-}
-
-void TMagnetClient::Notification(gui::TComponent* component, gui::TOperation operation) {
-  inherited::Notification(component, operation);
-  if (operation == gui::opRemove && component == ownerForm_) ownerForm_ = nullptr;
 }
 
 bool TMagnetClient::FormMessage(gui::TMessage& m) {
@@ -172,8 +158,8 @@ bool TMagnetClient::FormMessage(gui::TMessage& m) {
 
 void TMagnetClient::Moved(int x, int y) {
   TMagnetServer* server = TMagnetServer::Current();
-  if (!ownerForm_ || !server || !server->OwnerForm()) return;
-  gui::TCustomForm& form = *ownerForm_;
+  if (!OwnerForm() || !server || !server->OwnerForm()) return;
+  gui::TCustomForm& form = *OwnerForm();
   const TRect window = WindowBounds(form);
   const TRect client = gui::Bounds(x, y, window.Width(), window.Height());
   const TRect area = WindowBounds(*server->OwnerForm());

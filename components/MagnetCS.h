@@ -38,10 +38,36 @@ bool MagnetSnap(TMagnetStyle side, TMagnetStyles styles, const gui::TRect& clien
 
 class TMagnetClient;
 
+// What server and client share: the form they serve and the hook on its
+// window procedure, which goes with the component.
+class TMagnetComponent : public gui::TComponent {
+  GUI_CLASS(TMagnetComponent, gui::TComponent)
+
+ public:
+  explicit TMagnetComponent(gui::TComponent* owner) : gui::TComponent(owner) {}
+  ~TMagnetComponent() override;
+
+  gui::TCustomForm* OwnerForm() const { return ownerForm_; }
+  void SetOwnerForm(gui::TCustomForm* form);
+
+ protected:
+  // Takes the owner as OwnerForm (EInvalidCast when it is no form) and,
+  // outside design time, hooks its window procedure.
+  void ServeOwner();
+  // The one message of the form the component takes; it answers it itself.
+  virtual bool FormMessage(gui::TMessage& message) = 0;
+  void Notification(gui::TComponent* component, gui::TOperation operation) override;
+
+ private:
+  gui::TCustomForm* ownerForm_ = nullptr;
+  gui::TCustomForm* hooked_ = nullptr;
+  int hookId_ = 0;
+};
+
 // Sits on the main window (the first one made is the process's server) and
 // takes every docked client along when that window moves.
-class TMagnetServer : public gui::TComponent {
-  GUI_CLASS(TMagnetServer, gui::TComponent)
+class TMagnetServer : public TMagnetComponent {
+  GUI_CLASS(TMagnetServer, TMagnetComponent)
 
  public:
   // The owner must be a form (EInvalidCast otherwise). While another server
@@ -54,8 +80,6 @@ class TMagnetServer : public gui::TComponent {
 
   // The docked clients, in docking order.
   const std::vector<TMagnetClient*>& MagnetClientList() const { return clients_; }
-  gui::TCustomForm* OwnerForm() const { return ownerForm_; }
-  void SetOwnerForm(gui::TCustomForm* form);
   TMagnetStyles MagnetStyle() const { return magnetStyle_; }
   void SetMagnetStyle(TMagnetStyles value) { magnetStyle_ = value; }
   // Off: clients neither dock nor follow.
@@ -63,18 +87,14 @@ class TMagnetServer : public gui::TComponent {
   void SetActive(bool value) { active_ = value; }
 
  protected:
-  void Notification(gui::TComponent* component, gui::TOperation operation) override;
+  bool FormMessage(gui::TMessage& message) override;
 
  private:
   friend class TMagnetClient;
-  bool FormMessage(gui::TMessage& message);
   void Dock(TMagnetClient* client);
   void Undock(TMagnetClient* client);
 
   std::vector<TMagnetClient*> clients_;
-  gui::TCustomForm* ownerForm_ = nullptr;
-  gui::TCustomForm* hooked_ = nullptr;
-  int hookId_ = 0;
   TMagnetStyles magnetStyle_{msTop, msBottom, msLeft, msRight};
   bool active_ = true;
 };
@@ -82,15 +102,13 @@ class TMagnetServer : public gui::TComponent {
 // Sits on a secondary window: after each move of that window it snaps it to
 // a side of the server's window within Distance pixels and docks it, or
 // undocks it.
-class TMagnetClient : public gui::TComponent {
-  GUI_CLASS(TMagnetClient, gui::TComponent)
+class TMagnetClient : public TMagnetComponent {
+  GUI_CLASS(TMagnetClient, TMagnetComponent)
 
  public:
   explicit TMagnetClient(gui::TComponent* owner);
   ~TMagnetClient() override;
 
-  gui::TCustomForm* OwnerForm() const { return ownerForm_; }
-  void SetOwnerForm(gui::TCustomForm* form);
   // Set when the client docks; the server moves only enabled clients.
   bool Enable() const { return enable_; }
   void SetEnable(bool value) { enable_ = value; }
@@ -101,16 +119,12 @@ class TMagnetClient : public gui::TComponent {
   TMagnetServer* DockedTo() const { return server_; }
 
  protected:
-  void Notification(gui::TComponent* component, gui::TOperation operation) override;
+  bool FormMessage(gui::TMessage& message) override;
 
  private:
   friend class TMagnetServer;
-  bool FormMessage(gui::TMessage& message);
   void Moved(int x, int y);
 
-  gui::TCustomForm* ownerForm_ = nullptr;
-  gui::TCustomForm* hooked_ = nullptr;
-  int hookId_ = 0;
   bool enable_ = false;
   int distance_ = 50;
   TMagnetServer* server_ = nullptr;

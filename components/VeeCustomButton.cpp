@@ -261,6 +261,8 @@ void TVeeCustomButton::WndProc(TMessage& m) {
       break;
     case CM_ENABLEDCHANGED:
     case CM_FONTCHANGED:
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
       inherited::WndProc(m);
       Redraw();
       return;
@@ -276,11 +278,6 @@ void TVeeCustomButton::WndProc(TMessage& m) {
         StopRepeat();
         Redraw();
       }
-      return;
-    case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-      inherited::WndProc(m);
-      Redraw();
       return;
     case WM_ERASEBKGND:
       m.Result = 1;

@@ -1,4 +1,4 @@
-// GDI+ images from resources, and the alignment identifiers forms use.
+// GDI+ images from the program's resources.
 #include "VeeWindowsUtils.h"
 
 #include <objidl.h>
@@ -72,13 +72,4 @@ TEST_F(GdiPlus, MissingEmptyOrForeignResourcesGiveNoImage) {
   EXPECT_EQ(nullptr, LoadGPImageFromResource("GARBAGE", "PNG", nullptr));
   // A module without resources of ours.
   EXPECT_EQ(nullptr, LoadGPImageFromResource("FOURBYTWO", "PNG", GetModuleHandleW(L"kernel32.dll")));
-}
-
-TEST(VeeAlignment, IdentifiersInValueOrder) {
-  const TEnumInfo& info = VeeAlignmentInfo();
-  EXPECT_EQ(13u, info.Names.size());
-  EXPECT_EQ(int(TVeeAlignment::alTopLeft), info.ValueOf("alTopLeft"));
-  EXPECT_EQ(int(TVeeAlignment::alBottomRight), info.ValueOf("alBottomRight"));
-  EXPECT_EQ(int(TVeeAlignment::alCustom), info.ValueOf("alCustom"));
-  EXPECT_EQ("alCenter", info.NameOf(9));
 }

@@ -185,3 +185,8 @@ void TMagnetClient::Moved(int x, int y) {
     (server_ ? server_ : server)->Undock(this);
   }
 }
+
+namespace {
+// Forms may name the classes as soon as the program links them.
+const bool registered = (gui::RegisterClasses({&TMagnetServer::StaticClass(), &TMagnetClient::StaticClass()}), true);
+}  // namespace

@@ -44,3 +44,8 @@ TPicture* TVeeButton::GetStatePicture() {
   if (empty(chosen)) chosen = picNormal_.get();
   return empty(chosen) ? nullptr : chosen;
 }
+
+namespace {
+// Forms may name the class as soon as the program links it.
+const bool registered = (RegisterClasses({&TVeeButton::StaticClass()}), true);
+}  // namespace

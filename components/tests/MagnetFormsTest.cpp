@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "gui/FormReader.h"
 #include "gui/Forms.h"
 
 using namespace gui;
@@ -181,4 +182,32 @@ TEST(Magnet, OwnerMustBeAForm) {
   EXPECT_THROW(new TMagnetServer(&owner), EInvalidCast);
   EXPECT_THROW(new TMagnetClient(&owner), EInvalidCast);
   EXPECT_EQ(0, owner.ComponentCount());
+}
+
+TEST(Magnet, FormsSetTheProperties) {
+  TMemoryFormSource source;
+  source.AddForm("TForm", R"(object MainForm: TForm
+  object MagnetServer1: TMagnetServer
+    MagnetStyle = [msTop, msLeft]
+    Active = False
+  end
+  object mcRulesForm: TMagnetClient
+    OwnerForm = MainForm
+    Enable = True
+    Distance = 30
+  end
+end
+)");
+  TForm form(nullptr);
+  ReadForm(form, source);
+  auto* server = dynamic_cast<TMagnetServer*>(form.FindComponent("MagnetServer1"));
+  auto* client = dynamic_cast<TMagnetClient*>(form.FindComponent("mcRulesForm"));
+  ASSERT_NE(nullptr, server);
+  ASSERT_NE(nullptr, client);
+  EXPECT_EQ(TMagnetStyles({msTop, msLeft}), server->MagnetStyle());
+  EXPECT_FALSE(server->Active());
+  EXPECT_EQ(&form, server->OwnerForm());
+  EXPECT_EQ(&form, client->OwnerForm());
+  EXPECT_TRUE(client->Enable());
+  EXPECT_EQ(30, client->Distance());
 }

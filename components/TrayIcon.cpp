@@ -174,6 +174,8 @@ TTrayIcon::~TTrayIcon() {
 
 bool TTrayIcon::Designing() const { return ComponentState().Contains(csDesigning); }
 
+bool TTrayIcon::Loading() const { return ComponentState().Contains(csLoading); }
+
 TWinControl* TTrayIcon::OwnerControl() const { return dynamic_cast<TWinControl*>(Owner()); }
 
 // --- properties -------------------------------------------------------------------
@@ -190,7 +192,8 @@ void TTrayIcon::SetDesignPreview(bool value) {
 void TTrayIcon::SetIconList(TCustomImageList* value) {
   iconList_ = value;
   if (value) FreeNotification(value);
-  SetIconIndex(0);
+  // Forms get their references last, after the index they set.
+  SetIconIndex(Loading() ? iconIndex_ : 0);
 }
 
 void TTrayIcon::SetCycleIcons(bool value) {
@@ -251,7 +254,7 @@ void TTrayIcon::SetIconIndex(int value) {
       }
     }
   } else {
-    iconIndex_ = 0;
+    iconIndex_ = Loading() ? value : 0;
   }
   ModifyIcon();
 }

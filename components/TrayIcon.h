@@ -79,7 +79,8 @@ class TTrayIcon : public gui::TComponent {
   void SetIcon(gui::TIcon* value);
   bool IconVisible() const { return iconVisible_; }
   void SetIconVisible(bool value);
-  // The image of IconList shown; kept inside the list.
+  // The image of IconList shown; kept inside the list. Forms may give it
+  // before the list.
   int IconIndex() const { return iconIndex_; }
   void SetIconIndex(int value);
   gui::TPopupMenu* PopupMenu() const { return popupMenu_; }
@@ -145,6 +146,7 @@ class TTrayIcon : public gui::TComponent {
  private:
   friend class TTrayIconHandler;
   bool Designing() const;
+  bool Loading() const;
   bool Notify(DWORD message);
   bool PrepareData();
   void HandleNotification(LPARAM event);

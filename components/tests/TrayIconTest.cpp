@@ -9,6 +9,7 @@
 #include "SimpleTimer.h"
 #include "gui/Bitmap.h"
 #include "gui/Canvas.h"
+#include "gui/FormReader.h"
 #include "gui/Forms.h"
 #include "gui/Icon.h"
 #include "gui/ImageList.h"
@@ -76,6 +77,34 @@ const COLORREF kImageColors[] = {RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255),
 
 }  // namespace
 
+// A main form with its tray icon, image list and tray menu, read from its
+// form resource.
+class TTrayForm : public TForm {
+  GUI_CLASS(TTrayForm, TForm)
+
+ public:
+  explicit TTrayForm(TComponent* owner) : TForm(owner) {}
+  TTrayIcon* Tray() { return &FindComponent("tiTrayIcon")->As<TTrayIcon>(); }
+
+  static inline bool startVisible = true;
+  int minimizedToTray = 0;
+
+  void tiTrayIconStartup(TObject*, bool& ShowMainForm) { ShowMainForm = startVisible; }
+  void tiTrayIconMinimizeToTray(TObject*) { ++minimizedToTray; }
+  void mniTIShowHideClick(TObject*) {
+    if (Visible())
+      Tray()->HideMainForm();
+    else
+      Tray()->ShowMainForm();
+  }
+};
+
+GUI_DEFINE_CLASS(TTrayForm) {
+  c.Handler("tiTrayIconStartup", &TTrayForm::tiTrayIconStartup);
+  c.Handler("tiTrayIconMinimizeToTray", &TTrayForm::tiTrayIconMinimizeToTray);
+  c.Handler("mniTIShowHideClick", &TTrayForm::mniTIShowHideClick);
+}
+
 class TrayIconTest : public ::testing::Test {
  protected:
   void SetUp() override { SetTrayIconShell(&shell); }
@@ -90,8 +119,8 @@ class TrayIconTest : public ::testing::Test {
   }
 
   // What the shell sends the handler window for an event on the icon.
-  void Notify(LPARAM event) {
-    SendMessageA(TTrayIconHandler::Instance()->Handle(), WM_TRAYNOTIFY, icon->Id(), event);
+  void Notify(LPARAM event, TTrayIcon* target = nullptr) {
+    SendMessageA(TTrayIconHandler::Instance()->Handle(), WM_TRAYNOTIFY, (target ? target : icon.get())->Id(), event);
   }
 
   // An image list of five 16 x 16 images in kImageColors.
@@ -500,4 +529,119 @@ TEST_F(TrayIconTest, TaskbarRestartBringsBackAVisibleIcon) {
   tray.SetIconVisible(false);
   SendMessageA(Application->Handle(), taskbarCreated, 0, 0);
   EXPECT_EQ(2, shell.Count(NIM_ADD));
+}
+
+class TrayFormTest : public TrayIconTest {
+ protected:
+  static void SetUpTestSuite() {
+    RegisterClasses({&TTrayIcon::StaticClass(), &TTrayForm::StaticClass()});
+    Application->Initialize();
+  }
+
+  void SetUp() override {
+    TrayIconTest::SetUp();
+    Application->CreateForm(form);
+  }
+
+  void TearDown() override {
+    delete form;
+    Application->SetShowMainForm(true);
+    ShowWindow(Application->Handle(), SW_HIDE);
+    TrayIconTest::TearDown();
+  }
+
+  bool AppWindowVisible() { return IsWindowVisible(Application->Handle()); }
+
+  TTrayForm* form = nullptr;
+};
+
+TEST_F(TrayFormTest, FormShowsTheIconWithTheChosenImage) {
+  TTrayIcon* tray = form->Tray();
+  EXPECT_EQ(form, Application->MainForm());
+  EXPECT_TRUE(Application->ShowMainForm());
+  EXPECT_EQ(form->FindComponent("ilTrayIconList"), tray->IconList());
+  EXPECT_EQ(form->FindComponent("popmnuTITrayMenu"), tray->PopupMenu());
+  EXPECT_TRUE(tray->MinimizeToTray());
+  EXPECT_EQ(2, tray->IconIndex());
+  EXPECT_EQ(kImageColors[2], IconColor(tray->Icon()->Handle()));
+
+  // Loaded adds the icon with its image, once everything is in place.
+  auto added = std::find_if(shell.calls.rbegin(), shell.calls.rend(),
+                            [](const ShellCall& call) { return call.message == NIM_ADD; });
+  ASSERT_NE(shell.calls.rend(), added);
+  EXPECT_EQ(tray->Icon()->Handle(), added->data.hIcon);
+  EXPECT_EQ(tray->Id(), added->data.uID);
+  EXPECT_EQ(DWORD(NIM_SETVERSION), shell.Last().message);
+}
+
+TEST_F(TrayFormTest, StartupHandlerCanKeepTheMainFormHidden) {
+  delete form;
+  form = nullptr;
+  TTrayForm::startVisible = false;
+  Application->CreateForm(form);
+  TTrayForm::startVisible = true;
+  EXPECT_FALSE(Application->ShowMainForm());
+  EXPECT_FALSE(form->Visible());
+}
+
+TEST_F(TrayFormTest, MinimizingHidesTheFormIntoTheTrayAndTheDefaultItemBringsItBack) {
+  form->Show();
+  TTrayIcon* tray = form->Tray();
+  tray->SetIconVisible(false);
+  ASSERT_TRUE(AppWindowVisible());
+
+  SendMessageA(form->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  EXPECT_EQ(1, form->minimizedToTray);
+  EXPECT_FALSE(form->Visible());
+  EXPECT_FALSE(IsWindowVisible(form->Handle()));
+  EXPECT_FALSE(AppWindowVisible());  // no taskbar button either
+  EXPECT_TRUE(tray->IconVisible());
+  EXPECT_EQ(DWORD(NIM_ADD), shell.Last().message);
+
+  // A double click on the icon runs the show item.
+  Notify(WM_LBUTTONDBLCLK, tray);
+  EXPECT_TRUE(form->Visible());
+  EXPECT_TRUE(IsWindowVisible(form->Handle()));
+  EXPECT_TRUE(AppWindowVisible());
+  EXPECT_EQ(wsNormal, form->WindowState());
+}
+
+TEST_F(TrayFormTest, MinimizedApplicationGoesToTheTrayAndRestoresTheMainForm) {
+  form->Show();
+  TTrayIcon* tray = form->Tray();
+  tray->OnMinimizeToTray = nullptr;
+  tray->SetIconVisible(false);
+
+  // Without a handler the form minimizes the application, whose window the
+  // tray icon watches.
+  SendMessageA(form->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  EXPECT_EQ(0, form->minimizedToTray);
+  EXPECT_FALSE(form->Visible());
+  EXPECT_TRUE(tray->IconVisible());
+
+  SendMessageA(Application->Handle(), WM_SYSCOMMAND, SC_RESTORE, 0);
+  EXPECT_TRUE(form->Visible());
+  EXPECT_FALSE(IsIconic(Application->Handle()));
+
+  // Not minimizing to the tray: the application just minimizes.
+  tray->SetMinimizeToTray(false);
+  tray->SetIconVisible(false);
+  Application->Minimize();
+  EXPECT_TRUE(form->Visible());
+  EXPECT_FALSE(tray->IconVisible());
+  Application->Restore();
+}
+
+TEST_F(TrayFormTest, MainFormHidesAndShowsWithItsTaskbarButton) {
+  form->Show();
+  TTrayIcon* tray = form->Tray();
+  tray->HideMainForm();
+  EXPECT_FALSE(form->Visible());
+  EXPECT_FALSE(AppWindowVisible());
+
+  form->SetWindowState(wsMinimized);
+  tray->ShowMainForm();
+  EXPECT_TRUE(form->Visible());
+  EXPECT_EQ(wsNormal, form->WindowState());
+  EXPECT_TRUE(AppWindowVisible());
 }

@@ -57,11 +57,6 @@ TEST(HotKeyValue, ModifiersMapBothWays) {
   EXPECT_EQ(hkCtrl | 0x41u, HotKeyFromModifiers(MOD_CONTROL, 0x141));
 }
 
-TEST(HotKeyValue, AtomNameHoldsTheValueInDecimal) {
-  EXPECT_EQ("HotKeyManagerHotKey49272", HotKeyAtomName(0xC078));
-  EXPECT_EQ("HotKeyManagerHotKey0", HotKeyAtomName(0));
-}
-
 TEST(HotKeyText, EnglishTextsOfTheSystemLayout) {
   EXPECT_EQ("Ctrl+A", HotKeyToText(0x4041, false));
   EXPECT_EQ("Ctrl+Shift+Alt+A", HotKeyToText(0x4041 | hkShift | hkAlt, false));

@@ -77,10 +77,6 @@ TEST(SimpleTimer, StartsStoppedAndTicksWithItselfAsSender) {
   // Stopping again finds nothing to kill and keeps the count at 0.
   EXPECT_FALSE(timer.Stop(true));
   EXPECT_EQ(0u, Handler().ActiveCount());
-
-  TSimpleTimer plain;
-  EXPECT_EQ(1000, plain.Interval());
-  EXPECT_FALSE(plain.OnTimer());
 }
 
 TEST(SimpleTimer, ZeroIntervalCannotRun) {

@@ -204,16 +204,16 @@ void TCkLabel::SetFlyByEnabled(bool value) {
     Changed(remeasure);                               \
   }
 CK_LABEL_SETTER(BlinkColor, TColor, blinkColor_, false)
-CK_LABEL_SETTER(BevelWidth, int, bevelWidth_, true)
-CK_LABEL_SETTER(BorderColor, TColor, borderColor_, false)
-CK_LABEL_SETTER(BorderInner, TFrameStyleEx, borderInner_, true)
-CK_LABEL_SETTER(BorderOuter, TFrameStyleEx, borderOuter_, true)
-CK_LABEL_SETTER(BorderSides, TSides, borderSides_, true)
-CK_LABEL_SETTER(BorderHighlight, TColor, borderHighlight_, false)
-CK_LABEL_SETTER(BorderShadow, TColor, borderShadow_, false)
-CK_LABEL_SETTER(BorderWidth, int, borderWidth_, true)
-CK_LABEL_SETTER(FlatColor, TColor, flatColor_, false)
-CK_LABEL_SETTER(FlatColorAdjustment, int, flatColorAdjustment_, false)
+CK_LABEL_SETTER(BevelWidth, int, border_.BevelWidth, true)
+CK_LABEL_SETTER(BorderColor, TColor, border_.BorderColor, false)
+CK_LABEL_SETTER(BorderInner, TFrameStyleEx, border_.Inner, true)
+CK_LABEL_SETTER(BorderOuter, TFrameStyleEx, border_.Outer, true)
+CK_LABEL_SETTER(BorderSides, TSides, border_.Sides, true)
+CK_LABEL_SETTER(BorderHighlight, TColor, border_.HighlightColor, false)
+CK_LABEL_SETTER(BorderShadow, TColor, border_.ShadowColor, false)
+CK_LABEL_SETTER(BorderWidth, int, border_.BorderWidth, true)
+CK_LABEL_SETTER(FlatColor, TColor, border_.FlatColor, false)
+CK_LABEL_SETTER(FlatColorAdjustment, int, border_.FlatColorAdjustment, false)
 CK_LABEL_SETTER(CenterPoint, TCenterPoint, centerPoint_, false)
 CK_LABEL_SETTER(FlyByColor, TColor, flyByColor_, false)
 CK_LABEL_SETTER(LightTextStyle, bool, lightTextStyle_, false)
@@ -272,22 +272,23 @@ void TCkLabel::Loaded() {
 // --- geometry ---------------------------------------------------------------------------------
 
 TRect TCkLabel::ShrinkByBorders(TRect r) {
-  r = {r.Left + borderWidth_, r.Top + borderWidth_, r.Right - borderWidth_, r.Bottom - borderWidth_};
-  int by = FrameStyleThickness(borderOuter_, bevelWidth_) + FrameStyleThickness(borderInner_, bevelWidth_);
-  if (borderSides_.Contains(sdLeft)) r.Left += by;
-  if (borderSides_.Contains(sdTop)) r.Top += by;
-  if (borderSides_.Contains(sdRight)) r.Right -= by;
-  if (borderSides_.Contains(sdBottom)) r.Bottom -= by;
+  const TFramedBorder& b = border_;
+  r = {r.Left + b.BorderWidth, r.Top + b.BorderWidth, r.Right - b.BorderWidth, r.Bottom - b.BorderWidth};
+  int by = FrameStyleThickness(b.Outer, b.BevelWidth) + FrameStyleThickness(b.Inner, b.BevelWidth);
+  if (b.Sides.Contains(sdLeft)) r.Left += by;
+  if (b.Sides.Contains(sdTop)) r.Top += by;
+  if (b.Sides.Contains(sdRight)) r.Right -= by;
+  if (b.Sides.Contains(sdBottom)) r.Bottom -= by;
   return r;
 }
 
 TSize TCkLabel::GrowByBorders(TSize size) {
-  int by = FrameStyleThickness(borderOuter_, bevelWidth_) + borderWidth_ +
-           FrameStyleThickness(borderInner_, bevelWidth_);
-  if (borderSides_.Contains(sdLeft)) size.cx += by;
-  if (borderSides_.Contains(sdRight)) size.cx += by;
-  if (borderSides_.Contains(sdTop)) size.cy += by;
-  if (borderSides_.Contains(sdBottom)) size.cy += by;
+  const TFramedBorder& b = border_;
+  int by = FrameStyleThickness(b.Outer, b.BevelWidth) + b.BorderWidth + FrameStyleThickness(b.Inner, b.BevelWidth);
+  if (b.Sides.Contains(sdLeft)) size.cx += by;
+  if (b.Sides.Contains(sdRight)) size.cx += by;
+  if (b.Sides.Contains(sdTop)) size.cy += by;
+  if (b.Sides.Contains(sdBottom)) size.cy += by;
   return size;
 }
 
@@ -355,17 +356,7 @@ void TCkLabel::Paint() {
   TCanvas& c = buffer.Canvas();
   if (Transparent()) BitBlt(c.Handle(), 0, 0, w, h, target->Handle(), 0, 0, SRCCOPY);
 
-  TFramedBorder border;
-  border.Outer = borderOuter_;
-  border.Inner = borderInner_;
-  border.BorderWidth = borderWidth_;
-  border.Sides = borderSides_;
-  border.BevelWidth = bevelWidth_;
-  border.BorderColor = borderColor_;
-  border.HighlightColor = borderHighlight_;
-  border.ShadowColor = borderShadow_;
-  border.FlatColor = flatColor_;
-  border.FlatColorAdjustment = flatColorAdjustment_;
+  TFramedBorder border = border_;
   border.OwnColor = Color();
   border.ParentColor = Parent() ? Parent()->Color() : Color();
   border.Transparent = Transparent();
@@ -484,7 +475,7 @@ void TCkLabel::DrawFlatText(TCanvas& c, const TRect& rect) {
 }
 
 void TCkLabel::DrawCurvedText(TCanvas& c) {
-  int w = Width(), h = Height(), b = borderWidth_;
+  int w = Width(), h = Height(), b = border_.BorderWidth;
   int ax = w / 2, ay = h / 2, rx = w / 2 - 2 * b, ry = h / 2 - 2 * b;
   switch (centerPoint_) {
     case cpUpperLeft: ax = b, ay = b, rx = w - 2 * b, ry = h - 2 * b; break;

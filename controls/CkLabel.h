@@ -42,27 +42,27 @@ class TCkLabel : public TLabel, public ICkFrameControllerClient {
   virtual void SetBlinkIntervalOff(std::uint16_t value);
   virtual std::uint16_t BlinkIntervalOn() const;
   virtual void SetBlinkIntervalOn(std::uint16_t value);
-  int BevelWidth() const { return bevelWidth_; }
+  int BevelWidth() const { return border_.BevelWidth; }
   virtual void SetBevelWidth(int value);
-  TColor BorderColor() const { return borderColor_; }
+  TColor BorderColor() const { return border_.BorderColor; }
   virtual void SetBorderColor(TColor value);
-  TFrameStyleEx BorderInner() const { return borderInner_; }
+  TFrameStyleEx BorderInner() const { return border_.Inner; }
   virtual void SetBorderInner(TFrameStyleEx value);
-  TFrameStyleEx BorderOuter() const { return borderOuter_; }
+  TFrameStyleEx BorderOuter() const { return border_.Outer; }
   virtual void SetBorderOuter(TFrameStyleEx value);
-  TSides BorderSides() const { return borderSides_; }
+  TSides BorderSides() const { return border_.Sides; }
   virtual void SetBorderSides(TSides value);
-  TColor BorderHighlight() const { return borderHighlight_; }
+  TColor BorderHighlight() const { return border_.HighlightColor; }
   virtual void SetBorderHighlight(TColor value);
-  TColor BorderShadow() const { return borderShadow_; }
+  TColor BorderShadow() const { return border_.ShadowColor; }
   virtual void SetBorderShadow(TColor value);
-  int BorderWidth() const { return borderWidth_; }
+  int BorderWidth() const { return border_.BorderWidth; }
   virtual void SetBorderWidth(int value);
   TCkCondenseCaption CondenseCaption() const { return condenseCaption_; }
   virtual void SetCondenseCaption(TCkCondenseCaption value);
-  TColor FlatColor() const { return flatColor_; }
+  TColor FlatColor() const { return border_.FlatColor; }
   virtual void SetFlatColor(TColor value);
-  int FlatColorAdjustment() const { return flatColorAdjustment_; }
+  int FlatColorAdjustment() const { return border_.FlatColorAdjustment; }
   virtual void SetFlatColorAdjustment(int value);
   TCkFrameController* FrameController() const { return frameController_.Get(); }
   virtual void SetFrameController(TCkFrameController* value);
@@ -123,20 +123,12 @@ class TCkLabel : public TLabel, public ICkFrameControllerClient {
   void DrawFlatText(TCanvas& canvas, const TRect& rect);
   void DrawCurvedText(TCanvas& canvas);
 
+  // The border settings (own and parent colours are filled in when painting).
+  TFramedBorder border_{.FlatColorAdjustment = 30};
   int angle_ = 0;
   bool blinking_ = false;
   TColor blinkColor_ = clHighlight;
-  int bevelWidth_ = 1;
-  TColor borderColor_ = clBtnFace;
-  TFrameStyleEx borderInner_ = fsNone;
-  TFrameStyleEx borderOuter_ = fsNone;
-  TSides borderSides_ = kAllSides;
-  TColor borderHighlight_ = clBtnHighlight;
-  TColor borderShadow_ = clBtnShadow;
-  int borderWidth_ = 0;
   TCkCondenseCaption condenseCaption_ = ccNone;
-  TColor flatColor_ = clBtnShadow;
-  int flatColorAdjustment_ = 30;
   TCkFrameControllerLink frameController_{this};
   TCenterPoint centerPoint_ = cpCenter;
   TColor flyByColor_ = clHighlight;

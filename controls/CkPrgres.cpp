@@ -90,13 +90,13 @@ void TCkCustomProgressBar::Notification(TComponent* component, TOperation operat
 void TCkCustomProgressBar::SetBackColor(TColor value) { Store(backColor_, value); }
 void TCkCustomProgressBar::SetBackColorStop(TColor value) { Store(backColorStop_, value); }
 void TCkCustomProgressBar::SetBarColorStop(TColor value) { Store(barColorStop_, value); }
-void TCkCustomProgressBar::SetBevelWidth(int value) { Store(bevelWidth_, value); }
-void TCkCustomProgressBar::SetBorderColor(TColor value) { Store(borderColor_, value); }
-void TCkCustomProgressBar::SetBorderInner(TFrameStyleEx value) { Store(borderInner_, value); }
-void TCkCustomProgressBar::SetBorderOuter(TFrameStyleEx value) { Store(borderOuter_, value); }
-void TCkCustomProgressBar::SetBorderWidth(int value) { Store(borderWidth_, value); }
-void TCkCustomProgressBar::SetFlatColor(TColor value) { Store(flatColor_, value); }
-void TCkCustomProgressBar::SetFlatColorAdjustment(int value) { Store(flatColorAdjustment_, value); }
+void TCkCustomProgressBar::SetBevelWidth(int value) { Store(border_.BevelWidth, value); }
+void TCkCustomProgressBar::SetBorderColor(TColor value) { Store(border_.BorderColor, value); }
+void TCkCustomProgressBar::SetBorderInner(TFrameStyleEx value) { Store(border_.Inner, value); }
+void TCkCustomProgressBar::SetBorderOuter(TFrameStyleEx value) { Store(border_.Outer, value); }
+void TCkCustomProgressBar::SetBorderWidth(int value) { Store(border_.BorderWidth, value); }
+void TCkCustomProgressBar::SetFlatColor(TColor value) { Store(border_.FlatColor, value); }
+void TCkCustomProgressBar::SetFlatColorAdjustment(int value) { Store(border_.FlatColorAdjustment, value); }
 void TCkCustomProgressBar::SetGradientDirection(TGradientDirection value) { Store(gradientDirection_, value); }
 void TCkCustomProgressBar::SetInteriorOffset(std::uint8_t value) { Store(interiorOffset_, value); }
 void TCkCustomProgressBar::SetNumSegments(std::uint8_t value) { Store(numSegments_, value); }
@@ -170,23 +170,11 @@ void TCkCustomProgressBar::Paint() {
     int inset = interiorOffset_ + (barStyle_ == bsLED ? 1 : 3);
     interior = {inset, inset, w - inset, h - inset};
   } else {
-    c.Brush().SetColor(borderColor_);
+    c.Brush().SetColor(border_.BorderColor);
     c.FillRect(client);
-    TFramedBorder border;
-    border.Outer = borderOuter_;
-    border.RoundInner = true;
-    border.Transparent = false;
-    border.ParentColor = Parent() ? Parent()->Color() : borderColor_;
+    TFramedBorder border = border_;
+    border.ParentColor = Parent() ? Parent()->Color() : border_.BorderColor;
     border.OwnColor = backColor_;
-    border.FlatColorAdjustment = flatColorAdjustment_;
-    border.FlatColor = flatColor_;
-    border.ShadowColor = clBtnShadow;
-    border.HighlightColor = clBtnHighlight;
-    border.BorderColor = borderColor_;
-    border.BevelWidth = bevelWidth_;
-    border.Sides = kAllSides;
-    border.BorderWidth = borderWidth_;
-    border.Inner = borderInner_;
     interior = DrawFramedBorder(c, client, border);
     // The gap between the border and the bar.
     if (interiorOffset_ > 0) interior = DrawSidesLines(c, interior, backColor_, kAllSides, interiorOffset_, backColor_);

@@ -34,19 +34,19 @@ class TCkCustomProgressBar : public TGraphicControl, public ICkFrameControllerCl
   // Also shows or hides the percent text and sets the interior offset that
   // suits the style.
   virtual void SetBarStyle(TBarStyle value);
-  int BevelWidth() const { return bevelWidth_; }
+  int BevelWidth() const { return border_.BevelWidth; }
   virtual void SetBevelWidth(int value);
-  TColor BorderColor() const { return borderColor_; }
+  TColor BorderColor() const { return border_.BorderColor; }
   virtual void SetBorderColor(TColor value);
-  TFrameStyleEx BorderInner() const { return borderInner_; }
+  TFrameStyleEx BorderInner() const { return border_.Inner; }
   virtual void SetBorderInner(TFrameStyleEx value);
-  TFrameStyleEx BorderOuter() const { return borderOuter_; }
+  TFrameStyleEx BorderOuter() const { return border_.Outer; }
   virtual void SetBorderOuter(TFrameStyleEx value);
-  int BorderWidth() const { return borderWidth_; }
+  int BorderWidth() const { return border_.BorderWidth; }
   virtual void SetBorderWidth(int value);
-  TColor FlatColor() const { return flatColor_; }
+  TColor FlatColor() const { return border_.FlatColor; }
   virtual void SetFlatColor(TColor value);
-  int FlatColorAdjustment() const { return flatColorAdjustment_; }
+  int FlatColorAdjustment() const { return border_.FlatColorAdjustment; }
   virtual void SetFlatColorAdjustment(int value);
   TCkFrameController* FrameController() const { return frameController_.Get(); }
   virtual void SetFrameController(TCkFrameController* value);
@@ -96,18 +96,13 @@ class TCkCustomProgressBar : public TGraphicControl, public ICkFrameControllerCl
   }
   bool UseThemes() const;
 
+  // The border settings (parent and back colours are filled in when painting).
+  TFramedBorder border_{.Outer = fsLowered, .RoundInner = true, .FlatColorAdjustment = 30};
   TColor backColor_ = clWhite;
   TColor backColorStop_ = clBtnFace;
   TColor barColor_ = clHighlight;
   TColor barColorStop_ = clHotLight;
   TBarStyle barStyle_ = bsTraditional;
-  int bevelWidth_ = 1;
-  TColor borderColor_ = clBtnFace;
-  TFrameStyleEx borderInner_ = fsNone;
-  TFrameStyleEx borderOuter_ = fsLowered;
-  int borderWidth_ = 0;
-  TColor flatColor_ = clBtnShadow;
-  int flatColorAdjustment_ = 30;
   TCkFrameControllerLink frameController_{this};
   TGradientDirection gradientDirection_ = gdHorizontalCenter;
   std::uint8_t interiorOffset_ = 0;

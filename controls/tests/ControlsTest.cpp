@@ -57,8 +57,10 @@ class ControlsTest : public ::testing::Test {
     ForceFontIsTrueType(TrueTypeExceptSansSerif);
     TTimer::SetService(&timers);
     Writes().clear();
+    // Never shown: painting goes through PaintTo, and a hidden form takes no
+    // focus from window tests running beside these.
     form = CreateForm<TControlsForm>(Application);
-    form->Show();
+    form->HandleNeeded();
     at::Pump();
   }
 

@@ -1,14 +1,86 @@
-// MOProcessItem: not built yet; every member answers E_NOTIMPL.
+// MOProcessItem: one running process as the process list sees it.
+//
+// Items are created and dropped only by CMOProcessList. A client may still
+// hold an item that the list has dropped: such an item is detached (its
+// handle closed, every call answers S_FALSE) and freed at its last release,
+// so no reader ever touches a destroyed item.
 #pragma once
+
+#include <ocidl.h>
+#include <olectl.h>
+
+#include <atomic>
+#include <cstdint>
+#include <string>
 
 #include "TarnwickLib.h"
 #include "com/DispatchObject.h"
+#include "platform/ProcessSystem.h"
 
 namespace tarnwick {
 
+// Process access rights the list and its items ask for.
+constexpr DWORD kItemAccess = SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_VM_READ;  // 0x100410
+
+// Priority class of an enum value (0 for a value outside the table), and back.
+DWORD PriorityClassOf(_MO_PROCESS_PRIORIT priority);
+_MO_PROCESS_PRIORIT PriorityOfClass(DWORD priorityClass);
+
+// Processor use in percent (0..100) of `processorTime` spent over `wallTime`
+// (both 100 ns units) on a machine with `processors` processors.
+uint8_t ProcessorPercent(uint64_t processorTime, uint64_t wallTime, unsigned processors);
+
+// Rewrites a module path (a buffer of MAX_PATH units) into the form the
+// list shows: no "\??\" prefix, "\SystemRoot\System32\" as the system
+// folder, an upper-case C drive and "Program Files" capitalised.
+void NormaliseProcessPath(wchar_t* path, const wchar_t* systemFolder);
+
+// The operations on a process by identifier that items and game mode share:
+// open with the one right needed, act, close.
+bool TerminateProcessById(platform::ProcessSystem& system, DWORD processId);
+bool TrimProcessById(platform::ProcessSystem& system, DWORD processId);
+
 class CMOProcessItem : public com::DispatchObject<CMOProcessItem, IMOProcessItem> {
  public:
-  CMOProcessItem() = default;
+  // What the list knows of a process when it creates its item. The item
+  // takes over the handle and the picture.
+  struct Origin {
+    DWORD processId = 0;
+    std::wstring name;
+    HANDLE handle = nullptr;
+    std::wstring path;
+    ULONG iconIndex = 0;
+    IPicture* icon = nullptr;
+  };
+
+  // A class-factory instance: no process behind it, detached from the start.
+  CMOProcessItem();
+  // A listed item; the list holds it until it calls Unlist.
+  CMOProcessItem(platform::ProcessSystem& system, Origin origin);
+  ~CMOProcessItem() override;
+
+  // The list's side of the lifetime.
+  void Detach();  // closes the handle; calls answer S_FALSE from now on
+  void Unlist();  // gives up the list's hold; frees the item when no client holds it
+
+  DWORD Id() const { return processId_; }
+  const std::wstring& Name() const { return name_; }
+  const std::wstring& Path() const { return path_; }
+  HANDLE Handle() const { return handle_.load(); }
+  ULONG IndexValue() const { return index_.load(); }
+  uint64_t Memory() const { return memory_.load(); }
+  uint8_t Cpu() const { return cpu_.load(); }
+  bool IsDetached() const { return detached_.load(); }
+
+  // Written by the refresh.
+  void SetIndex(ULONG index) { index_ = index; }
+  void SetMemory(uint64_t bytes) { memory_ = bytes; }
+  // Re-reads priority, working set and processor use through the kept handle.
+  void Sample(platform::ProcessSystem& system, uint64_t now, unsigned processors);
+
+  // IUnknown: the count of client references plus the list's hold.
+  STDMETHODIMP_(ULONG) AddRef() override;
+  STDMETHODIMP_(ULONG) Release() override;
 
   // IMOProcessItem
   STDMETHODIMP get_Index(ULONG *pVal) override;
@@ -24,6 +96,33 @@ class CMOProcessItem : public com::DispatchObject<CMOProcessItem, IMOProcessItem
   STDMETHODIMP get_ProcessIconIndex(ULONG *pVal) override;
   STDMETHODIMP Terminate() override;
   STDMETHODIMP FreeMemory() override;
+
+ private:
+  static constexpr LONG kListedHold = 0x40000000;
+
+  HRESULT Answer() const { return detached_.load() ? S_FALSE : S_OK; }
+
+  platform::ProcessSystem* system_ = nullptr;
+  const DWORD processId_ = 0;
+  const std::wstring name_;
+  const std::wstring path_;
+  const ULONG iconIndex_ = 0;
+  IPicture* const icon_ = nullptr;
+
+  const bool fromList_ = false;
+  std::atomic<LONG> holds_{0};
+  std::atomic<bool> detached_{false};
+  bool holdsModule_ = false;
+  std::atomic<HANDLE> handle_{nullptr};
+  std::atomic<ULONG> index_{0};
+  std::atomic<uint8_t> cpu_{0};
+  std::atomic<int> priority_{MO_PP_NORMAL};
+  std::atomic<uint64_t> memory_{0};
+
+  // Previous processor sample; touched only by the refresh.
+  bool sampled_ = false;
+  uint64_t lastProcessorTime_ = 0;
+  uint64_t lastWallTime_ = 0;
 };
 
 }  // namespace tarnwick

@@ -1,14 +1,70 @@
-// MOProcessList: not built yet; every member answers E_NOTIMPL.
+// MOProcessList: the engine's one picture of the running processes. Every
+// refresh brings the items up to date and reports new and ended processes
+// to the event pump (0x808, 0x809).
+//
+// Sharing: a refresh is the only writer of the item list (two refreshes
+// never overlap); it takes the lock only to add or drop items. Readers (the
+// client's getters, the fast-free walk, game mode) take the same lock and
+// either add a reference to an item or copy what they need, and a dropped
+// item is detached rather than destroyed, so nothing is freed under a reader.
 #pragma once
 
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "MOProcessItem.h"
 #include "TarnwickLib.h"
 #include "com/DispatchObject.h"
+#include "platform/ProcessSystem.h"
+#include "platform/ServiceControl.h"
+#include "platform/ShellLaunch.h"
 
 namespace tarnwick {
 
+// What other engine code reads of one listed process, copied under the lock.
+struct ProcessSnapshot {
+  ULONG index = 0;
+  DWORD processId = 0;
+  std::wstring name;
+  std::wstring path;
+  uint64_t memory = 0;
+  uint8_t cpu = 0;
+};
+
+// Makes sure the terminal-services service runs (its enumeration needs it),
+// switching it to automatic start. Waits at most `maxWaitMs` for it to come
+// up. The list ignores the outcome.
+enum class ServiceCheck { kRunning, kFailed, kTimedOut };
+ServiceCheck EnsureTerminalServices(platform::ServiceControl& services, DWORD maxWaitMs);
+
 class CMOProcessList : public com::DispatchObject<CMOProcessList, IMOProcessList> {
  public:
-  CMOProcessList() = default;
+  struct Seams {
+    platform::ProcessSystem* processes = nullptr;  // null: the real ones
+    platform::ServiceControl* services = nullptr;  // null: the real ones
+    platform::ShellLaunch* shell = nullptr;        // null: the real one
+    std::wstring systemFolder;                     // empty: the system's, with backslash
+  };
+
+  // Checks the terminal-services service, then fills the list once without
+  // posting events.
+  CMOProcessList();
+  explicit CMOProcessList(const Seams& seams);
+  ~CMOProcessList() override;
+
+  // The event pump's thread; 0 (the default) drops every post.
+  void SetEventThread(DWORD threadId) { eventThread_ = threadId; }
+
+  // The refresh; false when it did nothing (another one running, or both
+  // enumerations failed).
+  bool RefreshList();
+  // Every listed process in list order.
+  std::vector<ProcessSnapshot> Snapshot() const;
+  // Terminates a process by identifier (game mode's shell kill).
+  bool TerminateProcess(DWORD processId);
 
   // IMOProcessList
   STDMETHODIMP Refresh() override;
@@ -16,6 +72,25 @@ class CMOProcessList : public com::DispatchObject<CMOProcessList, IMOProcessList
   STDMETHODIMP get_ProcessCount(ULONG *pVal) override;
   STDMETHODIMP get_ProcessItemByIndex(ULONG Index, IMOProcessItem **pVal) override;
   STDMETHODIMP get_ProcessItemByID(ULONG ID, IMOProcessItem **pVal) override;
+
+ private:
+  enum class Source { kSessions, kSnapshot };
+
+  bool Enumerate(Source source);
+  void DropEnded();
+  CMOProcessItem* CreateItem(const platform::ProcessEntry& entry);
+  HRESULT HandOut(CMOProcessItem* item, IMOProcessItem** out);
+
+  platform::ProcessSystem& processes_;
+  platform::ShellLaunch& shell_;
+  std::wstring systemFolder_;
+
+  std::atomic<DWORD> eventThread_{0};
+  std::atomic<bool> firstFill_{true};
+  std::atomic<bool> busy_{false};
+
+  mutable std::mutex lock_;
+  std::vector<CMOProcessItem*> items_;  // the list's holds, in insertion order
 };
 
 }  // namespace tarnwick

@@ -638,25 +638,33 @@ void TWinControl::WMEraseBkgnd(TMessage& m) {
 
 void TWinControl::PaintTo(HDC dc, int x, int y) {
   HandleNeeded();
-  int saved = SaveDC(dc);
-  OffsetViewportOrgEx(dc, x, y, nullptr);
+  RECT window, client;
+  GetWindowRect(handle_, &window);
+  GetClientRect(handle_, &client);
   if (defWndProc_) {
-    ::SendMessageA(handle_, WM_PRINT, reinterpret_cast<WPARAM>(dc),
-                   PRF_NONCLIENT | PRF_CLIENT | PRF_ERASEBKGND);
-  } else {
-    RECT window, client;
-    GetWindowRect(handle_, &window);
-    GetClientRect(handle_, &client);
-    POINT origin{0, 0};
-    ::ClientToScreen(handle_, &origin);
-    OffsetViewportOrgEx(dc, origin.x - window.left, origin.y - window.top, nullptr);
-    IntersectClipRect(dc, 0, 0, client.right, client.bottom);
-    Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(dc));
-    Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc));
-    for (TControl* c : controls_) {
-      auto* w = dynamic_cast<TWinControl*>(c);
-      if (w && w->Visible() && w->HandleAllocated()) w->PaintTo(dc, w->Left(), w->Top());
-    }
+    // System controls clip their painting in device units, so they paint at
+    // the origin of a context of their own, which is then copied.
+    int w = window.right - window.left, h = window.bottom - window.top;
+    HDC memory = CreateCompatibleDC(dc);
+    HBITMAP bitmap = CreateCompatibleBitmap(dc, std::max(w, 1), std::max(h, 1));
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    ::SendMessageA(handle_, WM_PRINT, reinterpret_cast<WPARAM>(memory), PRF_NONCLIENT | PRF_CLIENT | PRF_ERASEBKGND);
+    BitBlt(dc, x, y, w, h, memory, 0, 0, SRCCOPY);
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    return;
+  }
+  int saved = SaveDC(dc);
+  POINT origin{0, 0};
+  ::ClientToScreen(handle_, &origin);
+  OffsetViewportOrgEx(dc, x + origin.x - window.left, y + origin.y - window.top, nullptr);
+  IntersectClipRect(dc, 0, 0, client.right, client.bottom);
+  Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(dc));
+  Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc));
+  for (TControl* c : controls_) {
+    auto* w = dynamic_cast<TWinControl*>(c);
+    if (w && w->Visible() && w->HandleAllocated()) w->PaintTo(dc, w->Left(), w->Top());
   }
   RestoreDC(dc, saved);
 }

@@ -108,6 +108,51 @@ void Guarded(TObject* sender, const std::function<void()>& f) {
 
 }  // namespace detail
 
+// --- TWindowSubclass ---------------------------------------------------------------
+
+namespace {
+const char kSubclassProp[] = "BrimvaleGuiSubclass";
+}
+
+TWindowSubclass::TWindowSubclass(HWND window, TWndMethod proc) : window_(window), proc_(std::move(proc)) {
+  SetPropA(window, kSubclassProp, this);
+  saved_ = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TWindowSubclass::Proc)));
+}
+
+TWindowSubclass::~TWindowSubclass() { Restore(); }
+
+void TWindowSubclass::Restore() {
+  if (!window_) return;
+  if (IsWindow(window_)) {
+    SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(saved_));
+    RemovePropA(window_, kSubclassProp);
+  }
+  window_ = nullptr;
+}
+
+void TWindowSubclass::CallDefault(TMessage& m) {
+  m.Result = CallWindowProcA(saved_, window_, m.Msg, m.WParam, m.LParam);
+}
+
+LRESULT CALLBACK TWindowSubclass::Proc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+  auto* self = static_cast<TWindowSubclass*>(GetPropA(window, kSubclassProp));
+  if (!self) return DefWindowProcA(window, msg, wParam, lParam);
+  TMessage m{msg, wParam, lParam, 0};
+  if (msg == WM_NCDESTROY) {
+    // The window goes: its own procedure finishes it, and the holder lets go.
+    WNDPROC saved = self->saved_;
+    self->Restore();
+    return CallWindowProcA(saved, window, msg, wParam, lParam);
+  }
+  try {
+    self->proc_(m);
+  } catch (...) {
+    if (Application) Application->HandleException(nullptr);
+  }
+  return m.Result;
+}
+
 // --- TWinControl ------------------------------------------------------------------
 
 GUI_DEFINE_CLASS(TWinControl) {

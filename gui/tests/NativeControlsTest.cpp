@@ -2,8 +2,11 @@
 // push button, and the label's automatic size.
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "gui/Automation.h"
 #include "gui/ComCtrls.h"
+#include "gui/ExtCtrls.h"
 #include "gui/Forms.h"
 #include "gui/StdCtrls.h"
 
@@ -181,3 +184,45 @@ TEST_F(NativeControls, ALabelTakesTheSizeOfItsText) {
   EXPECT_GT(label->Height(), oneLine);
 }
 
+
+TEST_F(NativeControls, AListViewsHeaderCanBeSubclassedUntilItGoes) {
+  auto* view = Make<TListView>(10, 10);
+  view->SetViewStyle(vsReport);
+  view->Columns()->Add()->SetCaption("Name");
+  HWND header = view->HeaderHandle();
+  ASSERT_NE(header, nullptr);
+  EXPECT_EQ(GetDlgCtrlID(header), 0);
+  int seen = 0;
+  std::unique_ptr<TWindowSubclass> hook;
+  hook = std::make_unique<TWindowSubclass>(header, [&](TMessage& m) {
+    if (m.Msg == WM_USER + 9) {
+      ++seen;
+      m.Result = 5;
+      return;
+    }
+    hook->CallDefault(m);
+  });
+  EXPECT_EQ(SendMessageA(header, WM_USER + 9, 0, 0), 5);
+  EXPECT_EQ(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0), 1);  // the rest reaches the header
+  view->RecreateWnd();  // the old header goes; the holder lets go of it
+  EXPECT_EQ(hook->Window(), nullptr);
+  hook.reset();
+  EXPECT_EQ(seen, 1);
+}
+
+TEST_F(NativeControls, ADoubleBufferedWindowPaintsItsChildrenToTheScreen) {
+  auto* panel = Make<TPanel>(10, 10);
+  panel->SetColor(clLime);
+  panel->SetBevelOuter(bvNone);
+  panel->SetDoubleBuffered(true);
+  auto* label = new TLabel(form);
+  label->SetParent(panel);
+  label->SetAutoSize(false);
+  label->SetBounds(5, 5, 20, 20);
+  label->SetColor(clRed);
+  panel->Repaint();
+  HDC dc = GetDC(panel->Handle());
+  EXPECT_EQ(GetPixel(dc, 2, 2), ColorToRGB(clLime));
+  EXPECT_EQ(GetPixel(dc, 10, 10), ColorToRGB(clRed));
+  ReleaseDC(panel->Handle(), dc);
+}

@@ -524,6 +524,28 @@ class TClientDC {
   HDC dc_;
 };
 
+// Puts a procedure in front of a window that is no control's own (the
+// header of a list view): every message goes to `proc` first, which passes
+// what it does not take to CallDefault; exceptions go to the application's
+// handler. The window gets its own procedure back when the holder goes, or
+// when the window is destroyed.
+class TWindowSubclass {
+ public:
+  TWindowSubclass(HWND window, TWndMethod proc);
+  ~TWindowSubclass();
+  TWindowSubclass(const TWindowSubclass&) = delete;
+  TWindowSubclass& operator=(const TWindowSubclass&) = delete;
+  HWND Window() const { return window_; }
+  void CallDefault(TMessage& Message);
+
+ private:
+  static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM);
+  void Restore();
+  HWND window_;
+  WNDPROC saved_;
+  TWndMethod proc_;
+};
+
 // The control whose window that is, or null.
 TWinControl* FindControl(HWND window);
 // The control at a screen point: the windowless child under it, or the

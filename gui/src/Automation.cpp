@@ -159,6 +159,16 @@ void Pump() {
   Application->ProcessMessages();
 }
 
+bool PumpUntil(const std::function<bool()>& done, DWORD limitMs) {
+  DWORD start = GetTickCount();
+  while (!done()) {
+    if (GetTickCount() - start > limitMs) return false;
+    if (Application) Application->ProcessMessages();
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+  }
+  return true;
+}
+
 void MouseMove(TControl* control, TPoint point) { PostMouse(control, WM_MOUSEMOVE, point); }
 
 void MouseDown(TControl* control, TMouseButton button, TPoint point) {

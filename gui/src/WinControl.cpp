@@ -884,29 +884,32 @@ void TWinControl::NotifyControls(UINT msg) {
     if (ContainsControl(c)) c->Perform(msg);
 }
 
-int TWinControl::AddWindowHook(TWindowHook hook) {
-  int id = nextHookId_++;
-  hooks_.push_back({id, std::move(hook)});
+int TWindowHooks::Add(THook hook) {
+  int id = next_++;
+  entries_.push_back({id, std::move(hook)});
   return id;
 }
 
-void TWinControl::RemoveWindowHook(int id) {
-  hooks_.erase(std::remove_if(hooks_.begin(), hooks_.end(), [id](const Hook& h) { return h.id == id; }),
-               hooks_.end());
+void TWindowHooks::Remove(int id) {
+  entries_.erase(std::remove_if(entries_.begin(), entries_.end(), [id](const Entry& e) { return e.id == id; }),
+                 entries_.end());
+}
+
+bool TWindowHooks::Run(TMessage& m) {
+  if (entries_.empty()) return false;
+  std::vector<int> ids;
+  for (auto it = entries_.rbegin(); it != entries_.rend(); ++it) ids.push_back(it->id);
+  for (int id : ids) {
+    auto it = std::find_if(entries_.begin(), entries_.end(), [id](const Entry& e) { return e.id == id; });
+    if (it == entries_.end()) continue;
+    THook hook = it->fn;  // the hook may remove itself
+    if (hook(m)) return true;
+  }
+  return false;
 }
 
 void TWinControl::MainWndProc(TMessage& m) {
-  if (!hooks_.empty()) {
-    std::vector<int> ids;
-    for (auto it = hooks_.rbegin(); it != hooks_.rend(); ++it) ids.push_back(it->id);
-    for (int id : ids) {
-      auto it = std::find_if(hooks_.begin(), hooks_.end(), [id](const Hook& h) { return h.id == id; });
-      if (it == hooks_.end()) continue;
-      TWindowHook hook = it->fn;  // the hook may remove itself
-      if (hook(m)) return;
-    }
-  }
-  WndProc(m);
+  if (!hooks_.Run(m)) WndProc(m);
 }
 
 void TWinControl::DefaultHandler(TMessage& m) {

@@ -217,16 +217,6 @@ bool RegisterEngine() {
   return registerServer && SUCCEEDED(registerServer());
 }
 
-template <class F>
-bool PumpUntil(F done) {
-  DWORD start = GetTickCount();
-  while (!done()) {
-    if (GetTickCount() - start > 20000) return false;
-    Application->ProcessMessages();
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-  }
-  return true;
-}
 
 }  // namespace
 
@@ -255,7 +245,7 @@ TEST_F(EngineClient, TheRealEngineConnectsOnDemandAndItsEventsArriveOnThisThread
     PostThreadMessageA(thread, 0x808, 2, 777);
     PostThreadMessageA(thread, 0x807, 100, 0);
   }
-  ASSERT_TRUE(PumpUntil([&] { return events.size() >= 3; }));
+  ASSERT_TRUE(automation::PumpUntil([&] { return events.size() >= 3; }));
   ASSERT_EQ(events.size(), 3u);
   EXPECT_EQ(events[0].what, "free 0");
   EXPECT_EQ(events[1].what, "new 2 777");

@@ -73,6 +73,26 @@ constexpr TCursor crHelp = -20;
 constexpr TCursor crHandPoint = -21;
 constexpr TCursor crSizeAll = -22;
 
+// Hooks in front of a window procedure: each sees a message before the
+// window's owner, the latest added first, and returns true when it has
+// handled the message (its Result is the answer). Hooks go by id, in any
+// order, also from inside a hook.
+class TWindowHooks {
+ public:
+  using THook = std::function<bool(TMessage& Message)>;
+  int Add(THook hook);
+  void Remove(int id);
+  bool Run(TMessage& Message);
+
+ private:
+  struct Entry {
+    int id;
+    THook fn;
+  };
+  std::vector<Entry> entries_;
+  int next_ = 1;
+};
+
 using TMouseWheelEvent =
     std::function<void(TObject* Sender, TShiftState Shift, int WheelDelta, TPoint MousePos, bool& Handled)>;
 using TMouseWheelUpDownEvent = std::function<void(TObject* Sender, TShiftState Shift, TPoint MousePos, bool& Handled)>;
@@ -336,13 +356,10 @@ class TWinControl : public TControl {
   // into dc at (x, y), as they would appear on screen.
   void PaintTo(HDC dc, int x, int y);
 
-  // Hooks see every message of the window before the control does; the
-  // latest added first. A hook returns true when it has handled the message
-  // (its Result is the answer); false passes it on. Hooks may be removed in
-  // any order, also from inside a hook.
-  using TWindowHook = std::function<bool(TMessage& Message)>;
-  int AddWindowHook(TWindowHook hook);
-  void RemoveWindowHook(int id);
+  // Hooks on every message of the window (see TWindowHooks).
+  using TWindowHook = TWindowHooks::THook;
+  int AddWindowHook(TWindowHook hook) { return hooks_.Add(std::move(hook)); }
+  void RemoveWindowHook(int id) { hooks_.Remove(id); }
 
   void WndProc(TMessage& Message) override;
   void DefaultHandler(TMessage& Message) override;
@@ -427,12 +444,7 @@ class TWinControl : public TControl {
   TBrush brush_;
   bool doubleBuffered_ = false;
   bool trackingMouse_ = false;
-  struct Hook {
-    int id;
-    TWindowHook fn;
-  };
-  std::vector<Hook> hooks_;
-  int nextHookId_ = 1;
+  TWindowHooks hooks_;
   bool erasingOffscreen_ = false;
   friend class TControlCanvas;
 };

@@ -629,7 +629,9 @@ void TWinControl::WMPaint(TMessage& m) {
     return;
   }
   PAINTSTRUCT ps;
+  beginningPaint_ = true;
   HDC dc = BeginPaint(handle_, &ps);
+  beginningPaint_ = false;
   auto finish = [&] { EndPaint(handle_, &ps); };
   try {
     if (doubleBuffered_) {
@@ -643,13 +645,10 @@ void TWinControl::WMPaint(TMessage& m) {
         DeleteDC(memory);
       };
       try {
-        erasingOffscreen_ = true;
-        Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(memory), reinterpret_cast<LPARAM>(memory));
-        erasingOffscreen_ = false;
+        Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(memory));
         PaintHandler(memory);
         BitBlt(dc, 0, 0, client.Width(), client.Height(), memory, 0, 0, SRCCOPY);
       } catch (...) {
-        erasingOffscreen_ = false;
         release();
         throw;
       }
@@ -669,7 +668,7 @@ void TWinControl::WMEraseBkgnd(TMessage& m) {
     DefaultHandler(m);
     return;
   }
-  if (doubleBuffered_ && !erasingOffscreen_ && m.WParam != static_cast<WPARAM>(m.LParam)) {
+  if (doubleBuffered_ && beginningPaint_) {
     m.Result = 1;  // the off-screen pass paints the background
     return;
   }

@@ -224,5 +224,16 @@ TEST_F(NativeControls, ADoubleBufferedWindowPaintsItsChildrenToTheScreen) {
   HDC dc = GetDC(panel->Handle());
   EXPECT_EQ(GetPixel(dc, 2, 2), ColorToRGB(clLime));
   EXPECT_EQ(GetPixel(dc, 10, 10), ColorToRGB(clRed));
+  // Asked to paint into a context of someone else's, it erases and paints there.
+  HDC memory = CreateCompatibleDC(dc);
+  HBITMAP bitmap = CreateCompatibleBitmap(dc, 30, 30);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  SendMessageA(panel->Handle(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(memory), 0);
+  SendMessageA(panel->Handle(), WM_PAINT, reinterpret_cast<WPARAM>(memory), 0);
+  EXPECT_EQ(GetPixel(memory, 2, 2), ColorToRGB(clLime));
+  EXPECT_EQ(GetPixel(memory, 10, 10), ColorToRGB(clRed));
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
   ReleaseDC(panel->Handle(), dc);
 }

@@ -445,7 +445,7 @@ class TWinControl : public TControl {
   bool doubleBuffered_ = false;
   bool trackingMouse_ = false;
   TWindowHooks hooks_;
-  bool erasingOffscreen_ = false;
+  bool beginningPaint_ = false;  // BeginPaint's own erase is due
   friend class TControlCanvas;
 };
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "ControlsInternal.h"
+#include "gui/ActnList.h"
 #include "gui/Controls.h"
 #include "gui/Forms.h"
 #include "gui/Menus.h"
@@ -909,6 +910,10 @@ bool TWindowHooks::Run(TMessage& m) {
 
 void TWinControl::MainWndProc(TMessage& m) {
   if (!hooks_.Run(m)) WndProc(m);
+}
+
+std::unique_ptr<TControlActionLink> TWinControl::CreateActionLink() {
+  return std::make_unique<TWinControlActionLink>(this);
 }
 
 void TWinControl::DefaultHandler(TMessage& m) {

@@ -4,11 +4,13 @@
 
 #include <memory>
 
+#include "gui/ActnList.h"
 #include "gui/Automation.h"
 #include "gui/ComCtrls.h"
 #include "gui/ExtCtrls.h"
 #include "gui/Forms.h"
 #include "gui/StdCtrls.h"
+#include "gui/Themes.h"
 
 using namespace gui;
 namespace at = gui::automation;
@@ -236,4 +238,37 @@ TEST_F(NativeControls, ADoubleBufferedWindowPaintsItsChildrenToTheScreen) {
   DeleteObject(bitmap);
   DeleteDC(memory);
   ReleaseDC(panel->Handle(), dc);
+}
+
+TEST_F(NativeControls, AControlFollowsItsActionAndRunsIt) {
+  auto* action = new TAction(form);
+  action->SetCaption("&Help");
+  int runs = 0;
+  action->OnExecute = [&](TObject*) { ++runs; };
+  auto* button = Make<TButton>(10, 10);
+  button->SetAction(action);
+  EXPECT_EQ(button->Caption(), "&Help");
+  action->SetEnabled(false);
+  EXPECT_FALSE(button->Enabled());
+  action->SetEnabled(true);
+  at::Click(button);
+  EXPECT_EQ(runs, 1);
+  button->SetCaption("Mine");  // no longer the action's: a new caption leaves it
+  action->SetCaption("Other");
+  EXPECT_EQ(button->Caption(), "Mine");
+  delete action;
+  EXPECT_EQ(button->Action(), nullptr);
+}
+
+TEST_F(NativeControls, VisualStylesFollowTheSwitchTestsSet) {
+  TThemeServices& themes = ThemeServices();
+  themes.SetThemesEnabled(false);
+  EXPECT_FALSE(themes.ThemesEnabled());
+  EXPECT_EQ(themes.Theme(L"BUTTON"), nullptr);
+  TColor color = clNone;
+  EXPECT_FALSE(themes.ElementColor(L"EDIT", 0, 0, 3801, color));
+  themes.SetThemesEnabled(true);
+  EXPECT_TRUE(themes.ThemesEnabled());
+  themes.SetThemesEnabled(std::nullopt);
+  EXPECT_EQ(themes.ThemesEnabled(), themes.ThemesAvailable());
 }

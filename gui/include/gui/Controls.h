@@ -30,6 +30,7 @@ class TWinControl;
 class TCustomForm;
 class TPopupMenu;
 class TBasicAction;
+class TControlActionLink;
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
 enum TAnchorKind { akLeft, akTop, akRight, akBottom };
@@ -192,8 +193,11 @@ class TControl : public TComponent {
   void SetPopupMenu(TPopupMenu* value);
   TCursor Cursor() const { return cursor_; }
   void SetCursor(TCursor value);
-  TBasicAction* Action() const { return action_; }
+  // Clicks run the action (without an OnClick); its caption, enabled state,
+  // hint and visibility reach the control through the link.
+  TBasicAction* Action() const;
   void SetAction(TBasicAction* value);
+  TControlActionLink* ActionLink() const { return actionLink_.get(); }
 
   TControlStyle ControlStyle() const { return controlStyle_; }
   void SetControlStyle(TControlStyle value) { controlStyle_ = value; }
@@ -251,6 +255,11 @@ class TControl : public TComponent {
   virtual bool DoContextPopup(TPoint MousePos);
   virtual TPopupMenu* GetPopupMenu() { return popupMenu_; }
   virtual void Resize();
+  // The link a control of this class keeps to its action.
+  virtual std::unique_ptr<TControlActionLink> CreateActionLink();
+  // Takes the action's state; with checkDefaults (while loading) only where
+  // the control still has its default.
+  virtual void ActionChange(TBasicAction* sender, bool checkDefaults);
   void Notification(TComponent* component, TOperation operation) override;
   void Loaded() override;
   // Records the distances kept by Anchors from the parent's client size.
@@ -293,7 +302,7 @@ class TControl : public TComponent {
   bool parentShowHint_ = true;
   TPopupMenu* popupMenu_ = nullptr;
   TCursor cursor_ = crDefault;
-  TBasicAction* action_ = nullptr;
+  std::unique_ptr<TControlActionLink> actionLink_;
 };
 
 class TWinControl : public TControl {
@@ -363,6 +372,7 @@ class TWinControl : public TControl {
 
   void WndProc(TMessage& Message) override;
   void DefaultHandler(TMessage& Message) override;
+  std::unique_ptr<TControlActionLink> CreateActionLink() override;
 
   TNotifyEvent OnEnter;
   TNotifyEvent OnExit;

@@ -373,26 +373,8 @@ void TApplication::SetActive(bool active) {
   if (event) event(this);
 }
 
-int TApplication::HookMainWindow(TWinControl::TWindowHook hook) {
-  int id = nextHookId_++;
-  hooks_.push_back({id, std::move(hook)});
-  return id;
-}
-
-void TApplication::UnhookMainWindow(int id) {
-  hooks_.erase(std::remove_if(hooks_.begin(), hooks_.end(), [id](const Hook& h) { return h.id == id; }),
-               hooks_.end());
-}
-
 void TApplication::WndProc(TMessage& m) {
-  std::vector<int> ids;
-  for (auto it = hooks_.rbegin(); it != hooks_.rend(); ++it) ids.push_back(it->id);
-  for (int id : ids) {
-    auto it = std::find_if(hooks_.begin(), hooks_.end(), [id](const Hook& h) { return h.id == id; });
-    if (it == hooks_.end()) continue;
-    TWinControl::TWindowHook hook = it->fn;
-    if (hook(m)) return;
-  }
+  if (hooks_.Run(m)) return;
   switch (m.Msg) {
     case WM_ACTIVATEAPP:
       SetActive(m.WParam != 0);

@@ -30,6 +30,7 @@ struct State {
   std::vector<std::string> popups;
   std::deque<std::function<void()>> actions;
   HWND channel = nullptr;
+  bool acting = false;
   WORD buttons = 0;  // MK_* flags of the buttons held now
 };
 
@@ -156,6 +157,16 @@ void Pump() {
   // translated character) is handled too.
   Application->ProcessMessages();
   Application->ProcessMessages();
+}
+
+bool PumpUntil(const std::function<bool()>& done, DWORD limitMs) {
+  DWORD start = GetTickCount();
+  while (!done()) {
+    if (GetTickCount() - start > limitMs) return false;
+    if (Application) Application->ProcessMessages();
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+  }
+  return true;
 }
 
 void MouseMove(TControl* control, TPoint point) { PostMouse(control, WM_MOUSEMOVE, point); }
@@ -396,10 +407,16 @@ LRESULT CALLBACK ChannelProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam
     return 1;
   }
   if (msg == kRunAction) {
-    if (S().actions.empty()) return 0;
-    std::function<void()> action = std::move(S().actions.front());
-    S().actions.pop_front();
+    // One action at a time, in order: an action that pumps messages must
+    // not run the next one inside itself.
+    State& s = S();
+    if (s.acting || s.actions.empty()) return 0;
+    std::function<void()> action = std::move(s.actions.front());
+    s.actions.pop_front();
+    s.acting = true;
     detail::Guarded(nullptr, action);
+    s.acting = false;
+    if (!s.actions.empty()) PostMessageA(window, kRunAction, 0, 0);
     return 0;
   }
   return DefWindowProcA(window, msg, wParam, lParam);

@@ -18,16 +18,6 @@ const TEnumInfo kInvalidKeyInfo{"THKInvalidKey",
                                 {"hcNone", "hcShift", "hcCtrl", "hcAlt", "hcShiftCtrl", "hcShiftAlt", "hcCtrlAlt",
                                  "hcShiftCtrlAlt"}};
 
-template <class C>
-void PublishWindowed(C& c) {
-  for (const char* name :
-       {"Align", "Anchors", "Color", "ParentColor", "Font", "ParentFont", "Enabled", "Visible", "Hint", "ShowHint",
-        "ParentShowHint", "PopupMenu", "TabStop", "TabOrder", "OnClick", "OnDblClick", "OnMouseDown", "OnMouseMove",
-        "OnMouseUp", "OnMouseEnter", "OnMouseLeave", "OnContextPopup", "OnEnter", "OnExit", "OnKeyDown",
-        "OnKeyPress", "OnKeyUp", "OnMouseWheel", "OnMouseWheelDown", "OnMouseWheelUp"})
-    c.Publish(name);
-}
-
 // Copies text into a notification's buffer, 8-bit or UTF-16.
 void CopyText(const std::string& text, void* buffer, int size, bool wide) {
   if (!buffer || size <= 0) return;

@@ -192,6 +192,7 @@ TControl::TControl(TComponent* owner) : TComponent(owner), font_(std::make_uniqu
 }
 
 TControl::~TControl() {
+  actionLink_.reset();
   if (Application) Application->ControlDestroyed(this);
   detail::ForgetCaptureOf(this);
   if (parent_) parent_->RemoveControl(this);
@@ -355,17 +356,40 @@ void TControl::SetCursor(TCursor value) {
   Perform(CM_CURSORCHANGED);
 }
 
+TBasicAction* TControl::Action() const { return actionLink_ ? actionLink_->Action() : nullptr; }
+
+std::unique_ptr<TControlActionLink> TControl::CreateActionLink() {
+  return std::make_unique<TControlActionLink>(this);
+}
+
 void TControl::SetAction(TBasicAction* value) {
-  if (action_ && action_ != value) action_->RemoveFreeNotification(this);
-  action_ = value;
-  if (value) value->FreeNotification(this);
+  TBasicAction* old = Action();
+  if (value == old) return;
+  if (old) old->RemoveFreeNotification(this);
+  if (!value) {
+    actionLink_.reset();
+    return;
+  }
+  if (!actionLink_) actionLink_ = CreateActionLink();
+  actionLink_->SetAction(value);
+  value->FreeNotification(this);
+  ActionChange(value, ComponentState().Contains(csLoading));
+}
+
+void TControl::ActionChange(TBasicAction* sender, bool checkDefaults) {
+  auto* action = dynamic_cast<TCustomAction*>(sender);
+  if (!action) return;
+  if (!checkDefaults || GetText().empty()) SetCaption(action->Caption());
+  if (!checkDefaults || Enabled()) SetEnabled(action->Enabled());
+  if (!checkDefaults || hint_.empty()) SetHint(action->Hint());
+  if (!checkDefaults || Visible()) SetVisible(action->Visible());
 }
 
 void TControl::Notification(TComponent* component, TOperation operation) {
   inherited::Notification(component, operation);
   if (operation != opRemove) return;
   if (component == popupMenu_) popupMenu_ = nullptr;
-  if (component == action_) action_ = nullptr;
+  if (actionLink_ && component == actionLink_->Action()) actionLink_.reset();
 }
 
 void TControl::Loaded() {
@@ -410,8 +434,8 @@ void TControl::Update() {
 void TControl::Click() {
   if (OnClick)
     OnClick(this);
-  else if (action_)
-    action_->Execute();
+  else if (actionLink_)
+    actionLink_->Execute();
 }
 
 void TControl::DblClick() {

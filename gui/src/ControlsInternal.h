@@ -12,6 +12,25 @@ const TEnumInfo& AlignmentInfo();
 const TEnumInfo& BorderStyleInfo();
 const TIdentMap& CursorIdents();
 
+// The properties every standard control class shows to forms; windowed
+// ones add focus and keys.
+template <class C>
+void PublishCommon(C& c) {
+  for (const char* name :
+       {"Align", "Anchors", "Color", "ParentColor", "Font", "ParentFont", "Enabled", "Visible", "Hint", "ShowHint",
+        "ParentShowHint", "PopupMenu", "OnClick", "OnDblClick", "OnMouseDown", "OnMouseMove", "OnMouseUp",
+        "OnMouseEnter", "OnMouseLeave", "OnContextPopup"})
+    c.Publish(name);
+}
+
+template <class C>
+void PublishWindowed(C& c) {
+  PublishCommon(c);
+  for (const char* name : {"TabStop", "TabOrder", "OnEnter", "OnExit", "OnKeyDown", "OnKeyPress", "OnKeyUp",
+                           "OnMouseWheel", "OnMouseWheelDown", "OnMouseWheelUp"})
+    c.Publish(name);
+}
+
 namespace detail {
 
 // Sets or clears csPaintingSelf (WParam 1 / 0).

@@ -13,14 +13,6 @@ const TEnumInfo kBevelCutInfo{"TBevelCut", {"bvNone", "bvLowered", "bvRaised", "
 const TEnumInfo kShapeTypeInfo{"TShapeType",
                                {"stRectangle", "stSquare", "stRoundRect", "stRoundSquare", "stEllipse", "stCircle"}};
 
-template <class C>
-void PublishControl(C& c) {
-  for (const char* name :
-       {"Align", "Anchors", "Enabled", "Visible", "Hint", "ShowHint", "ParentShowHint", "PopupMenu", "OnClick",
-        "OnDblClick", "OnMouseDown", "OnMouseMove", "OnMouseUp", "OnMouseEnter", "OnMouseLeave", "OnContextPopup"})
-    c.Publish(name);
-}
-
 class SystemTimers : public TTimerService {
  public:
   bool Start(HWND window, UINT_PTR id, UINT interval) override {
@@ -74,11 +66,9 @@ GUI_DEFINE_CLASS(TCustomPanel) {
 }
 
 GUI_DEFINE_CLASS(TPanel) {
-  PublishControl(c);
-  for (const char* name :
-       {"Alignment", "BevelInner", "BevelOuter", "BevelWidth", "BorderWidth", "BorderStyle", "Caption", "Color",
-        "ParentColor", "Font", "ParentFont", "TabStop", "TabOrder", "DoubleBuffered", "OnEnter", "OnExit",
-        "OnResize"})
+  PublishWindowed(c);
+  for (const char* name : {"Alignment", "BevelInner", "BevelOuter", "BevelWidth", "BorderWidth", "BorderStyle",
+                           "Caption", "DoubleBuffered", "OnResize"})
     c.Publish(name);
 }
 
@@ -170,7 +160,7 @@ GUI_DEFINE_CLASS(TShape) {
   c.Object("Brush", &TShape::Brush, &TShape::SetBrush);
   c.Object("Pen", &TShape::Pen, &TShape::SetPen);
   c.Enumeration("Shape", kShapeTypeInfo, &TShape::Shape, &TShape::SetShape, stRectangle);
-  PublishControl(c);
+  PublishCommon(c);
 }
 
 TShape::TShape(TComponent* owner) : TGraphicControl(owner) {

@@ -16,23 +16,6 @@ const TEnumInfo kListBoxStyleInfo{"TListBoxStyle",
                                    "lbVirtualOwnerDraw"}};
 const TEnumInfo kCharCaseInfo{"TEditCharCase", {"ecNormal", "ecUpperCase", "ecLowerCase"}};
 
-// The properties every standard control class shows to forms.
-template <class C>
-void PublishCommon(C& c) {
-  for (const char* name :
-       {"Align", "Anchors", "Color", "ParentColor", "Font", "ParentFont", "Enabled", "Visible", "Hint", "ShowHint",
-        "ParentShowHint", "PopupMenu", "OnClick", "OnDblClick", "OnMouseDown", "OnMouseMove", "OnMouseUp",
-        "OnMouseEnter", "OnMouseLeave", "OnContextPopup"})
-    c.Publish(name);
-}
-
-template <class C>
-void PublishWindowed(C& c) {
-  PublishCommon(c);
-  for (const char* name : {"TabStop", "TabOrder", "OnEnter", "OnExit", "OnKeyDown", "OnKeyPress", "OnKeyUp"})
-    c.Publish(name);
-}
-
 HWND WindowOf(const TWinControl& control) {
   return control.HandleAllocated() ? const_cast<TWinControl&>(control).Handle() : nullptr;
 }

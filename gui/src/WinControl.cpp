@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "ControlsInternal.h"
+#include "gui/ActnList.h"
 #include "gui/Controls.h"
 #include "gui/Forms.h"
 #include "gui/Menus.h"
@@ -107,6 +108,51 @@ void Guarded(TObject* sender, const std::function<void()>& f) {
 }
 
 }  // namespace detail
+
+// --- TWindowSubclass ---------------------------------------------------------------
+
+namespace {
+const char kSubclassProp[] = "BrimvaleGuiSubclass";
+}
+
+TWindowSubclass::TWindowSubclass(HWND window, TWndMethod proc) : window_(window), proc_(std::move(proc)) {
+  SetPropA(window, kSubclassProp, this);
+  saved_ = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TWindowSubclass::Proc)));
+}
+
+TWindowSubclass::~TWindowSubclass() { Restore(); }
+
+void TWindowSubclass::Restore() {
+  if (!window_) return;
+  if (IsWindow(window_)) {
+    SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(saved_));
+    RemovePropA(window_, kSubclassProp);
+  }
+  window_ = nullptr;
+}
+
+void TWindowSubclass::CallDefault(TMessage& m) {
+  m.Result = CallWindowProcA(saved_, window_, m.Msg, m.WParam, m.LParam);
+}
+
+LRESULT CALLBACK TWindowSubclass::Proc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+  auto* self = static_cast<TWindowSubclass*>(GetPropA(window, kSubclassProp));
+  if (!self) return DefWindowProcA(window, msg, wParam, lParam);
+  TMessage m{msg, wParam, lParam, 0};
+  if (msg == WM_NCDESTROY) {
+    // The window goes: its own procedure finishes it, and the holder lets go.
+    WNDPROC saved = self->saved_;
+    self->Restore();
+    return CallWindowProcA(saved, window, msg, wParam, lParam);
+  }
+  try {
+    self->proc_(m);
+  } catch (...) {
+    if (Application) Application->HandleException(nullptr);
+  }
+  return m.Result;
+}
 
 // --- TWinControl ------------------------------------------------------------------
 
@@ -584,7 +630,9 @@ void TWinControl::WMPaint(TMessage& m) {
     return;
   }
   PAINTSTRUCT ps;
+  beginningPaint_ = true;
   HDC dc = BeginPaint(handle_, &ps);
+  beginningPaint_ = false;
   auto finish = [&] { EndPaint(handle_, &ps); };
   try {
     if (doubleBuffered_) {
@@ -598,13 +646,10 @@ void TWinControl::WMPaint(TMessage& m) {
         DeleteDC(memory);
       };
       try {
-        erasingOffscreen_ = true;
-        Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(memory), reinterpret_cast<LPARAM>(memory));
-        erasingOffscreen_ = false;
+        Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(memory));
         PaintHandler(memory);
         BitBlt(dc, 0, 0, client.Width(), client.Height(), memory, 0, 0, SRCCOPY);
       } catch (...) {
-        erasingOffscreen_ = false;
         release();
         throw;
       }
@@ -624,7 +669,7 @@ void TWinControl::WMEraseBkgnd(TMessage& m) {
     DefaultHandler(m);
     return;
   }
-  if (doubleBuffered_ && !erasingOffscreen_ && m.WParam != static_cast<WPARAM>(m.LParam)) {
+  if (doubleBuffered_ && beginningPaint_) {
     m.Result = 1;  // the off-screen pass paints the background
     return;
   }
@@ -638,25 +683,33 @@ void TWinControl::WMEraseBkgnd(TMessage& m) {
 
 void TWinControl::PaintTo(HDC dc, int x, int y) {
   HandleNeeded();
-  int saved = SaveDC(dc);
-  OffsetViewportOrgEx(dc, x, y, nullptr);
+  RECT window, client;
+  GetWindowRect(handle_, &window);
+  GetClientRect(handle_, &client);
   if (defWndProc_) {
-    ::SendMessageA(handle_, WM_PRINT, reinterpret_cast<WPARAM>(dc),
-                   PRF_NONCLIENT | PRF_CLIENT | PRF_ERASEBKGND);
-  } else {
-    RECT window, client;
-    GetWindowRect(handle_, &window);
-    GetClientRect(handle_, &client);
-    POINT origin{0, 0};
-    ::ClientToScreen(handle_, &origin);
-    OffsetViewportOrgEx(dc, origin.x - window.left, origin.y - window.top, nullptr);
-    IntersectClipRect(dc, 0, 0, client.right, client.bottom);
-    Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(dc));
-    Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc));
-    for (TControl* c : controls_) {
-      auto* w = dynamic_cast<TWinControl*>(c);
-      if (w && w->Visible() && w->HandleAllocated()) w->PaintTo(dc, w->Left(), w->Top());
-    }
+    // System controls clip their painting in device units, so they paint at
+    // the origin of a context of their own, which is then copied.
+    int w = window.right - window.left, h = window.bottom - window.top;
+    HDC memory = CreateCompatibleDC(dc);
+    HBITMAP bitmap = CreateCompatibleBitmap(dc, std::max(w, 1), std::max(h, 1));
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    ::SendMessageA(handle_, WM_PRINT, reinterpret_cast<WPARAM>(memory), PRF_NONCLIENT | PRF_CLIENT | PRF_ERASEBKGND);
+    BitBlt(dc, x, y, w, h, memory, 0, 0, SRCCOPY);
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    return;
+  }
+  int saved = SaveDC(dc);
+  POINT origin{0, 0};
+  ::ClientToScreen(handle_, &origin);
+  OffsetViewportOrgEx(dc, x + origin.x - window.left, y + origin.y - window.top, nullptr);
+  IntersectClipRect(dc, 0, 0, client.right, client.bottom);
+  Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(dc));
+  Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc));
+  for (TControl* c : controls_) {
+    auto* w = dynamic_cast<TWinControl*>(c);
+    if (w && w->Visible() && w->HandleAllocated()) w->PaintTo(dc, w->Left(), w->Top());
   }
   RestoreDC(dc, saved);
 }
@@ -831,29 +884,36 @@ void TWinControl::NotifyControls(UINT msg) {
     if (ContainsControl(c)) c->Perform(msg);
 }
 
-int TWinControl::AddWindowHook(TWindowHook hook) {
-  int id = nextHookId_++;
-  hooks_.push_back({id, std::move(hook)});
+int TWindowHooks::Add(THook hook) {
+  int id = next_++;
+  entries_.push_back({id, std::move(hook)});
   return id;
 }
 
-void TWinControl::RemoveWindowHook(int id) {
-  hooks_.erase(std::remove_if(hooks_.begin(), hooks_.end(), [id](const Hook& h) { return h.id == id; }),
-               hooks_.end());
+void TWindowHooks::Remove(int id) {
+  entries_.erase(std::remove_if(entries_.begin(), entries_.end(), [id](const Entry& e) { return e.id == id; }),
+                 entries_.end());
+}
+
+bool TWindowHooks::Run(TMessage& m) {
+  if (entries_.empty()) return false;
+  std::vector<int> ids;
+  for (auto it = entries_.rbegin(); it != entries_.rend(); ++it) ids.push_back(it->id);
+  for (int id : ids) {
+    auto it = std::find_if(entries_.begin(), entries_.end(), [id](const Entry& e) { return e.id == id; });
+    if (it == entries_.end()) continue;
+    THook hook = it->fn;  // the hook may remove itself
+    if (hook(m)) return true;
+  }
+  return false;
 }
 
 void TWinControl::MainWndProc(TMessage& m) {
-  if (!hooks_.empty()) {
-    std::vector<int> ids;
-    for (auto it = hooks_.rbegin(); it != hooks_.rend(); ++it) ids.push_back(it->id);
-    for (int id : ids) {
-      auto it = std::find_if(hooks_.begin(), hooks_.end(), [id](const Hook& h) { return h.id == id; });
-      if (it == hooks_.end()) continue;
-      TWindowHook hook = it->fn;  // the hook may remove itself
-      if (hook(m)) return;
-    }
-  }
-  WndProc(m);
+  if (!hooks_.Run(m)) WndProc(m);
+}
+
+std::unique_ptr<TControlActionLink> TWinControl::CreateActionLink() {
+  return std::make_unique<TWinControlActionLink>(this);
 }
 
 void TWinControl::DefaultHandler(TMessage& m) {

@@ -23,18 +23,6 @@ std::ptrdiff_t Position(const std::string& entry) {
   return it == Log().end() ? -1 : it - Log().begin();
 }
 
-// Handles messages until done() holds; false when it did not within the
-// (generous) limit.
-template <class F>
-bool PumpUntil(F done) {
-  DWORD start = GetTickCount();
-  while (!done()) {
-    if (GetTickCount() - start > 10000) return false;
-    Application->ProcessMessages();
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-  }
-  return true;
-}
 
 void ClickAt(TControl* control, TPoint p, TMouseButton button = mbLeft) {
   at::MouseMove(control, p);
@@ -297,7 +285,7 @@ TEST_F(WindowTest, ATimersNewIntervalRestartsItAndTicksArrive) {
   EXPECT_EQ(fake.calls, (std::vector<std::string>{"start 1000", "stop", "start 250", "stop", "start 300", "stop"}));
 
   Get<TTimer>("tmrTick")->SetEnabled(true);
-  EXPECT_TRUE(PumpUntil([&] { return form->ticks >= 3; }));
+  EXPECT_TRUE(at::PumpUntil([&] { return form->ticks >= 3; }));
 }
 
 TEST_F(WindowTest, PopupMenusRunTheChosenItemWithItAsSender) {
@@ -504,7 +492,7 @@ TEST_F(WindowTest, HintsShowAfterThePauseAndMayHoldSeveralLines) {
   first->SetShowHint(true);
   Application->HintPause = 10;
   at::MouseMove(first, {5, 5});
-  ASSERT_TRUE(PumpUntil([&] { return Application->HintControl() == first; }));
+  ASSERT_TRUE(at::PumpUntil([&] { return Application->HintControl() == first; }));
   EXPECT_TRUE(Application->HintWindow()->IsHintShowing());
   EXPECT_EQ(Application->HintWindow()->Caption(), "Line one\r\nLine two");
   EXPECT_EQ(Application->HintWindow()->Color(), Application->HintColor());

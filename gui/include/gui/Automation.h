@@ -13,6 +13,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -51,6 +52,9 @@ void PressKey(WORD key, TShiftState shift = {});
 void TypeText(const std::string& text);
 // Handles every message waiting now, and the ones they post.
 void Pump();
+// Handles messages as they come until done() holds; false when it did not
+// within limitMs (a safety net for tests, not a speed check).
+bool PumpUntil(const std::function<bool()>& done, DWORD limitMs = 20000);
 
 std::string Text(TControl* control);
 // A published property's value as text (sets as "[a, b]", references by

@@ -30,6 +30,7 @@ class TWinControl;
 class TCustomForm;
 class TPopupMenu;
 class TBasicAction;
+class TControlActionLink;
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
 enum TAnchorKind { akLeft, akTop, akRight, akBottom };
@@ -72,6 +73,26 @@ constexpr TCursor crAppStart = -19;
 constexpr TCursor crHelp = -20;
 constexpr TCursor crHandPoint = -21;
 constexpr TCursor crSizeAll = -22;
+
+// Hooks in front of a window procedure: each sees a message before the
+// window's owner, the latest added first, and returns true when it has
+// handled the message (its Result is the answer). Hooks go by id, in any
+// order, also from inside a hook.
+class TWindowHooks {
+ public:
+  using THook = std::function<bool(TMessage& Message)>;
+  int Add(THook hook);
+  void Remove(int id);
+  bool Run(TMessage& Message);
+
+ private:
+  struct Entry {
+    int id;
+    THook fn;
+  };
+  std::vector<Entry> entries_;
+  int next_ = 1;
+};
 
 using TMouseWheelEvent =
     std::function<void(TObject* Sender, TShiftState Shift, int WheelDelta, TPoint MousePos, bool& Handled)>;
@@ -172,8 +193,11 @@ class TControl : public TComponent {
   void SetPopupMenu(TPopupMenu* value);
   TCursor Cursor() const { return cursor_; }
   void SetCursor(TCursor value);
-  TBasicAction* Action() const { return action_; }
+  // Clicks run the action (without an OnClick); its caption, enabled state,
+  // hint and visibility reach the control through the link.
+  TBasicAction* Action() const;
   void SetAction(TBasicAction* value);
+  TControlActionLink* ActionLink() const { return actionLink_.get(); }
 
   TControlStyle ControlStyle() const { return controlStyle_; }
   void SetControlStyle(TControlStyle value) { controlStyle_ = value; }
@@ -231,6 +255,11 @@ class TControl : public TComponent {
   virtual bool DoContextPopup(TPoint MousePos);
   virtual TPopupMenu* GetPopupMenu() { return popupMenu_; }
   virtual void Resize();
+  // The link a control of this class keeps to its action.
+  virtual std::unique_ptr<TControlActionLink> CreateActionLink();
+  // Takes the action's state; with checkDefaults (while loading) only where
+  // the control still has its default.
+  virtual void ActionChange(TBasicAction* sender, bool checkDefaults);
   void Notification(TComponent* component, TOperation operation) override;
   void Loaded() override;
   // Records the distances kept by Anchors from the parent's client size.
@@ -273,7 +302,7 @@ class TControl : public TComponent {
   bool parentShowHint_ = true;
   TPopupMenu* popupMenu_ = nullptr;
   TCursor cursor_ = crDefault;
-  TBasicAction* action_ = nullptr;
+  std::unique_ptr<TControlActionLink> actionLink_;
 };
 
 class TWinControl : public TControl {
@@ -336,16 +365,14 @@ class TWinControl : public TControl {
   // into dc at (x, y), as they would appear on screen.
   void PaintTo(HDC dc, int x, int y);
 
-  // Hooks see every message of the window before the control does; the
-  // latest added first. A hook returns true when it has handled the message
-  // (its Result is the answer); false passes it on. Hooks may be removed in
-  // any order, also from inside a hook.
-  using TWindowHook = std::function<bool(TMessage& Message)>;
-  int AddWindowHook(TWindowHook hook);
-  void RemoveWindowHook(int id);
+  // Hooks on every message of the window (see TWindowHooks).
+  using TWindowHook = TWindowHooks::THook;
+  int AddWindowHook(TWindowHook hook) { return hooks_.Add(std::move(hook)); }
+  void RemoveWindowHook(int id) { hooks_.Remove(id); }
 
   void WndProc(TMessage& Message) override;
   void DefaultHandler(TMessage& Message) override;
+  std::unique_ptr<TControlActionLink> CreateActionLink() override;
 
   TNotifyEvent OnEnter;
   TNotifyEvent OnExit;
@@ -427,13 +454,8 @@ class TWinControl : public TControl {
   TBrush brush_;
   bool doubleBuffered_ = false;
   bool trackingMouse_ = false;
-  struct Hook {
-    int id;
-    TWindowHook fn;
-  };
-  std::vector<Hook> hooks_;
-  int nextHookId_ = 1;
-  bool erasingOffscreen_ = false;
+  TWindowHooks hooks_;
+  bool beginningPaint_ = false;  // BeginPaint's own erase is due
   friend class TControlCanvas;
 };
 
@@ -522,6 +544,28 @@ class TClientDC {
  private:
   HWND window_;
   HDC dc_;
+};
+
+// Puts a procedure in front of a window that is no control's own (the
+// header of a list view): every message goes to `proc` first, which passes
+// what it does not take to CallDefault; exceptions go to the application's
+// handler. The window gets its own procedure back when the holder goes, or
+// when the window is destroyed.
+class TWindowSubclass {
+ public:
+  TWindowSubclass(HWND window, TWndMethod proc);
+  ~TWindowSubclass();
+  TWindowSubclass(const TWindowSubclass&) = delete;
+  TWindowSubclass& operator=(const TWindowSubclass&) = delete;
+  HWND Window() const { return window_; }
+  void CallDefault(TMessage& Message);
+
+ private:
+  static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM);
+  void Restore();
+  HWND window_;
+  WNDPROC saved_;
+  TWndMethod proc_;
 };
 
 // The control whose window that is, or null.

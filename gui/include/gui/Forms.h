@@ -238,8 +238,8 @@ class TApplication : public TComponent {
   std::string ExeName() const;
 
   // Hooks on the application window's messages (see TWinControl::AddWindowHook).
-  int HookMainWindow(TWinControl::TWindowHook hook);
-  void UnhookMainWindow(int id);
+  int HookMainWindow(TWinControl::TWindowHook hook) { return hooks_.Add(std::move(hook)); }
+  void UnhookMainWindow(int id) { hooks_.Remove(id); }
   // The application window's procedure: the hooks, then its own handling.
   void WndProc(TMessage& Message);
 
@@ -299,12 +299,7 @@ class TApplication : public TComponent {
   bool active_ = false;
   bool comInitialized_ = false;
   ULONG_PTR gdiplusToken_ = 0;
-  struct Hook {
-    int id;
-    TWinControl::TWindowHook fn;
-  };
-  std::vector<Hook> hooks_;
-  int nextHookId_ = 1;
+  TWindowHooks hooks_;
   TColor hintColor_ = clInfoBk;
   bool showHint_ = true;
   TControl* hintControl_ = nullptr;   // shown now

@@ -41,6 +41,16 @@ HBITMAP CreateBuffer(int width, int height, void** bits) {
 
 }  // namespace
 
+namespace {
+TLayeredWindowUpdater updater = &UpdateLayeredWindow;
+}  // namespace
+
+TLayeredWindowUpdater SetLayeredWindowUpdater(TLayeredWindowUpdater value) {
+  TLayeredWindowUpdater previous = updater;
+  updater = value ? value : &UpdateLayeredWindow;
+  return previous;
+}
+
 TGPImage LoadGPImageFromFile(const std::string& path) {
   if (path.empty()) return {};
   const std::wstring name = Wide(path);
@@ -128,7 +138,7 @@ bool TLayeredSurface::Present(HWND window, int width, int height, COLORREF keyCo
   SIZE size{width, height};
   POINT source{0, 0};
   BLENDFUNCTION blend{AC_SRC_OVER, 0, alpha, AC_SRC_ALPHA};
-  return UpdateLayeredWindow(window, nullptr, nullptr, &size, memDC_, &source, keyColor, &blend, ULW_ALPHA) != FALSE;
+  return updater(window, nullptr, nullptr, &size, memDC_, &source, keyColor, &blend, ULW_ALPHA) != FALSE;
 }
 
 std::uint32_t TLayeredSurface::Pixel(int x, int y) const {

@@ -95,6 +95,13 @@ class TLayeredSurface {
   Gdiplus::Graphics* graphics_ = nullptr;
 };
 
+// The platform call that puts a layered window's buffer on the screen
+// (UpdateLayeredWindow). Tests put a recorder in its place; the setter
+// returns the one it replaces.
+using TLayeredWindowUpdater = BOOL(WINAPI*)(HWND window, HDC screen, POINT* position, SIZE* size, HDC source,
+                                            POINT* sourcePoint, COLORREF key, BLENDFUNCTION* blend, DWORD flags);
+TLayeredWindowUpdater SetLayeredWindowUpdater(TLayeredWindowUpdater updater);
+
 // What a layered control draws its caption with.
 struct TCaptionStyle {
   TAlignment Align = Alignment_MiddleLeft;

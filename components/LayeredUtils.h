@@ -92,7 +92,12 @@ struct TPointerState {
   void Release(bool inside) { Hover = inside; Down = false; }
   // The pressed state ends in hover: the pointer (or the key) is still there.
   void Complete() { Down = false; Hover = true; }
-  bool Reset() { Hover = false; Down = false; return true; }
+  // True when anything changed.
+  bool Reset() {
+    const bool changed = Hover || Down;
+    Hover = Down = false;
+    return changed;
+  }
 };
 
 // Which of the four looks a control shows: disabled wins, then pressed, then

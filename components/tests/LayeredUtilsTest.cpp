@@ -2,6 +2,7 @@
 
 #include "LayeredDraw.h"
 #include "LayeredTestSupport.h"
+#include "ScratchFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -108,6 +109,23 @@ TEST(TextQuality, OutOfRangeValuesGiveTheSystemDefaultHint) {
 // The surface and the shared drawing, through GDI+.
 
 class LayeredSurfaceTest : public GdiplusTest {};
+
+TEST_F(LayeredSurfaceTest, ImagesLoadFromPngFilesOnly) {
+  ScratchFolder scratch("layered");
+  const std::string png = scratch.Path() + "framed.png";
+  ASSERT_TRUE(SavePng(*MakeFramedImage(12, 7, 2, 0xFF00FF00), png));
+  const std::string garbage = scratch.Write("garbage.png", "not a picture at all");
+  {
+    TGPImage image = LoadGPImageFromFile(png);
+    ASSERT_TRUE(image);
+    EXPECT_EQ(12, ImageWidth(image.get()));
+    EXPECT_EQ(7, ImageHeight(image.get()));
+  }
+  EXPECT_FALSE(LoadGPImageFromFile(garbage));
+  EXPECT_FALSE(LoadGPImageFromFile(scratch.Path() + "missing.png"));
+  EXPECT_FALSE(LoadGPImageFromFile(""));
+  EXPECT_EQ(0, ImageWidth(nullptr));
+}
 
 TEST_F(LayeredSurfaceTest, BackgroundKeepsPerPixelAlphaAndRestoresByArea) {
   TLayeredSurface surface;

@@ -59,10 +59,16 @@ CMOMain::CMOMain(platform::HostProcess& host)
 //   config_, processList_: pump thread id
 void CMOMain::LinkSubObjects() {
   const DWORD pump = EventThreadId();
+  defrag_.Link({&state_, &config_, &processList_, &blackList_, &whiteList_, &smartList_, &gameHelper_});
+  defrag_.SetEventThread(pump);
   config_.SetEventThread(pump);
   processList_.SetEventThread(pump);
   gameHelper_.SetEventThread(pump);
   gameHelper_.SetProcessList(&processList_);
+  smartOpti_.SetConfig(&config_);
+  smartOpti_.SetSmartList(&smartList_);
+  smartOpti_.SetGameHelper(&gameHelper_);
+  smartOpti_.SetEventThread(pump);
 }
 
 // ===== Sub-object start-up =====================================================
@@ -72,12 +78,19 @@ void CMOMain::LinkSubObjects() {
 // pump_.SetWorkerThread(PumpWorker::AutoCompress / AutoFree, ...); smartOpti_
 // prunes old learning records, starts its learning and CPU threads and hands
 // their handles to pump_.SetWorkerThread(PumpWorker::SmartLearning /
-// SmartCpu, ...). Each sub-object stops its own threads in its destructor,
-// which runs after the pump has stopped.
+// SmartCpu, ...). The threads of defrag_ and smartOpti_ read siblings that
+// are destroyed before them, so the destructor stops both first.
 void CMOMain::StartSubObjects() {
   blackList_.Open(L"Config\\black.lst");
   whiteList_.Open(L"Config\\white.lst");
   smartList_.Open(L"Config\\smart.lst");
+  defrag_.StartAutomaticThreads();
+  pump_.SetWorkerThread(PumpWorker::AutoCompress, defrag_.AutoCompressThread());
+  pump_.SetWorkerThread(PumpWorker::AutoFree, defrag_.AutoFreeThread());
+  smartOpti_.PruneLearning();
+  if (smartOpti_.StartLearningThread())
+    pump_.SetWorkerThread(PumpWorker::SmartLearning, smartOpti_.LearningThread());
+  if (smartOpti_.StartCpuThread()) pump_.SetWorkerThread(PumpWorker::SmartCpu, smartOpti_.CpuThread());
 }
 
 // Close: the CPU adjustment lowers every process it raised and empties its
@@ -87,6 +100,10 @@ void CMOMain::StopSubObjectsOnClose() { smartOpti_.ResetCPUList(); }
 CMOMain::~CMOMain() {
   // The sub-objects go afterwards, in reverse order, as members.
   pump_.Stop();
+  // The workers of Defrag and SmartOpti use their siblings (game mode is
+  // destroyed before either): they end before any member goes.
+  defrag_.Stop();
+  smartOpti_.Stop();
 }
 
 bool CMOMain::QueryExtraInterface(REFIID iid, void** out) {
@@ -133,7 +150,7 @@ STDMETHODIMP CMOMain::Close() {
   return S_OK;
 }
 
-STDMETHODIMP CMOMain::AutorunTask() { return E_NOTIMPL; }
+STDMETHODIMP CMOMain::AutorunTask() { return defrag_.StartAutorunTask() ? S_OK : S_FALSE; }
 
 STDMETHODIMP CMOMain::RebootSystem() {
   // A privilege that cannot be enabled shows as the reboot's own failure.

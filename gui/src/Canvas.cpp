@@ -303,6 +303,20 @@ void TCanvas::Rectangle(const TRect& rect) {
   Changed();
 }
 
+void TCanvas::Ellipse(const TRect& rect) {
+  SelectPen();
+  SelectBrush();
+  ::Ellipse(dc_, rect.Left, rect.Top, rect.Right, rect.Bottom);
+  Changed();
+}
+
+void TCanvas::RoundRect(const TRect& rect, int cornerWidth, int cornerHeight) {
+  SelectPen();
+  SelectBrush();
+  ::RoundRect(dc_, rect.Left, rect.Top, rect.Right, rect.Bottom, cornerWidth, cornerHeight);
+  Changed();
+}
+
 void TCanvas::MoveTo(int x, int y) { MoveToEx(Handle(), x, y, nullptr); }
 
 void TCanvas::LineTo(int x, int y) {

@@ -48,8 +48,12 @@ TComponent::~TComponent() {
     Unlink(other->freeNotifies_, this);
     other->Notification(this, opRemove);
   }
-  while (!components_.empty()) delete components_.back();  // each removes itself
+  DestroyComponents();
   if (owner_) owner_->RemoveComponent(this);
+}
+
+void TComponent::DestroyComponents() {
+  while (!components_.empty()) delete components_.back();  // each removes itself
 }
 
 void TComponent::SetName(const std::string& name) {

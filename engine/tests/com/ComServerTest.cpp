@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <string>
 #include <thread>
@@ -720,4 +721,92 @@ TEST_F(ComServer, PostedEventsReachTheClientThreadInOrder) {
   container->Release();
   main->Release();
   sink->Release();
+}
+
+// ===== Freeing memory through the real DLL =====================================
+
+namespace {
+
+// The progress values of event `id` that the sink has received, in order.
+std::vector<LONGLONG> ProgressOf(EventSink& sink, DISPID id) {
+  std::vector<LONGLONG> values;
+  for (const tarnwick::test::RecordedEvent& event : sink.Events()) {
+    if (event.id == id && event.values.size() == 1) values.push_back(event.values[0]);
+  }
+  return values;
+}
+
+bool EndsWith100(EventSink& sink, DISPID id) {
+  std::vector<LONGLONG> values = ProgressOf(sink, id);
+  return !values.empty() && values.back() == 100;
+}
+
+// A client connected to a new engine whose automatic threads and processor
+// protection are off (in memory only), so that only its own requests run.
+struct FreeingClient {
+  IMOMain* main = nullptr;
+  IMODefrag* defrag = nullptr;
+  IConnectionPoint* point = nullptr;
+  EventSink* sink = new EventSink;
+  DWORD cookie = 0;
+
+  explicit FreeingClient(IMOMain* created) : main(created) {
+    IMOConfig* config = nullptr;
+    EXPECT_EQ(S_OK, main->get_config(&config));
+    config->put_IsAutoCompress(VARIANT_FALSE);
+    config->put_IsAutoFree(VARIANT_FALSE);
+    config->put_IsCPUProtection(VARIANT_FALSE);
+    config->Release();
+    EXPECT_EQ(S_OK, main->get_Defrag(&defrag));
+    IConnectionPointContainer* container = nullptr;
+    EXPECT_EQ(S_OK, main->QueryInterface(IID_IConnectionPointContainer, reinterpret_cast<void**>(&container)));
+    EXPECT_EQ(S_OK, container->FindConnectionPoint(DIID__IMOMainEvents, &point));
+    container->Release();
+    EXPECT_EQ(S_OK, point->Advise(sink, &cookie));
+  }
+  void Compression(UINT64 size, unsigned char rounds) {
+    IMOConfig* config = nullptr;
+    EXPECT_EQ(S_OK, main->get_config(&config));
+    EXPECT_EQ(S_OK, config->put_ManualCompressSize(size));
+    EXPECT_EQ(S_OK, config->put_ManualCompressLevel(rounds));
+    config->Release();
+  }
+  // Disconnects and releases everything; gives MOMain's last count.
+  ULONG Release() {
+    point->Unadvise(cookie);
+    point->Release();
+    defrag->Release();
+    sink->Release();
+    return main->Release();
+  }
+};
+
+}  // namespace
+
+TEST_F(ComServer, AClientFreesAndCompressesMemoryWithProgressEvents) {
+  FreeingClient client(CreateMain());
+  client.Compression(8 * 1048576, 1);
+  ASSERT_EQ(S_OK, client.defrag->DeepCompress());
+  ASSERT_TRUE(PumpMessagesUntil([&] { return EndsWith100(*client.sink, 1); }));
+  EXPECT_EQ((std::vector<LONGLONG>{0, 13, 25, 38, 50, 63, 75, 88, 100}), ProgressOf(*client.sink, 1));
+
+  ASSERT_EQ(S_OK, client.defrag->FastFree(VARIANT_TRUE));
+  ASSERT_TRUE(PumpMessagesUntil([&] { return EndsWith100(*client.sink, 2); }));
+  std::vector<LONGLONG> free = ProgressOf(*client.sink, 2);
+  EXPECT_EQ(0, free.front());
+  EXPECT_TRUE(std::is_sorted(free.begin(), free.end()));
+  EXPECT_EQ(1, std::count(free.begin(), free.end(), 100));
+  EXPECT_EQ(0u, client.Release());
+}
+
+TEST_F(ComServer, ReleasingTheEngineMidCompressStopsTheCompress) {
+  FreeingClient client(CreateMain());
+  client.Compression(128 * 1048576, 3);
+  ASSERT_EQ(S_OK, client.defrag->DeepCompress());
+  ASSERT_TRUE(PumpMessagesUntil([&] {
+    std::vector<LONGLONG> values = ProgressOf(*client.sink, 1);
+    return !values.empty() && values.back() > 0;
+  }));
+  EXPECT_EQ(0u, client.Release());  // returns once the compress has let go of its blocks
+  EXPECT_EQ(S_OK, TheServer().canUnloadNow());
 }

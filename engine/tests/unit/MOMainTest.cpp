@@ -107,7 +107,7 @@ TEST(MOMain, RebootSystemEnablesTheShutdownPrivilegeThenAsksForAReboot) {
   EXPECT_EQ(S_FALSE, main.RebootSystem());
 }
 
-TEST(MOMain, OpenCloseAndTheUnbuiltAutorunTask) {
+TEST(MOMain, OpenAndClose) {
   ComApartment com;
   FakeHostProcess host;
   CMOMain main(host);
@@ -120,7 +120,6 @@ TEST(MOMain, OpenCloseAndTheUnbuiltAutorunTask) {
   EXPECT_EQ(S_OK, main.Close());
   EXPECT_EQ(S_OK, main.Open());  // restarts nothing
   EXPECT_FALSE(main.Pump().IsRunning());
-  EXPECT_EQ(E_NOTIMPL, main.AutorunTask());
 }
 
 TEST(MOMainEvents, TheConnectionPointOnlyTakesEventSinks) {

@@ -184,6 +184,8 @@ class TCanvas : public TPersistent {
   void FrameRect(const TRect& rect);
   void DrawFocusRect(const TRect& rect);
   void Rectangle(const TRect& rect);
+  void Ellipse(const TRect& rect);
+  void RoundRect(const TRect& rect, int cornerWidth, int cornerHeight);
   void MoveTo(int x, int y);
   void LineTo(int x, int y);
   TPoint PenPos();

@@ -72,6 +72,9 @@ class TComponent : public TPersistent {
   virtual void Notification(TComponent* component, TOperation operation) {}
   // First step of destruction, while the object is still whole.
   virtual void Destroying() { state_.Include(csDestroying); }
+  // Destroys the owned components, last created first. Containers call it
+  // early in their own destructor, while their children's parent is whole.
+  void DestroyComponents();
 
  private:
   void NotifyAll(TComponent* component, TOperation operation);

@@ -1,0 +1,101 @@
+// Test automation: find components by name, click and type without a user,
+// read texts, properties and positions, run menu items and answer message
+// boxes. Switched on only for tests: in-process with Enable(), or, for a
+// test that drives another process, by starting that program with the
+// environment variable BRIMVALE_AUTOMATION=1 and talking to it through
+// TAutomationClient.
+//
+// While automation is on, message boxes do not show: each is recorded and
+// answered from the queue of answers (IDOK / the first button when empty);
+// popup menus do not show either: each is recorded and the next queued
+// choice runs (nothing when the queue is empty).
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "gui/Controls.h"
+#include "gui/Events.h"
+
+namespace gui {
+
+class TMenuItem;
+
+namespace automation {
+
+void Enable();
+void Disable();
+bool Enabled();
+// Starts the channel other processes talk to when the environment asks
+// for it; the application calls it in Initialize.
+void StartChannelIfRequested();
+
+// "FormName" or "FormName.ComponentName" (forms by name, then by class
+// name); null when there is none.
+TComponent* Find(const std::string& path);
+
+// Moves the real cursor to a client point of the control and sends the
+// mouse messages the system would; the program handles them before these
+// return.
+void MouseMove(TControl* control, TPoint point);
+void MouseDown(TControl* control, TMouseButton button, TPoint point);
+void MouseUp(TControl* control, TMouseButton button, TPoint point);
+// Move, press and release at the control's centre.
+void Click(TControl* control, TMouseButton button = mbLeft);
+// Presses and releases a key (with Shift, Ctrl and Alt as given) in the
+// focused window, through the program's message loop.
+void PressKey(WORD key, TShiftState shift = {});
+// Types text into the focused window as characters.
+void TypeText(const std::string& text);
+// Handles every message waiting now, and the ones they post.
+void Pump();
+
+std::string Text(TControl* control);
+// A published property's value as text (sets as "[a, b]", references by
+// name, events as "assigned"/"").
+std::string Property(TComponent* component, const std::string& name);
+TRect ScreenBounds(TControl* control);
+
+// Message boxes and popup menus shown while automation is on.
+struct TBoxRecord {
+  std::string Caption;
+  std::string Text;
+  UINT Flags;
+  int Answer;
+};
+void AnswerNextMessageBox(int answer);
+const std::vector<TBoxRecord>& MessageBoxes();
+// The next popup menu runs the item of this name ("" dismisses it).
+void ChooseNextMenuItem(const std::string& itemName);
+// Names of the popup menus shown, in order.
+const std::vector<std::string>& PoppedMenus();
+void ClearRecords();
+
+// Drives a program started with BRIMVALE_AUTOMATION=1 from another process.
+// Commands and answers are text; see the channel's command list in
+// gui/README.md.
+class TAutomationClient {
+ public:
+  TAutomationClient();
+  ~TAutomationClient();
+  TAutomationClient(const TAutomationClient&) = delete;
+  TAutomationClient& operator=(const TAutomationClient&) = delete;
+
+  // Waits up to timeoutMs for the program's channel to appear.
+  bool Connect(DWORD processId, DWORD timeoutMs);
+  // Sends one command (its words separated by tabs) and returns the
+  // answer; "error: ..." for a command the program could not carry out.
+  std::string Send(const std::string& command);
+
+ private:
+  static LRESULT CALLBACK ReplyProc(HWND, UINT, WPARAM, LPARAM);
+  HWND window_ = nullptr;
+  HWND server_ = nullptr;
+  std::string reply_;
+  bool replied_ = false;
+};
+
+}  // namespace automation
+}  // namespace gui

@@ -54,11 +54,10 @@ inline bool SavePng(Gdiplus::Image& image, const std::string& path) {
 }
 
 // The smallest rectangle holding every pixel with some alpha (empty: none).
-inline gui::TRect InkBounds(const TLayeredSurface& surface, const gui::TRect* within = nullptr) {
-  gui::TRect area = within ? *within : gui::Rect(0, 0, surface.Width(), surface.Height());
-  gui::TRect ink{area.Right, area.Bottom, area.Left, area.Top};
-  for (int y = area.Top; y < area.Bottom; ++y)
-    for (int x = area.Left; x < area.Right; ++x)
+inline gui::TRect InkBounds(const TLayeredSurface& surface) {
+  gui::TRect ink{surface.Width(), surface.Height(), 0, 0};
+  for (int y = 0; y < surface.Height(); ++y)
+    for (int x = 0; x < surface.Width(); ++x)
       if (surface.Pixel(x, y) >> 24) {
         ink.Left = std::min(ink.Left, x);
         ink.Top = std::min(ink.Top, y);
@@ -68,17 +67,12 @@ inline gui::TRect InkBounds(const TLayeredSurface& surface, const gui::TRect* wi
   return ink;
 }
 
-// The pixel with the largest sum of its four bytes.
-inline std::uint32_t BrightestPixel(const TLayeredSurface& surface) {
-  std::uint32_t best = 0;
-  unsigned bestSum = 0;
-  for (int y = 0; y < surface.Height(); ++y)
-    for (int x = 0; x < surface.Width(); ++x) {
-      const std::uint32_t p = surface.Pixel(x, y);
-      const unsigned sum = (p & 0xFF) + (p >> 8 & 0xFF) + (p >> 16 & 0xFF) + (p >> 24);
-      if (sum > bestSum) best = p, bestSum = sum;
-    }
-  return best;
+// Whether a pixel of exactly that (premultiplied) value lies within area.
+inline bool HasPixel(const TLayeredSurface& surface, std::uint32_t value, const gui::TRect& area) {
+  for (int y = area.Top; y < area.Bottom; ++y)
+    for (int x = area.Left; x < area.Right; ++x)
+      if (surface.Pixel(x, y) == value) return true;
+  return false;
 }
 
 inline bool RunningOnWine() {

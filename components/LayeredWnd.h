@@ -2,8 +2,9 @@
 // Its picture lives in an off-screen 32-bit buffer: the background image
 // (a PNG with transparency, from a file or a resource of the program) and
 // the layered labels and buttons drawn over it; each paint hands the buffer
-// to the platform. The base form resource (LayeredWnd.form, embedded by the
-// program) binds FormMouseDown, so the window is dragged by any point.
+// to the platform. The base form resource (components/forms/LayeredWnd.form,
+// which a program embeds with the forms that inherit it) binds
+// FormMouseDown, so the window is dragged by any point.
 #pragma once
 
 #include <windows.h>

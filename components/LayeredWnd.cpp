@@ -92,7 +92,10 @@ void TfrmLayered::Paint() {
 
 void TfrmLayered::Present() { surface_.Present(Handle(), Width(), Height(), keyColor_, blendAlpha_); }
 
-void RegisterLayeredClasses() {
-  gui::RegisterClasses(
-      {&TfrmLayered::StaticClass(), &TLayeredLabel::StaticClass(), &TLayeredButton::StaticClass()});
-}
+namespace {
+// Forms name the layered controls; a program that has layered windows links
+// this file.
+const bool registered = (gui::RegisterClasses({&TfrmLayered::StaticClass(), &TLayeredLabel::StaticClass(),
+                                                &TLayeredButton::StaticClass()}),
+                         true);
+}  // namespace

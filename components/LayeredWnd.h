@@ -76,7 +76,3 @@ class TfrmLayered : public gui::TForm {
   std::string resourcesTypeName_;
   std::string backgroundResourcesName_;
 };
-
-// Makes the layered window, label and button known to the class registry,
-// so that forms may name them. Call once at start-up.
-void RegisterLayeredClasses();

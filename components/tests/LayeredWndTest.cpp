@@ -106,7 +106,6 @@ constexpr std::uint32_t kRed = 0xFFFF0000, kGreen = 0xFF00FF00, kBlue = 0xFF0000
 class LayeredWindowTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    RegisterLayeredClasses();
     gui::Application->Initialize();
     at::Enable();
     scratch_ = new ScratchFolder("layered-window");

@@ -18,7 +18,16 @@ GUI_DEFINE_CLASS(TfrmLayered) {
 
 TfrmLayered::TfrmLayered(gui::TComponent* owner) : gui::TForm(owner) {}
 
-TfrmLayered::~TfrmLayered() = default;
+TfrmLayered::~TfrmLayered() {
+  // The buffers go with this part of the form, before the class library
+  // takes the children down: they must not draw into them any more.
+  auto detach = [this](gui::TComponent* component) {
+    if (auto* control = dynamic_cast<TLayeredControl*>(component); control && control->LayeredParent() == this)
+      control->SetLayeredParent(nullptr);
+  };
+  for (int i = 0; i < ComponentCount(); ++i) detach(Components(i));
+  for (int i = 0; i < ControlCount(); ++i) detach(Controls(i));
+}
 
 void TfrmLayered::Loaded() {
   // The form's own size is known now; the buffers keep it for good.
@@ -77,14 +86,11 @@ void TfrmLayered::PaintWindow(HDC) { Paint(); }
 void TfrmLayered::Paint() {
   if (!surface_.Ready()) return;
   if (background_) RestoreBackground();
+  // Only the layered labels and buttons draw into the buffer.
   for (int i = 0; i < ControlCount(); ++i) {
-    gui::TControl* child = Controls(i);
-    if (auto* button = dynamic_cast<TLayeredButton*>(child)) {
-      button->SetLayeredParent(this);
-      button->Repaint();
-    } else if (auto* label = dynamic_cast<TLayeredLabel*>(child)) {
-      label->SetLayeredParent(this);
-      label->Repaint();
+    if (auto* control = dynamic_cast<TLayeredControl*>(Controls(i))) {
+      control->SetLayeredParent(this);
+      control->Repaint();
     }
   }
   Present();

@@ -72,9 +72,11 @@ namespace {
 
 // Presses the left button at a screen point, moves by (dx, dy) in two steps
 // and lets go, through the system's real input, as a user would. Messages
-// are handled meanwhile; returns once all input has been handled.
+// are handled meanwhile; returns once all input has been handled. Should the
+// system's move loop miss the release, Esc ends it, so that a fault shows as
+// a window in the wrong place rather than a test that never ends.
 void DragWithTheMouse(gui::TPoint start, int dx, int dy) {
-  std::atomic<bool> done{false};
+  std::atomic<bool> sent{false}, settled{false};
   std::thread mouse([&] {
     auto send = [](DWORD flags, int x, int y) {
       INPUT input{};
@@ -90,11 +92,21 @@ void DragWithTheMouse(gui::TPoint start, int dx, int dy) {
     send(0, start.X + dx / 2, start.Y + dy / 2);
     send(0, start.X + dx, start.Y + dy);
     send(MOUSEEVENTF_LEFTUP, start.X + dx, start.Y + dy);
-    done = true;
+    sent = true;
+    for (int i = 0; i < 200 && !settled; ++i) Sleep(50);
+    if (!settled) {
+      INPUT escape[2]{};
+      escape[0].type = escape[1].type = INPUT_KEYBOARD;
+      escape[0].ki.wVk = escape[1].ki.wVk = VK_ESCAPE;
+      escape[1].ki.dwFlags = KEYEVENTF_KEYUP;
+      SendInput(2, escape, sizeof(INPUT));
+    }
   });
-  while (!done) {
+  while (!settled) {
+    const bool allSent = sent;
     gui::Application->ProcessMessages();
     MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    if (allSent) settled = true;
   }
   mouse.join();
   at::Pump();

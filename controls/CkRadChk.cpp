@@ -99,7 +99,7 @@ TCkCustomGlyphButton::TCkCustomGlyphButton(TComponent* owner)
 
 TCkCustomGlyphButton::~TCkCustomGlyphButton() {
   customGlyphs_->OnChange = nullptr;
-  LinkFrameController(this, frameController_, nullptr);
+  frameController_.Set(nullptr);
 }
 
 void TCkCustomGlyphButton::SetAlignment(TLeftRight value) { Change(alignment_, value); }
@@ -149,7 +149,7 @@ void TCkCustomGlyphButton::UpdateGlyphSize() {
 }
 
 void TCkCustomGlyphButton::SetFrameController(TCkFrameController* value) {
-  LinkFrameController(this, frameController_, value);
+  frameController_.Set(value);
 }
 
 void TCkCustomGlyphButton::SetAction(TBasicAction* value) {
@@ -169,15 +169,15 @@ void TCkCustomGlyphButton::SetAction(TBasicAction* value) {
 void TCkCustomGlyphButton::Notification(TComponent* component, TOperation operation) {
   inherited::Notification(component, operation);
   if (operation != opRemove) return;
-  if (component == frameController_) frameController_ = nullptr;
+  frameController_.Removed(component);
   if (actionLink_ && component == actionLink_->Action()) actionLink_.reset();
 }
 
 void TCkCustomGlyphButton::ApplyFrameControllerSettings() {
-  TCkFrameController* fc = frameController_;
-  if (!fc || !fc->FrameVisible()) return;
+  TCkFrameController* fc = frameController_.Visible();
+  if (!fc) return;
   SetHotTrack(true);
-  auto wanted = [this](TCkFrameControllerProperty p) { return notifications_.Contains(p); };
+  auto wanted = [this](TCkFrameControllerProperty p) { return frameController_.Wants(p); };
   if (wanted(fcpColor)) SetFillColor(fc->Color());
   if (wanted(fcpFrameColor)) SetFrameColor(fc->FrameColor());
   if (wanted(fcpFocusColor)) SetFocusColor(fc->FocusColor());

@@ -74,10 +74,12 @@ class TCkCustomGlyphButton : public TCkCustomButton, public ICkFrameControllerCl
   virtual void SetWinMaskColor(TColor value);
   TCkButtonHotTrackStyle HotTrackStyle() const { return hotTrackStyle_; }
   void SetHotTrackStyle(TCkButtonHotTrackStyle value);
-  TCkFrameController* FrameController() const { return frameController_; }
+  TCkFrameController* FrameController() const { return frameController_.Get(); }
   virtual void SetFrameController(TCkFrameController* value);
-  TCkFrameControllerNotifications FrameControllerNotifications() const { return notifications_; }
-  void SetFrameControllerNotifications(TCkFrameControllerNotifications value) { notifications_ = value; }
+  TCkFrameControllerNotifications FrameControllerNotifications() const { return frameController_.Notifications; }
+  void SetFrameControllerNotifications(TCkFrameControllerNotifications value) {
+    frameController_.Notifications = value;
+  }
   void SetTransparent(bool value) override;
 
   // Links the control to an action (a TCustomAction's Checked shows).
@@ -145,8 +147,7 @@ class TCkCustomGlyphButton : public TCkCustomButton, public ICkFrameControllerCl
   std::unique_ptr<TBitmap> customGlyphs_;
   bool useCustomGlyphs_ = false;
   bool tabOnEnter_ = false;
-  TCkFrameController* frameController_ = nullptr;
-  TCkFrameControllerNotifications notifications_ = kAllFrameControllerNotifications;
+  TCkFrameControllerLink frameController_{this};
   TColor frameColor_ = clBtnShadow;
   TColor disabledColor_ = clBtnFace;
   TColor transparentColor_ = clOlive;

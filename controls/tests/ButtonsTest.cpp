@@ -425,3 +425,27 @@ TEST_F(ButtonsTest, TheRadioEdgeBlendsTowardsTheFrameColour) {
   EXPECT_EQ(At(*glyph, 6, 0), Sys(clWhite));
   EXPECT_EQ(At(*glyph, 6, 6), Sys(clWhite));
 }
+
+TEST_F(ButtonsTest, TheWholePagePaintsAsOne) {
+  box->SetChecked(true);
+  rules->SetState(cbGrayed);
+  closeToTray->SetChecked(true);
+  Get<TCkTrackBar>("cktbInterval")->SetPosition(2);
+  Get<TCkTrackBar>("cktbLevel")->SetPosition(7);
+  rules->SetFocus();
+  at::Pump();
+  UpdateWindow(form->Handle());
+
+  RECT window;
+  GetWindowRect(form->Handle(), &window);
+  TPoint origin = form->ClientOrigin();
+  auto page = Surface(form->ClientWidth(), form->ClientHeight(), clFuchsia);
+  form->PaintTo(page->Canvas().Handle(), window.left - origin.X, window.top - origin.Y);
+  if (const char* dir = std::getenv("BRIMVALE_SCREENSHOTS")) page->SaveToFile(std::string(dir) + "\\input-form.bmp");
+  EXPECT_EQ(CountOf(*page, clFuchsia, Rect(0, 0, page->Width(), page->Height())), 0);
+  TColor panel = Sys(Get<TPanel>("pnlPage")->Color());
+  EXPECT_EQ(At(*page, 20 + 198, 16 + 1), panel);  // through the transparent box
+  EXPECT_EQ(At(*page, 20 + 198, 150 + 33), panel);  // through the transparent bar
+  // The focused box's dotted border, beside its glyph.
+  EXPECT_EQ(At(*page, 20 + 18, 40), Sys(clBlack));
+}

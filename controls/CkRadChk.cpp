@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "CkGrafx.h"
+#include "CkTabOnEnter.h"
 #include "gui/Themes.h"
 
 namespace ck {
@@ -344,12 +345,7 @@ void TCkCustomGlyphButton::MouseUp(TMouseButton button, TShiftState shift, int x
 }
 
 void TCkCustomGlyphButton::KeyPress(char& key) {
-  if (tabOnEnter_ && key == '\r') {
-    key = 0;
-    PostMessageA(Handle(), WM_KEYDOWN, VK_TAB, 0);
-    return;
-  }
-  inherited::KeyPress(key);
+  if (!TakeEnterAsTab(*this, key, tabOnEnter_)) inherited::KeyPress(key);
 }
 
 void TCkCustomGlyphButton::WndProc(TMessage& m) {
@@ -366,11 +362,7 @@ void TCkCustomGlyphButton::WndProc(TMessage& m) {
       Invalidate();
       return;
     case CM_WANTSPECIALKEY:
-      // Enter must reach KeyPress rather than press the form's default button.
-      if (tabOnEnter_ && m.WParam == VK_RETURN) {
-        m.Result = 1;
-        return;
-      }
+      if (WantEnterAsTab(m, tabOnEnter_)) return;
       break;
   }
   inherited::WndProc(m);

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "CkGrafx.h"
+#include "CkTabOnEnter.h"
 #include "gui/ExtCtrls.h"
 #include "gui/Themes.h"
 
@@ -72,6 +73,14 @@ std::unique_ptr<TBitmap> ThirdOf(TBitmap& source, int index) {
   auto b = WorkBitmap(w, h);
   if (w > 0 && h > 0) b->Canvas().CopyRect(Rect(0, 0, w, h), source.Canvas(), Bounds(index * w, 0, w, h));
   return b;
+}
+
+// Stores a changed value; false when it was the same.
+template <class V>
+bool Store(V& field, const V& value) {
+  if (field == value) return false;
+  field = value;
+  return true;
 }
 
 HCURSOR LoadThumbCursor(const char* name) {
@@ -166,21 +175,15 @@ void TCkTrackBar::Restyle() {
 void TCkTrackBar::SetCustomThumb(TBitmap* value) { customThumb_->Assign(value); }
 
 void TCkTrackBar::SetHighlightColor(TColor value) {
-  if (value == highlightColor_) return;
-  highlightColor_ = value;
-  Restyle();
+  if (Store(highlightColor_, value)) Restyle();
 }
 
 void TCkTrackBar::SetHotTrackColor(TColor value) {
-  if (value == hotTrackColor_) return;
-  hotTrackColor_ = value;
-  Restyle();
+  if (Store(hotTrackColor_, value)) Restyle();
 }
 
 void TCkTrackBar::SetHotTrackColorType(TCkHotTrackColorType value) {
-  if (value == hotTrackColorType_) return;
-  hotTrackColorType_ = value;
-  Restyle();
+  if (Store(hotTrackColorType_, value)) Restyle();
 }
 
 void TCkTrackBar::SetMax(int value) {
@@ -208,15 +211,11 @@ void TCkTrackBar::SetMin(int value) {
 }
 
 void TCkTrackBar::SetOrientation(TOrientation value) {
-  if (value == orientation_) return;
-  orientation_ = value;
-  Restyle();
+  if (Store(orientation_, value)) Restyle();
 }
 
 void TCkTrackBar::SetPointerType(TPointerType value) {
-  if (value == pointerType_) return;
-  pointerType_ = value;
-  Restyle();
+  if (Store(pointerType_, value)) Restyle();
 }
 
 void TCkTrackBar::SetPosition(int value) {
@@ -231,9 +230,7 @@ void TCkTrackBar::SetPosition(int value) {
 }
 
 void TCkTrackBar::SetShowTicks(bool value) {
-  if (value == showTicks_) return;
-  showTicks_ = value;
-  FlagAndInvalidate();
+  if (Store(showTicks_, value)) FlagAndInvalidate();
 }
 
 void TCkTrackBar::SetThumbStyle(TThumbStyle value) {
@@ -242,17 +239,6 @@ void TCkTrackBar::SetThumbStyle(TThumbStyle value) {
   if (!ComponentState().Contains(csLoading)) trackWidth_ = value == tsMixer || value == tsFlat ? 6 : 8;
   Restyle();
 }
-
-namespace {
-
-template <class V>
-bool Store(V& field, const V& value) {
-  if (field == value) return false;
-  field = value;
-  return true;
-}
-
-}  // namespace
 
 void TCkTrackBar::SetTickColor(TColor value) {
   if (Store(tickColor_, value)) FlagAndInvalidate();
@@ -291,9 +277,7 @@ void TCkTrackBar::SetTransparent(bool value) {
 }
 
 void TCkTrackBar::SetThemeAware(bool value) {
-  if (value == themeAware_) return;
-  themeAware_ = value;
-  Restyle();
+  if (Store(themeAware_, value)) Restyle();
 }
 
 // --- thumbs and geometry ------------------------------------------------------------
@@ -565,12 +549,7 @@ void TCkTrackBar::KeyDown(WORD& key, TShiftState shift) {
 }
 
 void TCkTrackBar::KeyPress(char& key) {
-  if (tabOnEnter_ && key == '\r') {
-    key = 0;
-    PostMessageA(Handle(), WM_KEYDOWN, VK_TAB, 0);
-    return;
-  }
-  inherited::KeyPress(key);
+  if (!TakeEnterAsTab(*this, key, tabOnEnter_)) inherited::KeyPress(key);
 }
 
 // --- mouse --------------------------------------------------------------------------
@@ -682,10 +661,7 @@ void TCkTrackBar::WndProc(TMessage& m) {
       m.Result = DLGC_WANTARROWS;
       return;
     case CM_WANTSPECIALKEY:
-      if (tabOnEnter_ && m.WParam == VK_RETURN) {
-        m.Result = 1;
-        return;
-      }
+      if (WantEnterAsTab(m, tabOnEnter_)) return;
       break;
     case WM_SETFOCUS:
     case WM_KILLFOCUS:

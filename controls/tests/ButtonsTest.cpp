@@ -16,13 +16,6 @@ namespace {
 
 using Events = std::vector<std::string>;
 
-// Exposes the radio button's edge smoothing.
-class TSmoothRadio : public TCkRadioButton {
- public:
-  using TCkRadioButton::TCkRadioButton;
-  void Smooth(TBitmap& glyph) { SmoothGlyphEdge(glyph); }
-};
-
 // A strip of `cells` cells of 13 x 13, cell i filled with colours[i].
 std::unique_ptr<TBitmap> Strip(const std::vector<TColor>& colours) {
   auto strip = Surface(13 * static_cast<int>(colours.size()), 13);
@@ -78,11 +71,6 @@ TEST_F(ButtonsTest, FormsSetTheirPropertiesAndOlderFormsTheirFlatFlag) {
   EXPECT_TRUE(elsewhere->TabStop());
   EXPECT_FALSE(minToTray->TabStop());
   EXPECT_EQ(box->FrameControllerNotifications(), kAllFrameControllerNotifications);
-
-  TCkCheckBox fresh(nullptr);
-  EXPECT_EQ(fresh.Width(), 115);
-  EXPECT_EQ(fresh.Height(), 17);
-  EXPECT_EQ(fresh.GlyphWidth(), 13);
 }
 
 TEST_F(ButtonsTest, ClicksCycleTheCheckStates) {
@@ -414,17 +402,6 @@ TEST_F(ButtonsTest, ClassicGlyphsShowTheStateInTheControlsColour) {
   EXPECT_NE(At(*image, 6, 2 + 6), Sys(clRed));
 }
 
-TEST_F(ButtonsTest, TheRadioEdgeBlendsTowardsTheFrameColour) {
-  TSmoothRadio radio(nullptr);
-  radio.SetFrameColor(clBlack);
-  auto glyph = Surface(13, 13, clWhite);
-  radio.Smooth(*glyph);
-  EXPECT_EQ(At(*glyph, 4, 0), MixColors(clBlack, clWhite, 128));
-  EXPECT_EQ(At(*glyph, 3, 0), MixColors(clBlack, clWhite, 40));
-  EXPECT_EQ(At(*glyph, 12, 8), MixColors(clBlack, clWhite, 128));
-  EXPECT_EQ(At(*glyph, 6, 0), Sys(clWhite));
-  EXPECT_EQ(At(*glyph, 6, 6), Sys(clWhite));
-}
 
 TEST_F(ButtonsTest, TheWholePagePaintsAsOne) {
   box->SetChecked(true);

@@ -48,13 +48,6 @@ TEST_F(TrackBarTest, FormsSetTheBarsAndTheStyleSetsTheTrackWidthOutsideThem) {
   EXPECT_EQ(bar->TrackWidth(), 4);
   bar->SetTickStep(0);
   EXPECT_EQ(bar->TickStep(), 1);
-
-  TCkTrackBar fresh(nullptr);
-  EXPECT_EQ(fresh.Width(), 200);
-  EXPECT_EQ(fresh.Height(), 35);
-  EXPECT_EQ(fresh.ThumbStyle(), tsPointer);
-  EXPECT_TRUE(fresh.TabStop());
-  EXPECT_EQ(fresh.Orientation(), orHorizontal);
 }
 
 TEST_F(TrackBarTest, TheRangeKeepsThePositionInside) {

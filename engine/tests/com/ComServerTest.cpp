@@ -690,7 +690,13 @@ TEST_F(ComServer, PostedEventsReachTheClientThreadInOrder) {
   auto* sink = new EventSink;
   DWORD cookie = 0;
   ASSERT_EQ(S_OK, point->Advise(sink, &cookie));
-  EXPECT_EQ(S_OK, main->Open());
+  // Only the posts below may produce progress and process events: no
+  // automatic free or compress, and no refresh that could see a real process.
+  IMOConfig* config = nullptr;
+  ASSERT_EQ(S_OK, main->get_config(&config));
+  config->put_IsAutoCompress(VARIANT_FALSE);
+  config->put_IsAutoFree(VARIANT_FALSE);
+  config->Release();
 
   std::thread worker([&started] {
     for (DWORD thread : started) {
@@ -701,8 +707,17 @@ TEST_F(ComServer, PostedEventsReachTheClientThreadInOrder) {
     }
   });
   worker.join();
-  ASSERT_TRUE(PumpMessagesUntil([&] { return sink->Count() >= 4; }));
-  std::vector<tarnwick::test::RecordedEvent> events = sink->Events();
+  // The CPU adjustment may report foreground changes meanwhile; only the
+  // progress and process events are ours.
+  auto ours = [&] {
+    std::vector<tarnwick::test::RecordedEvent> mine;
+    for (const auto& event : sink->Events()) {
+      if (event.id == 2 || event.id == 3) mine.push_back(event);
+    }
+    return mine;
+  };
+  ASSERT_TRUE(PumpMessagesUntil([&] { return ours().size() >= 4; }));
+  std::vector<tarnwick::test::RecordedEvent> events = ours();
   ASSERT_EQ(4u, events.size());
   const DISPID ids[] = {2, 2, 3, 2};
   const std::vector<LONGLONG> values[] = {{0}, {50}, {2, 777}, {100}};
@@ -713,9 +728,10 @@ TEST_F(ComServer, PostedEventsReachTheClientThreadInOrder) {
   }
 
   EXPECT_EQ(S_OK, main->Close());
+  const size_t atClose = sink->Count();
   for (DWORD thread : started) PostThreadMessageW(thread, 0x807, 1, 0);
   tarnwick::test::DrainMessages();
-  EXPECT_EQ(4u, sink->Count());
+  EXPECT_EQ(atClose, sink->Count());
   EXPECT_EQ(S_OK, point->Unadvise(cookie));
   point->Release();
   container->Release();

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "EngineMessages.h"
+#include "MODefrag.h"
 #include "MOMain.h"
 #include "tests/support/EventSink.h"
 #include "tests/support/FakeHostProcess.h"
@@ -131,11 +132,23 @@ TEST_F(EventPumpTest, EverySinkGetsTheEventAndUnadviseStopsOne) {
 }
 
 TEST_F(EventPumpTest, MessagesWithoutASinkAreConsumed) {
-  PostFromWorker(main_->EventThreadId(), {{0x807, 1, 0}, {0x808, 1, 2}, {0x80B, 0, 0}});
+  // The priority message posted last shows when the pump has taken the
+  // others: only then may the sink connect.
+  IMODefrag* defrag = nullptr;
+  ASSERT_EQ(S_OK, main_->get_Defrag(&defrag));
+  HANDLE autoCompress = static_cast<tarnwick::CMODefrag*>(defrag)->AutoCompressThread();
+  defrag->Release();
+  ASSERT_NE(nullptr, autoCompress);
+  PostFromWorker(main_->EventThreadId(),
+                 {{0x807, 1, 0}, {0x808, 1, 2}, {0x80B, 0, 0}, {0x802, static_cast<WPARAM>(THREAD_PRIORITY_LOWEST), 0}});
+  ASSERT_TRUE(PumpMessagesUntil([&] { return GetThreadPriority(autoCompress) == THREAD_PRIORITY_LOWEST; }));
+
   EventSink& sink = NewSink();
   Connect(&sink);
   PostFromWorker(main_->EventThreadId(), {{0x806, 50, 0}});
   ASSERT_TRUE(PumpMessagesUntil([&] { return sink.Count() == 1; }));
+  tarnwick::test::DrainMessages();
+  ASSERT_EQ(1u, sink.Count());
   EXPECT_EQ(1, sink.Events()[0].id);
 }
 

@@ -1,0 +1,58 @@
+#include "HotKeyManager.h"
+
+#include <algorithm>
+
+GUI_DEFINE_CLASS(THotKeyManager) { c.Event("OnHotKeyPressed", &THotKeyManager::OnHotKeyPressed); }
+
+THotKeyManager::THotKeyManager(gui::TComponent* owner) : TComponent(owner) {
+  if (!ComponentState().Contains(gui::csDesigning)) window_ = gui::AllocateHWnd(this, &THotKeyManager::WndProc);
+}
+
+THotKeyManager::~THotKeyManager() {
+  ClearHotKeys();
+  gui::DeallocateHWnd(window_);
+}
+
+WORD THotKeyManager::AddHotKey(DWORD hotKey) {
+  ATOM atom = GlobalAddAtomA(HotKeyAtomName(hotKey).c_str());
+  if (atom == 0) return 0;
+  if (!RegisterHotKey(window_, atom, HotKeyModifiers(hotKey), hotKey & 0xFF)) {
+    GlobalDeleteAtom(atom);
+    return 0;
+  }
+  hotKeys_.push_back({hotKey, atom});
+  return atom;
+}
+
+bool THotKeyManager::Unregister(const TRegistration& registration) {
+  bool unregistered = UnregisterHotKey(window_, registration.KeyIndex);
+  GlobalDeleteAtom(registration.KeyIndex);
+  return unregistered;
+}
+
+bool THotKeyManager::RemoveHotKey(DWORD hotKey) {
+  auto found = std::find_if(hotKeys_.begin(), hotKeys_.end(),
+                            [hotKey](const TRegistration& r) { return r.HotKey == hotKey; });
+  if (found == hotKeys_.end()) return false;
+  TRegistration registration = *found;
+  hotKeys_.erase(found);
+  return Unregister(registration);
+}
+
+void THotKeyManager::ClearHotKeys() {
+  while (!hotKeys_.empty()) {
+    TRegistration last = hotKeys_.back();
+    hotKeys_.pop_back();
+    Unregister(last);
+  }
+}
+
+void THotKeyManager::WndProc(gui::TMessage& Message) {
+  if (Message.Msg == WM_HOTKEY && OnHotKeyPressed) {
+    DWORD hotKey = HotKeyFromModifiers(LOWORD(Message.LParam), HIWORD(Message.LParam));
+    bool registered = std::any_of(hotKeys_.begin(), hotKeys_.end(),
+                                  [hotKey](const TRegistration& r) { return r.HotKey == hotKey; });
+    if (registered) OnHotKeyPressed(hotKey, LOWORD(Message.WParam));
+  }
+  Message.Result = DefWindowProcA(window_, Message.Msg, Message.WParam, Message.LParam);
+}

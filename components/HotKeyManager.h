@@ -1,0 +1,51 @@
+// THotKeyManager: system-wide hot keys for the program, each registration
+// identified by a global atom made from its hot-key value, with an event
+// when one is pressed whichever program has the focus. GUI thread only.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <vector>
+
+#include "gui/Component.h"
+#include "gui/Messages.h"
+#include "HotKeyTexts.h"
+
+using TOnHotKeyPressed = std::function<void(DWORD HotKey, WORD Index)>;
+
+class THotKeyManager : public gui::TComponent {
+  GUI_CLASS(THotKeyManager, gui::TComponent)
+
+ public:
+  explicit THotKeyManager(gui::TComponent* owner);
+  // Unregisters every hot key.
+  ~THotKeyManager() override;
+
+  // Registers the combination; its atom, or 0 when the system refuses it
+  // (another program, or this one, holds it already).
+  WORD AddHotKey(DWORD hotKey);
+  // Unregisters the first registration of that value; false when there is
+  // none or the system refuses (the registration is dropped all the same).
+  bool RemoveHotKey(DWORD hotKey);
+  void ClearHotKeys();
+
+  // The window WM_HOTKEY arrives at.
+  HWND Handle() const { return window_; }
+
+  // Index is the atom of the registration.
+  TOnHotKeyPressed OnHotKeyPressed;
+
+ protected:
+  virtual void WndProc(gui::TMessage& Message);
+
+ private:
+  struct TRegistration {
+    DWORD HotKey;
+    WORD KeyIndex;
+  };
+  bool Unregister(const TRegistration& registration);
+
+  HWND window_ = nullptr;
+  std::vector<TRegistration> hotKeys_;
+};

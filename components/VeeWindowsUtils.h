@@ -1,0 +1,51 @@
+// Placement of a picture or caption inside a control, painting a control's
+// parent background, and GDI+ images from resources.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+#include "gui/Object.h"
+
+namespace Gdiplus {
+class Image;
+}
+namespace gui {
+class TCanvas;
+class TControl;
+}  // namespace gui
+
+// Where a caption or picture sits in a control. Scoped, because the class
+// library's control alignment uses some of the same names.
+enum class TVeeAlignment : std::uint8_t {
+  alTopLeft,
+  alTopCenter,
+  alTopRight,
+  alMiddleLeft,
+  alMiddleCenter,
+  alMiddleRight,
+  alBottomLeft,
+  alBottomCenter,
+  alBottomRight,
+  alCenter,
+  alLeft,
+  alRight,
+  alCustom
+};
+
+// The identifiers of TVeeAlignment in value order, for property tables.
+const gui::TEnumInfo& VeeAlignmentInfo();
+
+// Paints what the control's parent shows beneath the control into the
+// canvas (at the control's own origin), so that the control can draw itself
+// over it. Nothing without a parent.
+void PaintParentBackground(gui::TCanvas& canvas, gui::TControl* control);
+
+// Loads a GDI+ image from the resource `name` of type `type` in `module`
+// (null: the program). The caller owns the image (delete it). Null when the
+// resource is missing or empty, memory runs out, GDI+ is not started or the
+// data is no image. The image reads its data lazily, so the copy of the
+// resource lives in a stream that the image keeps until it is deleted.
+Gdiplus::Image* LoadGPImageFromResource(const std::string& name, const std::string& type, HMODULE module);

@@ -1,0 +1,256 @@
+// What every control of the library shares: the enumerations the controls
+// publish, colour arithmetic on a 0..240 hue/saturation/luminance scale, the
+// drawing routines for frames, bevels, percent bars and glyphs, rotated
+// fonts, and the settings-location component.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+#include "gui/Canvas.h"
+#include "gui/Color.h"
+#include "gui/Component.h"
+#include "gui/Types.h"
+
+namespace ck {
+
+using namespace gui;
+
+// --- enumerations ------------------------------------------------------------------
+
+enum TAlignmentVertical { avTop, avCenter, avBottom };
+enum TTextStyle { tsNormal, tsRaised, tsRecessed, tsShadow };
+enum TOrientation { orHorizontal, orVertical };
+enum TBarStyle { bsTraditional, bsLED, bsGradient };
+enum TFrameStyleEx {
+  fsNone, fsFlat, fsGroove, fsBump, fsLowered, fsButtonDown,
+  fsRaised, fsButtonUp, fsStatus, fsPopup, fsFlatBold, fsFlatRounded
+};
+// The same values under a type name of their own (forms name both).
+using TFrameStyle = TFrameStyleEx;
+enum TFramingPreference { fpCustomFraming, fpXPThemes };
+enum TGradientDirection {
+  gdDiagonalUp, gdDiagonalDown, gdHorizontalEnd, gdHorizontalCenter, gdHorizontalBox,
+  gdVerticalEnd, gdVerticalCenter, gdVerticalBox, gdSquareBox, gdBigSquareBox
+};
+enum TSide { sdLeft, sdTop, sdRight, sdBottom };
+using TSides = Set<TSide>;
+constexpr TSides kAllSides{sdLeft, sdTop, sdRight, sdBottom};
+
+enum TCkHotTrackColorType { htctComplement, htctActual };
+enum TCkButtonHotTrackStyle { htsInterior, htsFrame };
+
+enum TCkFrameControllerProperty {
+  fcpColor, fcpFocusColor, fcpDisabledColor, fcpReadOnlyColor, fcpReadOnlyColorOnFocus,
+  fcpParentColor, fcpFlatButtonColor, fcpFlatButtons, fcpFrameColor, fcpFrameHotColor,
+  fcpFrameHotTrack, fcpFrameHotStyle, fcpFrameSides, fcpFrameStyle, fcpFrameVisible,
+  fcpFramingPreference, fcpAll
+};
+// Bit n stands for property n (fcpColor..fcpFramingPreference); 16 bits.
+using TCkFrameControllerNotifications = Set<TCkFrameControllerProperty>;
+constexpr TCkFrameControllerNotifications kAllFrameControllerNotifications =
+    TCkFrameControllerNotifications::FromBits(0xFFFF);
+
+enum TCkPathType { ptIniFile, ptRegistry };
+enum TCkRegKey {
+  hkeyClassesRoot, hkeyCurrentUser, hkeyLocalMachine, hkeyUsers,
+  hkeyPerformanceData, hkeyCurrentConfig, hkeyDynData
+};
+enum TCkRegAccessKey {
+  keyQueryValue, keySetValue, keyCreateSubKey, keyEnumerateSubKeys, keyNotify,
+  keyCreateLink, keyRead, keyWrite, keyExecute, keyAllAccess
+};
+using TCkRegAccess = Set<TCkRegAccessKey>;
+enum TCkSpecialFolder { sfNone, sfUserAppDataRoaming, sfUserAppDataLocal, sfUserDocuments, sfProgramData };
+
+// The state of a three-state check box.
+enum TCheckBoxState { cbUnchecked, cbChecked, cbGrayed };
+
+extern const TEnumInfo AlignmentVerticalInfo;
+extern const TEnumInfo TextStyleInfo;
+extern const TEnumInfo OrientationInfo;
+extern const TEnumInfo BarStyleInfo;
+extern const TEnumInfo FrameStyleExInfo;
+extern const TEnumInfo FrameStyleInfo;
+extern const TEnumInfo FramingPreferenceInfo;
+extern const TEnumInfo GradientDirectionInfo;
+extern const TEnumInfo SideInfo;
+extern const TEnumInfo HotTrackColorTypeInfo;
+extern const TEnumInfo ButtonHotTrackStyleInfo;
+extern const TEnumInfo FrameControllerPropertyInfo;
+extern const TEnumInfo FrameControllerConnectionInfo;  // without fcpAll: the notification sets
+extern const TEnumInfo PathTypeInfo;
+extern const TEnumInfo RegKeyInfo;
+extern const TEnumInfo RegAccessKeyInfo;
+extern const TEnumInfo SpecialFolderInfo;
+extern const TEnumInfo CheckBoxStateInfo;
+
+// --- colours ------------------------------------------------------------------------
+// System colours are resolved to RGB first. Hue, saturation and luminance
+// run from 0 to 240.
+
+// Hue, saturation and luminance of a colour; the result packs them like an
+// RGB value (hue in the low byte).
+TColor ColorToHsl240(TColor color, std::uint8_t& hue, std::uint8_t& saturation, std::uint8_t& luminance);
+std::uint8_t HueOfColor(TColor color);
+// Luminance may exceed 240 (up to 255): anything from 240 on is white.
+TColor Hsl240ToColor(int hue, int saturation, int luminance);
+TColor DarkenColor(TColor color, std::uint8_t amount);
+TColor LightenColor(TColor color, std::uint8_t amount);
+// Darkens for a negative amount, lightens for a positive one (by at most 255).
+TColor ShiftColorLuminance(TColor color, int amount);
+// Per channel first * w + second * (1 - w), w = weight / 255, rounded.
+TColor MixColors(TColor first, TColor second, std::uint8_t weight);
+// Hues less than 20 apart and luminances less than 60 apart.
+bool ColorsLookAlike(TColor a, TColor b);
+// The hue half way round the circle, fully saturated, at `luminance`.
+TColor OppositeHueColor(TColor color, std::uint8_t luminance);
+// A colour of the current visual style (kinds 0..6: edit border, explorer
+// bar texts, fills and gradient, group box text); clBtnFace without visual
+// styles, white for any other kind.
+TColor ThemeElementColor(int kind);
+// True when the screen shows more than 256 colours (found once).
+bool HasFullColorDisplay();
+
+// --- drawing routines ---------------------------------------------------------------
+// Each routine draws on the canvas with its pen and brush and returns the
+// rectangle left inside what it drew. A colour of clNone draws nothing.
+
+// One line on each chosen side: left and top in ulColor, right and bottom in
+// lrColor.
+TRect DrawSidesLine(TCanvas& canvas, const TRect& rect, TColor ulColor, TSides sides, TColor lrColor);
+TRect DrawSidesLines(TCanvas& canvas, const TRect& rect, TColor ulColor, TSides sides, int count, TColor lrColor);
+// The two-line system bevel of fsLowered / fsRaised.
+TRect DrawBevel3D(TCanvas& canvas, const TRect& rect, bool lowered, TSides sides);
+// The two-line system bevel of fsButtonDown / fsButtonUp.
+TRect DrawButtonBevel(TCanvas& canvas, const TRect& rect, bool down, TSides sides);
+TRect DrawColorButtonBevel(TCanvas& canvas, const TRect& rect, TColor color, TSides sides, bool down);
+// A frame in system colours.
+TRect DrawFrameStyle(TCanvas& canvas, const TRect& rect, TFrameStyle style, TSides sides);
+// A frame whose shades are derived from one colour.
+TRect DrawColorFrameStyle(TCanvas& canvas, const TRect& rect, TColor color, TSides sides, TFrameStyle style);
+TRect DrawBoxLine(TCanvas& canvas, const TRect& rect, TColor color);
+TRect DrawDottedFocusBorder(TCanvas& canvas, const TRect& rect);
+// A one-pixel frame with cut corners; the inside gives up two pixels a side.
+TRect DrawRoundedFlatSides(TCanvas& canvas, const TRect& rect, TColor color, TSides sides);
+
+// Everything the complete border of a label or progress bar depends on.
+struct TFramedBorder {
+  TFrameStyleEx Outer = fsNone;
+  bool RoundInner = false;
+  bool Transparent = false;
+  TColor ParentColor = clBtnFace;
+  TColor OwnColor = clBtnFace;
+  int FlatColorAdjustment = 0;
+  TColor FlatColor = clBtnShadow;
+  TColor ShadowColor = clBtnShadow;
+  TColor HighlightColor = clBtnHighlight;
+  TColor BorderColor = clBtnFace;
+  int BevelWidth = 1;
+  TSides Sides = kAllSides;
+  int BorderWidth = 0;
+  TFrameStyleEx Inner = fsNone;
+};
+TRect DrawFramedBorder(TCanvas& canvas, const TRect& rect, const TFramedBorder& border);
+// How many pixels a border style takes from a side.
+int FrameStyleThickness(TFrameStyleEx style, int bevelWidth);
+
+// The frame of a windowed control, drawn over (0, 0, width, height) of its
+// non-client area.
+void DrawControlFrame(TCanvas& canvas, int width, int height, bool skipClear, TSides sides, TColor frameColor,
+                      TColor backgroundColor, TFrameStyle style);
+// Asks the window to repaint its frame within rect (window coordinates).
+void InvalidateNonClient(HWND window, const TRect& rect);
+
+// Percent bars (percent of 100 or more fills the rectangle).
+void DrawPercentBar(TCanvas& canvas, const TRect& rect, bool vertical, bool transparent, bool showPercent,
+                    std::uint16_t percent, TColor backColor, TColor barColor);
+void DrawLedPercentBar(TCanvas& canvas, const TRect& rect, bool vertical, bool transparent, bool themeAware,
+                       std::uint16_t percent, int segmentCount, TColor backColor, TColor barColor);
+void DrawGradientPercentBar(TCanvas& canvas, const TRect& rect, bool vertical, bool transparent, bool showPercent,
+                            std::uint16_t percent, TGradientDirection direction, TColor backStopColor,
+                            TColor backColor, TColor barStopColor, TColor barColor);
+// A two-pixel gradient ring inside rect (full-colour displays only).
+void DrawHotRing(TCanvas& canvas, const TRect& rect, TGradientDirection direction, TColor startColor,
+                 TColor endColor);
+
+// The glyph states of DrawCheckGlyph and DrawRadioGlyph.
+enum TCkGlyphState { gsNormal = 0, gsPressed = 1, gsHot = 2, gsDisabled = 3 };
+
+// Colours and state of the library's own check box and radio glyphs.
+struct TCkGlyphStyle {
+  TColor ReadOnlyColor = clInfoBk;
+  bool ReadOnlyColorOnFocus = false;
+  bool ReadOnly = false;
+  TColor HotColor = clHighlight;
+  TColor HotColor2 = clHighlight;
+  TColor DisabledColor = clBtnFace;
+  TColor FocusColor = clWindow;
+  TColor FillColor = clWindow;
+  TColor MarkColor = clWindowText;  // the tick or the dot
+  TColor FrameColor = clBtnShadow;
+  TCkButtonHotTrackStyle HotStyle = htsInterior;
+  bool Focused = false;
+  TCkGlyphState State = gsNormal;
+  // Radio glyph only: what shows outside the circle.
+  TColor TransparentColor = clOlive;
+  bool Transparent = false;
+  TColor BackgroundColor = clBtnFace;
+};
+void DrawCheckGlyph(TCanvas& canvas, const TRect& rect, TCheckBoxState state, const TCkGlyphStyle& style);
+// A 13 x 13 glyph at rect's top left corner.
+void DrawRadioGlyph(TCanvas& canvas, const TRect& rect, bool checked, const TCkGlyphStyle& style);
+// Style 1 is the visual-style chevron, any other a small triangle.
+void DrawDropDownArrow(TCanvas& canvas, const TRect& rect, int style, bool enabled, bool pressed);
+
+// A new font handle (the caller deletes it) for text at `angle` degrees.
+HFONT CreateRotatedFont(TFont& font, int angle);
+bool FontIsTrueType(TFont& font);
+// The font's text height plus 2.
+int FontRowHeight(TFont& font);
+
+// Round num / den to the nearest integer, halves to even (den > 0).
+std::int64_t RoundDiv(std::int64_t num, std::int64_t den);
+
+// --- settings location --------------------------------------------------------------
+
+// Where settings would be kept: an INI file or a registry key. Forms hold it
+// and frame controllers point to it; it reads and writes nothing itself.
+class TCkRegIniFile : public TComponent {
+  GUI_CLASS(TCkRegIniFile, TComponent)
+
+ public:
+  explicit TCkRegIniFile(TComponent* owner);
+
+  const std::string& Path() const { return path_; }
+  void SetPath(const std::string& value);
+  TCkPathType PathType() const { return pathType_; }
+  void SetPathType(TCkPathType value);
+  TCkRegKey RegKey() const { return regKey_; }
+  void SetRegKey(TCkRegKey value);
+  TCkRegAccess RegAccess() const { return regAccess_; }
+  void SetRegAccess(TCkRegAccess value);
+  TCkSpecialFolder SpecialFolder() const { return specialFolder_; }
+  void SetSpecialFolder(TCkSpecialFolder value);
+  // True from creation on and after every change of the location.
+  bool LocationChanged() const { return locationChanged_; }
+
+ private:
+  template <class V>
+  void Change(V& field, const V& value) {
+    if (field == value) return;
+    field = value;
+    locationChanged_ = true;
+  }
+
+  std::string path_;
+  TCkPathType pathType_ = ptIniFile;
+  TCkRegKey regKey_ = hkeyCurrentUser;
+  TCkRegAccess regAccess_{keyAllAccess};
+  TCkSpecialFolder specialFolder_ = sfNone;
+  bool locationChanged_ = true;
+};
+
+}  // namespace ck

@@ -6,6 +6,7 @@
 #include <vssym32.h>
 
 #include "CkDisplay.h"
+#include "gui/Themes.h"
 
 namespace ck {
 
@@ -157,7 +158,7 @@ TColor OppositeHueColor(TColor color, std::uint8_t luminance) {
 }
 
 TColor ThemeElementColor(int kind) {
-  if (!ThemesEnabled()) return clBtnFace;
+  if (!ThemeServices().ThemesEnabled()) return clBtnFace;
   struct Element {
     const wchar_t* cls;
     int part, state, prop;
@@ -173,9 +174,8 @@ TColor ThemeElementColor(int kind) {
   };
   if (kind < 0 || kind >= static_cast<int>(std::size(kElements))) return clWhite;
   const Element& e = kElements[kind];
-  TThemeData theme(e.cls);
-  COLORREF color = 0;
-  if (!theme || FAILED(GetThemeColor(theme.Handle(), e.part, e.state, e.prop, &color))) return clBtnFace;
+  TColor color = clBtnFace;
+  ThemeServices().ElementColor(e.cls, e.part, e.state, e.prop, color);
   return color;
 }
 

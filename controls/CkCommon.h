@@ -1,18 +1,27 @@
 // What every control of the library shares: the enumerations the controls
 // publish, colour arithmetic on a 0..240 hue/saturation/luminance scale, the
 // drawing routines for frames, bevels, percent bars and glyphs, rotated
-// fonts, and the settings-location component.
+// fonts, the frame controller that pushes one set of frame and colour
+// settings into many controls, the blink timer all blinking controls
+// follow, and the settings-location component.
 #pragma once
 
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "gui/Canvas.h"
 #include "gui/Color.h"
 #include "gui/Component.h"
+#include "gui/Controls.h"
 #include "gui/Types.h"
+
+namespace gui {
+class TTimer;
+}
 
 namespace ck {
 
@@ -252,5 +261,180 @@ class TCkRegIniFile : public TComponent {
   TCkSpecialFolder specialFolder_ = sfNone;
   bool locationChanged_ = true;
 };
+
+// --- frame controller ---------------------------------------------------------------
+
+// A control that reads a frame controller's settings itself instead of
+// having them written property by property.
+class ICkFrameControllerClient {
+ public:
+  virtual void ApplyFrameController() = 0;
+
+ protected:
+  ~ICkFrameControllerClient() = default;
+};
+
+// Pushes one set of colour and frame settings into every registered control,
+// through the controls' published properties of the same names.
+class TCkFrameController : public TComponent {
+  GUI_CLASS(TCkFrameController, TComponent)
+
+ public:
+  explicit TCkFrameController(TComponent* owner);
+  ~TCkFrameController() override;
+
+  // Registers a control and gives it every setting at once.
+  void AddControl(TControl* control);
+  void RemoveControl(TControl* control);
+  int ControlCount() const { return static_cast<int>(controls_.size()); }
+  // Notifications wait until the last EndUpdate, which sends every setting.
+  void BeginUpdate() { ++updateCount_; }
+  void EndUpdate();
+
+  virtual void NotifyControl(TControl* control, TCkFrameControllerProperty property);
+  virtual void NotifyControls(TCkFrameControllerProperty property);
+
+  void Assign(TPersistent* source) override;
+  void Loaded() override;
+
+  TColor Color() const { return color_; }
+  virtual void SetColor(TColor value);
+  bool ParentColor() const { return parentColor_; }
+  virtual void SetParentColor(bool value);
+  TColor FlatButtonColor() const { return flatButtonColor_; }
+  virtual void SetFlatButtonColor(TColor value);
+  bool FlatButtons() const { return flatButtons_; }
+  virtual void SetFlatButtons(bool value);
+  TColor DisabledColor() const { return disabledColor_; }
+  virtual void SetDisabledColor(TColor value);
+  TColor ReadOnlyColor() const { return readOnlyColor_; }
+  virtual void SetReadOnlyColor(TColor value);
+  bool ReadOnlyColorOnFocus() const { return readOnlyColorOnFocus_; }
+  virtual void SetReadOnlyColorOnFocus(bool value);
+  TColor FocusColor() const { return focusColor_; }
+  virtual void SetFocusColor(TColor value);
+  TColor FrameColor() const { return frameColor_; }
+  virtual void SetFrameColor(TColor value);
+  TColor FrameHotColor() const { return frameHotColor_; }
+  virtual void SetFrameHotColor(TColor value);
+  bool FrameHotTrack() const { return frameHotTrack_; }
+  virtual void SetFrameHotTrack(bool value);
+  TFrameStyle FrameHotStyle() const { return frameHotStyle_; }
+  virtual void SetFrameHotStyle(TFrameStyle value);
+  TSides FrameSides() const { return frameSides_; }
+  virtual void SetFrameSides(TSides value);
+  TFrameStyle FrameStyle() const { return frameStyle_; }
+  virtual void SetFrameStyle(TFrameStyle value);
+  bool FrameVisible() const { return frameVisible_; }
+  virtual void SetFrameVisible(bool value);
+  TFramingPreference FramingPreference() const { return framingPreference_; }
+  virtual void SetFramingPreference(TFramingPreference value);
+  TCkRegIniFile* RegIniFile() const { return regIniFile_; }
+  virtual void SetRegIniFile(TCkRegIniFile* value);
+
+ protected:
+  void Notification(TComponent* component, TOperation operation) override;
+
+ private:
+  // Stores a changed value and notifies the controls of it.
+  template <class V>
+  void Change(V& field, const V& value, TCkFrameControllerProperty property) {
+    if (field == value) return;
+    field = value;
+    NotifyControls(property);
+  }
+  void WriteProperty(TControl* control, TCkFrameControllerProperty property);
+
+  TColor color_ = clWindow;
+  bool parentColor_ = false;
+  int updateCount_ = 0;
+  TColor flatButtonColor_ = clBtnFace;
+  bool flatButtons_ = true;
+  TColor disabledColor_ = clBtnFace;
+  TColor readOnlyColor_ = clInfoBk;
+  bool readOnlyColorOnFocus_ = false;
+  TColor focusColor_ = clWindow;
+  TColor frameColor_ = clBtnShadow;
+  TColor frameHotColor_ = clBtnShadow;
+  bool frameHotTrack_ = false;
+  TFrameStyle frameHotStyle_ = fsFlatBold;
+  TSides frameSides_ = kAllSides;
+  TFrameStyle frameStyle_ = fsFlat;
+  bool frameVisible_ = false;
+  TFramingPreference framingPreference_ = fpXPThemes;
+  std::vector<TControl*> controls_;
+  TCkRegIniFile* regIniFile_ = nullptr;
+};
+
+// A control's FrameController and FrameControllerNotifications: setting a
+// controller leaves the old one, stores the new one, registers with it (which
+// sends its settings) and asks to hear of its removal; the link leaves its
+// controller when it goes.
+class TCkFrameControllerLink {
+ public:
+  explicit TCkFrameControllerLink(TControl* control) : control_(control) {}
+  ~TCkFrameControllerLink() { Set(nullptr); }
+  TCkFrameControllerLink(const TCkFrameControllerLink&) = delete;
+  TCkFrameControllerLink& operator=(const TCkFrameControllerLink&) = delete;
+
+  TCkFrameController* Get() const { return controller_; }
+  void Set(TCkFrameController* value);
+  // For the control's Notification: forgets a controller that goes.
+  void Removed(TComponent* component) {
+    if (component == controller_) controller_ = nullptr;
+  }
+  // The controller, when it is there and shows its frame (the only time a
+  // client applies its settings).
+  TCkFrameController* Visible() const { return controller_ && controller_->FrameVisible() ? controller_ : nullptr; }
+  bool Wants(TCkFrameControllerProperty property) const { return Notifications.Contains(property); }
+
+  TCkFrameControllerNotifications Notifications = kAllFrameControllerNotifications;
+
+ private:
+  TControl* control_;
+  TCkFrameController* controller_ = nullptr;
+};
+
+// --- blinking -----------------------------------------------------------------------
+
+// Sent to each registered control on every blink: a control that blinks now
+// answers 1.
+constexpr UINT CM_BLINKQUERY = 0xB3E8;
+// WParam 1: show the blink colour; 0: the normal colour.
+constexpr UINT CM_BLINKSTATE = 0xB3E9;
+
+// The one timer all blinking controls follow. The blink colour stays for the
+// on interval, the normal colour for the off interval.
+class TCkBlinkingControlsList : public TObject {
+ public:
+  TCkBlinkingControlsList();
+  ~TCkBlinkingControlsList() override;
+
+  void Add(TControl* control);
+  void Remove(TControl* control);
+  int Count() const { return static_cast<int>(controls_.size()); }
+  // True while the blink colour shows.
+  bool BlinkState() const { return state_; }
+  std::uint16_t IntervalOff() const { return intervalOff_; }
+  void SetIntervalOff(std::uint16_t value) { intervalOff_ = value; }
+  std::uint16_t IntervalOn() const { return intervalOn_; }
+  void SetIntervalOn(std::uint16_t value) { intervalOn_ = value; }
+
+ private:
+  void Tick(TObject* sender);
+
+  bool state_ = true;
+  std::vector<TControl*> controls_;
+  std::unique_ptr<TTimer> timer_;
+  std::uint16_t intervalOff_ = 500;
+  std::uint16_t intervalOn_ = 500;
+};
+
+// The list exists exactly while some control is registered.
+extern TCkBlinkingControlsList* BlinkingControls;
+// Registers a control, making the list when there is none.
+void RegisterBlinkingControl(TControl* control);
+// Unregisters a control and frees the list when it is empty.
+void UnregisterBlinkingControl(TControl* control);
 
 }  // namespace ck

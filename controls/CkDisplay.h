@@ -1,34 +1,18 @@
-// Facts about the display that the drawing routines depend on: whether
-// visual styles are in use and whether the screen shows full colour. Tests
-// can force either answer.
+// Switches for tests: answers about the display that the drawing routines
+// would otherwise take from the machine. (Visual styles have their switch in
+// gui::ThemeServices.)
 #pragma once
 
-#include <windows.h>
-#include <uxtheme.h>
-
+#include <functional>
 #include <optional>
+#include <string>
 
 namespace ck {
 
-// True when the system draws with visual styles, unless forced.
-bool ThemesEnabled();
-void ForceThemesEnabled(std::optional<bool> enabled);
 // Forces the answer of HasFullColorDisplay; nullopt gives the screen's again.
 void ForceFullColorDisplay(std::optional<bool> fullColor);
-
-// The theme data of one window class (e.g. L"PROGRESS"); empty when visual
-// styles are off or the class has none.
-class TThemeData {
- public:
-  explicit TThemeData(const wchar_t* classList);
-  ~TThemeData();
-  TThemeData(const TThemeData&) = delete;
-  TThemeData& operator=(const TThemeData&) = delete;
-  explicit operator bool() const { return theme_ != nullptr; }
-  HTHEME Handle() const { return theme_; }
-
- private:
-  HTHEME theme_ = nullptr;
-};
+// Answers FontIsTrueType by face name instead of asking the font (a test
+// system may have no other than TrueType fonts); empty asks the font again.
+void ForceFontIsTrueType(std::function<bool(const std::string& faceName)> probe);
 
 }  // namespace ck

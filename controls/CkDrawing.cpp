@@ -9,6 +9,7 @@
 #include "CkDisplay.h"
 #include "CkGrafx.h"
 #include "gui/Bitmap.h"
+#include "gui/Themes.h"
 
 namespace ck {
 
@@ -356,14 +357,14 @@ namespace {
 // The visual style's progress chunk over `percent` of the bar; false
 // without visual styles.
 bool DrawThemedChunk(TCanvas& canvas, const TRect& rect, bool vertical, std::uint16_t percent) {
-  TThemeData theme(L"PROGRESS");
+  HTHEME theme = ThemeServices().Theme(L"PROGRESS");
   if (!theme) return false;
   TRect inner = Inset(rect, 1);
   int p = std::min<int>(percent, 100);
   if (!vertical) {
     RECT r{inner.Left, inner.Top, inner.Left + static_cast<int>(RoundDiv(std::int64_t{p} * inner.Width(), 100)),
            inner.Bottom};
-    if (r.right > r.left && r.bottom > r.top) DrawThemeBackground(theme.Handle(), canvas.Handle(), PP_CHUNK, 0, &r, nullptr);
+    if (r.right > r.left && r.bottom > r.top) DrawThemeBackground(theme, canvas.Handle(), PP_CHUNK, 0, &r, nullptr);
     return true;
   }
   int w = inner.Width(), h = static_cast<int>(RoundDiv(std::int64_t{p} * inner.Height(), 100));
@@ -373,7 +374,7 @@ bool DrawThemedChunk(TCanvas& canvas, const TRect& rect, bool vertical, std::uin
   work.SetPixelFormat(pf32bit);
   work.SetSize(w, h);
   RECT r{0, 0, w, h};
-  DrawThemeBackground(theme.Handle(), work.Canvas().Handle(), PP_CHUNKVERT, 0, &r, nullptr);
+  DrawThemeBackground(theme, work.Canvas().Handle(), PP_CHUNKVERT, 0, &r, nullptr);
   FlipBitmapVertically(work);
   BitBlt(canvas.Handle(), inner.Left, inner.Bottom - h, w, h, work.Canvas().Handle(), 0, 0, SRCCOPY);
   return true;
@@ -561,14 +562,11 @@ namespace {
 // The arrow colour of the visual style's combo box button, read from a
 // rendering of the button.
 std::optional<TColor> ThemedArrowColor() {
-  TThemeData theme(L"COMBOBOX");
-  if (!theme) return std::nullopt;
   TBitmap work;
   work.SetPixelFormat(pf32bit);
   work.SetSize(17, 21);
-  RECT r{0, 0, 17, 21};
-  if (FAILED(DrawThemeBackground(theme.Handle(), work.Canvas().Handle(), CP_DROPDOWNBUTTON, CBXS_NORMAL, &r,
-                                 nullptr)))
+  if (!ThemeServices().DrawElement(work.Canvas().Handle(), L"COMBOBOX", CP_DROPDOWNBUTTON, CBXS_NORMAL,
+                                   Rect(0, 0, 17, 21)))
     return std::nullopt;
   return work.Canvas().Pixels(8, 10);
 }
@@ -629,7 +627,16 @@ TEXTMETRICA MetricsOf(TFont& font) {
 
 }  // namespace
 
-bool FontIsTrueType(TFont& font) { return (MetricsOf(font).tmPitchAndFamily & TMPF_TRUETYPE) != 0; }
+namespace {
+std::function<bool(const std::string&)> trueTypeProbe;
+}  // namespace
+
+void ForceFontIsTrueType(std::function<bool(const std::string& faceName)> probe) { trueTypeProbe = std::move(probe); }
+
+bool FontIsTrueType(TFont& font) {
+  if (trueTypeProbe) return trueTypeProbe(font.Name());
+  return (MetricsOf(font).tmPitchAndFamily & TMPF_TRUETYPE) != 0;
+}
 
 int FontRowHeight(TFont& font) { return MetricsOf(font).tmHeight + 2; }
 

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "gui/Forms.h"
+
 namespace ck {
 
 void DrawTransparentBitmapPart(TCanvas& canvas, TBitmap& bitmap, const TRect& dest, TColor transparentColor,
@@ -187,29 +189,24 @@ void PaintGradient(TCanvas& canvas, const TRect& rect, TGradientDirection direct
         DiagonalGradient(c, w, h, direction == gdDiagonalUp, start, end, minLines);
       break;
     case gdHorizontalEnd:
-    case gdHorizontalCenter: {
-      int strip = std::min(8, w);
-      if (direction == gdHorizontalEnd) {
-        StripBands(c, true, strip, start, end, h, h - 1, -1, minLines);
-      } else {
-        int mid = h / 2;
-        StripBands(c, true, strip, start, end, mid + 1, mid, -1, minLines);
-        StripBands(c, true, strip, end, start, h - 1 - mid, h - 1, -1, minLines);
-      }
-      TileByDoubling(dc, 0, 0, SRCCOPY, h, strip, h, w);
-      break;
-    }
+    case gdHorizontalCenter:
     case gdVerticalEnd:
     case gdVerticalCenter: {
-      int strip = std::min(8, h);
-      if (direction == gdVerticalEnd) {
-        StripBands(c, false, strip, start, end, w, w - 1, -1, minLines);
+      // Rows from the bottom up, or columns from the right leftward, in a
+      // strip 8 pixels across that is then tiled.
+      bool rows = direction == gdHorizontalEnd || direction == gdHorizontalCenter;
+      int lines = rows ? h : w, strip = std::min(8, rows ? w : h);
+      if (direction == gdHorizontalEnd || direction == gdVerticalEnd) {
+        StripBands(c, rows, strip, start, end, lines, lines - 1, -1, minLines);
       } else {
-        int mid = w / 2;
-        StripBands(c, false, strip, start, end, mid + 1, mid, -1, minLines);
-        StripBands(c, false, strip, end, start, w - 1 - mid, w - 1, -1, minLines);
+        int mid = lines / 2;
+        StripBands(c, rows, strip, start, end, mid + 1, mid, -1, minLines);
+        StripBands(c, rows, strip, end, start, lines - 1 - mid, lines - 1, -1, minLines);
       }
-      TileByDoubling(dc, 0, 0, SRCCOPY, strip, w, h, w);
+      if (rows)
+        TileByDoubling(dc, 0, 0, SRCCOPY, h, strip, h, w);
+      else
+        TileByDoubling(dc, 0, 0, SRCCOPY, strip, w, h, w);
       break;
     }
     default:
@@ -220,6 +217,28 @@ void PaintGradient(TCanvas& canvas, const TRect& rect, TGradientDirection direct
       break;
   }
   BitBlt(canvas.Handle(), rect.Left, rect.Top, w, h, dc, 0, 0, SRCCOPY);
+}
+
+// --- parent background ---------------------------------------------------------------
+
+void PaintParentUnderControl(TControl* control, HDC dc, bool invalidateParent) {
+  TWinControl* parent = control ? control->Parent() : nullptr;
+  if (!parent) return;
+  bool designing = control->ComponentState().Contains(csDesigning);
+  int saved = SaveDC(dc);
+  OffsetViewportOrgEx(dc, -control->Left(), -control->Top(), nullptr);
+  TRect client = parent->ClientRect();
+  IntersectClipRect(dc, 0, 0, client.Width(), client.Height());
+  try {
+    parent->Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(dc));
+    parent->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
+  } catch (...) {
+    RestoreDC(dc, saved);
+    if (!designing) throw;
+  }
+  RestoreDC(dc, saved);
+  if (invalidateParent && !designing && !parent->Is<TCustomControl>() && !parent->Is<TCustomForm>())
+    parent->Invalidate();
 }
 
 }  // namespace ck

@@ -1,11 +1,13 @@
 // Bitmap-level drawing: transparent copies, flipping, tiling, box mirroring,
-// two-colour gradients. None of the routines keeps state.
+// two-colour gradients, and a parent's background under a transparent
+// control. None of the routines keeps state.
 #pragma once
 
 #include <windows.h>
 
 #include "CkCommon.h"
 #include "gui/Bitmap.h"
+#include "gui/Controls.h"
 
 namespace ck {
 
@@ -27,5 +29,9 @@ void MirrorBoxQuarter(HDC dc, int x, int y, DWORD rop, int height, int width);
 // 255 / bands + 1).
 void PaintGradient(TCanvas& canvas, const TRect& rect, TGradientDirection direction, std::uint8_t bands,
                    TColor startColor, TColor endColor);
+// Paints what the control's parent shows under the control into dc (the
+// control's own coordinates). With invalidateParent, a parent that is
+// neither a custom control nor a form is asked to repaint as well.
+void PaintParentUnderControl(TControl* control, HDC dc, bool invalidateParent);
 
 }  // namespace ck

@@ -4,6 +4,7 @@
 
 #include "CkCommon.h"
 #include "CkDisplay.h"
+#include "gui/Themes.h"
 
 using namespace ck;
 
@@ -86,12 +87,12 @@ TEST(Colors, OppositeHueTurnsHalfWayRound) {
 }
 
 TEST(Colors, ThemeColoursFallBackWithoutVisualStyles) {
-  ForceThemesEnabled(false);
+  ThemeServices().SetThemesEnabled(false);
   for (int kind = -1; kind <= 7; ++kind) EXPECT_EQ(ThemeElementColor(kind), clBtnFace);
-  ForceThemesEnabled(true);
+  ThemeServices().SetThemesEnabled(true);
   EXPECT_EQ(ThemeElementColor(7), clWhite);
   EXPECT_EQ(ThemeElementColor(-1), clWhite);
-  ForceThemesEnabled(std::nullopt);
+  ThemeServices().SetThemesEnabled(std::nullopt);
   EXPECT_TRUE(HasFullColorDisplay()) << "the test display has 24-bit colour";
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "CkDisplay.h"
+#include "gui/Themes.h"
 #include "CkGrafx.h"
 #include "Pixels.h"
 
@@ -16,11 +17,11 @@ namespace {
 class Drawing : public ::testing::Test {
  protected:
   void SetUp() override {
-    ForceThemesEnabled(false);
+    ThemeServices().SetThemesEnabled(false);
     ForceFullColorDisplay(true);
   }
   void TearDown() override {
-    ForceThemesEnabled(std::nullopt);
+    ThemeServices().SetThemesEnabled(std::nullopt);
     ForceFullColorDisplay(std::nullopt);
   }
 };
@@ -468,11 +469,10 @@ TEST_F(Drawing, Fonts) {
   DeleteObject(rotated);
 
   EXPECT_TRUE(FontIsTrueType(font));
-  TEXTMETRICA tm{};
-  HDC screen = GetDC(nullptr);
-  HGDIOBJ old = SelectObject(screen, font.Handle());
-  GetTextMetricsA(screen, &tm);
-  SelectObject(screen, old);
-  ReleaseDC(nullptr, screen);
-  EXPECT_EQ(FontRowHeight(font), tm.tmHeight + 2);
+  auto b = Surface(4, 4);
+  b->Canvas().SetFont(&font);
+  EXPECT_EQ(FontRowHeight(font), b->Canvas().TextHeight("Ag") + 2);
+  ForceFontIsTrueType([](const std::string& face) { return face == "Verdana"; });
+  EXPECT_FALSE(FontIsTrueType(font));
+  ForceFontIsTrueType(nullptr);
 }

@@ -42,7 +42,10 @@ void TCkItemHint::Removed(TComponent* component) {
 // --- TCkFramedControl ------------------------------------------------------------------
 
 template <class Base>
-TCkFramedControl<Base>::TCkFramedControl(TComponent* owner) : Base(owner) {}
+TCkFramedControl<Base>::TCkFramedControl(TComponent* owner) : Base(owner) {
+  // Own colours: the parent's colour is not taken unless asked for.
+  this->SetParentColor(false);
+}
 
 template <class Base>
 TCkFramedControl<Base>::~TCkFramedControl() = default;
@@ -192,6 +195,24 @@ void TCkFramedControl<Base>::SetCtl3D(bool value) {
 }
 
 template <class Base>
+void TCkFramedControl<Base>::SetFrameController(TCkFrameController* value) {
+  writingController_ = true;
+  try {
+    frameController_.Set(value);
+  } catch (...) {
+    writingController_ = false;
+    throw;
+  }
+  writingController_ = false;
+}
+
+template <class Base>
+void TCkFramedControl<Base>::Notification(TComponent* component, TOperation operation) {
+  Base::Notification(component, operation);
+  if (operation == opRemove) frameController_.Removed(component);
+}
+
+template <class Base>
 void TCkFramedControl<Base>::CreateParams(TCreateParams& p) {
   Base::CreateParams(p);
   if (!ctl3D_ && (p.ExStyle & WS_EX_CLIENTEDGE)) {
@@ -230,10 +251,12 @@ void TCkFramedControl<Base>::WndProc(TMessage& m) {
       Base::WndProc(m);
       UpdateColors();
       return;
-    case CM_COLORCHANGED:
+    case CM_COLORCHANGED: {
+      bool outside = !updatingColor_;
       Base::WndProc(m);
-      if (!updatingColor_) ColorChangedOutside();
+      if (outside) ColorChangedOutside();
       return;
+    }
     case WM_NCPAINT:
       Base::WndProc(m);
       PaintFrame();

@@ -80,9 +80,14 @@ class TCkFramedControl : public Base {
   bool Ctl3D() const { return ctl3D_; }
   void SetCtl3D(bool value);
 
-  // Which settings a frame controller may write into this control.
-  TCkFrameControllerNotifications FrameControllerNotifications() const { return notifications_; }
-  void SetFrameControllerNotifications(TCkFrameControllerNotifications value) { notifications_ = value; }
+  // The controller whose settings this control takes (not owned), and
+  // which of them it may write.
+  TCkFrameController* FrameController() const { return frameController_.Get(); }
+  void SetFrameController(TCkFrameController* value);
+  TCkFrameControllerNotifications FrameControllerNotifications() const { return frameController_.Notifications; }
+  void SetFrameControllerNotifications(TCkFrameControllerNotifications value) {
+    frameController_.Notifications = value;
+  }
 
   // Visual styles draw the border: the custom frame stays off.
   bool ThemedFraming() const;
@@ -94,6 +99,7 @@ class TCkFramedControl : public Base {
  protected:
   void CreateParams(TCreateParams& Params) override;
   void Loaded() override;
+  void Notification(TComponent* component, TOperation operation) override;
 
   // The background for the control's state now.
   virtual TColor StateColor();
@@ -115,6 +121,8 @@ class TCkFramedControl : public Base {
   void PaintFrame();
 
   bool mouseOver_ = false;
+  // True while FrameController is being written (its settings arrive).
+  bool writingController_ = false;
 
  private:
   template <class V>
@@ -137,7 +145,7 @@ class TCkFramedControl : public Base {
   bool frameVisible_ = false;
   TFramingPreference framingPreference_ = fpXPThemes;
   bool ctl3D_ = true;
-  TCkFrameControllerNotifications notifications_ = kAllFrameControllerNotifications;
+  TCkFrameControllerLink frameController_{this};
   bool updatingColor_ = false;
   TCanvas frameCanvas_;
 };
@@ -160,6 +168,7 @@ void DefineFrameProperties(TClassBuilder<T>& c) {
   c.Enumeration("FramingPreference", FramingPreferenceInfo, &T::FramingPreference, &T::SetFramingPreference,
                 fpXPThemes);
   c.Boolean("Ctl3D", &T::Ctl3D, &T::SetCtl3D, true);
+  c.Component("FrameController", &T::FrameController, &T::SetFrameController);
   c.SetOf("FrameControllerNotifications", FrameControllerConnectionInfo, &T::FrameControllerNotifications,
           &T::SetFrameControllerNotifications, kAllFrameControllerNotifications.Bits());
   c.Legacy("FrameFlat", [](T& o, const TFormValue& v) {

@@ -95,6 +95,7 @@ class TCkCustomListView : public TCkFramedControl<TCustomListView> {
   bool DoMouseWheelDown(TShiftState Shift, TPoint MousePos) override;
   bool DoMouseWheelUp(TShiftState Shift, TPoint MousePos) override;
   void RedrawFrame() override;
+  // Not while a frame controller hands over its settings.
   bool RecreateOnFrameVisible() override { return !writingController_; }
 
   virtual bool CanChangeCheckState(TListItem* item, bool toBeChecked);
@@ -104,8 +105,6 @@ class TCkCustomListView : public TCkFramedControl<TCustomListView> {
   // The context menu for a client point: the item's menu for a right-clicked
   // or selected item, else the control's popup menu.
   virtual void ShowContextMenu(TPoint pos);
-
-  bool writingController_ = false;
 
  private:
   static LRESULT CALLBACK HeaderProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);

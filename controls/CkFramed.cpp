@@ -239,13 +239,19 @@ void TCkFramedControl<Base>::WndProc(TMessage& m) {
       Base::WndProc(m);
       FocusStateChanged(false);
       return;
+    case WM_MOUSEMOVE:
+      Base::WndProc(m);
+      PointerOver();
+      return;
     case CM_MOUSEENTER:
       Base::WndProc(m);
       if (!this->ComponentState().Contains(csDesigning)) UpdateState(true);
+      PointerOver();
       return;
     case CM_MOUSELEAVE:
       Base::WndProc(m);
       if (!this->ComponentState().Contains(csDesigning)) UpdateState(false);
+      PointerGone();
       return;
     case CM_ENABLEDCHANGED:
       Base::WndProc(m);

@@ -115,6 +115,9 @@ class TCkFramedControl : public Base {
   virtual void FocusStateChanged(bool entered) { UpdateState(entered); }
   // Redraws a hot-tracked frame and updates the colour.
   void StateChanged();
+  // The pointer moved over the control or came in; it went.
+  virtual void PointerOver() {}
+  virtual void PointerGone() {}
   // Announces the Color again (a system colour's value changed) without
   // taking it for a new normal colour.
   void ColorValueChanged();

@@ -682,18 +682,31 @@ void TCkCustomListView::CNNotify(TMessage& m) {
 
 // --- pointer ------------------------------------------------------------------------
 
-bool TCkCustomListView::DoMouseWheelDown(TShiftState, TPoint) {
+// Fixed steps a wheel line; the wheel events do not fire.
+void TCkCustomListView::WheelScroll(int direction) {
   UINT lines = 3;
   SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
-  Scroll(0, static_cast<int>(lines) * (ViewStyle() == vsIcon ? 32 : 16));
+  Scroll(0, direction * static_cast<int>(lines) * (ViewStyle() == vsIcon ? 32 : 16));
+}
+
+bool TCkCustomListView::DoMouseWheelDown(TShiftState, TPoint) {
+  WheelScroll(1);
   return true;
 }
 
 bool TCkCustomListView::DoMouseWheelUp(TShiftState, TPoint) {
-  UINT lines = 3;
-  SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
-  Scroll(0, -static_cast<int>(lines) * (ViewStyle() == vsIcon ? 32 : 16));
+  WheelScroll(-1);
   return true;
+}
+
+void TCkCustomListView::PointerOver() {
+  ResetHotHeader();
+  UpdateItemHint();
+}
+
+void TCkCustomListView::PointerGone() {
+  ResetHotHeader();
+  itemHint_.Hide();
 }
 
 void TCkCustomListView::UpdateItemHint() {
@@ -758,20 +771,6 @@ void TCkCustomListView::WndProc(TMessage& m) {
       return;
     case WM_RBUTTONUP:
       RightButtonUp(m);
-      return;
-    case WM_MOUSEMOVE:
-      inherited::WndProc(m);
-      ResetHotHeader();
-      UpdateItemHint();
-      return;
-    case CM_MOUSEENTER:
-      inherited::WndProc(m);
-      UpdateItemHint();
-      return;
-    case CM_MOUSELEAVE:
-      inherited::WndProc(m);
-      ResetHotHeader();
-      itemHint_.Hide();
       return;
     case WM_SYSCOLORCHANGE:
     case CM_SYSCOLORCHANGE:

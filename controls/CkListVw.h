@@ -95,6 +95,8 @@ class TCkCustomListView : public TCkFramedControl<TCustomListView> {
   bool DoMouseWheelDown(TShiftState Shift, TPoint MousePos) override;
   bool DoMouseWheelUp(TShiftState Shift, TPoint MousePos) override;
   void RedrawFrame() override;
+  void PointerOver() override;
+  void PointerGone() override;
   // Not while a frame controller hands over its settings.
   bool RecreateOnFrameVisible() override { return !writingController_; }
 
@@ -121,6 +123,7 @@ class TCkCustomListView : public TCkFramedControl<TCustomListView> {
   void RightButtonUp(TMessage& Message);
   void UpdateItemHint();
   void ResetHotHeader();
+  void WheelScroll(int direction);
   void SortAll(int column);
   TPoint IconCentre(TListItem* item);
 

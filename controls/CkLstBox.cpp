@@ -457,15 +457,6 @@ void TCkCustomListBox::WndProc(TMessage& m) {
     case CN_DRAWITEM:
       DrawListItem(m);
       return;
-    case WM_MOUSEMOVE:
-    case CM_MOUSEENTER:
-      inherited::WndProc(m);
-      UpdateItemHint();
-      return;
-    case CM_MOUSELEAVE:
-      inherited::WndProc(m);
-      HideItemHint();
-      return;
     case CM_FONTCHANGED:
       inherited::WndProc(m);
       if (!groupFontChanged_) ResetGroupFont();

@@ -83,6 +83,8 @@ class TCkCustomListBox : public TCkFramedControl<TCustomListBox> {
   virtual void DrawItemDefault(int index, TRect rect);
   virtual void DrawGroup(int index, TRect rect, TOwnerDrawState state);
   virtual void GroupFontChanged() {}
+  void PointerOver() override { UpdateItemHint(); }
+  void PointerGone() override { HideItemHint(); }
 
  private:
   void HandleChar(TMessage& Message);

@@ -47,12 +47,6 @@ int Ink(TBitmap& b, const TRect& r, TColor background) {
 class ControlsTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    HKEY key;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\X11 Driver", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
-                        nullptr) == ERROR_SUCCESS) {
-      RegSetValueExA(key, "Managed", 0, REG_SZ, reinterpret_cast<const BYTE*>("N"), 2);
-      RegCloseKey(key);
-    }
     RegisterControlClasses();
     Application->Initialize();
     at::Enable();
@@ -63,8 +57,10 @@ class ControlsTest : public ::testing::Test {
     ForceFontIsTrueType(TrueTypeExceptSansSerif);
     TTimer::SetService(&timers);
     Writes().clear();
+    // Never shown: painting goes through PaintTo, and a hidden form takes no
+    // focus from window tests running beside these.
     form = CreateForm<TControlsForm>(Application);
-    form->Show();
+    form->HandleNeeded();
     at::Pump();
   }
 

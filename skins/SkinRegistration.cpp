@@ -1,0 +1,10 @@
+#include "SkinRegistration.h"
+
+#include "SkinForm.h"
+#include "SkinImagePanel.h"
+#include "SkinProgressBar.h"
+
+void RegisterSkinClasses() {
+  gui::RegisterClasses(
+      {&TSkinForm::StaticClass(), &TSkinImagePanel::StaticClass(), &TSkinProgressBar::StaticClass()});
+}

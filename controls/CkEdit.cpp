@@ -102,6 +102,7 @@ void TCkCustomEdit::KeyPress(char& key) {
   inherited::KeyPress(key);
 }
 
+// The capture the layer took for the control, or the edit's own.
 void TCkCustomEdit::ReleaseOwnCapture() {
   if (HandleAllocated() && GetCapture() == Handle()) SetMouseCapture(false);
   if (HandleAllocated() && GetCapture() == Handle()) ReleaseCapture();

@@ -106,8 +106,8 @@ int TCkCustomListBox::Find(const std::string& text) {
 
 bool TCkCustomListBox::IsGroup(int index) {
   if (index < 0 || index >= Items()->Count()) return false;
-  return Items()->Strings(index).compare(0, groupPrefix_.size(), groupPrefix_) == 0 &&
-         Items()->Strings(index).size() >= groupPrefix_.size();
+  std::string text = Items()->Strings(index);
+  return text.size() >= groupPrefix_.size() && text.compare(0, groupPrefix_.size(), groupPrefix_) == 0;
 }
 
 int TCkCustomListBox::GroupOf(int index) {

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace components {
+
 GUI_DEFINE_CLASS(THotKeyManager) { c.Event("OnHotKeyPressed", &THotKeyManager::OnHotKeyPressed); }
 
 THotKeyManager::THotKeyManager(gui::TComponent* owner) : TComponent(owner) {
@@ -56,3 +58,5 @@ void THotKeyManager::WndProc(gui::TMessage& Message) {
   }
   Message.Result = DefWindowProcA(window_, Message.Msg, Message.WParam, Message.LParam);
 }
+
+}  // namespace components

@@ -12,6 +12,8 @@
 #include "gui/Messages.h"
 #include "HotKeyTexts.h"
 
+namespace components {
+
 using TOnHotKeyPressed = std::function<void(DWORD HotKey, WORD Index)>;
 
 class THotKeyManager : public gui::TComponent {
@@ -49,3 +51,5 @@ class THotKeyManager : public gui::TComponent {
   HWND window_ = nullptr;
   std::vector<TRegistration> hotKeys_;
 };
+
+}  // namespace components

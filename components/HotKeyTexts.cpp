@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace components {
+
 namespace {
 
 struct ModifierMap {
@@ -122,3 +124,5 @@ std::string HotKeyToText(DWORD hotKey, bool localized) {
   static const THotKeyTexts texts(keyboard);
   return texts.Text(hotKey, localized);
 }
+
+}  // namespace components

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+namespace components {
+
 constexpr DWORD hkShift = 0x2000;
 constexpr DWORD hkCtrl = 0x4000;
 constexpr DWORD hkAlt = 0x8000;
@@ -70,3 +72,5 @@ class THotKeyTexts {
   HKL usLayout_ = nullptr;
   bool unloadUs_ = false;
 };
+
+}  // namespace components

@@ -6,6 +6,8 @@
 #include "gui/Forms.h"
 #include "gui/StdCtrls.h"
 
+namespace components {
+
 GUI_DEFINE_CLASS(TLayeredButton) {
   c.Boolean("Cancel", &TLayeredButton::Cancel, &TLayeredButton::SetCancel, false);
   c.Boolean("Default", &TLayeredButton::Default, &TLayeredButton::SetDefault, false);
@@ -212,3 +214,5 @@ void TLayeredButton::KeyUp(WORD& Key, gui::TShiftState Shift) {
   }
   inherited::KeyUp(Key, Shift);
 }
+
+}  // namespace components

@@ -10,6 +10,8 @@
 #include "LayeredControl.h"
 #include "gui/Events.h"
 
+namespace components {
+
 class TLayeredButton : public TLayeredControl {
   GUI_CLASS(TLayeredButton, TLayeredControl)
 
@@ -103,3 +105,5 @@ class TLayeredButton : public TLayeredControl {
   // The pointer is inside as far as OnMouseEnter and OnMouseExit told.
   bool entered_ = false;
 };
+
+}  // namespace components

@@ -3,6 +3,8 @@
 #include "LayeredGdiplus.h"
 #include "LayeredWnd.h"
 
+namespace components {
+
 GUI_DEFINE_CLASS(TLayeredControl) {
   c.String("Caption", &TLayeredControl::Caption, &TLayeredControl::SetCaption);
   c.Integer("TextX", &TLayeredControl::TextX, &TLayeredControl::SetTextX);
@@ -187,3 +189,5 @@ void TLayeredControl::DrawStateCaption(Gdiplus::Graphics& graphics, const std::s
 void TLayeredControl::DrawFocusOutline(Gdiplus::Graphics& graphics) {
   DrawLayeredFocus(graphics, BoundsRect(), Font()->Color(), focusedRectMargin_);
 }
+
+}  // namespace components

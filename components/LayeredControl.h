@@ -15,6 +15,8 @@
 #include "LayeredUtils.h"
 #include "gui/Controls.h"
 
+namespace components {
+
 class TfrmLayered;
 
 class TLayeredControl : public gui::TCustomControl {
@@ -102,3 +104,5 @@ class TLayeredControl : public gui::TCustomControl {
   std::unique_ptr<gui::TFont> fontMouseHover_, fontMouseDown_, fontDisabled_;
   TfrmLayered* layeredParent_ = nullptr;
 };
+
+}  // namespace components

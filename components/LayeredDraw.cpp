@@ -4,6 +4,8 @@
 
 #include <vector>
 
+namespace components {
+
 const gui::TEnumInfo& TextQualityInfo() {
   static const gui::TEnumInfo info{
       "TTextQuality",
@@ -185,3 +187,5 @@ void DrawLayeredPicture(Gdiplus::Graphics& graphics, Gdiplus::Image& image, cons
                      source.Top, source.Width(), source.Height(), Gdiplus::UnitPixel);
   graphics.Restore(saved);
 }
+
+}  // namespace components

@@ -18,6 +18,8 @@ class Graphics;
 class Image;
 }  // namespace Gdiplus
 
+namespace components {
+
 // Text quality of a layered window; each value is the GDI+ text rendering
 // hint of the same number.
 enum TTextQuality : int {
@@ -123,3 +125,5 @@ void DrawLayeredFocus(Gdiplus::Graphics& graphics, const gui::TRect& bounds, gui
 // control's bounds.
 void DrawLayeredPicture(Gdiplus::Graphics& graphics, Gdiplus::Image& image, const gui::TRect& bounds,
                         const TPicturePlacement& placement);
+
+}  // namespace components

@@ -7,3 +7,7 @@
 #include <objidl.h>
 
 #include <gdiplus.h>
+
+namespace components {
+
+}  // namespace components

@@ -2,6 +2,8 @@
 
 #include "LayeredWnd.h"
 
+namespace components {
+
 GUI_DEFINE_CLASS(TLayeredLabel) {
   c.Boolean("MoveHandler", &TLayeredLabel::MoveHandler, &TLayeredLabel::SetMoveHandler);
   c.Publish("OnContextPopup");
@@ -69,3 +71,5 @@ void TLayeredLabel::MouseUp(gui::TMouseButton Button, gui::TShiftState Shift, in
   Repaint();
   inherited::MouseUp(Button, Shift, X, Y);
 }
+
+}  // namespace components

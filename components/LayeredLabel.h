@@ -5,6 +5,8 @@
 
 #include "LayeredControl.h"
 
+namespace components {
+
 class TLayeredLabel : public TLayeredControl {
   GUI_CLASS(TLayeredLabel, TLayeredControl)
 
@@ -27,3 +29,5 @@ class TLayeredLabel : public TLayeredControl {
  private:
   bool moveHandler_ = true;
 };
+
+}  // namespace components

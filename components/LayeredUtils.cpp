@@ -4,6 +4,8 @@
 
 #include "PathChecks.h"
 
+namespace components {
+
 const gui::TEnumInfo& AlignmentInfo() {
   static const gui::TEnumInfo info{
       "TAlignment",
@@ -99,3 +101,5 @@ TLayeredLook LookOf(bool enabled, const TPointerState& state) {
   if (state.Down) return Look_Down;
   return state.Hover ? Look_Hover : Look_Normal;
 }
+
+}  // namespace components

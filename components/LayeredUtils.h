@@ -11,6 +11,8 @@
 #include "gui/Object.h"
 #include "gui/Types.h"
 
+namespace components {
+
 enum TAlignment : std::uint8_t {
   Alignment_TopLeft,
   Alignment_TopCenter,
@@ -104,3 +106,5 @@ struct TPointerState {
 // hover.
 enum TLayeredLook { Look_Normal, Look_Hover, Look_Down, Look_Disabled };
 TLayeredLook LookOf(bool enabled, const TPointerState& state);
+
+}  // namespace components

@@ -5,6 +5,8 @@
 #include "LayeredLabel.h"
 #include "VeeWindowsUtils.h"
 
+namespace components {
+
 GUI_DEFINE_CLASS(TfrmLayered) {
   c.Integer("BlendAlpha", &TfrmLayered::BlendAlpha, &TfrmLayered::SetBlendAlpha);
   c.String("BackgroundImage", &TfrmLayered::BackgroundImage, &TfrmLayered::SetBackgroundImage);
@@ -105,3 +107,5 @@ const bool registered = (gui::RegisterClasses({&TfrmLayered::StaticClass(), &TLa
                                                 &TLayeredButton::StaticClass()}),
                          true);
 }  // namespace
+
+}  // namespace components

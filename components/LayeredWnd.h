@@ -15,6 +15,8 @@
 #include "LayeredDraw.h"
 #include "gui/Forms.h"
 
+namespace components {
+
 class TfrmLayered : public gui::TForm {
   GUI_CLASS(TfrmLayered, gui::TForm)
 
@@ -76,3 +78,5 @@ class TfrmLayered : public gui::TForm {
   std::string resourcesTypeName_;
   std::string backgroundResourcesName_;
 };
+
+}  // namespace components

@@ -2,6 +2,8 @@
 
 #include "gui/Forms.h"
 
+namespace components {
+
 using gui::TPoint;
 using gui::TRect;
 
@@ -190,3 +192,5 @@ namespace {
 // Forms may name the classes as soon as the program links them.
 const bool registered = (gui::RegisterClasses({&TMagnetServer::StaticClass(), &TMagnetClient::StaticClass()}), true);
 }  // namespace
+
+}  // namespace components

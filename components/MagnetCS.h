@@ -14,6 +14,8 @@ namespace gui {
 class TCustomForm;
 }
 
+namespace components {
+
 // The sides of the server window a client may dock to.
 enum TMagnetStyle { msTop, msBottom, msLeft, msRight, msNone };
 using TMagnetStyles = gui::Set<TMagnetStyle>;
@@ -129,3 +131,5 @@ class TMagnetClient : public TMagnetComponent {
   int distance_ = 50;
   TMagnetServer* server_ = nullptr;
 };
+
+}  // namespace components

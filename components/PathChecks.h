@@ -3,6 +3,8 @@
 
 #include <string>
 
+namespace components {
+
 namespace vee {
 
 // True when the path names an existing directory.
@@ -15,3 +17,5 @@ bool FileExists(const std::string& path);
 std::string TrimBlanks(const std::string& text);
 
 }  // namespace vee
+
+}  // namespace components

@@ -1,5 +1,7 @@
 #include "SharedUtilityWindow.h"
 
+namespace components {
+
 TSharedUtilityWindow::TSharedUtilityWindow() {
   window_ = gui::AllocateHWnd(this, &TSharedUtilityWindow::Dispatch);
 }
@@ -23,3 +25,5 @@ void TSharedUtilityWindow::Free() {
   else
     delete this;
 }
+
+}  // namespace components

@@ -7,6 +7,8 @@
 
 #include "gui/Messages.h"
 
+namespace components {
+
 class TSharedUtilityWindow {
  public:
   TSharedUtilityWindow(const TSharedUtilityWindow&) = delete;
@@ -69,3 +71,5 @@ class TSharedHandler {
     return holder.handler;
   }
 };
+
+}  // namespace components

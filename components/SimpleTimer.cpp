@@ -1,5 +1,7 @@
 #include "SimpleTimer.h"
 
+namespace components {
+
 namespace {
 
 using Handlers = TSharedHandler<TSimpleTimerHandler>;
@@ -74,3 +76,5 @@ void TSimpleTimerHandler::WndProc(gui::TMessage& Message) {
   gui::TNotifyEvent onTimer = timer->OnTimer();
   if (onTimer) onTimer(timer);
 }
+
+}  // namespace components

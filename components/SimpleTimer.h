@@ -11,6 +11,8 @@
 #include "gui/Object.h"
 #include "SharedUtilityWindow.h"
 
+namespace components {
+
 class TSimpleTimer : public gui::TObject {
   GUI_CLASS(TSimpleTimer, gui::TObject)
 
@@ -67,3 +69,5 @@ class TSimpleTimerHandler : public TSharedUtilityWindow {
   // Ticks are delivered only to timers that still exist.
   std::unordered_set<const TSimpleTimer*> timers_;
 };
+
+}  // namespace components

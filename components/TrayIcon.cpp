@@ -12,6 +12,8 @@
 #include "gui/Menus.h"
 #include "SimpleTimer.h"
 
+namespace components {
+
 using namespace gui;
 
 namespace {
@@ -623,3 +625,5 @@ void TTrayIcon::Notification(TComponent* component, TOperation operation) {
   if (component == iconList_) SetIconList(nullptr);
   if (component == popupMenu_) popupMenu_ = nullptr;
 }
+
+}  // namespace components

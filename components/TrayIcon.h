@@ -25,6 +25,8 @@ class TPopupMenu;
 class TWinControl;
 }  // namespace gui
 
+namespace components {
+
 class TSimpleTimer;
 
 enum TTrayShellBehavior { tsbClassic, tsbVersion5 };
@@ -212,3 +214,5 @@ class TTrayIconHandler : public TSharedUtilityWindow {
   std::vector<TTrayIcon*> icons_;
   UINT nextId_ = 1;
 };
+
+}  // namespace components

@@ -2,6 +2,8 @@
 
 #include "VeeButtonLayout.h"
 
+namespace components {
+
 using namespace gui;
 
 GUI_DEFINE_CLASS(TVeeButton) {
@@ -49,3 +51,5 @@ namespace {
 // Forms may name the class as soon as the program links it.
 const bool registered = (RegisterClasses({&TVeeButton::StaticClass()}), true);
 }  // namespace
+
+}  // namespace components

@@ -8,6 +8,8 @@
 #include "VeeCustomButton.h"
 #include "gui/Graphic.h"
 
+namespace components {
+
 class TVeeButton : public TVeeCustomButton {
   GUI_CLASS(TVeeButton, TVeeCustomButton)
 
@@ -32,3 +34,5 @@ class TVeeButton : public TVeeCustomButton {
   void SetPicture(gui::TPicture& picture, gui::TPicture* value);
   std::unique_ptr<gui::TPicture> picNormal_, picMouseHover_, picMouseDown_, picDisabled_;
 };
+
+}  // namespace components

@@ -1,5 +1,7 @@
 #include "VeeButtonLayout.h"
 
+namespace components {
+
 using gui::TPoint;
 using gui::TRect;
 using gui::TSize;
@@ -81,3 +83,5 @@ TRect VeeCaptionRect(A align, TSize control, TPoint custom, bool down) {
   int shift = down ? 1 : 0;
   return gui::Rect(shift, shift, control.cx + shift, control.cy + shift);
 }
+
+}  // namespace components

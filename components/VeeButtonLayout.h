@@ -8,6 +8,8 @@
 #include "VeeWindowsUtils.h"
 #include "gui/Types.h"
 
+namespace components {
+
 // The look a picture button shows; the first that applies wins, in this order.
 enum class TVeeButtonState { Disabled, Down, Hover, Normal };
 TVeeButtonState VeeButtonState(bool enabled, bool down, bool hover);
@@ -26,3 +28,5 @@ UINT VeeCaptionFormat(TVeeAlignment align, bool multiLines);
 // for alCustom. A pressed button shifts it one pixel right and down, except
 // at a custom place.
 gui::TRect VeeCaptionRect(TVeeAlignment align, gui::TSize control, gui::TPoint custom, bool down);
+
+}  // namespace components

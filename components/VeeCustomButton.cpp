@@ -7,6 +7,8 @@
 #include "gui/Graphic.h"
 #include "gui/StdCtrls.h"
 
+namespace components {
+
 using namespace gui;
 
 namespace {
@@ -303,7 +305,7 @@ void TVeeCustomButton::Paint() {
 
 void TVeeCustomButton::PaintBackground(TCanvas& canvas) {
   if (transparent_) {
-    PaintParentBackground(canvas, this);
+    gui::PaintParentBackground(canvas, this);
   } else {
     canvas.Brush().SetStyle(bsSolid);
     canvas.Brush().SetColor(Color());
@@ -375,3 +377,5 @@ void TVeeCustomButton::DrawBorder(TCanvas& canvas) {
   canvas.Brush().SetColor(Enabled() ? clBlack : kGrey);
   canvas.FrameRect(ClientRect());
 }
+
+}  // namespace components

@@ -16,6 +16,8 @@ class TTimer;
 class TPicture;
 }  // namespace gui
 
+namespace components {
+
 class TVeeCustomButton : public gui::TCustomControl {
   GUI_CLASS(TVeeCustomButton, gui::TCustomControl)
 
@@ -159,3 +161,5 @@ class TVeeCustomButton : public gui::TCustomControl {
   std::unique_ptr<gui::TTimer> repeatTimer_;
   int repeatInterval_ = 100;
 };
+
+}  // namespace components

@@ -2,6 +2,8 @@
 
 #include "PathChecks.h"
 
+namespace components {
+
 namespace {
 
 struct RootName {
@@ -87,3 +89,5 @@ bool DeleteRegValue(const std::string& path, const std::string& valueName) {
   RegCloseKey(key);
   return ok;
 }
+
+}  // namespace components

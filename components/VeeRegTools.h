@@ -8,6 +8,8 @@
 #include <stdexcept>
 #include <string>
 
+namespace components {
+
 // A registry write that the system refused; its message names the value.
 class ERegistryException : public std::runtime_error {
  public:
@@ -33,3 +35,5 @@ bool WriteRegString(const std::string& path, const std::string& valueName, const
 // Deletes a value. True when it is gone, absent values included; false when
 // the key does not exist or the deletion failed.
 bool DeleteRegValue(const std::string& path, const std::string& valueName);
+
+}  // namespace components

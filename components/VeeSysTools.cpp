@@ -6,6 +6,8 @@
 
 #include <algorithm>
 
+namespace components {
+
 namespace vee {
 
 namespace {
@@ -156,3 +158,5 @@ void ReleaseNamedMutex(HANDLE mutex) {
   ReleaseMutex(mutex);  // fails harmlessly when another thread took it
   CloseHandle(mutex);
 }
+
+}  // namespace components

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace components {
+
 // Enables one privilege in the access token of `process` (null: the current
 // process). False when the name is unknown, the token cannot be opened or
 // adjusted, or the token does not hold the privilege.
@@ -36,3 +38,5 @@ HANDLE WaitForNamedMutex(const std::string& name, DWORD timeoutMs);
 
 // Gives the lock back: releases the mutex and closes the handle.
 void ReleaseNamedMutex(HANDLE mutex);
+
+}  // namespace components

@@ -2,6 +2,8 @@
 
 #include "gui/Controls.h"
 
+namespace components {
+
 void TTabPanel::AddTab(gui::TControl* button, gui::TControl* page, const std::string& name, bool selected) {
   if (!button || !page) return;
   auto tab = std::make_unique<TTabRecord>();
@@ -38,3 +40,5 @@ void TTabPanel::SetState(TTabRecord& tab, bool active) {
   tab.Active = active;
   if (active) currentIndex_ = tab.Index;
 }
+
+}  // namespace components

@@ -12,6 +12,8 @@ namespace gui {
 class TControl;
 }
 
+namespace components {
+
 struct TTabRecord {
   int Index = 0;               // position in the panel, fixed when added
   std::string Name;            // free for the owner's use
@@ -57,3 +59,5 @@ class TTabPanel {
   int currentIndex_ = -1;
   int previousIndex_ = -1;
 };
+
+}  // namespace components

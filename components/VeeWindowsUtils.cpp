@@ -8,32 +8,14 @@
 
 #include "gui/Controls.h"
 
+namespace components {
+
 const gui::TEnumInfo& VeeAlignmentInfo() {
   static const gui::TEnumInfo info{
       "TVeeAlignment",
       {"alTopLeft", "alTopCenter", "alTopRight", "alMiddleLeft", "alMiddleCenter", "alMiddleRight",
        "alBottomLeft", "alBottomCenter", "alBottomRight", "alCenter", "alLeft", "alRight", "alCustom"}};
   return info;
-}
-
-void PaintParentBackground(gui::TCanvas& canvas, gui::TControl* control) {
-  gui::TWinControl* parent = control ? control->Parent() : nullptr;
-  if (!parent) return;
-  HDC dc = canvas.Handle();
-  int saved = SaveDC(dc);
-  // The parent draws in its own client coordinates; shift them so the
-  // control's corner lands on the canvas origin.
-  OffsetViewportOrgEx(dc, -control->Left(), -control->Top(), nullptr);
-  gui::TRect client = parent->ClientRect();
-  IntersectClipRect(dc, 0, 0, client.Width(), client.Height());
-  try {
-    parent->Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
-    parent->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
-  } catch (...) {
-    RestoreDC(dc, saved);
-    throw;
-  }
-  RestoreDC(dc, saved);
 }
 
 Gdiplus::Image* LoadGPImageFromResource(const std::string& name, const std::string& type, HMODULE module) {
@@ -77,3 +59,5 @@ Gdiplus::Image* LoadGPImageFromResource(const std::string& name, const std::stri
   }
   return image;
 }
+
+}  // namespace components

@@ -12,10 +12,13 @@
 namespace Gdiplus {
 class Image;
 }
+
 namespace gui {
 class TCanvas;
 class TControl;
 }  // namespace gui
+
+namespace components {
 
 // Where a caption or picture sits in a control. Scoped, because the class
 // library's control alignment uses some of the same names.
@@ -38,10 +41,6 @@ enum class TVeeAlignment : std::uint8_t {
 // The identifiers of TVeeAlignment in value order, for property tables.
 const gui::TEnumInfo& VeeAlignmentInfo();
 
-// Paints what the control's parent shows beneath the control into the
-// canvas (at the control's own origin), so that the control can draw itself
-// over it. Nothing without a parent.
-void PaintParentBackground(gui::TCanvas& canvas, gui::TControl* control);
 
 // Loads a GDI+ image from the resource `name` of type `type` in `module`
 // (null: the program). The caller owns the image (delete it). Null when the
@@ -49,3 +48,5 @@ void PaintParentBackground(gui::TCanvas& canvas, gui::TControl* control);
 // data is no image. The image reads its data lazily, so the copy of the
 // resource lives in a stream that the image keeps until it is deleted.
 Gdiplus::Image* LoadGPImageFromResource(const std::string& name, const std::string& type, HMODULE module);
+
+}  // namespace components

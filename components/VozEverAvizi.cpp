@@ -9,6 +9,8 @@
 #define BRIMVALE_VERSION_TEXT "0.0.0"
 #endif
 
+namespace components {
+
 #define LANG_TEXT(name, text) std::string name = text;
 #include "LangKeys.inc"
 
@@ -189,3 +191,5 @@ std::string FormatLangText(const std::string& pattern, const std::vector<std::st
   }
   return out;
 }
+
+}  // namespace components

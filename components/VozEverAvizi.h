@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+namespace components {
+
 #define LANG_TEXT(name, text) extern std::string name;
 #include "LangKeys.inc"
 
@@ -72,3 +74,5 @@ bool IsDefaultLangFile(const std::string& path);
 // with `values` in order: "%%" gives "%", a placeholder without a value gives
 // nothing, and every other character, "%" included, is copied as it is.
 std::string FormatLangText(const std::string& pattern, const std::vector<std::string>& values);
+
+}  // namespace components

@@ -225,18 +225,11 @@ void PaintParentUnderControl(TControl* control, HDC dc, bool invalidateParent) {
   TWinControl* parent = control ? control->Parent() : nullptr;
   if (!parent) return;
   bool designing = control->ComponentState().Contains(csDesigning);
-  int saved = SaveDC(dc);
-  OffsetViewportOrgEx(dc, -control->Left(), -control->Top(), nullptr);
-  TRect client = parent->ClientRect();
-  IntersectClipRect(dc, 0, 0, client.Width(), client.Height());
   try {
-    parent->Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(dc));
-    parent->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
+    gui::PaintParentBackground(dc, control);
   } catch (...) {
-    RestoreDC(dc, saved);
     if (!designing) throw;
   }
-  RestoreDC(dc, saved);
   if (invalidateParent && !designing && !parent->Is<TCustomControl>() && !parent->Is<TCustomForm>())
     parent->Invalidate();
 }

@@ -2,6 +2,8 @@
 
 #include "SkinGraphics.h"
 
+namespace skins {
+
 using namespace gui;
 
 GUI_DEFINE_CLASS(TSkinForm) {
@@ -79,3 +81,5 @@ void TSkinForm::MouseDown(TMouseButton button, TShiftState shift, int x, int y) 
   ReleaseCapture();
   SendMessageA(form_->Handle(), WM_NCLBUTTONDOWN, HTCAPTION, 0);
 }
+
+}  // namespace skins

@@ -11,6 +11,8 @@
 #include "gui/Controls.h"
 #include "gui/Forms.h"
 
+namespace skins {
+
 class TSkinForm : public gui::TGraphicControl {
   GUI_CLASS(TSkinForm, gui::TGraphicControl)
 
@@ -45,3 +47,5 @@ class TSkinForm : public gui::TGraphicControl {
   std::unique_ptr<gui::TBitmap> glyph_;
   gui::TColor transparentColor_ = gui::clFuchsia;
 };
+
+}  // namespace skins

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <memory>
 
+namespace skins {
+
 namespace {
 
 // A 32-bit copy of the bitmap, so its pixels can be read row by row
@@ -49,24 +51,6 @@ void RotateBitmap(gui::TBitmap* bitmap) {
   bitmap->Canvas().Draw(0, 0, &turned);
 }
 
-void PaintParentBackground(gui::TCanvas& canvas, gui::TControl* control) {
-  gui::TWinControl* parent = control ? control->Parent() : nullptr;
-  if (!parent) return;
-  HDC dc = canvas.Handle();
-  int saved = SaveDC(dc);
-  OffsetViewportOrgEx(dc, -control->Left(), -control->Top(), nullptr);
-  gui::TRect client = parent->ClientRect();
-  IntersectClipRect(dc, client.Left, client.Top, client.Right, client.Bottom);
-  try {
-    parent->Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
-    parent->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
-  } catch (...) {
-    RestoreDC(dc, saved);
-    throw;
-  }
-  RestoreDC(dc, saved);
-}
-
 void TilePicture(gui::TCanvas& canvas, gui::TPicture* picture, const gui::TRect& rect) {
   if (!picture || !picture->Graphic()) return;
   int w = picture->Width(), h = picture->Height();
@@ -106,3 +90,5 @@ void SetRegionFromBitmap(HWND window, gui::TBitmap* bitmap, gui::TColor transpar
   // Only a region the window took belongs to the system.
   if (!SetWindowRgn(window, region, TRUE)) DeleteObject(region);
 }
+
+}  // namespace skins

@@ -11,6 +11,8 @@
 #include "gui/Graphic.h"
 #include "gui/Types.h"
 
+namespace skins {
+
 // Copies part `partIndex` (from 1) of `partCount` equal parts, side by side
 // in `source`, into `target`, which takes the part's size. The last part is
 // taken flush with the right edge, so a width that does not divide evenly
@@ -22,10 +24,6 @@ void CutBitmapPart(gui::TBitmap* source, gui::TBitmap* target, int partCount, in
 // of a w x h image ends up at (y, w - 1 - x) of the h x w one.
 void RotateBitmap(gui::TBitmap* bitmap);
 
-// Paints what the control's parent shows under the control onto canvas
-// (at the canvas's origin), for controls that let their parent show through.
-// Nothing for a control without a parent.
-void PaintParentBackground(gui::TCanvas& canvas, gui::TControl* control);
 
 // Draws the picture side by side from (0, 0) until it covers rect's width
 // and height (one tile past them; the canvas clips). A picture with no
@@ -36,3 +34,5 @@ void TilePicture(gui::TCanvas& canvas, gui::TPicture* picture, const gui::TRect&
 // `transparentColor`, gathered in runs row by row. The system owns the
 // region afterwards; the window is redrawn.
 void SetRegionFromBitmap(HWND window, gui::TBitmap* bitmap, gui::TColor transparentColor);
+
+}  // namespace skins

@@ -2,6 +2,8 @@
 
 #include "SkinGraphics.h"
 
+namespace skins {
+
 using namespace gui;
 
 namespace {
@@ -107,7 +109,7 @@ void TSkinCustomPanel::Paint() {
   buffer.SetSize(Width(), Height());
   TCanvas& canvas = buffer.Canvas();
   if (transparent_) {
-    PaintParentBackground(canvas, this);
+    gui::PaintParentBackground(canvas, this);
   } else {
     // Where a picture leaves room, the panel's colour rather than a blank bitmap.
     canvas.Brush().SetColor(Color());
@@ -147,3 +149,5 @@ void TSkinCustomPanel::WndProc(TMessage& m) {
   }
   inherited::WndProc(m);
 }
+
+}  // namespace skins

@@ -9,6 +9,8 @@
 #include "gui/ExtCtrls.h"
 #include "gui/Graphic.h"
 
+namespace skins {
+
 enum TSkinDrawStyle { skNormal, skStretch, skTile };
 
 class TSkinCustomPanel : public gui::TCustomPanel {
@@ -54,3 +56,5 @@ class TSkinImagePanel : public TSkinCustomPanel {
  public:
   explicit TSkinImagePanel(gui::TComponent* owner) : TSkinCustomPanel(owner) {}
 };
+
+}  // namespace skins

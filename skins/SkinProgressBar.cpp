@@ -5,6 +5,8 @@
 
 #include "SkinGraphics.h"
 
+namespace skins {
+
 using namespace gui;
 
 namespace {
@@ -200,3 +202,5 @@ void TSkinProgressBar::WndProc(TMessage& m) {
   }
   inherited::WndProc(m);
 }
+
+}  // namespace skins

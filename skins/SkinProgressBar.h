@@ -12,6 +12,8 @@
 #include "gui/ExtCtrls.h"
 #include "gui/Graphic.h"
 
+namespace skins {
+
 enum TSkinProgressBarOrientation { skHorizontal, skVertical };
 
 class TSkinProgressBar : public gui::TCustomPanel {
@@ -77,3 +79,5 @@ class TSkinProgressBar : public gui::TCustomPanel {
   bool smartShowCaption_ = false;
   std::unique_ptr<gui::TPicture> picture_;
 };
+
+}  // namespace skins

@@ -4,7 +4,11 @@
 #include "SkinImagePanel.h"
 #include "SkinProgressBar.h"
 
+namespace skins {
+
 void RegisterSkinClasses() {
   gui::RegisterClasses(
       {&TSkinForm::StaticClass(), &TSkinImagePanel::StaticClass(), &TSkinProgressBar::StaticClass()});
 }
+
+}  // namespace skins

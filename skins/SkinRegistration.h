@@ -2,4 +2,8 @@
 // can create them by class name. Call once at start-up.
 #pragma once
 
+namespace skins {
+
 void RegisterSkinClasses();
+
+}  // namespace skins

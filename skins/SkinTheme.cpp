@@ -5,6 +5,8 @@
 
 #include "SkinGraphics.h"
 
+namespace skins {
+
 namespace {
 
 constexpr int kStyleCount = 5;
@@ -141,3 +143,5 @@ void LoadThemeBitmapPart(TSkinUIStyle style, int index, gui::TBitmap* graphic, i
   LoadThemeBitmap(style, index, &whole);
   CutBitmapPart(&whole, graphic, partCount, partIndex);
 }
+
+}  // namespace skins

@@ -9,6 +9,8 @@
 #include "gui/Bitmap.h"
 #include "gui/Color.h"
 
+namespace skins {
+
 // One byte; every lookup masks it with 0x7F first. FromThemeFile stands for
 // a look taken from a theme file, which this program never has.
 enum TSkinUIStyle : std::uint8_t { FromThemeFile = 0, MacOS = 1, WinXP = 2, DeepBlue = 3, Protein = 4, BlueGlass = 5 };
@@ -43,3 +45,5 @@ void LoadThemeBitmap(TSkinUIStyle style, int index, gui::TBitmap* graphic);
 // As LoadThemeBitmap, but only part `partIndex` (from 1) of `partCount`
 // equal parts side by side (see CutBitmapPart); partCount 0 loads it whole.
 void LoadThemeBitmapPart(TSkinUIStyle style, int index, gui::TBitmap* graphic, int partIndex, int partCount);
+
+}  // namespace skins

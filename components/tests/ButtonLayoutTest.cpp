@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace components;
+
 using gui::Rect;
 using A = TVeeAlignment;
 

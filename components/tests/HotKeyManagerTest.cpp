@@ -6,6 +6,8 @@
 
 #include "PumpMessages.h"
 
+using namespace components;
+
 namespace {
 
 constexpr DWORD kCtrlAltF9 = 0xC078;

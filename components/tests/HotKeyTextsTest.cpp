@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <map>
 
+using namespace components;
+
 namespace {
 
 const HKL kUs = reinterpret_cast<HKL>(std::uintptr_t{0x04090409});

@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <set>
 
+using namespace components;
+
 namespace {
 
 // An .lng file's bytes from its lines.

@@ -14,6 +14,8 @@
 
 #include "LayeredDraw.h"
 
+using namespace components;
+
 class GdiplusTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {

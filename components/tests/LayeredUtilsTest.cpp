@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace components;
+
 using gui::Bounds;
 using gui::TRect;
 

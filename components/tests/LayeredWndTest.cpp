@@ -17,6 +17,8 @@
 
 #include "gui/Automation.h"
 
+using namespace components;
+
 namespace at = gui::automation;
 using gui::Bounds;
 using gui::TRect;

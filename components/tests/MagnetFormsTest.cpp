@@ -9,6 +9,8 @@
 #include "gui/FormReader.h"
 #include "gui/Forms.h"
 
+using namespace components;
+
 using namespace gui;
 
 namespace {

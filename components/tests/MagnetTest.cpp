@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace components;
+
 using gui::Bounds;
 using gui::TPoint;
 using gui::TRect;

@@ -4,6 +4,8 @@
 
 #include <utility>
 
+using namespace components;
+
 TEST(RootKeyFromName, KnowsFullAndShortNamesWithTheirCase) {
   const std::pair<const char*, HKEY> known[] = {
       {"HKCU", HKEY_CURRENT_USER},        {"HKEY_CURRENT_USER", HKEY_CURRENT_USER},

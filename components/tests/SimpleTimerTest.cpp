@@ -6,6 +6,8 @@
 
 #include "PumpMessages.h"
 
+using namespace components;
+
 namespace {
 
 TSimpleTimerHandler& Handler() {

@@ -8,6 +8,8 @@
 #include <atomic>
 #include <thread>
 
+using namespace components;
+
 using Paths = std::vector<std::string>;
 
 namespace {

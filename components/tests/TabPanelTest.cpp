@@ -8,6 +8,8 @@
 
 #include "gui/Controls.h"
 
+using namespace components;
+
 using namespace gui;
 
 namespace {

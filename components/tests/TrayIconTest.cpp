@@ -15,6 +15,8 @@
 #include "gui/ImageList.h"
 #include "gui/Menus.h"
 
+using namespace components;
+
 using namespace gui;
 
 namespace {

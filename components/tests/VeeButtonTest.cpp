@@ -15,6 +15,8 @@
 #include "gui/Forms.h"
 #include "gui/StdCtrls.h"
 
+using namespace components;
+
 using namespace gui;
 
 namespace {
@@ -390,8 +392,8 @@ TEST(ParentBackground, AControlWithoutParentLeavesTheCanvasAlone) {
   b.Canvas().FillRect(Rect(0, 0, 4, 4));
   TVeeButton orphan(nullptr);
   orphan.SetTransparent(true);
-  PaintParentBackground(b.Canvas(), &orphan);
-  PaintParentBackground(b.Canvas(), nullptr);
+  gui::PaintParentBackground(b.Canvas(), &orphan);
+  gui::PaintParentBackground(b.Canvas(), nullptr);
   EXPECT_EQ(clLime, b.Canvas().Pixels(2, 2));
 }
 

@@ -10,6 +10,8 @@
 
 #include "gui/Bitmap.h"
 
+using namespace components;
+
 using namespace gui;
 
 namespace {

@@ -82,6 +82,28 @@ char UpperChar(char ch) {
 
 }  // namespace
 
+void PaintParentBackground(HDC dc, const TControl* control) {
+  TWinControl* parent = control ? control->Parent() : nullptr;
+  if (!parent || !dc) return;
+  int saved = SaveDC(dc);
+  // The parent draws in its own client coordinates; shift them so the
+  // control's corner lands on the context's origin.
+  OffsetViewportOrgEx(dc, -control->Left(), -control->Top(), nullptr);
+  TRect client = parent->ClientRect();
+  IntersectClipRect(dc, 0, 0, client.Width(), client.Height());
+  struct Restore {
+    HDC dc;
+    int saved;
+    ~Restore() { RestoreDC(dc, saved); }
+  } restore{dc, saved};
+  parent->Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+  parent->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
+}
+
+void PaintParentBackground(TCanvas& canvas, const TControl* control) {
+  if (control && control->Parent()) PaintParentBackground(canvas.Handle(), control);
+}
+
 bool IsAccel(WPARAM ch, const std::string& caption) {
   for (std::size_t i = 0; (i = caption.find('&', i)) != std::string::npos;) {
     if (i + 1 >= caption.size()) return false;

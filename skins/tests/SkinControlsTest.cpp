@@ -14,6 +14,8 @@
 #include "SkinRegistration.h"
 #include "gui/Automation.h"
 
+using namespace skins;
+
 using namespace gui;
 namespace at = gui::automation;
 

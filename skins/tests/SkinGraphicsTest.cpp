@@ -6,6 +6,8 @@
 #include "PixelHelpers.h"
 #include "SkinGraphics.h"
 
+using namespace skins;
+
 using namespace gui;
 
 TEST(CutBitmapPart, PartsSideBySideTheLastFlushRight) {

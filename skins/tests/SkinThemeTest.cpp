@@ -5,6 +5,8 @@
 #include "PixelHelpers.h"
 #include "SkinTheme.h"
 
+using namespace skins;
+
 using namespace gui;
 
 namespace {

@@ -578,6 +578,13 @@ void SetCaptureControl(TControl* control);
 // The form a control lies on (a form: itself), or null.
 TCustomForm* GetParentForm(TControl* control);
 
+// Paints what the control's parent shows beneath the control into dc, in the
+// control's own coordinates: the parent handles WM_ERASEBKGND and WM_PAINT
+// on dc (wParam), clipped to its client area. Transparent controls draw
+// themselves over it. Nothing happens without a parent.
+void PaintParentBackground(HDC dc, const TControl* control);
+void PaintParentBackground(TCanvas& canvas, const TControl* control);
+
 TShiftState KeysToShiftState(WORD keys);  // MK_* flags of mouse messages
 TShiftState KeyboardStateToShiftState();  // Shift, Ctrl and Alt as held now
 // Whether character ch is the accelerator of caption (the letter after a

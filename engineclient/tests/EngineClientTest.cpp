@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "gui/Automation.h"
-#include "gui/EngineClient.h"
+#include "engineclient/EngineClient.h"
 #include "gui/Forms.h"
 
 using namespace gui;

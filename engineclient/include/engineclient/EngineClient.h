@@ -11,7 +11,7 @@
 // connected, and hands each event to its handler with the arguments in
 // declaration order. Every call whose result is negative throws
 // EOleSysError with the system's text for it; S_FALSE passes.
-// Link brimvale_gui_engine.
+// Link brimvale_engine_client.
 #pragma once
 
 #include <functional>

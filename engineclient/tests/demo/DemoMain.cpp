@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "gui/EngineClient.h"
+#include "engineclient/EngineClient.h"
 #include "gui/ExtCtrls.h"
 #include "gui/Forms.h"
 #include "gui/Menus.h"

@@ -1,5 +1,5 @@
 // The engine client component.
-#include "gui/EngineClient.h"
+#include "engineclient/EngineClient.h"
 
 namespace gui {
 

@@ -1,0 +1,93 @@
+// The owners release exactly once, whatever moves and resets happen.
+#include "kit/Own.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+std::vector<int> freed;
+
+struct Counted {
+  using Value = int;
+  static Value Empty() noexcept { return 0; }
+  static void Free(Value v) noexcept { freed.push_back(v); }
+};
+using Owned = kit::Unique<Counted>;
+
+struct FakeUnknown : IUnknown {
+  ULONG refs = 1;
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** out) override {
+    *out = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
+  ULONG STDMETHODCALLTYPE Release() override { return --refs; }
+};
+
+TEST(Unique, ReleasesOnceThroughMovesResetsAndOutArguments) {
+  freed.clear();
+  {
+    Owned a(1);
+    Owned b(std::move(a));
+    EXPECT_FALSE(a);
+    Owned c(2);
+    c = std::move(b);  // 2 goes, 1 moves in
+    EXPECT_EQ(freed, std::vector<int>{2});
+    auto& self = c;
+    c = std::move(self);  // a self-move keeps the value
+    EXPECT_EQ(c.Get(), 1);
+    *c.Out() = 3;  // 1 goes
+    Owned d(4);
+    EXPECT_EQ(d.Release(), 4);  // given up, never freed
+  }
+  EXPECT_EQ(freed, (std::vector<int>{2, 1, 3}));
+}
+
+TEST(ComPtr, KeepsTheReferenceCountBalanced) {
+  FakeUnknown object;
+  {
+    auto a = kit::ComPtr<IUnknown>::Adopt(&object);  // takes the first reference
+    auto b = a;                                      // copies add one
+    kit::ComPtr<IUnknown> c;
+    c = b;
+    EXPECT_EQ(object.refs, 3u);
+    c = std::move(b);
+    EXPECT_EQ(object.refs, 2u);
+    auto d = kit::ComPtr<IUnknown>::Share(&object);
+    EXPECT_EQ(object.refs, 3u);
+    d.Out();
+    EXPECT_EQ(object.refs, 2u);
+    EXPECT_FALSE(a.As<IDispatch>(IID_IDispatch));
+  }
+  EXPECT_EQ(object.refs, 0u);
+}
+
+TEST(ScopeExit, RunsOnEveryPathUnlessDismissed) {
+  int runs = 0;
+  try {
+    auto guard = kit::OnExit([&] { ++runs; });
+    throw 1;
+  } catch (int) {
+  }
+  {
+    auto guard = kit::OnExit([&] { ++runs; });
+    guard.Dismiss();
+  }
+  EXPECT_EQ(runs, 1);
+}
+
+TEST(Selection, PutsTheReplacedObjectBack) {
+  kit::MemoryDC dc(CreateCompatibleDC(nullptr));
+  ASSERT_TRUE(dc);
+  HGDIOBJ original = GetCurrentObject(dc.Get(), OBJ_BRUSH);
+  kit::Gdi<HBRUSH> brush(CreateSolidBrush(RGB(1, 2, 3)));
+  {
+    kit::Selection keep(dc.Get(), brush.Get());
+    EXPECT_EQ(GetCurrentObject(dc.Get(), OBJ_BRUSH), brush.Get());
+  }
+  EXPECT_EQ(GetCurrentObject(dc.Get(), OBJ_BRUSH), original);
+}
+
+}  // namespace

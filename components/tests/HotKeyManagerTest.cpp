@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "PumpMessages.h"
+#include "testsupport/Pump.h"
 
 using namespace components;
 
@@ -73,7 +73,7 @@ TEST(HotKeyManager, PressedHotKeysAreReportedWithTheirAtom) {
   // Not registered: nothing is called.
   PostMessageA(manager.Handle(), WM_HOTKEY, f9, MAKELPARAM(MOD_CONTROL, VK_F9));
   PostMessageA(manager.Handle(), WM_HOTKEY, winA, MAKELPARAM(MOD_WIN | MOD_SHIFT, 'A'));
-  ASSERT_TRUE(PumpMessagesUntil([&] { return pressed.size() >= 2; }));
+  ASSERT_TRUE(testsupport::PumpUntil([&] { return pressed.size() >= 2; }));
   MSG msg;
   EXPECT_FALSE(PeekMessageA(&msg, manager.Handle(), 0, 0, PM_NOREMOVE));
   EXPECT_EQ((std::vector<std::pair<DWORD, WORD>>{{kCtrlAltF9, f9}, {hkWin | hkShift | 'A', winA}}), pressed);

@@ -16,6 +16,8 @@
 #include <vector>
 
 #include "gui/Automation.h"
+#include "testsupport/FormFixture.h"
+#include "testsupport/Hooks.h"
 
 using namespace components;
 
@@ -117,7 +119,7 @@ void DragWithTheMouse(gui::TPoint start, int dx, int dy) {
 constexpr std::uint32_t kBackground = 0xFF336699;
 constexpr std::uint32_t kRed = 0xFFFF0000, kGreen = 0xFF00FF00, kBlue = 0xFF0000FF, kGray = 0xFF808080;
 
-class LayeredWindowTest : public ::testing::Test {
+class LayeredWindowTest : public testsupport::FormFixture<TLayeredTestForm> {
  protected:
   static void SetUpTestSuite() {
     gui::Application->Initialize();
@@ -143,28 +145,12 @@ class LayeredWindowTest : public ::testing::Test {
   void SetUp() override {
     events.clear();
     SetCursorPos(0, 0);  // away from where the window shows
-    previousUpdater_ = SetLayeredWindowUpdater(&RecordPresent);
-    form = gui::CreateForm<TLayeredTestForm>(gui::Application);
-    form->Show();
-    at::Pump();
+    FormFixture::SetUp();
     title = Get<TLayeredLabel>("lylblTitle");
     close = Get<TLayeredButton>("lybtnClose");
     link = Get<TLayeredButton>("lybtnLink");
     events.clear();
     presented.clear();
-  }
-
-  void TearDown() override {
-    delete form;
-    at::Pump();
-    SetLayeredWindowUpdater(previousUpdater_);
-  }
-
-  template <class T>
-  T* Get(const char* name) {
-    T* c = dynamic_cast<T*>(form->FindComponent(name));
-    EXPECT_NE(c, nullptr) << name;
-    return c;
   }
 
   std::uint32_t Pixel(int x, int y) { return form->Surface().Pixel(x, y); }
@@ -178,16 +164,13 @@ class LayeredWindowTest : public ::testing::Test {
     return pixels;
   }
 
-  TLayeredTestForm* form = nullptr;
+  testsupport::Scoped recorder{SetLayeredWindowUpdater, &RecordPresent, nullptr};
   TLayeredLabel* title = nullptr;
   TLayeredButton* close = nullptr;
   TLayeredButton* link = nullptr;
 
   static inline ScratchFolder* scratch_ = nullptr;
   static inline std::string background_, smallBackground_, normal_, hover_, down_, disabled_;
-
- private:
-  TLayeredWindowUpdater previousUpdater_ = nullptr;
 };
 
 }  // namespace

@@ -243,7 +243,7 @@ TEST_F(ButtonsTest, AFrameControllerTurnsOnTheLibrarysOwnGlyph) {
 }
 
 TEST_F(ButtonsTest, TheHotTrackGlyphPaintsItsStates) {
-  ForceFullColorDisplay(true);
+  testsupport::Scoped fullColour(ForceFullColorDisplay, true, std::nullopt);
   rules->SetFrameColor(clRed);
   rules->SetFillColor(clYellow);
   rules->SetFocusColor(clAqua);
@@ -278,7 +278,6 @@ TEST_F(ButtonsTest, TheHotTrackGlyphPaintsItsStates) {
   TColor hot = DarkenColor(OppositeHueColor(0x149BF0, 180), 30);
   EXPECT_EQ(At(*image, x, y), hot);
   EXPECT_EQ(At(*image, x + 1, y + 1), hot);
-  ForceFullColorDisplay(std::nullopt);
 }
 
 TEST_F(ButtonsTest, GlyphAndCaptionFollowTheAlignments) {

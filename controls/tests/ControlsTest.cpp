@@ -7,32 +7,18 @@
 #include <cstdlib>
 
 #include "CkDisplay.h"
-#include "gui/Themes.h"
 #include "CkGrafx.h"
 #include "ControlClasses.h"
 #include "Pixels.h"
 #include "gui/Automation.h"
+#include "testsupport/FormFixture.h"
+#include "testsupport/Hooks.h"
 
 using namespace ck;
 using namespace cktest;
 namespace at = gui::automation;
 
 namespace {
-
-// Window timers the tests tick themselves.
-struct FakeTimers : TTimerService {
-  std::vector<std::string> calls;
-  HWND window = nullptr;
-  UINT_PTR id = 0;
-  bool Start(HWND w, UINT_PTR i, UINT interval) override {
-    window = w;
-    id = i;
-    calls.push_back("start " + std::to_string(interval));
-    return true;
-  }
-  void Stop(HWND, UINT_PTR) override { calls.push_back("stop"); }
-  void Tick() { SendMessageA(window, WM_TIMER, id, 0); }
-};
 
 // Only this face stands for a font that cannot be turned (the test system
 // has TrueType fonts only).
@@ -44,8 +30,12 @@ int Ink(TBitmap& b, const TRect& r, TColor background) {
 
 }  // namespace
 
-class ControlsTest : public ::testing::Test {
+class ControlsTest : public testsupport::FormFixture<TControlsForm> {
  protected:
+  // Never shown: painting goes through PaintTo, and a hidden form takes no
+  // focus from window tests running beside these.
+  ControlsTest() : FormFixture(Show::No) {}
+
   static void SetUpTestSuite() {
     RegisterControlClasses();
     Application->Initialize();
@@ -53,30 +43,8 @@ class ControlsTest : public ::testing::Test {
   }
 
   void SetUp() override {
-    ThemeServices().SetThemesEnabled(false);
-    ForceFontIsTrueType(TrueTypeExceptSansSerif);
-    TTimer::SetService(&timers);
     Writes().clear();
-    // Never shown: painting goes through PaintTo, and a hidden form takes no
-    // focus from window tests running beside these.
-    form = CreateForm<TControlsForm>(Application);
-    form->HandleNeeded();
-    at::Pump();
-  }
-
-  void TearDown() override {
-    delete form;
-    at::Pump();
-    TTimer::SetService(nullptr);
-    ForceFontIsTrueType(nullptr);
-    ThemeServices().SetThemesEnabled(std::nullopt);
-  }
-
-  template <class T>
-  T* Get(const char* name) {
-    T* c = dynamic_cast<T*>(form->FindComponent(name));
-    EXPECT_NE(c, nullptr) << name;
-    return c;
+    FormFixture::SetUp();
   }
 
   // The form's client area as it would show on screen.
@@ -97,8 +65,9 @@ class ControlsTest : public ::testing::Test {
     return Bounds(o.X + c->Left(), o.Y + c->Top(), c->Width(), c->Height());
   }
 
-  FakeTimers timers;
-  TControlsForm* form = nullptr;
+  testsupport::ScopedThemes themes{false};
+  testsupport::Scoped trueType{ForceFontIsTrueType, TrueTypeExceptSansSerif, nullptr};
+  testsupport::ScopedTimers timers;
 };
 
 // --- frame controller ---------------------------------------------------------------------
@@ -311,8 +280,7 @@ TEST_F(ControlsTest, BlinkingLabelsFollowTheSharedTimer) {
 }
 
 TEST(ControlsBlinkList, ExistsWhileAControlIsRegistered) {
-  FakeTimers timers;
-  TTimer::SetService(&timers);
+  testsupport::ScopedTimers timers;
   EXPECT_EQ(BlinkingControls, nullptr);
   auto* first = new TCkLabel(nullptr);
   ASSERT_NE(BlinkingControls, nullptr);
@@ -328,7 +296,6 @@ TEST(ControlsBlinkList, ExistsWhileAControlIsRegistered) {
   TCkLabel again(nullptr);
   EXPECT_EQ(again.BlinkIntervalOn(), 500) << "a new list starts over";
   EXPECT_EQ(again.BlinkIntervalOff(), 500);
-  TTimer::SetService(nullptr);
 }
 
 // --- label ---------------------------------------------------------------------------------
@@ -584,7 +551,7 @@ TEST_F(ControlsTest, BarPaintsBorderGradientAndText) {
   shot = Snapshot();
   EXPECT_EQ(At(*shot, r.Left + 4, r.Top + 4), clGreen);
 
-  ThemeServices().SetThemesEnabled(true);  // without a usable style, the bar falls back to its own frame
+  themes.Set(true);  // without a usable style, the bar falls back to its own frame
   EXPECT_NO_THROW(Snapshot());
 }
 

@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "CkDisplay.h"
-#include "gui/Themes.h"
 #include "CkGrafx.h"
 #include "Pixels.h"
+#include "testsupport/Hooks.h"
 
 using namespace ck;
 using namespace cktest;
@@ -16,14 +16,8 @@ namespace {
 // otherwise.
 class Drawing : public ::testing::Test {
  protected:
-  void SetUp() override {
-    ThemeServices().SetThemesEnabled(false);
-    ForceFullColorDisplay(true);
-  }
-  void TearDown() override {
-    ThemeServices().SetThemesEnabled(std::nullopt);
-    ForceFullColorDisplay(std::nullopt);
-  }
+  testsupport::ScopedThemes themes{false};
+  testsupport::Scoped fullColour{ForceFullColorDisplay, true, std::nullopt};
 };
 
 // The colours along row y from x0 to x1 (exclusive).
@@ -328,7 +322,7 @@ TEST_F(Drawing, HotRingNeedsFullColour) {
   EXPECT_EQ(CountOf(*b, clRed, Rect(0, 0, 10, 10)), 100 - 36);
   EXPECT_EQ(CountOf(*b, clFuchsia, Rect(2, 2, 8, 8)), 36);
 
-  ForceFullColorDisplay(false);
+  testsupport::Scoped fewColours(ForceFullColorDisplay, false, true);
   auto n = Surface(10, 10, clFuchsia);
   DrawHotRing(n->Canvas(), Rect(0, 0, 10, 10), gdVerticalEnd, clRed, clRed);
   EXPECT_EQ(CountOf(*n, clFuchsia, Rect(0, 0, 10, 10)), 100);
@@ -419,7 +413,7 @@ TEST_F(Drawing, RadioGlyph) {
   EXPECT_EQ(at(6, 6), Sys(clBtnShadow)) << "a disabled dot";
   EXPECT_EQ(at(6, 2), clYellow);
 
-  ForceFullColorDisplay(false);
+  testsupport::Scoped fewColours(ForceFullColorDisplay, false, true);
   style = TCkGlyphStyle{};
   style.FillColor = clWhite;
   DrawRadioGlyph(b->Canvas(), Rect(2, 3, 15, 16), false, style);
@@ -472,7 +466,7 @@ TEST_F(Drawing, Fonts) {
   auto b = Surface(4, 4);
   b->Canvas().SetFont(&font);
   EXPECT_EQ(FontRowHeight(font), b->Canvas().TextHeight("Ag") + 2);
-  ForceFontIsTrueType([](const std::string& face) { return face == "Verdana"; });
+  testsupport::Scoped onlyVerdana(ForceFontIsTrueType, [](const std::string& face) { return face == "Verdana"; },
+                                  nullptr);
   EXPECT_FALSE(FontIsTrueType(font));
-  ForceFontIsTrueType(nullptr);
 }

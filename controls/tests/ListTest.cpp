@@ -3,6 +3,7 @@
 // header drawing, check boxes, context menus, label editing, the wheel).
 #include <cstdlib>
 
+#include "CkShell.h"
 #include "FramedFixture.h"
 #include "gui/Menus.h"
 
@@ -111,16 +112,16 @@ TEST_F(Framed, TypingSelectsTheFirstItemBeginningWithTheText) {
   EXPECT_EQ(lb->ItemIndex(), 1);
   EXPECT_EQ(lb->SearchText(), "ab");
   EXPECT_EQ(matches, 2);
-  EXPECT_TRUE(timer.running);
-  EXPECT_EQ(timer.lastInterval, 1500u);
+  EXPECT_TRUE(timer.Running());
+  EXPECT_EQ(timer.LastInterval(), 1500u);
   EXPECT_EQ(form->keys, "ab") << "matched keys go on to OnKeyPress";
 
   at::TypeText("z");
-  EXPECT_EQ(beeps, 1);
+  EXPECT_EQ(beeps.Count(), 1);
   EXPECT_EQ(lb->ItemIndex(), 1) << "nothing found: nothing changes";
   EXPECT_EQ(lb->SearchText(), "ab");
 
-  timer.Fire();  // 1500 ms without typing
+  timer.Tick();  // 1500 ms without typing
   EXPECT_EQ(lb->SearchText(), "");
   at::TypeText("B");
   EXPECT_EQ(lb->ItemIndex(), 3) << "a new search";
@@ -274,7 +275,7 @@ TEST_F(Framed, TheHeaderDrawsItsSortArrow) {
   EXPECT_EQ(format.fmt & HDF_OWNERDRAW, 0);
   EXPECT_NE(format.fmt & HDF_STRING, 0);
 
-  ForceComCtl32Version(FileVersion(4, 0));
+  testsupport::Scoped oldLibrary(ForceComCtl32Version, FileVersion(4, 0), std::nullopt);
   lv->SetHeaderSortDisplayMode(hsdmRightAlign);
   EXPECT_EQ(lv->HeaderSortDisplayMode(), hsdmNone) << "too old a common-controls library";
 }

@@ -171,15 +171,15 @@ TEST_F(TrackBarTest, HoldingTheButtonOnTheTrackPagesUntilTheThumbPassesIt) {
   at::MouseDown(bar, mbLeft, point);
   EXPECT_EQ(bar->Position(), 2);
   EXPECT_TRUE(bar->Paging());
-  ASSERT_FALSE(timers.starts.empty());
-  EXPECT_EQ(timers.starts.back(), 200u);
+  ASSERT_TRUE(timers.Running());
+  EXPECT_EQ(timers.LastInterval(), 200u);
   timers.Tick();
-  EXPECT_EQ(timers.starts.back(), 100u);
+  EXPECT_EQ(timers.LastInterval(), 100u);
   for (int i = 0; i < 3; ++i) timers.Tick();
   EXPECT_EQ(bar->Position(), 10);
   timers.Tick();  // the thumb is past the point now
   EXPECT_FALSE(bar->Paging());
-  EXPECT_FALSE(timers.running);
+  EXPECT_FALSE(timers.Running());
   at::MouseUp(bar, mbLeft, point);
   EXPECT_EQ(Changes(), (std::vector<int>{2, 4, 6, 8, 10}));
 
@@ -265,8 +265,8 @@ TEST_F(TrackBarTest, ACustomThumbIsThreePictures) {
 }
 
 TEST_F(TrackBarTest, EveryBuiltInThumbLoads) {
-  for (bool themes : {false, true}) {
-    ThemeServices().SetThemesEnabled(themes);
+  for (bool styled : {false, true}) {
+    themes.Set(styled);
     bar->SetThemeAware(!bar->ThemeAware());
     bar->SetThemeAware(true);
     for (TOrientation o : {orHorizontal, orVertical}) {
@@ -275,7 +275,7 @@ TEST_F(TrackBarTest, EveryBuiltInThumbLoads) {
         bar->SetThumbStyle(style);
         for (TPointerType pointer : {ptStandard, ptWin95}) {
           bar->SetPointerType(pointer);
-          SCOPED_TRACE(testing::Message() << themes << " " << o << " " << style << " " << pointer);
+          SCOPED_TRACE(testing::Message() << styled << " " << o << " " << style << " " << pointer);
           EXPECT_GT(bar->ThumbWidth(), 8);
           EXPECT_GT(bar->ThumbHeight(), 8);
         }

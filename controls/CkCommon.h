@@ -413,6 +413,8 @@ class TCkBlinkingControlsList : public TObject {
   void Add(TControl* control);
   void Remove(TControl* control);
   int Count() const { return static_cast<int>(controls_.size()); }
+  // True while a tick walks the controls.
+  bool Ticking() const { return ticking_; }
   // True while the blink colour shows.
   bool BlinkState() const { return state_; }
   std::uint16_t IntervalOff() const { return intervalOff_; }
@@ -424,13 +426,15 @@ class TCkBlinkingControlsList : public TObject {
   void Tick(TObject* sender);
 
   bool state_ = true;
+  bool ticking_ = false;
   std::vector<TControl*> controls_;
   std::unique_ptr<TTimer> timer_;
   std::uint16_t intervalOff_ = 500;
   std::uint16_t intervalOn_ = 500;
 };
 
-// The list exists exactly while some control is registered.
+// The list exists while some control is registered; when the last one
+// leaves during a tick, until the end of that tick.
 extern TCkBlinkingControlsList* BlinkingControls;
 // Registers a control, making the list when there is none.
 void RegisterBlinkingControl(TControl* control);

@@ -317,7 +317,7 @@ BarParts SplitBar(TCanvas& c, const TRect& r, bool vertical, bool showPercent, s
     std::snprintf(buf, sizeof buf, "%u%%", static_cast<unsigned>(percent));
     p.text = buf;
   }
-  p.textX = r.Right / 2 - c.TextWidth(p.text) / 2;
+  p.textX = r.Left + (r.Width() - c.TextWidth(p.text)) / 2;
   p.textY = r.Top + (r.Height() - c.TextHeight("X")) / 2;
   return p;
 }

@@ -349,12 +349,13 @@ void TCkLabel::Paint() {
   TCanvas* target = Canvas();
   int w = Width(), h = Height();
   if (w <= 0 || h <= 0) return;
-  // Drawn off screen and copied in one step; a transparent label starts from
-  // what its parent painted.
+  // Drawn off screen and copied in one step. A transparent label starts from
+  // its parent painted anew, not from the screen: whatever covered the label
+  // (a splash, a menu) would show again otherwise.
   TBitmap buffer;
   buffer.SetSize(w, h);
   TCanvas& c = buffer.Canvas();
-  if (Transparent()) BitBlt(c.Handle(), 0, 0, w, h, target->Handle(), 0, 0, SRCCOPY);
+  if (Transparent()) PaintParentUnderControl(this, c.Handle(), false);
 
   TFramedBorder border = border_;
   border.OwnColor = Color();

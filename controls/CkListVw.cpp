@@ -4,6 +4,7 @@
 #include <vsstyle.h>
 
 #include <algorithm>
+#include <climits>
 #include <vector>
 
 #include "CkShell.h"
@@ -682,11 +683,27 @@ void TCkCustomListView::CNNotify(TMessage& m) {
 
 // --- pointer ------------------------------------------------------------------------
 
-// Fixed steps a wheel line; the wheel events do not fire.
+// Fixed steps a wheel line, or the visible rows for the system's "one page
+// a notch"; the wheel events do not fire.
 void TCkCustomListView::WheelScroll(int direction) {
   UINT lines = 3;
   SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
-  Scroll(0, direction * static_cast<int>(lines) * (ViewStyle() == vsIcon ? 32 : 16));
+  const int step = ViewStyle() == vsIcon ? 32 : 16;
+  int pixels = 0;
+  if (lines == WHEEL_PAGESCROLL) {
+    // The rows that show whole in a report, the client height otherwise.
+    pixels = ClientHeight();
+    RECT row{LVIR_BOUNDS, 0, 0, 0};
+    const auto rows = static_cast<int>(::SendMessageA(Handle(), LVM_GETCOUNTPERPAGE, 0, 0));
+    if (ViewStyle() == vsReport && rows > 0 &&
+        ::SendMessageA(Handle(), LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row)))
+      pixels = rows * static_cast<int>(row.bottom - row.top);
+    pixels = std::max(pixels, step);
+  } else {
+    // Any count the system may hold, without overflow.
+    pixels = static_cast<int>(std::min<UINT>(lines, INT_MAX / 32)) * step;
+  }
+  Scroll(0, direction * pixels);
 }
 
 bool TCkCustomListView::DoMouseWheelDown(TShiftState, TPoint) {

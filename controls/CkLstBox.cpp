@@ -176,6 +176,8 @@ void TCkCustomListBox::SetHorzScrollBar(bool value) {
   if (value == horzScrollBar_) return;
   horzScrollBar_ = value;
   RecreateWnd();
+  // The items already there were not measured while the bar was off.
+  UpdateHorzExtent();
 }
 
 // The control's font, bold, in the highlight colour; it follows the
@@ -203,7 +205,8 @@ void TCkCustomListBox::UpdateHorzExtent() {
   }
   SelectObject(dc, old);
   ReleaseDC(nullptr, dc);
-  SetHorzExtent(static_cast<std::uint16_t>(widest));
+  // The extent the list box can hold, not what is left of a wider item.
+  SetHorzExtent(static_cast<std::uint16_t>(std::min(widest, 0xFFFF)));
 }
 
 // --- window -------------------------------------------------------------------------

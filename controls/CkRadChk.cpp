@@ -138,7 +138,7 @@ void TCkCustomGlyphButton::SetUseCustomGlyphs(bool value) {
 }
 
 void TCkCustomGlyphButton::UpdateGlyphSize() {
-  // A strip too narrow for its cells is not used: the glyph stays 13 x 13.
+  // A strip too narrow for its cells keeps a 13 x 13 room that shows nothing.
   int cellWidth = customGlyphs_->Width() / std::max(stateCount_, 1);
   if (useCustomGlyphs_ && cellWidth > 0 && customGlyphs_->Height() > 0) {
     glyphWidth_ = cellWidth;
@@ -254,6 +254,8 @@ void TCkCustomGlyphButton::CopyCell(int index, TBitmap& glyph) {
 }
 
 void TCkCustomGlyphButton::ComposeGlyph(TCanvas& target) {
+  // A strip too narrow for its states has no cells to show.
+  if (useCustomGlyphs_ && !DrawsFromStrip() && !customGlyphs_->Empty()) return;
   const TRect cell = Rect(0, 0, glyphWidth_, glyphHeight_);
   const TRect at = GlyphRect();
   const bool themes = UsingThemes();
@@ -296,8 +298,9 @@ void TCkCustomGlyphButton::Paint() {
   if (backgroundStale_) {
     background_->SetSize(client.Width(), client.Height());
     if (Transparent()) {
-      // What the parent's image left on the control when it was erased.
-      background_->Canvas().CopyRect(client, screen, client);
+      // The parent itself, not the screen: whatever covered the control
+      // while it painted would be kept otherwise.
+      PaintParentUnderControl(this, background_->Canvas().Handle(), false);
     } else {
       background_->Canvas().Brush().SetColor(Color());
       background_->Canvas().FillRect(client);
@@ -574,7 +577,7 @@ void TCkRadioButton::WndProc(TMessage& m) {
       return;
     case CM_DIALOGKEY:
       if (m.WParam == VK_DOWN && KeyboardStateToShiftState().Empty() && CanFocus()) {
-        ClickUnlessSuppressed();
+        PressAction();  // checks it; a button checked already fires nothing
         m.Result = 1;
         return;
       }

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <functional>
+#include <memory>
 
 #include "CkDisplay.h"
 #include "CkGrafx.h"
@@ -298,6 +300,46 @@ TEST(ControlsBlinkList, ExistsWhileAControlIsRegistered) {
   EXPECT_EQ(again.BlinkIntervalOff(), 500);
 }
 
+namespace {
+
+// A control that blinks and runs a function at each blink.
+class TBlinker : public TGraphicControl {
+ public:
+  explicit TBlinker(std::function<void()> onBlink = {}) : TGraphicControl(nullptr), onBlink_(std::move(onBlink)) {
+    RegisterBlinkingControl(this);
+  }
+  ~TBlinker() override { UnregisterBlinkingControl(this); }
+  void WndProc(TMessage& m) override {
+    if (m.Msg == CM_BLINKQUERY) {
+      m.Result = 1;
+      return;
+    }
+    if (m.Msg == CM_BLINKSTATE && onBlink_) onBlink_();
+    TGraphicControl::WndProc(m);
+  }
+
+ private:
+  std::function<void()> onBlink_;
+};
+
+}  // namespace
+
+TEST(ControlsBlinkList, TheLastControlsMayLeaveInTheMiddleOfATick) {
+  testsupport::ScopedTimers timers;
+  std::unique_ptr<TBlinker> later;
+  TCkBlinkingControlsList* duringTick = nullptr;
+  TBlinker first([&] {
+    UnregisterBlinkingControl(&first);  // as its destructor would
+    later.reset();                      // the last one leaves before the tick reaches it
+    duringTick = BlinkingControls;
+  });
+  later = std::make_unique<TBlinker>();
+  timers.Tick();
+  EXPECT_NE(duringTick, nullptr) << "the list outlives the tick that walks it";
+  EXPECT_EQ(BlinkingControls, nullptr) << "and goes once the tick is over";
+  EXPECT_FALSE(timers.Running());
+}
+
 // --- label ---------------------------------------------------------------------------------
 
 TEST_F(ControlsTest, LabelAnglesAndRotation) {
@@ -377,6 +419,15 @@ TEST_F(ControlsTest, LabelSizesItselfAroundBordersAndTurns) {
   auto* condensed = Get<TCkLabel>("lblCondensed");
   EXPECT_FALSE(condensed->AutoSize()) << "a shortened caption turns automatic size off";
   EXPECT_EQ(condensed->Width(), 70);
+}
+
+TEST_F(ControlsTest, ATransparentLabelShowsItsParentNotWhatCoveredIt) {
+  auto* label = Get<TCkLabel>("lblTransparent");
+  // What lay on the screen where the label paints (a splash, a menu).
+  auto covered = Surface(label->Width(), label->Height(), clFuchsia);
+  label->Perform(WM_PAINT, reinterpret_cast<WPARAM>(covered->Canvas().Handle()));
+  EXPECT_EQ(CountOf(*covered, clFuchsia, label->ClientRect()), 0);
+  EXPECT_EQ(At(*covered, 0, 0), clYellow) << "the panel under the label";
 }
 
 TEST_F(ControlsTest, LabelsPaintTheirBackgroundBorderAndText) {

@@ -273,6 +273,17 @@ TEST_F(Drawing, PercentBarTextTakesTheOtherColour) {
   DrawPercentBar(b->Canvas(), Rect(0, 0, 80, 20), false, false, true, 100, clWhite, clBlue);
   EXPECT_GT(CountOf(*b, clWhite, Rect(0, 0, 80, 20)), 0) << "at 100 the text shows in the back colour";
   EXPECT_EQ(CountOf(*b, clBlue, Rect(0, 0, 25, 20)), 25 * 20);
+
+  // A bar away from the left edge looks the same, text and all.
+  for (std::uint16_t percent : {0, 40, 100}) {
+    auto left = Surface(80, 20, clFuchsia), away = Surface(200, 20, clFuchsia);
+    DrawPercentBar(left->Canvas(), Rect(0, 0, 80, 20), false, false, true, percent, clWhite, clBlue);
+    DrawPercentBar(away->Canvas(), Rect(110, 0, 190, 20), false, false, true, percent, clWhite, clBlue);
+    int differ = 0;
+    for (int y = 0; y < 20; ++y)
+      for (int x = 0; x < 80; ++x) differ += At(*left, x, y) != At(*away, 110 + x, y);
+    EXPECT_EQ(differ, 0) << percent << "%";
+  }
 }
 
 TEST_F(Drawing, GradientBarFillsBothParts) {

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <utility>
+#include <vector>
 #include <string>
 
 #include "PngPicture.h"
@@ -167,8 +169,10 @@ TEST_F(SkinControls, AnyButtonOnTheSkinDragsTheForm) {
   form->Show();
   at::Pump();
   // The test takes the caption press in place of the system's move loop.
-  std::vector<WPARAM> presses;
-  form->SetMessageHandler(WM_NCLBUTTONDOWN, [&](TMessage& m) { presses.push_back(m.WParam); });
+  std::vector<std::pair<WPARAM, TPoint>> presses;
+  form->SetMessageHandler(WM_NCLBUTTONDOWN, [&](TMessage& m) {
+    presses.push_back({m.WParam, Point(static_cast<short>(LOWORD(m.LParam)), static_cast<short>(HIWORD(m.LParam)))});
+  });
   std::vector<TMouseButton> downs;
   skin->OnMouseDown = [&](TObject*, TMouseButton button, TShiftState, int, int) { downs.push_back(button); };
   for (TMouseButton button : {mbRight, mbLeft}) {
@@ -178,7 +182,9 @@ TEST_F(SkinControls, AnyButtonOnTheSkinDragsTheForm) {
     at::Pump();
   }
   EXPECT_EQ(downs, (std::vector<TMouseButton>{mbRight, mbLeft}));
-  EXPECT_EQ(presses, (std::vector<WPARAM>{HTCAPTION, HTCAPTION}));
+  // The caption is pressed where the skin was, in screen coordinates.
+  const TPoint where = skin->ClientToScreen(Point(20, 20));
+  EXPECT_EQ(presses, (std::vector<std::pair<WPARAM, TPoint>>{{HTCAPTION, where}, {HTCAPTION, where}}));
   EXPECT_EQ(GetCapture(), nullptr);
 }
 

@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "testsupport/Hooks.h"
 #include "testsupport/Pump.h"
 
 using namespace components;
@@ -58,6 +59,20 @@ TEST(HotKeyManager, RegistersTheCombinationUnderTheValuesAtom) {
   EXPECT_EQ(0, GlobalFindAtomA("HotKeyManagerHotKey49272"));
   EXPECT_TRUE(probe.CanRegister(MOD_CONTROL | MOD_ALT, VK_F9));
   EXPECT_FALSE(manager.RemoveHotKey(kCtrlAltF9));
+}
+
+namespace {
+BOOL WINAPI AcceptEveryHotKey(HWND, int, UINT, UINT) { return TRUE; }
+}  // namespace
+
+TEST(HotKeyManager, AValueHeldAlreadyIsRefusedWhateverTheSystemSays) {
+  testsupport::Scoped lenient(SetHotKeyRegistrar, &AcceptEveryHotKey, nullptr);
+  THotKeyManager manager(nullptr);
+  ASSERT_NE(0, manager.AddHotKey(kCtrlAltF9));
+  EXPECT_EQ(0, manager.AddHotKey(kCtrlAltF9));
+  manager.RemoveHotKey(kCtrlAltF9);
+  EXPECT_EQ(0, GlobalFindAtomA(HotKeyAtomName(kCtrlAltF9).c_str())) << "no atom reference left behind";
+  EXPECT_FALSE(manager.RemoveHotKey(kCtrlAltF9)) << "one record, gone";
 }
 
 TEST(HotKeyManager, PressedHotKeysAreReportedWithTheirAtom) {

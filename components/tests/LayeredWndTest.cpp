@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "gui/Automation.h"
+#include "gui/FormReader.h"
 #include "testsupport/FormFixture.h"
 #include "testsupport/Hooks.h"
 
@@ -38,14 +39,16 @@ struct TPresented {
   BYTE AlphaFormat;
   DWORD Flags;
   bool NoPosition;
+  bool Accepted;  // what the platform answered
 };
 std::vector<TPresented> presented;
 
 BOOL WINAPI RecordPresent(HWND window, HDC screen, POINT* position, SIZE* size, HDC source, POINT* sourcePoint,
                           COLORREF key, BLENDFUNCTION* blend, DWORD flags) {
+  const BOOL accepted = UpdateLayeredWindow(window, screen, position, size, source, sourcePoint, key, blend, flags);
   presented.push_back({window, *size, *sourcePoint, key, blend->SourceConstantAlpha, blend->AlphaFormat, flags,
-                       position == nullptr && screen == nullptr});
-  return UpdateLayeredWindow(window, screen, position, size, source, sourcePoint, key, blend, flags);
+                       position == nullptr && screen == nullptr, accepted != FALSE});
+  return accepted;
 }
 
 }  // namespace
@@ -219,6 +222,51 @@ TEST_F(LayeredWindowTest, PaintComposesBackgroundTextAndPicturesAndPresentsWithA
   EXPECT_EQ(DWORD{ULW_ALPHA}, last.Flags) << "no colour key";
   EXPECT_EQ(AC_SRC_ALPHA, last.AlphaFormat);
   EXPECT_EQ(255, last.Alpha);
+}
+
+TEST_F(LayeredWindowTest, AResizedWindowIsStillPresentedAtItsBuffersSize) {
+  form->SetBackgroundImage(background_);
+  form->SetBounds(form->Left(), form->Top(), 300, 200);
+  presented.clear();
+  form->Repaint();
+  ASSERT_FALSE(presented.empty());
+  EXPECT_EQ(240, presented.back().Size.cx);
+  EXPECT_EQ(140, presented.back().Size.cy);
+  EXPECT_TRUE(presented.back().Accepted) << "the window goes on updating";
+}
+
+TEST_F(LayeredWindowTest, PropertiesStoredInAFormTakeEffect) {
+  gui::TMemoryFormSource source;
+  source.AddForm("TfrmLayered", "object frmStored: TfrmLayered\n"
+                                "  Width = 120\n"
+                                "  Height = 80\n"
+                                "  BorderStyle = bsNone\n"
+                                "  BackgroundImage = '" + background_ + "'\n"
+                                "  TextQuality = TextQuality_SingleBitPerPixel\n"
+                                "end\n");
+  std::unique_ptr<TfrmLayered> fromFile(new TfrmLayered(nullptr));
+  gui::ReadForm(*fromFile, source);
+  EXPECT_EQ(background_, fromFile->BackgroundImage());
+  ASSERT_TRUE(fromFile->HasBackground());
+  fromFile->Repaint();
+  EXPECT_EQ(kBackground, fromFile->Surface().Pixel(60, 40));
+  ASSERT_NE(nullptr, fromFile->MemGraphics());
+  EXPECT_EQ(Gdiplus::TextRenderingHintSingleBitPerPixel, fromFile->MemGraphics()->GetTextRenderingHint());
+
+  source.AddForm("TfrmLayered", "object frmStored: TfrmLayered\n"
+                                "  Width = 120\n"
+                                "  Height = 80\n"
+                                "  BorderStyle = bsNone\n"
+                                "  ResourcesTypeName = 'PNG'\n"
+                                "  BackgroundResourcesName = 'LAYERED_BLUE'\n"
+                                "end\n");
+  std::unique_ptr<TfrmLayered> fromResource(new TfrmLayered(nullptr));
+  gui::ReadForm(*fromResource, source);
+  ASSERT_TRUE(fromResource->HasBackground());
+  fromResource->Repaint();
+  EXPECT_EQ(0xFF2040C0u, fromResource->Surface().Pixel(60, 40));
+  EXPECT_EQ(Gdiplus::TextRenderingHintAntiAlias, fromResource->MemGraphics()->GetTextRenderingHint())
+      << "the buffers' own hint while the form stores none";
 }
 
 TEST_F(LayeredWindowTest, BlendAlphaTakesEffectAtTheNextPaintAndKeyColorChangesNothing) {

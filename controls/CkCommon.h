@@ -22,6 +22,7 @@
 namespace gui {
 class TTimer;
 }
+#include "kit/Own.h"
 
 namespace ck {
 
@@ -214,8 +215,10 @@ void DrawRadioGlyph(TCanvas& canvas, const TRect& rect, bool checked, const TCkG
 // Style 1 is the visual-style chevron, any other a small triangle.
 void DrawDropDownArrow(TCanvas& canvas, const TRect& rect, int style, bool enabled, bool pressed);
 
-// A new font handle (the caller deletes it) for text at `angle` degrees.
-HFONT CreateRotatedFont(TFont& font, int angle);
+// A font like `font` for text at `angle` degrees, or at `tenths` tenths of
+// a degree.
+kit::Gdi<HFONT> CreateRotatedFont(TFont& font, int angle);
+kit::Gdi<HFONT> FontAtTenths(TFont& font, int tenths);
 bool FontIsTrueType(TFont& font);
 // The font's text height plus 2.
 int FontRowHeight(TFont& font);

@@ -6,6 +6,7 @@
 
 #include "CkGrafx.h"
 #include "gui/Bitmap.h"
+#include "kit/Own.h"
 
 namespace ck {
 
@@ -24,7 +25,7 @@ int Round(double v) { return static_cast<int>(std::nearbyint(v)); }
 // Text drawn with a font handle of its own (rotated fonts cannot live in a
 // TFont), transparent, optionally clipped.
 void TextLayer(HDC dc, HFONT font, int x, int y, const TRect* clip, const std::string& text, TColor color) {
-  HGDIOBJ old = SelectObject(dc, font);
+  kit::Selection selected(dc, font);
   SetTextColor(dc, ColorToRGB(color));
   int oldMode = SetBkMode(dc, TRANSPARENT);
   RECT r{};
@@ -32,16 +33,6 @@ void TextLayer(HDC dc, HFONT font, int x, int y, const TRect* clip, const std::s
   ExtTextOutA(dc, x, y, clip ? ETO_CLIPPED : 0, clip ? &r : nullptr, text.data(), static_cast<UINT>(text.size()),
               nullptr);
   SetBkMode(dc, oldMode);
-  SelectObject(dc, old);
-}
-
-// A font like `font` whose text runs at an angle given in tenths of degrees.
-HFONT FontAtTenths(TFont& font, int tenths) {
-  LOGFONTA lf = font.ToLogFont();
-  lf.lfWidth = 0;
-  lf.lfEscapement = tenths;
-  lf.lfOrientation = 0;
-  return CreateFontIndirectA(&lf);
 }
 
 TRect Offset(const TRect& r, int dx, int dy) { return {r.Left + dx, r.Top + dy, r.Right + dx, r.Bottom + dy}; }
@@ -312,15 +303,14 @@ void TCkLabel::AdjustBounds() {
   TRect r = Rect(0, 0, std::max(inner.Width(), 0), std::max(inner.Height(), 0));
   std::string text = GetLabelText();
   if (text.empty()) text = " ";  // an empty label keeps a line's height
-  HDC screen = GetDC(nullptr);
   {
+    kit::WindowDC screen(nullptr);
     TCanvas measure;
-    measure.SetHandle(screen);
+    measure.SetHandle(screen.Get());
     measure.SetFont(Font());
     measure.DrawText(text, r, TextFlags() | DT_CALCRECT);
     measure.SetHandle(nullptr);
   }
-  ReleaseDC(nullptr, screen);
 
   TSize size = GrowByBorders({r.Width(), r.Height()});
   if (textStyle_ == tsShadow && rotation_ == roNone) {
@@ -463,15 +453,16 @@ void TCkLabel::DrawFlatText(TCanvas& c, const TRect& rect) {
   }
   HDC dc = c.Handle();
   UINT oldAlign = SetTextAlign(dc, align);
-  HFONT font = CreateRotatedFont(*Font(), angle_);
-  auto layer = [&](int dx, int dy, TColor color) { TextLayer(dc, font, x + dx, y + dy, &rect, text, color); };
+  const kit::Gdi<HFONT> font = CreateRotatedFont(*Font(), angle_);
+  auto layer = [&](int dx, int dy, TColor color) {
+    TextLayer(dc, font.Get(), x + dx, y + dy, &rect, text, color);
+  };
   if (!Enabled()) {
     layer(-e, -e, clGrayText);
   } else {
     DrawStyleLayers(layer, e);
     layer(-e, -e, currentColor_);
   }
-  DeleteObject(font);
   SetTextAlign(dc, oldAlign);
 }
 
@@ -499,8 +490,8 @@ void TCkLabel::DrawCurvedText(TCanvas& c) {
     std::string one(1, ch);
     int x = ax - Round((rx - t) * std::sin(a));
     int y = ay - Round((ry - t) * std::cos(a));
-    HFONT font = FontAtTenths(*Font(), Round(a * 1800 / kPi));
-    auto layer = [&](int dx, int dy, TColor color) { TextLayer(dc, font, x + dx, y + dy, nullptr, one, color); };
+    const kit::Gdi<HFONT> font = FontAtTenths(*Font(), Round(a * 1800 / kPi));
+    auto layer = [&](int dx, int dy, TColor color) { TextLayer(dc, font.Get(), x + dx, y + dy, nullptr, one, color); };
     if (!Enabled()) {
       layer(1, 1, clBtnHighlight);
       layer(0, 0, clBtnShadow);
@@ -508,7 +499,6 @@ void TCkLabel::DrawCurvedText(TCanvas& c) {
       DrawStyleLayers(layer, shadowDepth_);
       layer(0, 0, currentColor_);
     }
-    DeleteObject(font);
     a -= step;
   }
   SetTextAlign(dc, oldAlign);

@@ -7,6 +7,7 @@
 #include "CkGrafx.h"
 #include "CkTabOnEnter.h"
 #include "gui/Themes.h"
+#include "kit/Own.h"
 
 namespace ck {
 
@@ -37,13 +38,8 @@ bool TCkCheckedActionLink::IsCheckedLinked() const { return action_ && client_->
 
 void TCkCheckedActionLink::SetChecked(bool value) {
   client_->clicksSuppressed_ = true;
-  try {
-    client_->SetChecked(value);
-  } catch (...) {
-    client_->clicksSuppressed_ = false;
-    throw;
-  }
-  client_->clicksSuppressed_ = false;
+  auto done = kit::OnExit([this] { client_->clicksSuppressed_ = false; });
+  client_->SetChecked(value);
 }
 
 // --- glyph button -----------------------------------------------------------------
@@ -338,13 +334,8 @@ void TCkCustomGlyphButton::MouseDown(TMouseButton button, TShiftState shift, int
 }
 
 void TCkCustomGlyphButton::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
-  try {
-    inherited::MouseUp(button, shift, x, y);
-  } catch (...) {
-    usingMouse_ = false;
-    throw;
-  }
-  usingMouse_ = false;
+  auto done = kit::OnExit([this] { usingMouse_ = false; });
+  inherited::MouseUp(button, shift, x, y);
 }
 
 void TCkCustomGlyphButton::KeyPress(char& key) {

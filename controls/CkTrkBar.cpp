@@ -12,6 +12,7 @@
 #include "CkTabOnEnter.h"
 #include "gui/ExtCtrls.h"
 #include "gui/Themes.h"
+#include "kit/Own.h"
 
 namespace ck {
 
@@ -83,8 +84,10 @@ bool Store(V& field, const V& value) {
   return true;
 }
 
+// Shared by every bar and freed with the program, so no bar destroys one.
 HCURSOR LoadThumbCursor(const char* name) {
-  return static_cast<HCURSOR>(LoadImageA(GetModuleHandleA(nullptr), name, IMAGE_CURSOR, 0, 0, LR_DEFAULTSIZE));
+  return static_cast<HCURSOR>(
+      LoadImageA(GetModuleHandleA(nullptr), name, IMAGE_CURSOR, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
 }
 
 }  // namespace
@@ -156,8 +159,6 @@ TCkTrackBar::TCkTrackBar(TComponent* owner)
 TCkTrackBar::~TCkTrackBar() {
   customThumb_->OnChange = nullptr;
   repeatTimer_->SetEnabled(false);
-  if (horizontalCursor_) DestroyCursor(horizontalCursor_);
-  if (verticalCursor_) DestroyCursor(verticalCursor_);
 }
 
 // --- properties ---------------------------------------------------------------------
@@ -605,12 +606,9 @@ void TCkTrackBar::RepeatTimer(TObject*) {
     StopPaging();  // the press ended somewhere we did not hear of
     return;
   }
-  try {
-    PageAt(pagePoint_);
-  } catch (...) {
-    StopPaging();
-    throw;
-  }
+  auto stopOnFailure = kit::OnExit([this] { StopPaging(); });
+  PageAt(pagePoint_);
+  stopOnFailure.Dismiss();
 }
 
 void TCkTrackBar::MouseMove(TShiftState shift, int x, int y) {

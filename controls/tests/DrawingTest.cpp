@@ -461,17 +461,16 @@ TEST_F(Drawing, Fonts) {
   font.SetName("Tahoma");
   font.SetHeight(-13);
   font.SetStyle(TFontStyles{fsBold, fsItalic});
-  HFONT rotated = CreateRotatedFont(font, 45);
-  ASSERT_NE(rotated, nullptr);
+  const kit::Gdi<HFONT> rotated = CreateRotatedFont(font, 45);
+  ASSERT_TRUE(rotated);
   LOGFONTA lf{};
-  ASSERT_EQ(GetObjectA(rotated, sizeof lf, &lf), static_cast<int>(sizeof lf));
+  ASSERT_EQ(GetObjectA(rotated.Get(), sizeof lf, &lf), static_cast<int>(sizeof lf));
   EXPECT_EQ(lf.lfEscapement, 450);
   EXPECT_EQ(lf.lfOrientation, 0);
   EXPECT_EQ(lf.lfWeight, 700);
   EXPECT_TRUE(lf.lfItalic);
   EXPECT_EQ(lf.lfHeight, -13);
   EXPECT_STREQ(lf.lfFaceName, "Tahoma");
-  DeleteObject(rotated);
 
   EXPECT_TRUE(FontIsTrueType(font));
   auto b = Surface(4, 4);

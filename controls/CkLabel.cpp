@@ -46,17 +46,8 @@ GUI_DEFINE_CLASS(TCkLabel) {
   c.Color("BlinkColor", &L::BlinkColor, &L::SetBlinkColor, clHighlight);
   c.Integer("BlinkIntervalOff", &L::BlinkIntervalOff, &L::SetBlinkIntervalOff, 500);
   c.Integer("BlinkIntervalOn", &L::BlinkIntervalOn, &L::SetBlinkIntervalOn, 500);
-  c.Integer("BevelWidth", &L::BevelWidth, &L::SetBevelWidth, 1);
-  c.Enumeration("BorderInner", FrameStyleExInfo, &L::BorderInner, &L::SetBorderInner, fsNone);
-  c.Enumeration("BorderOuter", FrameStyleExInfo, &L::BorderOuter, &L::SetBorderOuter, fsNone);
-  c.SetOf("BorderSides", SideInfo, &L::BorderSides, &L::SetBorderSides, kAllSides.Bits());
-  c.Color("BorderColor", &L::BorderColor, &L::SetBorderColor, clBtnFace);
-  c.Color("BorderHighlight", &L::BorderHighlight, &L::SetBorderHighlight, clBtnHighlight);
-  c.Color("BorderShadow", &L::BorderShadow, &L::SetBorderShadow, clBtnShadow);
-  c.Integer("BorderWidth", &L::BorderWidth, &L::SetBorderWidth, 0);
+  DefineBorderProperties(c, kLabelBorder, true);
   c.Enumeration("CondenseCaption", kCondenseCaptionInfo, &L::CondenseCaption, &L::SetCondenseCaption, ccNone);
-  c.Color("FlatColor", &L::FlatColor, &L::SetFlatColor, clBtnShadow);
-  c.Integer("FlatColorAdjustment", &L::FlatColorAdjustment, &L::SetFlatColorAdjustment, 30);
   c.Component("FrameController", &L::FrameController, &L::SetFrameController);
   c.SetOf("FrameControllerNotifications", FrameControllerConnectionInfo, &L::FrameControllerNotifications,
           &L::SetFrameControllerNotifications, kAllFrameControllerNotifications.Bits());
@@ -74,7 +65,7 @@ GUI_DEFINE_CLASS(TCkLabel) {
   c.Legacy("FrameSides", nullptr);  // older forms: read and dropped
 }
 
-TCkLabel::TCkLabel(TComponent* owner) : TLabel(owner) {
+TCkLabel::TCkLabel(TComponent* owner) : TLabel(owner), TCkBorderProperties(kLabelBorder) {
   RegisterBlinkingControl(this);
   settingInitialColor_ = true;
   SetColor(clBtnFace);
@@ -195,16 +186,6 @@ void TCkLabel::SetFlyByEnabled(bool value) {
     Changed(remeasure);                               \
   }
 CK_LABEL_SETTER(BlinkColor, TColor, blinkColor_, false)
-CK_LABEL_SETTER(BevelWidth, int, border_.BevelWidth, true)
-CK_LABEL_SETTER(BorderColor, TColor, border_.BorderColor, false)
-CK_LABEL_SETTER(BorderInner, TFrameStyleEx, border_.Inner, true)
-CK_LABEL_SETTER(BorderOuter, TFrameStyleEx, border_.Outer, true)
-CK_LABEL_SETTER(BorderSides, TSides, border_.Sides, true)
-CK_LABEL_SETTER(BorderHighlight, TColor, border_.HighlightColor, false)
-CK_LABEL_SETTER(BorderShadow, TColor, border_.ShadowColor, false)
-CK_LABEL_SETTER(BorderWidth, int, border_.BorderWidth, true)
-CK_LABEL_SETTER(FlatColor, TColor, border_.FlatColor, false)
-CK_LABEL_SETTER(FlatColorAdjustment, int, border_.FlatColorAdjustment, false)
 CK_LABEL_SETTER(CenterPoint, TCenterPoint, centerPoint_, false)
 CK_LABEL_SETTER(FlyByColor, TColor, flyByColor_, false)
 CK_LABEL_SETTER(LightTextStyle, bool, lightTextStyle_, false)

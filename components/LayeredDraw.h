@@ -87,9 +87,8 @@ class TLayeredSurface {
   std::uint32_t Pixel(int x, int y) const;
 
  private:
-  // A 32-bit DIB section selected into a memory DC of its own. The members
-  // go in reverse order: the selection is undone before the DC and the
-  // bitmap are deleted.
+  // A 32-bit DIB section selected into a memory DC of its own. Members go
+  // last first: the selection is undone before the DC and the bitmap go.
   struct TBuffer {
     kit::Gdi<HBITMAP> bitmap;
     kit::MemoryDC dc;

@@ -1,6 +1,7 @@
 #include "HotKeyManager.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace components {
 
@@ -15,10 +16,21 @@ THotKeyManager::~THotKeyManager() {
   gui::DeallocateHWnd(window_);
 }
 
+namespace {
+THotKeyRegistrar registrar = &RegisterHotKey;
+}  // namespace
+
+THotKeyRegistrar SetHotKeyRegistrar(THotKeyRegistrar value) {
+  return std::exchange(registrar, value ? value : &RegisterHotKey);
+}
+
 WORD THotKeyManager::AddHotKey(DWORD hotKey) {
+  // Held already: one atom never carries two records, whatever the system
+  // would say to the same window asking twice.
+  if (Find(hotKey) != hotKeys_.end()) return 0;
   ATOM atom = GlobalAddAtomA(HotKeyAtomName(hotKey).c_str());
   if (atom == 0) return 0;
-  if (!RegisterHotKey(window_, atom, HotKeyModifiers(hotKey), hotKey & 0xFF)) {
+  if (!registrar(window_, atom, HotKeyModifiers(hotKey), hotKey & 0xFF)) {
     GlobalDeleteAtom(atom);
     return 0;
   }
@@ -32,9 +44,12 @@ bool THotKeyManager::Unregister(const TRegistration& registration) {
   return unregistered;
 }
 
+std::vector<THotKeyManager::TRegistration>::iterator THotKeyManager::Find(DWORD hotKey) {
+  return std::find_if(hotKeys_.begin(), hotKeys_.end(), [hotKey](const TRegistration& r) { return r.HotKey == hotKey; });
+}
+
 bool THotKeyManager::RemoveHotKey(DWORD hotKey) {
-  auto found = std::find_if(hotKeys_.begin(), hotKeys_.end(),
-                            [hotKey](const TRegistration& r) { return r.HotKey == hotKey; });
+  auto found = Find(hotKey);
   if (found == hotKeys_.end()) return false;
   TRegistration registration = *found;
   hotKeys_.erase(found);
@@ -52,9 +67,7 @@ void THotKeyManager::ClearHotKeys() {
 void THotKeyManager::WndProc(gui::TMessage& Message) {
   if (Message.Msg == WM_HOTKEY && OnHotKeyPressed) {
     DWORD hotKey = HotKeyFromModifiers(LOWORD(Message.LParam), HIWORD(Message.LParam));
-    bool registered = std::any_of(hotKeys_.begin(), hotKeys_.end(),
-                                  [hotKey](const TRegistration& r) { return r.HotKey == hotKey; });
-    if (registered) OnHotKeyPressed(hotKey, LOWORD(Message.WParam));
+    if (Find(hotKey) != hotKeys_.end()) OnHotKeyPressed(hotKey, LOWORD(Message.WParam));
   }
   Message.Result = DefWindowProcA(window_, Message.Msg, Message.WParam, Message.LParam);
 }

@@ -16,6 +16,12 @@ namespace components {
 
 using TOnHotKeyPressed = std::function<void(DWORD HotKey, WORD Index)>;
 
+// The platform call that registers a hot key (RegisterHotKey). Tests put
+// their own in its place; the setter returns the one it replaces, and null
+// restores the system's.
+using THotKeyRegistrar = BOOL(WINAPI*)(HWND window, int id, UINT modifiers, UINT key);
+THotKeyRegistrar SetHotKeyRegistrar(THotKeyRegistrar registrar);
+
 class THotKeyManager : public gui::TComponent {
   GUI_CLASS(THotKeyManager, gui::TComponent)
 
@@ -24,8 +30,8 @@ class THotKeyManager : public gui::TComponent {
   // Unregisters every hot key.
   ~THotKeyManager() override;
 
-  // Registers the combination; its atom, or 0 when the system refuses it
-  // (another program, or this one, holds it already).
+  // Registers the combination; its atom, or 0 when this manager holds it
+  // already or the system refuses it (another program holds it).
   WORD AddHotKey(DWORD hotKey);
   // Unregisters the first registration of that value; false when there is
   // none or the system refuses (the registration is dropped all the same).
@@ -47,6 +53,7 @@ class THotKeyManager : public gui::TComponent {
     WORD KeyIndex;
   };
   bool Unregister(const TRegistration& registration);
+  std::vector<TRegistration>::iterator Find(DWORD hotKey);
 
   HWND window_ = nullptr;
   std::vector<TRegistration> hotKeys_;

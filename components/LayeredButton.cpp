@@ -81,7 +81,7 @@ void TLayeredButton::SetPictureResource(TLayeredLook look, const std::string& na
   TStatePicture& picture = pictures_[look];
   picture.Resource = name;
   if (resourcesTypeName_.empty()) return;
-  if (TGPImage image{LoadGPImageFromResource(name, resourcesTypeName_, GetModuleHandleW(nullptr))})
+  if (TGPImage image = LoadGPImageFromResource(name, resourcesTypeName_, GetModuleHandleW(nullptr)))
     picture.Image = std::move(image);
   Repaint();
 }

@@ -2,6 +2,7 @@
 
 #include "LayeredGdiplus.h"
 #include "LayeredWnd.h"
+#include "kit/Own.h"
 
 namespace components {
 
@@ -176,9 +177,8 @@ void TLayeredControl::DrawStateCaption(Gdiplus::Graphics& graphics, const std::s
   // The font is measured on the control's own context once its window
   // exists (asking for it earlier would make the window), else the screen's.
   if (!HandleAllocated()) {
-    HDC screen = GetDC(nullptr);
-    DrawLayeredCaption(graphics, screen, *StateFont(), caption, style, layout);
-    ReleaseDC(nullptr, screen);
+    kit::WindowDC screen(nullptr);
+    DrawLayeredCaption(graphics, screen.Get(), *StateFont(), caption, style, layout);
     return;
   }
   auto* canvas = static_cast<gui::TControlCanvas*>(Canvas());

@@ -2,6 +2,7 @@
 
 #include "LayeredGdiplus.h"
 
+#include <utility>
 #include <vector>
 
 namespace components {
@@ -18,8 +19,6 @@ int TextRenderingHintOf(int quality) {
   return quality >= TextQuality_SingleBitPerPixelGridFit && quality <= TextQuality_ClearTypeGridFit ? quality : 0;
 }
 
-void TImageDeleter::operator()(Gdiplus::Image* image) const { delete image; }
-
 namespace {
 
 std::wstring Wide(const std::string& text) {
@@ -30,33 +29,27 @@ std::wstring Wide(const std::string& text) {
   return wide;
 }
 
-HBITMAP CreateBuffer(int width, int height, void** bits) {
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = height;  // bottom-up
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  return CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, bits, nullptr, 0);
+void* GdipAllocate(std::size_t size) { return Gdiplus::DllExports::GdipAlloc(size); }
+
+TLayeredWindowUpdater updater = &UpdateLayeredWindow;
+TGdiplusAllocator allocator = &GdipAllocate;
+
+}  // namespace
+
+void* GdiplusAllocate(std::size_t size) { return allocator(size); }
+
+TGdiplusAllocator SetGdiplusAllocator(TGdiplusAllocator value) {
+  return std::exchange(allocator, value ? value : &GdipAllocate);
 }
 
-}  // namespace
-
-namespace {
-TLayeredWindowUpdater updater = &UpdateLayeredWindow;
-}  // namespace
-
 TLayeredWindowUpdater SetLayeredWindowUpdater(TLayeredWindowUpdater value) {
-  TLayeredWindowUpdater previous = updater;
-  updater = value ? value : &UpdateLayeredWindow;
-  return previous;
+  return std::exchange(updater, value ? value : &UpdateLayeredWindow);
 }
 
 TGPImage LoadGPImageFromFile(const std::string& path) {
   if (path.empty()) return {};
   const std::wstring name = Wide(path);
-  TGPImage image(new Gdiplus::Image(name.c_str(), FALSE));
+  TGPImage image(GdiplusNew<Gdiplus::Image>(name.c_str(), FALSE));
   if (!image || image->GetLastStatus() != Gdiplus::Ok) return {};
   return image;
 }
@@ -68,40 +61,42 @@ int ImageHeight(Gdiplus::Image* image) { return image ? int(image->GetHeight()) 
 
 TLayeredSurface::~TLayeredSurface() { Free(); }
 
+bool TLayeredSurface::TBuffer::Make(int width, int height) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = height;  // bottom-up
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  bitmap.Reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  dc.Reset(CreateCompatibleDC(nullptr));
+  if (!bitmap || !dc) return false;
+  selected.emplace(dc.Get(), bitmap.Get());
+  return true;
+}
+
+void TLayeredSurface::TBuffer::Free() {
+  selected.reset();
+  dc.Reset();
+  bitmap.Reset();
+  bits = nullptr;
+}
+
 void TLayeredSurface::Free() {
-  delete graphics_;
-  graphics_ = nullptr;
-  if (memDC_) {
-    SelectObject(memDC_, memOld_);
-    DeleteDC(memDC_);
-  }
-  if (backgroundDC_) {
-    SelectObject(backgroundDC_, backgroundOld_);
-    DeleteDC(backgroundDC_);
-  }
-  if (memBitmap_) DeleteObject(memBitmap_);
-  if (backgroundBitmap_) DeleteObject(backgroundBitmap_);
-  memDC_ = backgroundDC_ = nullptr;
-  memBitmap_ = backgroundBitmap_ = nullptr;
-  memOld_ = backgroundOld_ = nullptr;
-  memBits_ = nullptr;
+  graphics_.reset();
+  mem_.Free();
+  background_.Free();
   width_ = height_ = 0;
 }
 
 bool TLayeredSurface::Create(int width, int height) {
   Free();
-  void* backgroundBits = nullptr;
-  memBitmap_ = CreateBuffer(width, height, &memBits_);
-  backgroundBitmap_ = CreateBuffer(width, height, &backgroundBits);
-  memDC_ = CreateCompatibleDC(nullptr);
-  backgroundDC_ = CreateCompatibleDC(nullptr);
-  if (!memBitmap_ || !backgroundBitmap_ || !memDC_ || !backgroundDC_) {
+  if (!mem_.Make(width, height) || !background_.Make(width, height)) {
     Free();
     return false;
   }
-  memOld_ = SelectObject(memDC_, memBitmap_);
-  backgroundOld_ = SelectObject(backgroundDC_, backgroundBitmap_);
-  graphics_ = new Gdiplus::Graphics(memDC_);
+  graphics_.reset(GdiplusNew<Gdiplus::Graphics>(mem_.dc.Get()));
   if (!graphics_ || graphics_->GetLastStatus() != Gdiplus::Ok) {
     Free();
     return false;
@@ -117,8 +112,8 @@ void TLayeredSurface::SetTextRenderingHint(int hint) {
 }
 
 void TLayeredSurface::DrawBackground(Gdiplus::Image& image) {
-  if (!backgroundDC_) return;
-  Gdiplus::Graphics graphics(backgroundDC_);
+  if (!BackgroundDC()) return;
+  Gdiplus::Graphics graphics(BackgroundDC());
   // A new picture replaces the old one, transparent parts included.
   graphics.SetCompositingMode(Gdiplus::CompositingModeSourceCopy);
   // Mirrored edges keep a scaled picture's border from fading out.
@@ -131,22 +126,24 @@ void TLayeredSurface::DrawBackground(Gdiplus::Image& image) {
 void TLayeredSurface::RestoreBackground() { RestoreArea(gui::Rect(0, 0, width_, height_)); }
 
 void TLayeredSurface::RestoreArea(const gui::TRect& rect) {
-  if (!memDC_ || !backgroundDC_) return;
-  BitBlt(memDC_, rect.Left, rect.Top, rect.Width(), rect.Height(), backgroundDC_, rect.Left, rect.Top, SRCCOPY);
+  if (!MemDC() || !BackgroundDC()) return;
+  BitBlt(MemDC(), rect.Left, rect.Top, rect.Width(), rect.Height(), BackgroundDC(), rect.Left, rect.Top, SRCCOPY);
 }
 
-bool TLayeredSurface::Present(HWND window, int width, int height, COLORREF keyColor, BYTE alpha) const {
-  if (!memDC_ || !window) return false;
-  SIZE size{width, height};
+bool TLayeredSurface::Present(HWND window, COLORREF keyColor, BYTE alpha) const {
+  if (!Ready() || !window) return false;
+  // The buffers' size, whatever the window's is now: a larger size than the
+  // source holds makes the platform refuse every update.
+  SIZE size{width_, height_};
   POINT source{0, 0};
   BLENDFUNCTION blend{AC_SRC_OVER, 0, alpha, AC_SRC_ALPHA};
-  return updater(window, nullptr, nullptr, &size, memDC_, &source, keyColor, &blend, ULW_ALPHA) != FALSE;
+  return updater(window, nullptr, nullptr, &size, MemDC(), &source, keyColor, &blend, ULW_ALPHA) != FALSE;
 }
 
 std::uint32_t TLayeredSurface::Pixel(int x, int y) const {
-  if (!memBits_ || x < 0 || y < 0 || x >= width_ || y >= height_) return 0;
+  if (!mem_.bits || x < 0 || y < 0 || x >= width_ || y >= height_) return 0;
   GdiFlush();
-  const auto* rows = static_cast<const std::uint32_t*>(memBits_);
+  const auto* rows = static_cast<const std::uint32_t*>(mem_.bits);
   return rows[std::size_t(height_ - 1 - y) * std::size_t(width_) + std::size_t(x)];
 }
 

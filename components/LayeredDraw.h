@@ -6,12 +6,16 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "LayeredUtils.h"
+#include "VeeWindowsUtils.h"
 #include "gui/Canvas.h"
+#include "kit/Own.h"
 
 namespace Gdiplus {
 class Graphics;
@@ -34,11 +38,6 @@ const gui::TEnumInfo& TextQualityInfo();
 // The hint for a quality: 1 to 5 as they are, anything else the system
 // default (0).
 int TextRenderingHintOf(int quality);
-
-struct TImageDeleter {
-  void operator()(Gdiplus::Image* image) const;
-};
-using TGPImage = std::unique_ptr<Gdiplus::Image, TImageDeleter>;
 
 // A GDI+ image from a file (without embedded colour management); none when
 // the path is empty or the file cannot be read as an image.
@@ -65,9 +64,9 @@ class TLayeredSurface {
   bool Ready() const { return graphics_ != nullptr; }
   int Width() const { return width_; }
   int Height() const { return height_; }
-  HDC MemDC() const { return memDC_; }
-  HDC BackgroundDC() const { return backgroundDC_; }
-  Gdiplus::Graphics* Graphics() const { return graphics_; }
+  HDC MemDC() const { return mem_.dc.Get(); }
+  HDC BackgroundDC() const { return background_.dc.Get(); }
+  Gdiplus::Graphics* Graphics() const { return graphics_.get(); }
 
   void SetTextRenderingHint(int hint);
   // Replaces the background buffer's picture with the image stretched to
@@ -77,25 +76,38 @@ class TLayeredSurface {
   // rectangle of it.
   void RestoreBackground();
   void RestoreArea(const gui::TRect& rect);
-  // Hands the drawing buffer to the window (UpdateLayeredWindow with
-  // per-pixel alpha scaled by `alpha`; the colour key is passed but not
-  // asked for, so the platform ignores it).
-  bool Present(HWND window, int width, int height, COLORREF keyColor, BYTE alpha) const;
+  // Hands the drawing buffer to the window at the buffer's size
+  // (UpdateLayeredWindow with per-pixel alpha scaled by `alpha`; the colour
+  // key is passed but not asked for, so the platform ignores it). A window
+  // resized since the buffers were made takes their size again.
+  bool Present(HWND window, COLORREF keyColor, BYTE alpha) const;
 
   // A pixel of the drawing buffer as stored: premultiplied 0xAARRGGBB,
   // with (0, 0) the top left. 0 outside the buffer.
   std::uint32_t Pixel(int x, int y) const;
 
  private:
+  // A 32-bit DIB section selected into a memory DC of its own. Members go
+  // last first: the selection is undone before the DC and the bitmap go.
+  struct TBuffer {
+    kit::Gdi<HBITMAP> bitmap;
+    kit::MemoryDC dc;
+    std::optional<kit::Selection> selected;
+    void* bits = nullptr;
+    bool Make(int width, int height);
+    void Free();
+  };
   void Free();
 
   int width_ = 0, height_ = 0;
-  HBITMAP memBitmap_ = nullptr, backgroundBitmap_ = nullptr;
-  HGDIOBJ memOld_ = nullptr, backgroundOld_ = nullptr;
-  HDC memDC_ = nullptr, backgroundDC_ = nullptr;
-  void* memBits_ = nullptr;
-  Gdiplus::Graphics* graphics_ = nullptr;
+  TBuffer mem_, background_;
+  std::unique_ptr<Gdiplus::Graphics> graphics_;  // on mem_, so it goes first
 };
+
+// GDI+'s allocator for the objects the layered controls make (GdipAlloc).
+// Tests put one in its place that refuses; null restores GDI+'s own.
+using TGdiplusAllocator = void* (*)(std::size_t size);
+TGdiplusAllocator SetGdiplusAllocator(TGdiplusAllocator allocator);
 
 // The platform call that puts a layered window's buffer on the screen
 // (UpdateLayeredWindow). Tests put a recorder in its place; the setter

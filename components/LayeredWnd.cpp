@@ -37,7 +37,14 @@ void TfrmLayered::Loaded() {
   EditExStyle(WS_EX_DLGMODALFRAME | WS_EX_TRANSPARENT, WS_EX_LAYERED);
   CreateBuffers();
   inherited::Loaded();
+  // What the form stored came before there were buffers to hold it.
+  if (textQualityStored_) surface_.SetTextRenderingHint(TextRenderingHintOf(textQuality_));
+  if (!backgroundImage_.empty() && !InstallBackground(LoadGPImageFromFile(backgroundImage_)))
+    backgroundImage_.clear();  // as a path that cannot load is never kept
+  LoadBackgroundResource();
 }
+
+bool TfrmLayered::Reading() const { return ComponentState().Contains(gui::csLoading); }
 
 bool TfrmLayered::CreateBuffers() { return surface_.Create(Width(), Height()); }
 
@@ -51,14 +58,22 @@ bool TfrmLayered::InstallBackground(TGPImage image) {
 }
 
 void TfrmLayered::SetBackgroundImage(const std::string& path) {
+  if (Reading()) {
+    backgroundImage_ = path;  // loaded once the buffers exist
+    return;
+  }
   if (InstallBackground(LoadGPImageFromFile(path))) backgroundImage_ = path;
   Repaint();
 }
 
 void TfrmLayered::SetBackgroundResourcesName(const std::string& value) {
   backgroundResourcesName_ = value;
-  if (value.empty() || resourcesTypeName_.empty()) return;
-  InstallBackground(TGPImage(LoadGPImageFromResource(value, resourcesTypeName_, GetModuleHandleW(nullptr))));
+  if (!Reading()) LoadBackgroundResource();
+}
+
+void TfrmLayered::LoadBackgroundResource() {
+  if (backgroundResourcesName_.empty() || resourcesTypeName_.empty()) return;
+  InstallBackground(LoadGPImageFromResource(backgroundResourcesName_, resourcesTypeName_, GetModuleHandleW(nullptr)));
   Repaint();
 }
 
@@ -74,6 +89,7 @@ void TfrmLayered::SetKeyColor(std::uint32_t value) {
 
 void TfrmLayered::SetTextQuality(TTextQuality value) {
   textQuality_ = value;
+  textQualityStored_ = true;
   surface_.SetTextRenderingHint(TextRenderingHintOf(value));
   Repaint();
 }
@@ -98,7 +114,7 @@ void TfrmLayered::Paint() {
   Present();
 }
 
-void TfrmLayered::Present() { surface_.Present(Handle(), Width(), Height(), keyColor_, blendAlpha_); }
+void TfrmLayered::Present() { surface_.Present(Handle(), keyColor_, blendAlpha_); }
 
 namespace {
 // Forms name the layered controls; a program that has layered windows links

@@ -68,6 +68,10 @@ class TfrmLayered : public gui::TForm {
   // Keeps a newly loaded image as the background; false (nothing changed)
   // for none or without buffers.
   bool InstallBackground(TGPImage image);
+  // The resource background, once its name and type are both known.
+  void LoadBackgroundResource();
+  // Properties arrive from the form before the buffers do.
+  bool Reading() const;
 
   TLayeredSurface surface_;
   TGPImage background_;
@@ -75,6 +79,7 @@ class TfrmLayered : public gui::TForm {
   std::string backgroundImage_;
   std::uint32_t keyColor_ = 0xFF00FF;
   TTextQuality textQuality_ = TextQuality_SystemDefault;
+  bool textQualityStored_ = false;  // the buffers' own hint until written
   std::string resourcesTypeName_;
   std::string backgroundResourcesName_;
 };

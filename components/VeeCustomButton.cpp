@@ -218,75 +218,92 @@ void TVeeCustomButton::KeyUp(WORD& Key, TShiftState Shift) {
 
 void TVeeCustomButton::WndProc(TMessage& m) {
   switch (m.Msg) {
-    case CM_MOUSEENTER:
-      if (ComponentState().Contains(csDesigning)) return;
-      hover_ = true;
-      down_ = false;
-      Redraw();
-      if (OnMouseEnter) OnMouseEnter(this);
-      return;
-    case CM_MOUSELEAVE:
-      if (down_) return;  // a press dragged outside stays a press
-      hover_ = false;
-      StopRepeat();
-      Redraw();
-      if (OnMouseExit) OnMouseExit(this);
-      return;
-    case CM_DIALOGCHAR:
-      inherited::WndProc(m);
-      if (IsAccel(m.WParam, caption_) && Enabled()) {
-        Click();
-        m.Result = 1;
-      } else {
-        m.Result = 0;
-      }
-      return;
-    case CM_DIALOGKEY: {
-      bool key = (m.WParam == VK_RETURN && activeDefault_) || (m.WParam == VK_ESCAPE && cancel_);
-      TShiftState held = KeyboardStateToShiftState() & TShiftState{ssShift, ssCtrl, ssAlt};
-      if (key && held.Empty() && CanFocus()) {
-        Click();
-        m.Result = 1;
-        return;
-      }
-      break;
-    }
-    case CM_FOCUSCHANGED: {
-      auto* focused = reinterpret_cast<TWinControl*>(m.LParam);
-      activeDefault_ = focused && focused->Is<TButton>() ? focused == static_cast<TWinControl*>(this) : default_;
-      Redraw();
-      break;
-    }
-    case CM_TEXTCHANGED:
-      caption_ = Text();
-      Redraw();
-      break;
-    case CM_ENABLEDCHANGED:
-    case CM_FONTCHANGED:
-    case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-      inherited::WndProc(m);
-      Redraw();
-      return;
-    case WM_CAPTURECHANGED:
-      inherited::WndProc(m);
-      // Another window took the mouse in the middle of a press (a dialog,
-      // a task switch): the release will never come, so end the press here
-      // rather than repeat and look pressed until the next click.
-      if (down_ && ControlState().Contains(csLButtonDown) &&
-          reinterpret_cast<HWND>(m.LParam) != Handle()) {
-        down_ = false;
-        hover_ = false;
-        StopRepeat();
-        Redraw();
-      }
-      return;
-    case WM_ERASEBKGND:
-      m.Result = 1;
-      return;
+    case CM_MOUSEENTER: return CMMouseEnter(m);
+    case CM_MOUSELEAVE: return CMMouseLeave(m);
+    case CM_DIALOGCHAR: return CMDialogChar(m);
+    case CM_DIALOGKEY: return CMDialogKey(m);
+    case CM_FOCUSCHANGED: return CMFocusChanged(m);
+    case CM_TEXTCHANGED: return CMTextChanged(m);
+    case CM_ENABLEDCHANGED: return RedrawAfter(m);
+    case CM_FONTCHANGED: return RedrawAfter(m);
+    case WM_SETFOCUS: return RedrawAfter(m);
+    case WM_KILLFOCUS: return RedrawAfter(m);
+    case WM_CAPTURECHANGED: return WMCaptureChanged(m);
+    case WM_ERASEBKGND: return WMEraseBkgnd(m);
+    default: return inherited::WndProc(m);
+  }
+}
+
+void TVeeCustomButton::CMMouseEnter(TMessage&) {
+  if (ComponentState().Contains(csDesigning)) return;
+  hover_ = true;
+  down_ = false;
+  Redraw();
+  if (OnMouseEnter) OnMouseEnter(this);
+}
+
+void TVeeCustomButton::CMMouseLeave(TMessage&) {
+  if (down_) return;  // a press dragged outside stays a press
+  hover_ = false;
+  StopRepeat();
+  Redraw();
+  if (OnMouseExit) OnMouseExit(this);
+}
+
+void TVeeCustomButton::CMDialogChar(TMessage& m) {
+  inherited::WndProc(m);
+  if (IsAccel(m.WParam, caption_) && Enabled()) {
+    Click();
+    m.Result = 1;
+  } else {
+    m.Result = 0;
+  }
+}
+
+void TVeeCustomButton::CMDialogKey(TMessage& m) {
+  bool key = (m.WParam == VK_RETURN && activeDefault_) || (m.WParam == VK_ESCAPE && cancel_);
+  TShiftState held = KeyboardStateToShiftState() & TShiftState{ssShift, ssCtrl, ssAlt};
+  if (key && held.Empty() && CanFocus()) {
+    Click();
+    m.Result = 1;
+    return;
   }
   inherited::WndProc(m);
 }
+
+void TVeeCustomButton::CMFocusChanged(TMessage& m) {
+  auto* focused = reinterpret_cast<TWinControl*>(m.LParam);
+  activeDefault_ = focused && focused->Is<TButton>() ? focused == static_cast<TWinControl*>(this) : default_;
+  Redraw();
+  inherited::WndProc(m);
+}
+
+void TVeeCustomButton::CMTextChanged(TMessage& m) {
+  caption_ = Text();
+  Redraw();
+  inherited::WndProc(m);
+}
+
+void TVeeCustomButton::RedrawAfter(TMessage& m) {
+  inherited::WndProc(m);
+  Redraw();
+}
+
+void TVeeCustomButton::WMCaptureChanged(TMessage& m) {
+  inherited::WndProc(m);
+  // Another window took the mouse in the middle of a press (a dialog, a task
+  // switch): the release will never come, so end the press here rather than
+  // repeat and look pressed until the next click.
+  if (down_ && ControlState().Contains(csLButtonDown) && reinterpret_cast<HWND>(m.LParam) != Handle()) {
+    down_ = false;
+    hover_ = false;
+    StopRepeat();
+    Redraw();
+  }
+}
+
+// The whole client area is painted: erasing first would only flicker.
+void TVeeCustomButton::WMEraseBkgnd(TMessage& m) { m.Result = 1; }
 
 // --- painting ---------------------------------------------------------------
 

@@ -136,6 +136,18 @@ class TVeeCustomButton : public gui::TCustomControl {
   void PaintBackground(gui::TCanvas& canvas);
   void PaintPicture(gui::TCanvas& canvas);
 
+  // Message handlers (WndProc names one for each message it takes).
+  void CMMouseEnter(gui::TMessage& Message);
+  void CMMouseLeave(gui::TMessage& Message);
+  void CMDialogChar(gui::TMessage& Message);
+  void CMDialogKey(gui::TMessage& Message);
+  void CMFocusChanged(gui::TMessage& Message);
+  void CMTextChanged(gui::TMessage& Message);
+  // The default handling, then a repaint in the new state.
+  void RedrawAfter(gui::TMessage& Message);
+  void WMCaptureChanged(gui::TMessage& Message);
+  void WMEraseBkgnd(gui::TMessage& Message);
+
   std::string caption_;
   int textX_ = 0, textY_ = 0;
   int pictureX_ = 0, pictureY_ = 0;

@@ -1,6 +1,7 @@
 #include "VeeRegTools.h"
 
 #include "PathChecks.h"
+#include "kit/Own.h"
 
 namespace components {
 
@@ -22,17 +23,18 @@ const RootName kRoots[] = {
     {"HKEY_DYN_DATA", "HKDD", HKEY_DYN_DATA},
 };
 
-// Opens the key that `path` names, or null. `create` makes missing keys.
-HKEY OpenPathKey(const std::string& path, REGSAM access, bool create) {
+// Opens the key that `path` names, or none. `create` makes missing keys.
+kit::RegKey OpenPathKey(const std::string& path, REGSAM access, bool create) {
   std::string rootName, subKey;
   SplitRegistryPath(path, rootName, subKey);
   HKEY root = RootKeyFromName(rootName);
-  if (!root) return nullptr;
-  HKEY key = nullptr;
+  if (!root) return {};
+  kit::RegKey key;
   LONG result = create ? RegCreateKeyExA(root, subKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                         access, nullptr, &key, nullptr)
-                       : RegOpenKeyExA(root, subKey.c_str(), 0, access, &key);
-  return result == ERROR_SUCCESS ? key : nullptr;
+                                         access, nullptr, key.Out(), nullptr)
+                       : RegOpenKeyExA(root, subKey.c_str(), 0, access, key.Out());
+  if (result != ERROR_SUCCESS) return {};
+  return key;
 }
 
 bool ValueExists(HKEY key, const std::string& valueName) {
@@ -66,16 +68,12 @@ bool WriteRegString(const std::string& path, const std::string& valueName, const
                     bool force) {
   // Write access alone cannot ask whether the value exists: query it too.
   // Without force nothing is written, so a missing key is not created either.
-  HKEY key = OpenPathKey(path, KEY_WRITE | KEY_QUERY_VALUE, force);
+  kit::RegKey key = OpenPathKey(path, KEY_WRITE | KEY_QUERY_VALUE, force);
   if (!key) return false;
-  if (!force && !ValueExists(key, valueName)) {
-    RegCloseKey(key);
-    return false;
-  }
-  LONG result = RegSetValueExA(key, valueName.c_str(), 0, REG_SZ,
+  if (!force && !ValueExists(key.Get(), valueName)) return false;
+  LONG result = RegSetValueExA(key.Get(), valueName.c_str(), 0, REG_SZ,
                                reinterpret_cast<const BYTE*>(data.c_str()),
                                static_cast<DWORD>(data.size() + 1));
-  RegCloseKey(key);
   if (result != ERROR_SUCCESS)
     throw ERegistryException("Failed to set data for '" + valueName + "'");
   return true;
@@ -83,11 +81,9 @@ bool WriteRegString(const std::string& path, const std::string& valueName, const
 
 bool DeleteRegValue(const std::string& path, const std::string& valueName) {
   // Only the rights the deletion needs, so keys that refuse full access still work.
-  HKEY key = OpenPathKey(path, KEY_QUERY_VALUE | KEY_SET_VALUE, false);
+  kit::RegKey key = OpenPathKey(path, KEY_QUERY_VALUE | KEY_SET_VALUE, false);
   if (!key) return false;
-  bool ok = !ValueExists(key, valueName) || RegDeleteValueA(key, valueName.c_str()) == ERROR_SUCCESS;
-  RegCloseKey(key);
-  return ok;
+  return !ValueExists(key.Get(), valueName) || RegDeleteValueA(key.Get(), valueName.c_str()) == ERROR_SUCCESS;
 }
 
 }  // namespace components

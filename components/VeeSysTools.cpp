@@ -1,6 +1,7 @@
 #include "VeeSysTools.h"
 
 #include "PathChecks.h"
+#include "kit/Own.h"
 
 #include <shellapi.h>
 
@@ -37,8 +38,8 @@ std::string TrimBlanks(const std::string& text) {
 }  // namespace vee
 
 bool EnablePrivilege(const std::string& privilegeName, HANDLE process) {
-  HANDLE token = nullptr;
-  if (!OpenProcessToken(process ? process : GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES, &token))
+  kit::Handle token;
+  if (!OpenProcessToken(process ? process : GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES, token.Out()))
     return false;
   bool ok = false;
   LUID luid;
@@ -50,10 +51,9 @@ bool EnablePrivilege(const std::string& privilegeName, HANDLE process) {
     // The call succeeds even when the token lacks the privilege; only the
     // last error tells, and a privilege not enabled is a failure.
     SetLastError(ERROR_SUCCESS);
-    ok = AdjustTokenPrivileges(token, FALSE, &wanted, 0, nullptr, nullptr) &&
+    ok = AdjustTokenPrivileges(token.Get(), FALSE, &wanted, 0, nullptr, nullptr) &&
          GetLastError() == ERROR_SUCCESS;
   }
-  CloseHandle(token);
   return ok;
 }
 
@@ -110,16 +110,15 @@ int ListFiles(std::vector<std::string>& list, const std::string& folder, const s
     for (const std::string& name : *exclusions) excluded.push_back(lower(name));
 
   WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA((base + mask).c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return static_cast<int>(list.size());  // nothing matches
+  kit::FindHandle search(FindFirstFileA((base + mask).c_str(), &found));
+  if (!search) return static_cast<int>(list.size());  // nothing matches
   do {
     const std::string name = found.cFileName;
     // Any directory, whatever other attributes it carries.
     if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) continue;
     if (std::find(excluded.begin(), excluded.end(), lower(name)) != excluded.end()) continue;
     list.push_back(base + name);
-  } while (FindNextFileA(search, &found));
-  FindClose(search);
+  } while (FindNextFileA(search.Get(), &found));
   return static_cast<int>(list.size());
 }
 
@@ -134,12 +133,10 @@ HANDLE WaitForNamedMutex(const std::string& name, DWORD timeoutMs) {
   const ULONGLONG start = GetTickCount64();  // 64-bit ticks do not wrap
   for (;;) {
     SetLastError(ERROR_SUCCESS);
-    HANDLE mutex = CreateMutexA(nullptr, TRUE, name.c_str());
+    kit::Handle mutex(CreateMutexA(nullptr, TRUE, name.c_str()));
     const DWORD error = GetLastError();
-    if (mutex && error != ERROR_ALREADY_EXISTS) return mutex;
-    if (mutex) {
-      CloseHandle(mutex);
-    } else if (error != ERROR_ACCESS_DENIED) {
+    if (mutex && error != ERROR_ALREADY_EXISTS) return mutex.Release();
+    if (!mutex && error != ERROR_ACCESS_DENIED) {
       return nullptr;  // not a mutex we can ever create (e.g. another object's name)
     }
     // Access denied means it exists under someone else's security: held.
@@ -154,9 +151,8 @@ HANDLE WaitForNamedMutex(const std::string& name, DWORD timeoutMs) {
 }
 
 void ReleaseNamedMutex(HANDLE mutex) {
-  if (!mutex) return;
-  ReleaseMutex(mutex);  // fails harmlessly when another thread took it
-  CloseHandle(mutex);
+  kit::Handle owned(mutex);
+  if (owned) ReleaseMutex(owned.Get());  // fails harmlessly when another thread took it
 }
 
 }  // namespace components

@@ -1,12 +1,10 @@
 #include "VeeWindowsUtils.h"
 
-#include <objidl.h>
-#include <gdiplus.h>
-
 #include <cstring>
-#include <new>
 
+#include "LayeredGdiplus.h"
 #include "gui/Controls.h"
+#include "kit/Own.h"
 
 namespace components {
 
@@ -18,7 +16,7 @@ const gui::TEnumInfo& VeeAlignmentInfo() {
   return info;
 }
 
-Gdiplus::Image* LoadGPImageFromResource(const std::string& name, const std::string& type, HMODULE module) {
+TGPImage LoadGPImageFromResource(const std::string& name, const std::string& type, HMODULE module) {
   HRSRC info = FindResourceA(module, name.c_str(), type.c_str());
   if (!info) return nullptr;
   DWORD size = SizeofResource(module, info);
@@ -29,34 +27,22 @@ Gdiplus::Image* LoadGPImageFromResource(const std::string& name, const std::stri
 
   HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
   if (!memory) return nullptr;
+  // Ours until the stream takes it over.
+  auto freeMemory = kit::OnExit([&memory] {
+    if (memory) GlobalFree(memory);
+  });
   void* target = GlobalLock(memory);
-  if (!target) {
-    GlobalFree(memory);
-    return nullptr;
-  }
+  if (!target) return nullptr;
   std::memcpy(target, data, size);
   GlobalUnlock(memory);
 
   // The stream frees the memory when its last reference goes, which is the
-  // image's once ours is released below.
-  IStream* stream = nullptr;
-  if (FAILED(CreateStreamOnHGlobal(memory, TRUE, &stream))) {
-    GlobalFree(memory);
-    return nullptr;
-  }
-  // The image class allocates from GDI+'s own heap, which may refuse (GDI+
-  // not started); its operator new would then hand the constructor null.
-  void* place = Gdiplus::DllExports::GdipAlloc(sizeof(Gdiplus::Image));
-  if (!place) {
-    stream->Release();
-    return nullptr;
-  }
-  auto* image = ::new (place) Gdiplus::Image(stream, FALSE);
-  stream->Release();
-  if (image->GetLastStatus() != Gdiplus::Ok) {
-    delete image;
-    return nullptr;
-  }
+  // image's once ours goes.
+  kit::ComPtr<IStream> stream;
+  if (FAILED(CreateStreamOnHGlobal(memory, TRUE, stream.Out()))) return nullptr;
+  memory = nullptr;
+  TGPImage image(GdiplusNew<Gdiplus::Image>(stream.Get(), FALSE));
+  if (!image || image->GetLastStatus() != Gdiplus::Ok) return nullptr;
   return image;
 }
 

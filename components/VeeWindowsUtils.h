@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "gui/Object.h"
@@ -42,11 +43,15 @@ enum class TVeeAlignment : std::uint8_t {
 const gui::TEnumInfo& VeeAlignmentInfo();
 
 
+// An image the program owns; code that destroys one includes
+// LayeredGdiplus.h.
+using TGPImage = std::unique_ptr<Gdiplus::Image>;
+
 // Loads a GDI+ image from the resource `name` of type `type` in `module`
-// (null: the program). The caller owns the image (delete it). Null when the
-// resource is missing or empty, memory runs out, GDI+ is not started or the
-// data is no image. The image reads its data lazily, so the copy of the
-// resource lives in a stream that the image keeps until it is deleted.
-Gdiplus::Image* LoadGPImageFromResource(const std::string& name, const std::string& type, HMODULE module);
+// (null: the program). None when the resource is missing or empty, memory
+// runs out, GDI+ is not started or the data is no image. The image reads
+// its data lazily, so the copy of the resource lives in a stream that the
+// image keeps until it goes.
+TGPImage LoadGPImageFromResource(const std::string& name, const std::string& type, HMODULE module);
 
 }  // namespace components

@@ -7,6 +7,7 @@
 
 #include "CkDisplay.h"
 #include "gui/Themes.h"
+#include "kit/Own.h"
 
 namespace ck {
 
@@ -188,10 +189,8 @@ void ForceFullColorDisplay(std::optional<bool> fullColor) { forcedFullColor = fu
 bool HasFullColorDisplay() {
   if (forcedFullColor) return *forcedFullColor;
   static const bool full = [] {
-    HDC screen = GetDC(nullptr);
-    bool result = GetDeviceCaps(screen, NUMCOLORS) == -1;
-    ReleaseDC(nullptr, screen);
-    return result;
+    kit::WindowDC screen(nullptr);
+    return GetDeviceCaps(screen.Get(), NUMCOLORS) == -1;
   }();
   return full;
 }

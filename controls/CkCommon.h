@@ -22,6 +22,7 @@
 namespace gui {
 class TTimer;
 }
+#include "kit/Own.h"
 
 namespace ck {
 
@@ -166,6 +167,71 @@ TRect DrawFramedBorder(TCanvas& canvas, const TRect& rect, const TFramedBorder& 
 // How many pixels a border style takes from a side.
 int FrameStyleThickness(TFrameStyleEx style, int bevelWidth);
 
+// The border settings a control keeps in one TFramedBorder (the label and
+// the progress bar). A change calls BorderChanged, telling whether the
+// border got thicker or thinner; the colours the border takes from the
+// control and its parent are the control's to fill in when it paints.
+class TCkBorderProperties {
+ public:
+  int BevelWidth() const { return border_.BevelWidth; }
+  virtual void SetBevelWidth(int value) { Store(border_.BevelWidth, value, true); }
+  TColor BorderColor() const { return border_.BorderColor; }
+  virtual void SetBorderColor(TColor value) { Store(border_.BorderColor, value, false); }
+  TFrameStyleEx BorderInner() const { return border_.Inner; }
+  virtual void SetBorderInner(TFrameStyleEx value) { Store(border_.Inner, value, true); }
+  TFrameStyleEx BorderOuter() const { return border_.Outer; }
+  virtual void SetBorderOuter(TFrameStyleEx value) { Store(border_.Outer, value, true); }
+  TSides BorderSides() const { return border_.Sides; }
+  virtual void SetBorderSides(TSides value) { Store(border_.Sides, value, true); }
+  TColor BorderHighlight() const { return border_.HighlightColor; }
+  virtual void SetBorderHighlight(TColor value) { Store(border_.HighlightColor, value, false); }
+  TColor BorderShadow() const { return border_.ShadowColor; }
+  virtual void SetBorderShadow(TColor value) { Store(border_.ShadowColor, value, false); }
+  int BorderWidth() const { return border_.BorderWidth; }
+  virtual void SetBorderWidth(int value) { Store(border_.BorderWidth, value, true); }
+  TColor FlatColor() const { return border_.FlatColor; }
+  virtual void SetFlatColor(TColor value) { Store(border_.FlatColor, value, false); }
+  int FlatColorAdjustment() const { return border_.FlatColorAdjustment; }
+  virtual void SetFlatColorAdjustment(int value) { Store(border_.FlatColorAdjustment, value, false); }
+
+ protected:
+  explicit TCkBorderProperties(const TFramedBorder& defaults) : border_(defaults) {}
+  TCkBorderProperties(const TCkBorderProperties&) = delete;
+  TCkBorderProperties& operator=(const TCkBorderProperties&) = delete;
+  virtual ~TCkBorderProperties() = default;
+  virtual void BorderChanged(bool thicknessChanged) = 0;
+
+  TFramedBorder border_;
+
+ private:
+  template <class V>
+  void Store(V& field, const V& value, bool thickness) {
+    if (field == value) return;
+    field = value;
+    BorderChanged(thickness);
+  }
+};
+
+// Declares the border properties of T (a TCkBorderProperties) with the
+// defaults its border starts with; withShading adds BorderSides,
+// BorderHighlight and BorderShadow.
+template <class T>
+void DefineBorderProperties(TClassBuilder<T>& c, const TFramedBorder& defaults, bool withShading) {
+  c.Integer("BevelWidth", &T::BevelWidth, &T::SetBevelWidth, defaults.BevelWidth);
+  c.Color("BorderColor", &T::BorderColor, &T::SetBorderColor, defaults.BorderColor);
+  c.Enumeration("BorderInner", FrameStyleExInfo, &T::BorderInner, &T::SetBorderInner, defaults.Inner);
+  c.Enumeration("BorderOuter", FrameStyleExInfo, &T::BorderOuter, &T::SetBorderOuter, defaults.Outer);
+  if (withShading) {
+    c.SetOf("BorderSides", SideInfo, &T::BorderSides, &T::SetBorderSides, defaults.Sides.Bits());
+    c.Color("BorderHighlight", &T::BorderHighlight, &T::SetBorderHighlight, defaults.HighlightColor);
+    c.Color("BorderShadow", &T::BorderShadow, &T::SetBorderShadow, defaults.ShadowColor);
+  }
+  c.Integer("BorderWidth", &T::BorderWidth, &T::SetBorderWidth, defaults.BorderWidth);
+  c.Color("FlatColor", &T::FlatColor, &T::SetFlatColor, defaults.FlatColor);
+  c.Integer("FlatColorAdjustment", &T::FlatColorAdjustment, &T::SetFlatColorAdjustment,
+            defaults.FlatColorAdjustment);
+}
+
 // The frame of a windowed control, drawn over (0, 0, width, height) of its
 // non-client area.
 void DrawControlFrame(TCanvas& canvas, int width, int height, bool skipClear, TSides sides, TColor frameColor,
@@ -214,8 +280,10 @@ void DrawRadioGlyph(TCanvas& canvas, const TRect& rect, bool checked, const TCkG
 // Style 1 is the visual-style chevron, any other a small triangle.
 void DrawDropDownArrow(TCanvas& canvas, const TRect& rect, int style, bool enabled, bool pressed);
 
-// A new font handle (the caller deletes it) for text at `angle` degrees.
-HFONT CreateRotatedFont(TFont& font, int angle);
+// A font like `font` for text at `angle` degrees, or at `tenths` tenths of
+// a degree.
+kit::Gdi<HFONT> CreateRotatedFont(TFont& font, int angle);
+kit::Gdi<HFONT> FontAtTenths(TFont& font, int tenths);
 bool FontIsTrueType(TFont& font);
 // The font's text height plus 2.
 int FontRowHeight(TFont& font);
@@ -413,6 +481,8 @@ class TCkBlinkingControlsList : public TObject {
   void Add(TControl* control);
   void Remove(TControl* control);
   int Count() const { return static_cast<int>(controls_.size()); }
+  // True while a tick walks the controls.
+  bool Ticking() const { return ticking_; }
   // True while the blink colour shows.
   bool BlinkState() const { return state_; }
   std::uint16_t IntervalOff() const { return intervalOff_; }
@@ -424,13 +494,15 @@ class TCkBlinkingControlsList : public TObject {
   void Tick(TObject* sender);
 
   bool state_ = true;
+  bool ticking_ = false;
   std::vector<TControl*> controls_;
   std::unique_ptr<TTimer> timer_;
   std::uint16_t intervalOff_ = 500;
   std::uint16_t intervalOn_ = 500;
 };
 
-// The list exists exactly while some control is registered.
+// The list exists while some control is registered; when the last one
+// leaves during a tick, until the end of that tick.
 extern TCkBlinkingControlsList* BlinkingControls;
 // Registers a control, making the list when there is none.
 void RegisterBlinkingControl(TControl* control);

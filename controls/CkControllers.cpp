@@ -1,8 +1,10 @@
 // The frame controller and the shared blink timer of CkCommon.
 #include <algorithm>
+#include <utility>
 
 #include "CkCommon.h"
 #include "gui/ExtCtrls.h"
+#include "kit/Own.h"
 
 namespace ck {
 
@@ -260,6 +262,10 @@ void TCkFrameControllerLink::Set(TCkFrameController* value) {
 
 TCkBlinkingControlsList* BlinkingControls = nullptr;
 
+namespace {
+void ReleaseBlinkingControls() { delete std::exchange(BlinkingControls, nullptr); }
+}  // namespace
+
 TCkBlinkingControlsList::TCkBlinkingControlsList() : timer_(std::make_unique<TTimer>(nullptr)) {
   timer_->SetInterval(intervalOff_);
   timer_->OnTimer = [this](TObject* sender) { Tick(sender); };
@@ -279,6 +285,15 @@ void TCkBlinkingControlsList::Remove(TControl* control) {
 void TCkBlinkingControlsList::Tick(TObject*) {
   state_ = !state_;
   timer_->SetInterval(state_ ? intervalOn_ : intervalOff_);
+  // A control may leave while it blinks, the last one too: the list stays
+  // until the walk is over and goes at the end of the tick. Nothing here
+  // touches the list or its timer after that, and the timer's own dispatch
+  // touches nothing of the timer once its handler returns.
+  auto releaseWhenEmpty = kit::OnExit([this] {
+    ticking_ = false;
+    if (controls_.empty()) ReleaseBlinkingControls();
+  });
+  ticking_ = true;
   std::vector<TControl*> controls = controls_;
   for (TControl* control : controls) {
     if (std::find(controls_.begin(), controls_.end(), control) == controls_.end()) continue;
@@ -294,10 +309,7 @@ void RegisterBlinkingControl(TControl* control) {
 void UnregisterBlinkingControl(TControl* control) {
   if (!BlinkingControls) return;
   BlinkingControls->Remove(control);
-  if (BlinkingControls->Count() == 0) {
-    delete BlinkingControls;
-    BlinkingControls = nullptr;
-  }
+  if (BlinkingControls->Count() == 0 && !BlinkingControls->Ticking()) ReleaseBlinkingControls();
 }
 
 }  // namespace ck

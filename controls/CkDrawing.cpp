@@ -10,6 +10,7 @@
 #include "CkGrafx.h"
 #include "gui/Bitmap.h"
 #include "gui/Themes.h"
+#include "kit/Own.h"
 
 namespace ck {
 
@@ -278,11 +279,9 @@ void DrawControlFrame(TCanvas& canvas, int width, int height, bool skipClear, TS
 }
 
 void InvalidateNonClient(HWND window, const TRect& rect) {
-  HDC dc = GetWindowDC(window);
-  if (!dc) return;
   RECT clip{};
-  int kind = GetClipBox(dc, &clip);
-  ReleaseDC(window, dc);
+  int kind = ERROR;
+  if (kit::WindowDC dc(window, kit::WindowDC::Whole); dc) kind = GetClipBox(dc.Get(), &clip);
   if (kind == NULLREGION || kind == ERROR) return;
   RECT r{rect.Left, rect.Top, rect.Right, rect.Bottom};
   RedrawWindow(window, &r, nullptr, RDW_FRAME | RDW_INVALIDATE);
@@ -317,7 +316,7 @@ BarParts SplitBar(TCanvas& c, const TRect& r, bool vertical, bool showPercent, s
     std::snprintf(buf, sizeof buf, "%u%%", static_cast<unsigned>(percent));
     p.text = buf;
   }
-  p.textX = r.Right / 2 - c.TextWidth(p.text) / 2;
+  p.textX = r.Left + (r.Width() - c.TextWidth(p.text)) / 2;
   p.textY = r.Top + (r.Height() - c.TextHeight("X")) / 2;
   return p;
 }
@@ -605,23 +604,23 @@ void DrawDropDownArrow(TCanvas& canvas, const TRect& rect, int style, bool enabl
 
 // --- fonts --------------------------------------------------------------------------------
 
-HFONT CreateRotatedFont(TFont& font, int angle) {
+kit::Gdi<HFONT> FontAtTenths(TFont& font, int tenths) {
   LOGFONTA lf = font.ToLogFont();
   lf.lfWidth = 0;
-  lf.lfEscapement = angle * 10;
+  lf.lfEscapement = tenths;
   lf.lfOrientation = 0;
-  return CreateFontIndirectA(&lf);
+  return kit::Gdi<HFONT>(CreateFontIndirectA(&lf));
 }
+
+kit::Gdi<HFONT> CreateRotatedFont(TFont& font, int angle) { return FontAtTenths(font, angle * 10); }
 
 namespace {
 
 TEXTMETRICA MetricsOf(TFont& font) {
   TEXTMETRICA tm{};
-  HDC screen = GetDC(nullptr);
-  HGDIOBJ old = SelectObject(screen, font.Handle());
-  GetTextMetricsA(screen, &tm);
-  SelectObject(screen, old);
-  ReleaseDC(nullptr, screen);
+  kit::WindowDC screen(nullptr);
+  kit::Selection selected(screen.Get(), font.Handle());
+  GetTextMetricsA(screen.Get(), &tm);
   return tm;
 }
 

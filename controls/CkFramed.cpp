@@ -4,6 +4,7 @@
 #include "gui/Forms.h"
 #include "gui/StdCtrls.h"
 #include "gui/Themes.h"
+#include "kit/Own.h"
 
 namespace ck {
 
@@ -71,13 +72,8 @@ template <class Base>
 void TCkFramedControl<Base>::UpdateColors() {
   if (this->ComponentState().Contains(csLoading)) return;
   updatingColor_ = true;
-  try {
-    this->SetColor(StateColor());
-  } catch (...) {
-    updatingColor_ = false;
-    throw;
-  }
-  updatingColor_ = false;
+  auto done = kit::OnExit([this] { updatingColor_ = false; });
+  this->SetColor(StateColor());
 }
 
 template <class Base>
@@ -95,13 +91,8 @@ void TCkFramedControl<Base>::StateChanged() {
 template <class Base>
 void TCkFramedControl<Base>::ColorValueChanged() {
   updatingColor_ = true;
-  try {
-    this->Perform(CM_COLORCHANGED);
-  } catch (...) {
-    updatingColor_ = false;
-    throw;
-  }
-  updatingColor_ = false;
+  auto done = kit::OnExit([this] { updatingColor_ = false; });
+  this->Perform(CM_COLORCHANGED);
 }
 
 template <class Base>
@@ -119,18 +110,13 @@ void TCkFramedControl<Base>::RedrawFrame() {
 template <class Base>
 void TCkFramedControl<Base>::PaintFrame() {
   if (!frameVisible_ || ThemedFraming() || !this->HandleAllocated()) return;
-  TWindowDC dc(this->Handle());
-  if (!dc.Handle()) return;
-  frameCanvas_.SetHandle(dc.Handle());
-  try {
-    bool hot = FrameHot();
-    DrawControlFrame(frameCanvas_, this->Width(), this->Height(), false, frameSides_,
-                     hot ? frameHotColor_ : frameColor_, this->Color(), hot ? frameHotStyle_ : frameStyle_);
-  } catch (...) {
-    frameCanvas_.SetHandle(nullptr);
-    throw;
-  }
-  frameCanvas_.SetHandle(nullptr);
+  kit::WindowDC dc(this->Handle(), kit::WindowDC::Whole);
+  if (!dc) return;
+  frameCanvas_.SetHandle(dc.Get());
+  auto done = kit::OnExit([this] { frameCanvas_.SetHandle(nullptr); });
+  bool hot = FrameHot();
+  DrawControlFrame(frameCanvas_, this->Width(), this->Height(), false, frameSides_,
+                   hot ? frameHotColor_ : frameColor_, this->Color(), hot ? frameHotStyle_ : frameStyle_);
 }
 
 template <class Base>
@@ -197,13 +183,8 @@ void TCkFramedControl<Base>::SetCtl3D(bool value) {
 template <class Base>
 void TCkFramedControl<Base>::SetFrameController(TCkFrameController* value) {
   writingController_ = true;
-  try {
-    frameController_.Set(value);
-  } catch (...) {
-    writingController_ = false;
-    throw;
-  }
-  writingController_ = false;
+  auto done = kit::OnExit([this] { writingController_ = false; });
+  frameController_.Set(value);
 }
 
 template <class Base>

@@ -6,6 +6,7 @@
 
 #include "CkGrafx.h"
 #include "gui/Bitmap.h"
+#include "kit/Own.h"
 
 namespace ck {
 
@@ -24,7 +25,7 @@ int Round(double v) { return static_cast<int>(std::nearbyint(v)); }
 // Text drawn with a font handle of its own (rotated fonts cannot live in a
 // TFont), transparent, optionally clipped.
 void TextLayer(HDC dc, HFONT font, int x, int y, const TRect* clip, const std::string& text, TColor color) {
-  HGDIOBJ old = SelectObject(dc, font);
+  kit::Selection selected(dc, font);
   SetTextColor(dc, ColorToRGB(color));
   int oldMode = SetBkMode(dc, TRANSPARENT);
   RECT r{};
@@ -32,16 +33,6 @@ void TextLayer(HDC dc, HFONT font, int x, int y, const TRect* clip, const std::s
   ExtTextOutA(dc, x, y, clip ? ETO_CLIPPED : 0, clip ? &r : nullptr, text.data(), static_cast<UINT>(text.size()),
               nullptr);
   SetBkMode(dc, oldMode);
-  SelectObject(dc, old);
-}
-
-// A font like `font` whose text runs at an angle given in tenths of degrees.
-HFONT FontAtTenths(TFont& font, int tenths) {
-  LOGFONTA lf = font.ToLogFont();
-  lf.lfWidth = 0;
-  lf.lfEscapement = tenths;
-  lf.lfOrientation = 0;
-  return CreateFontIndirectA(&lf);
 }
 
 TRect Offset(const TRect& r, int dx, int dy) { return {r.Left + dx, r.Top + dy, r.Right + dx, r.Bottom + dy}; }
@@ -55,17 +46,8 @@ GUI_DEFINE_CLASS(TCkLabel) {
   c.Color("BlinkColor", &L::BlinkColor, &L::SetBlinkColor, clHighlight);
   c.Integer("BlinkIntervalOff", &L::BlinkIntervalOff, &L::SetBlinkIntervalOff, 500);
   c.Integer("BlinkIntervalOn", &L::BlinkIntervalOn, &L::SetBlinkIntervalOn, 500);
-  c.Integer("BevelWidth", &L::BevelWidth, &L::SetBevelWidth, 1);
-  c.Enumeration("BorderInner", FrameStyleExInfo, &L::BorderInner, &L::SetBorderInner, fsNone);
-  c.Enumeration("BorderOuter", FrameStyleExInfo, &L::BorderOuter, &L::SetBorderOuter, fsNone);
-  c.SetOf("BorderSides", SideInfo, &L::BorderSides, &L::SetBorderSides, kAllSides.Bits());
-  c.Color("BorderColor", &L::BorderColor, &L::SetBorderColor, clBtnFace);
-  c.Color("BorderHighlight", &L::BorderHighlight, &L::SetBorderHighlight, clBtnHighlight);
-  c.Color("BorderShadow", &L::BorderShadow, &L::SetBorderShadow, clBtnShadow);
-  c.Integer("BorderWidth", &L::BorderWidth, &L::SetBorderWidth, 0);
+  DefineBorderProperties(c, kLabelBorder, true);
   c.Enumeration("CondenseCaption", kCondenseCaptionInfo, &L::CondenseCaption, &L::SetCondenseCaption, ccNone);
-  c.Color("FlatColor", &L::FlatColor, &L::SetFlatColor, clBtnShadow);
-  c.Integer("FlatColorAdjustment", &L::FlatColorAdjustment, &L::SetFlatColorAdjustment, 30);
   c.Component("FrameController", &L::FrameController, &L::SetFrameController);
   c.SetOf("FrameControllerNotifications", FrameControllerConnectionInfo, &L::FrameControllerNotifications,
           &L::SetFrameControllerNotifications, kAllFrameControllerNotifications.Bits());
@@ -83,7 +65,7 @@ GUI_DEFINE_CLASS(TCkLabel) {
   c.Legacy("FrameSides", nullptr);  // older forms: read and dropped
 }
 
-TCkLabel::TCkLabel(TComponent* owner) : TLabel(owner) {
+TCkLabel::TCkLabel(TComponent* owner) : TLabel(owner), TCkBorderProperties(kLabelBorder) {
   RegisterBlinkingControl(this);
   settingInitialColor_ = true;
   SetColor(clBtnFace);
@@ -204,16 +186,6 @@ void TCkLabel::SetFlyByEnabled(bool value) {
     Changed(remeasure);                               \
   }
 CK_LABEL_SETTER(BlinkColor, TColor, blinkColor_, false)
-CK_LABEL_SETTER(BevelWidth, int, border_.BevelWidth, true)
-CK_LABEL_SETTER(BorderColor, TColor, border_.BorderColor, false)
-CK_LABEL_SETTER(BorderInner, TFrameStyleEx, border_.Inner, true)
-CK_LABEL_SETTER(BorderOuter, TFrameStyleEx, border_.Outer, true)
-CK_LABEL_SETTER(BorderSides, TSides, border_.Sides, true)
-CK_LABEL_SETTER(BorderHighlight, TColor, border_.HighlightColor, false)
-CK_LABEL_SETTER(BorderShadow, TColor, border_.ShadowColor, false)
-CK_LABEL_SETTER(BorderWidth, int, border_.BorderWidth, true)
-CK_LABEL_SETTER(FlatColor, TColor, border_.FlatColor, false)
-CK_LABEL_SETTER(FlatColorAdjustment, int, border_.FlatColorAdjustment, false)
 CK_LABEL_SETTER(CenterPoint, TCenterPoint, centerPoint_, false)
 CK_LABEL_SETTER(FlyByColor, TColor, flyByColor_, false)
 CK_LABEL_SETTER(LightTextStyle, bool, lightTextStyle_, false)
@@ -312,15 +284,14 @@ void TCkLabel::AdjustBounds() {
   TRect r = Rect(0, 0, std::max(inner.Width(), 0), std::max(inner.Height(), 0));
   std::string text = GetLabelText();
   if (text.empty()) text = " ";  // an empty label keeps a line's height
-  HDC screen = GetDC(nullptr);
   {
+    kit::WindowDC screen(nullptr);
     TCanvas measure;
-    measure.SetHandle(screen);
+    measure.SetHandle(screen.Get());
     measure.SetFont(Font());
     measure.DrawText(text, r, TextFlags() | DT_CALCRECT);
     measure.SetHandle(nullptr);
   }
-  ReleaseDC(nullptr, screen);
 
   TSize size = GrowByBorders({r.Width(), r.Height()});
   if (textStyle_ == tsShadow && rotation_ == roNone) {
@@ -349,12 +320,13 @@ void TCkLabel::Paint() {
   TCanvas* target = Canvas();
   int w = Width(), h = Height();
   if (w <= 0 || h <= 0) return;
-  // Drawn off screen and copied in one step; a transparent label starts from
-  // what its parent painted.
+  // Drawn off screen and copied in one step. A transparent label starts from
+  // its parent painted anew, not from the screen: whatever covered the label
+  // (a splash, a menu) would show again otherwise.
   TBitmap buffer;
   buffer.SetSize(w, h);
   TCanvas& c = buffer.Canvas();
-  if (Transparent()) BitBlt(c.Handle(), 0, 0, w, h, target->Handle(), 0, 0, SRCCOPY);
+  if (Transparent()) PaintParentUnderControl(this, c.Handle(), false);
 
   TFramedBorder border = border_;
   border.OwnColor = Color();
@@ -462,15 +434,16 @@ void TCkLabel::DrawFlatText(TCanvas& c, const TRect& rect) {
   }
   HDC dc = c.Handle();
   UINT oldAlign = SetTextAlign(dc, align);
-  HFONT font = CreateRotatedFont(*Font(), angle_);
-  auto layer = [&](int dx, int dy, TColor color) { TextLayer(dc, font, x + dx, y + dy, &rect, text, color); };
+  const kit::Gdi<HFONT> font = CreateRotatedFont(*Font(), angle_);
+  auto layer = [&](int dx, int dy, TColor color) {
+    TextLayer(dc, font.Get(), x + dx, y + dy, &rect, text, color);
+  };
   if (!Enabled()) {
     layer(-e, -e, clGrayText);
   } else {
     DrawStyleLayers(layer, e);
     layer(-e, -e, currentColor_);
   }
-  DeleteObject(font);
   SetTextAlign(dc, oldAlign);
 }
 
@@ -498,8 +471,8 @@ void TCkLabel::DrawCurvedText(TCanvas& c) {
     std::string one(1, ch);
     int x = ax - Round((rx - t) * std::sin(a));
     int y = ay - Round((ry - t) * std::cos(a));
-    HFONT font = FontAtTenths(*Font(), Round(a * 1800 / kPi));
-    auto layer = [&](int dx, int dy, TColor color) { TextLayer(dc, font, x + dx, y + dy, nullptr, one, color); };
+    const kit::Gdi<HFONT> font = FontAtTenths(*Font(), Round(a * 1800 / kPi));
+    auto layer = [&](int dx, int dy, TColor color) { TextLayer(dc, font.Get(), x + dx, y + dy, nullptr, one, color); };
     if (!Enabled()) {
       layer(1, 1, clBtnHighlight);
       layer(0, 0, clBtnShadow);
@@ -507,7 +480,6 @@ void TCkLabel::DrawCurvedText(TCanvas& c) {
       DrawStyleLayers(layer, shadowDepth_);
       layer(0, 0, currentColor_);
     }
-    DeleteObject(font);
     a -= step;
   }
   SetTextAlign(dc, oldAlign);

@@ -20,7 +20,10 @@ enum TCenterPoint {
 };
 enum TRotation { roNone, roFlat, roCurve };
 
-class TCkLabel : public TLabel, public ICkFrameControllerClient {
+// The border's settings start as these.
+inline const TFramedBorder kLabelBorder{.FlatColorAdjustment = 30};
+
+class TCkLabel : public TLabel, public ICkFrameControllerClient, public TCkBorderProperties {
   GUI_CLASS(TCkLabel, TLabel)
 
  public:
@@ -42,28 +45,9 @@ class TCkLabel : public TLabel, public ICkFrameControllerClient {
   virtual void SetBlinkIntervalOff(std::uint16_t value);
   virtual std::uint16_t BlinkIntervalOn() const;
   virtual void SetBlinkIntervalOn(std::uint16_t value);
-  int BevelWidth() const { return border_.BevelWidth; }
-  virtual void SetBevelWidth(int value);
-  TColor BorderColor() const { return border_.BorderColor; }
-  virtual void SetBorderColor(TColor value);
-  TFrameStyleEx BorderInner() const { return border_.Inner; }
-  virtual void SetBorderInner(TFrameStyleEx value);
-  TFrameStyleEx BorderOuter() const { return border_.Outer; }
-  virtual void SetBorderOuter(TFrameStyleEx value);
-  TSides BorderSides() const { return border_.Sides; }
-  virtual void SetBorderSides(TSides value);
-  TColor BorderHighlight() const { return border_.HighlightColor; }
-  virtual void SetBorderHighlight(TColor value);
-  TColor BorderShadow() const { return border_.ShadowColor; }
-  virtual void SetBorderShadow(TColor value);
-  int BorderWidth() const { return border_.BorderWidth; }
-  virtual void SetBorderWidth(int value);
+  // The border: TCkBorderProperties.
   TCkCondenseCaption CondenseCaption() const { return condenseCaption_; }
   virtual void SetCondenseCaption(TCkCondenseCaption value);
-  TColor FlatColor() const { return border_.FlatColor; }
-  virtual void SetFlatColor(TColor value);
-  int FlatColorAdjustment() const { return border_.FlatColorAdjustment; }
-  virtual void SetFlatColorAdjustment(int value);
   TCkFrameController* FrameController() const { return frameController_.Get(); }
   virtual void SetFrameController(TCkFrameController* value);
   TCkFrameControllerNotifications FrameControllerNotifications() const { return frameController_.Notifications; }
@@ -109,6 +93,7 @@ class TCkLabel : public TLabel, public ICkFrameControllerClient {
   void AdjustBounds() override;
   void Loaded() override;
   void Notification(TComponent* component, TOperation operation) override;
+  void BorderChanged(bool thicknessChanged) override { Changed(thicknessChanged); }
 
  private:
   void Changed(bool remeasure);
@@ -123,8 +108,6 @@ class TCkLabel : public TLabel, public ICkFrameControllerClient {
   void DrawFlatText(TCanvas& canvas, const TRect& rect);
   void DrawCurvedText(TCanvas& canvas);
 
-  // The border settings (own and parent colours are filled in when painting).
-  TFramedBorder border_{.FlatColorAdjustment = 30};
   int angle_ = 0;
   bool blinking_ = false;
   TColor blinkColor_ = clHighlight;

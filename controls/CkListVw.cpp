@@ -4,12 +4,14 @@
 #include <vsstyle.h>
 
 #include <algorithm>
+#include <climits>
 #include <vector>
 
 #include "CkShell.h"
 #include "gui/Forms.h"
 #include "gui/ImageList.h"
 #include "gui/Themes.h"
+#include "kit/Own.h"
 
 namespace ck {
 
@@ -175,21 +177,16 @@ void TCkCustomListView::FitLastColumn() {
   int count = Columns()->Count();
   if (!fillLastColumn_ || ViewStyle() != vsReport || ComponentState().Contains(csDestroying) || count == 0) return;
   Items()->BeginUpdate();
-  try {
-    int others = 0;
-    for (int i = 0; i < count - 1; ++i) others += Columns()->Items(i)->Width();
-    int available = ClientWidth();
-    // Room for the scroll bar that items may bring.
-    if (Items()->Count() == 0 || fittingAtLoad_) available -= GetSystemMetrics(SM_CXVSCROLL);
-    if (others < available) {
-      int width = available - others;
-      Columns()->Items(count - 1)->SetWidth(width > 4 ? width : 5);
-    }
-  } catch (...) {
-    Items()->EndUpdate();
-    throw;
+  auto done = kit::OnExit([this] { Items()->EndUpdate(); });
+  int others = 0;
+  for (int i = 0; i < count - 1; ++i) others += Columns()->Items(i)->Width();
+  int available = ClientWidth();
+  // Room for the scroll bar that items may bring.
+  if (Items()->Count() == 0 || fittingAtLoad_) available -= GetSystemMetrics(SM_CXVSCROLL);
+  if (others < available) {
+    int width = available - others;
+    Columns()->Items(count - 1)->SetWidth(width > 4 ? width : 5);
   }
-  Items()->EndUpdate();
 }
 
 // --- sorting ------------------------------------------------------------------------
@@ -226,14 +223,11 @@ void TCkCustomListView::DestroyWnd() {
 
 void TCkCustomListView::Loaded() {
   inherited::Loaded();
-  fittingAtLoad_ = true;
-  try {
+  {
+    fittingAtLoad_ = true;
+    auto done = kit::OnExit([this] { fittingAtLoad_ = false; });
     FitLastColumn();
-  } catch (...) {
-    fittingAtLoad_ = false;
-    throw;
   }
-  fittingAtLoad_ = false;
   UnhookHeader();
   HookHeader();
 }
@@ -337,8 +331,9 @@ void TCkCustomListView::RefreshHeaderFormats() {
   if (!HandleAllocated() || ViewStyle() != vsReport || refreshingFormats_ > 0) return;
   HWND header = header_ ? header_ : HeaderHandle();
   if (!header) return;
-  ++refreshingFormats_;
-  try {
+  {
+    ++refreshingFormats_;
+    auto done = kit::OnExit([this] { --refreshingFormats_; });
     int count = static_cast<int>(::SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
     for (int i = count - 1; i >= 0; --i) {
       HDITEMW item{};
@@ -354,11 +349,7 @@ void TCkCustomListView::RefreshHeaderFormats() {
       item.fmt = format;
       ::SendMessageW(header, HDM_SETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
     }
-  } catch (...) {
-    --refreshingFormats_;
-    throw;
   }
-  --refreshingFormats_;
   InvalidateRect(header, nullptr, TRUE);
 }
 
@@ -386,18 +377,11 @@ void TCkCustomListView::ResetHotHeader() {
 void TCkCustomListView::DrawHeaderItem(TMessage& m) {
   auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam);
   m.Result = 1;
-  int saved = SaveDC(item->hDC);
+  kit::SavedDC saved(item->hDC);
   headerCanvas_.SetHandle(item->hDC);
-  try {
-    DrawHeader(&headerCanvas_, static_cast<int>(item->itemID),
-               TRect{item->rcItem.left, item->rcItem.top, item->rcItem.right, item->rcItem.bottom});
-  } catch (...) {
-    headerCanvas_.SetHandle(nullptr);
-    RestoreDC(item->hDC, saved);
-    throw;
-  }
-  headerCanvas_.SetHandle(nullptr);
-  RestoreDC(item->hDC, saved);
+  auto done = kit::OnExit([this] { headerCanvas_.SetHandle(nullptr); });
+  DrawHeader(&headerCanvas_, static_cast<int>(item->itemID),
+             TRect{item->rcItem.left, item->rcItem.top, item->rcItem.right, item->rcItem.bottom});
 }
 
 void TCkCustomListView::DrawHeader(TCanvas* canvas, int index, TRect r) {
@@ -570,22 +554,16 @@ void TCkCustomListView::ContextMenuMessage(TMessage& m) {
 }
 
 void TCkCustomListView::RightButtonUp(TMessage& m) {
+  auto done = kit::OnExit([this] { menuHandled_ = false; });
   TPopupMenu* menu = PopupMenu();
   if (menuHandled_ && menu) {
     // No second menu from the release after the one already shown.
     SetPopupMenu(nullptr);
-    try {
-      inherited::WndProc(m);
-    } catch (...) {
-      SetPopupMenu(menu);
-      menuHandled_ = false;
-      throw;
-    }
-    SetPopupMenu(menu);
+    auto restore = kit::OnExit([this, menu] { SetPopupMenu(menu); });
+    inherited::WndProc(m);
   } else {
     inherited::WndProc(m);
   }
-  menuHandled_ = false;
 }
 
 void TCkCustomListView::KeyDown(WORD& key, TShiftState shift) {
@@ -669,24 +647,35 @@ void TCkCustomListView::CNNotify(TMessage& m) {
     hit.pt = POINT{client.X, client.Y};
     int index = static_cast<int>(::SendMessageA(Handle(), LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
     if (index >= 0 && (hit.flags & LVHT_ONITEM)) rightClicked_ = true;
-    try {
-      ShowContextMenu(client);
-    } catch (...) {
-      rightClicked_ = false;
-      throw;
-    }
-    rightClicked_ = false;
+    auto done = kit::OnExit([this] { rightClicked_ = false; });
+    ShowContextMenu(client);
   }
   inherited::CNNotify(m);
 }
 
 // --- pointer ------------------------------------------------------------------------
 
-// Fixed steps a wheel line; the wheel events do not fire.
+// Fixed steps a wheel line, or the visible rows for the system's "one page
+// a notch"; the wheel events do not fire.
 void TCkCustomListView::WheelScroll(int direction) {
   UINT lines = 3;
   SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
-  Scroll(0, direction * static_cast<int>(lines) * (ViewStyle() == vsIcon ? 32 : 16));
+  const int step = ViewStyle() == vsIcon ? 32 : 16;
+  int pixels = 0;
+  if (lines == WHEEL_PAGESCROLL) {
+    // The rows that show whole in a report, the client height otherwise.
+    pixels = ClientHeight();
+    RECT row{LVIR_BOUNDS, 0, 0, 0};
+    const auto rows = static_cast<int>(::SendMessageA(Handle(), LVM_GETCOUNTPERPAGE, 0, 0));
+    if (ViewStyle() == vsReport && rows > 0 &&
+        ::SendMessageA(Handle(), LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row)))
+      pixels = rows * static_cast<int>(row.bottom - row.top);
+    pixels = std::max(pixels, step);
+  } else {
+    // Any count the system may hold, without overflow.
+    pixels = static_cast<int>(std::min<UINT>(lines, INT_MAX / 32)) * step;
+  }
+  Scroll(0, direction * pixels);
 }
 
 bool TCkCustomListView::DoMouseWheelDown(TShiftState, TPoint) {

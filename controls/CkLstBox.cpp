@@ -7,10 +7,26 @@
 #include "gui/ExtCtrls.h"
 #include "gui/Forms.h"
 #include "gui/Themes.h"
+#include "kit/Own.h"
 
 namespace ck {
 
 namespace {
+
+// Widths of texts in one font, measured on the screen's context.
+class TScreenText {
+ public:
+  explicit TScreenText(HFONT font) : selected_(screen_.Get(), font) {}
+  int Width(const std::string& text) const {
+    SIZE size{};
+    GetTextExtentPoint32A(screen_.Get(), text.c_str(), static_cast<int>(text.size()), &size);
+    return static_cast<int>(size.cx);
+  }
+
+ private:
+  kit::WindowDC screen_{nullptr};
+  kit::Selection selected_;
+};
 
 constexpr UINT kSearchInterval = 1500;
 constexpr UINT kTextFlags = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX;
@@ -176,6 +192,8 @@ void TCkCustomListBox::SetHorzScrollBar(bool value) {
   if (value == horzScrollBar_) return;
   horzScrollBar_ = value;
   RecreateWnd();
+  // The items already there were not measured while the bar was off.
+  UpdateHorzExtent();
 }
 
 // The control's font, bold, in the highlight colour; it follows the
@@ -192,18 +210,11 @@ void TCkCustomListBox::AdjustItemHeight() { SetItemHeight(std::max(ItemHeight(),
 
 void TCkCustomListBox::UpdateHorzExtent() {
   if (!horzScrollBar_ || Items()->UpdateCount() > 0 || creatingWindow_) return;
-  HDC dc = GetDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, Font()->Handle());
+  const TScreenText measure(Font()->Handle());
   int widest = 0;
-  for (int i = 0; i < Items()->Count(); ++i) {
-    std::string text = Items()->Strings(i) + "x";
-    SIZE size{};
-    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
-    widest = std::max(widest, static_cast<int>(size.cx));
-  }
-  SelectObject(dc, old);
-  ReleaseDC(nullptr, dc);
-  SetHorzExtent(static_cast<std::uint16_t>(widest));
+  for (int i = 0; i < Items()->Count(); ++i) widest = std::max(widest, measure.Width(Items()->Strings(i) + "x"));
+  // The extent the list box can hold, not what is left of a wider item.
+  SetHorzExtent(static_cast<std::uint16_t>(std::min(widest, 0xFFFF)));
 }
 
 // --- window -------------------------------------------------------------------------
@@ -217,14 +228,11 @@ void TCkCustomListBox::CreateParams(TCreateParams& p) {
 }
 
 void TCkCustomListBox::CreateWnd() {
-  creatingWindow_ = true;
-  try {
+  {
+    creatingWindow_ = true;
+    auto done = kit::OnExit([this] { creatingWindow_ = false; });
     inherited::CreateWnd();
-  } catch (...) {
-    creatingWindow_ = false;
-    throw;
   }
-  creatingWindow_ = false;
   ::SendMessageA(Handle(), LB_SETHORIZONTALEXTENT, horzExtent_, 0);
   ShowScrollBar(Handle(), SB_HORZ, horzScrollBar_ ? TRUE : FALSE);
 }
@@ -307,16 +315,11 @@ void TCkCustomListBox::HandleChar(TMessage& m) {
   }
   if (code >= 32 && (code != ' ' || !MultiSelect() || ExtendedSelect())) {
     busy_ = 1;
-    try {
-      SearchFor(searchText_ + static_cast<char>(code), m);
-      searchTimer_->SetEnabled(false);
-      searchTimer_->SetInterval(kSearchInterval);
-      searchTimer_->SetEnabled(true);
-    } catch (...) {
-      busy_ = 0;
-      throw;
-    }
-    busy_ = 0;
+    auto done = kit::OnExit([this] { busy_ = 0; });
+    SearchFor(searchText_ + static_cast<char>(code), m);
+    searchTimer_->SetEnabled(false);
+    searchTimer_->SetInterval(kSearchInterval);
+    searchTimer_->SetEnabled(true);
     return;
   }
   inherited::WndProc(m);
@@ -340,28 +343,23 @@ void TCkCustomListBox::DrawListItem(TMessage& m) {
   auto* canvas = static_cast<TControlCanvas*>(Canvas());
   canvas->FreeHandle();
   canvas->SetHandle(item.hDC);
-  try {
-    canvas->Font().Assign(Font());
-    canvas->Brush().SetStyle(bsSolid);
-    canvas->Brush().SetColor(Color());
-    if (index >= 0 && state.Contains(odSelected)) {
-      canvas->Brush().SetColor(clHighlight);
-      canvas->Font().SetColor(clHighlightText);
-    }
-    if (index < 0)
-      canvas->FillRect(r);
-    else if (group)
-      DrawGroup(index, r, state);
-    else if (OnDrawItem)
-      OnDrawItem(this, index, r, state);
-    else
-      DrawItemDefault(index, r);
-    if (state.Contains(odFocused)) canvas->DrawFocusRect(r);
-  } catch (...) {
-    canvas->SetHandle(nullptr);
-    throw;
+  auto done = kit::OnExit([canvas] { canvas->SetHandle(nullptr); });
+  canvas->Font().Assign(Font());
+  canvas->Brush().SetStyle(bsSolid);
+  canvas->Brush().SetColor(Color());
+  if (index >= 0 && state.Contains(odSelected)) {
+    canvas->Brush().SetColor(clHighlight);
+    canvas->Font().SetColor(clHighlightText);
   }
-  canvas->SetHandle(nullptr);
+  if (index < 0)
+    canvas->FillRect(r);
+  else if (group)
+    DrawGroup(index, r, state);
+  else if (OnDrawItem)
+    OnDrawItem(this, index, r, state);
+  else
+    DrawItemDefault(index, r);
+  if (state.Contains(odFocused)) canvas->DrawFocusRect(r);
   m.Result = 1;
 }
 
@@ -393,18 +391,14 @@ void TCkCustomListBox::DrawGroup(int index, TRect rect, TOwnerDrawState state) {
   }
   canvas->Brush().SetStyle(bsClear);
   TSavedClip clip = canvas->SaveClip();
-  try {
-    canvas->IntersectClipRect(rect);
-    TRect textRect = rect;
-    textRect.Left += 2;
-    canvas->DrawText(DisplayText(index), textRect, kTextFlags);
-  } catch (...) {
+  auto restore = kit::OnExit([&] {
     canvas->RestoreClip(clip);
     canvas->Brush().SetStyle(bsSolid);
-    throw;
-  }
-  canvas->RestoreClip(clip);
-  canvas->Brush().SetStyle(bsSolid);
+  });
+  canvas->IntersectClipRect(rect);
+  TRect textRect = rect;
+  textRect.Left += 2;
+  canvas->DrawText(DisplayText(index), textRect, kTextFlags);
 }
 
 // --- item hints ---------------------------------------------------------------------
@@ -421,13 +415,7 @@ void TCkCustomListBox::UpdateItemHint() {
     return;
   }
   std::string text = DisplayText(index);
-  HDC dc = GetDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, Font()->Handle());
-  SIZE size{};
-  GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
-  SelectObject(dc, old);
-  ReleaseDC(nullptr, dc);
-  if (size.cx <= ClientWidth() - ownerDrawIndent_ - 2 || !Application || !Application->Active()) {
+  if (TScreenText(Font()->Handle()).Width(text) <= ClientWidth() - ownerDrawIndent_ - 2 || !Application || !Application->Active()) {
     HideItemHint();
     return;
   }

@@ -17,13 +17,7 @@ GUI_DEFINE_CLASS(TCkCustomProgressBar) {
   c.Color("BarColor", &P::BarColor, &P::SetBarColor, clHighlight);
   c.Color("BarColorStop", &P::BarColorStop, &P::SetBarColorStop, clHotLight);
   c.Enumeration("BarStyle", BarStyleInfo, &P::BarStyle, &P::SetBarStyle, bsTraditional);
-  c.Integer("BevelWidth", &P::BevelWidth, &P::SetBevelWidth, 1);
-  c.Color("BorderColor", &P::BorderColor, &P::SetBorderColor, clBtnFace);
-  c.Enumeration("BorderInner", FrameStyleExInfo, &P::BorderInner, &P::SetBorderInner, fsNone);
-  c.Enumeration("BorderOuter", FrameStyleExInfo, &P::BorderOuter, &P::SetBorderOuter, fsLowered);
-  c.Integer("BorderWidth", &P::BorderWidth, &P::SetBorderWidth, 0);
-  c.Color("FlatColor", &P::FlatColor, &P::SetFlatColor, clBtnShadow);
-  c.Integer("FlatColorAdjustment", &P::FlatColorAdjustment, &P::SetFlatColorAdjustment, 30);
+  DefineBorderProperties(c, kProgressBarBorder, false);
   c.Component("FrameController", &P::FrameController, &P::SetFrameController);
   c.SetOf("FrameControllerNotifications", FrameControllerConnectionInfo, &P::FrameControllerNotifications,
           &P::SetFrameControllerNotifications, kAllFrameControllerNotifications.Bits());
@@ -54,7 +48,8 @@ GUI_DEFINE_CLASS(TCkProgressBar) {
   c.Publish("Width", 200);
 }
 
-TCkCustomProgressBar::TCkCustomProgressBar(TComponent* owner) : TGraphicControl(owner) {
+TCkCustomProgressBar::TCkCustomProgressBar(TComponent* owner)
+    : TGraphicControl(owner), TCkBorderProperties(kProgressBarBorder) {
   controlStyle_.Include(csOpaque);
   SetBounds(0, 0, 200, 24);
 }
@@ -90,13 +85,6 @@ void TCkCustomProgressBar::Notification(TComponent* component, TOperation operat
 void TCkCustomProgressBar::SetBackColor(TColor value) { Store(backColor_, value); }
 void TCkCustomProgressBar::SetBackColorStop(TColor value) { Store(backColorStop_, value); }
 void TCkCustomProgressBar::SetBarColorStop(TColor value) { Store(barColorStop_, value); }
-void TCkCustomProgressBar::SetBevelWidth(int value) { Store(border_.BevelWidth, value); }
-void TCkCustomProgressBar::SetBorderColor(TColor value) { Store(border_.BorderColor, value); }
-void TCkCustomProgressBar::SetBorderInner(TFrameStyleEx value) { Store(border_.Inner, value); }
-void TCkCustomProgressBar::SetBorderOuter(TFrameStyleEx value) { Store(border_.Outer, value); }
-void TCkCustomProgressBar::SetBorderWidth(int value) { Store(border_.BorderWidth, value); }
-void TCkCustomProgressBar::SetFlatColor(TColor value) { Store(border_.FlatColor, value); }
-void TCkCustomProgressBar::SetFlatColorAdjustment(int value) { Store(border_.FlatColorAdjustment, value); }
 void TCkCustomProgressBar::SetGradientDirection(TGradientDirection value) { Store(gradientDirection_, value); }
 void TCkCustomProgressBar::SetInteriorOffset(std::uint8_t value) { Store(interiorOffset_, value); }
 void TCkCustomProgressBar::SetNumSegments(std::uint8_t value) { Store(numSegments_, value); }

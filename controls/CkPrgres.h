@@ -12,7 +12,10 @@ namespace ck {
 
 using TProgressChangeEvent = std::function<void(TObject* Sender, int Percent)>;
 
-class TCkCustomProgressBar : public TGraphicControl, public ICkFrameControllerClient {
+// The border's settings start as these.
+inline const TFramedBorder kProgressBarBorder{.Outer = fsLowered, .RoundInner = true, .FlatColorAdjustment = 30};
+
+class TCkCustomProgressBar : public TGraphicControl, public ICkFrameControllerClient, public TCkBorderProperties {
   GUI_CLASS(TCkCustomProgressBar, TGraphicControl)
 
  public:
@@ -34,20 +37,8 @@ class TCkCustomProgressBar : public TGraphicControl, public ICkFrameControllerCl
   // Also shows or hides the percent text and sets the interior offset that
   // suits the style.
   virtual void SetBarStyle(TBarStyle value);
-  int BevelWidth() const { return border_.BevelWidth; }
-  virtual void SetBevelWidth(int value);
-  TColor BorderColor() const { return border_.BorderColor; }
-  virtual void SetBorderColor(TColor value);
-  TFrameStyleEx BorderInner() const { return border_.Inner; }
-  virtual void SetBorderInner(TFrameStyleEx value);
-  TFrameStyleEx BorderOuter() const { return border_.Outer; }
-  virtual void SetBorderOuter(TFrameStyleEx value);
-  int BorderWidth() const { return border_.BorderWidth; }
-  virtual void SetBorderWidth(int value);
-  TColor FlatColor() const { return border_.FlatColor; }
-  virtual void SetFlatColor(TColor value);
-  int FlatColorAdjustment() const { return border_.FlatColorAdjustment; }
-  virtual void SetFlatColorAdjustment(int value);
+  // The border: TCkBorderProperties (BorderSides, BorderHighlight and
+  // BorderShadow are not published).
   TCkFrameController* FrameController() const { return frameController_.Get(); }
   virtual void SetFrameController(TCkFrameController* value);
   TCkFrameControllerNotifications FrameControllerNotifications() const { return frameController_.Notifications; }
@@ -86,6 +77,7 @@ class TCkCustomProgressBar : public TGraphicControl, public ICkFrameControllerCl
   virtual void DoChange();
   void Paint() override;
   void Notification(TComponent* component, TOperation operation) override;
+  void BorderChanged(bool) override { Invalidate(); }
 
  private:
   template <class V>
@@ -96,8 +88,6 @@ class TCkCustomProgressBar : public TGraphicControl, public ICkFrameControllerCl
   }
   bool UseThemes() const;
 
-  // The border settings (parent and back colours are filled in when painting).
-  TFramedBorder border_{.Outer = fsLowered, .RoundInner = true, .FlatColorAdjustment = 30};
   TColor backColor_ = clWhite;
   TColor backColorStop_ = clBtnFace;
   TColor barColor_ = clHighlight;

@@ -7,6 +7,7 @@
 #include "CkGrafx.h"
 #include "CkTabOnEnter.h"
 #include "gui/Themes.h"
+#include "kit/Own.h"
 
 namespace ck {
 
@@ -37,13 +38,8 @@ bool TCkCheckedActionLink::IsCheckedLinked() const { return action_ && client_->
 
 void TCkCheckedActionLink::SetChecked(bool value) {
   client_->clicksSuppressed_ = true;
-  try {
-    client_->SetChecked(value);
-  } catch (...) {
-    client_->clicksSuppressed_ = false;
-    throw;
-  }
-  client_->clicksSuppressed_ = false;
+  auto done = kit::OnExit([this] { client_->clicksSuppressed_ = false; });
+  client_->SetChecked(value);
 }
 
 // --- glyph button -----------------------------------------------------------------
@@ -138,7 +134,7 @@ void TCkCustomGlyphButton::SetUseCustomGlyphs(bool value) {
 }
 
 void TCkCustomGlyphButton::UpdateGlyphSize() {
-  // A strip too narrow for its cells is not used: the glyph stays 13 x 13.
+  // A strip too narrow for its cells keeps a 13 x 13 room that shows nothing.
   int cellWidth = customGlyphs_->Width() / std::max(stateCount_, 1);
   if (useCustomGlyphs_ && cellWidth > 0 && customGlyphs_->Height() > 0) {
     glyphWidth_ = cellWidth;
@@ -254,6 +250,8 @@ void TCkCustomGlyphButton::CopyCell(int index, TBitmap& glyph) {
 }
 
 void TCkCustomGlyphButton::ComposeGlyph(TCanvas& target) {
+  // A strip too narrow for its states has no cells to show.
+  if (useCustomGlyphs_ && !DrawsFromStrip() && !customGlyphs_->Empty()) return;
   const TRect cell = Rect(0, 0, glyphWidth_, glyphHeight_);
   const TRect at = GlyphRect();
   const bool themes = UsingThemes();
@@ -296,8 +294,9 @@ void TCkCustomGlyphButton::Paint() {
   if (backgroundStale_) {
     background_->SetSize(client.Width(), client.Height());
     if (Transparent()) {
-      // What the parent's image left on the control when it was erased.
-      background_->Canvas().CopyRect(client, screen, client);
+      // The parent itself, not the screen: whatever covered the control
+      // while it painted would be kept otherwise.
+      PaintParentUnderControl(this, background_->Canvas().Handle(), false);
     } else {
       background_->Canvas().Brush().SetColor(Color());
       background_->Canvas().FillRect(client);
@@ -335,13 +334,8 @@ void TCkCustomGlyphButton::MouseDown(TMouseButton button, TShiftState shift, int
 }
 
 void TCkCustomGlyphButton::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
-  try {
-    inherited::MouseUp(button, shift, x, y);
-  } catch (...) {
-    usingMouse_ = false;
-    throw;
-  }
-  usingMouse_ = false;
+  auto done = kit::OnExit([this] { usingMouse_ = false; });
+  inherited::MouseUp(button, shift, x, y);
 }
 
 void TCkCustomGlyphButton::KeyPress(char& key) {
@@ -574,7 +568,7 @@ void TCkRadioButton::WndProc(TMessage& m) {
       return;
     case CM_DIALOGKEY:
       if (m.WParam == VK_DOWN && KeyboardStateToShiftState().Empty() && CanFocus()) {
-        ClickUnlessSuppressed();
+        PressAction();  // checks it; a button checked already fires nothing
         m.Result = 1;
         return;
       }

@@ -12,6 +12,7 @@
 #include "CkTabOnEnter.h"
 #include "gui/ExtCtrls.h"
 #include "gui/Themes.h"
+#include "kit/Own.h"
 
 namespace ck {
 
@@ -83,8 +84,10 @@ bool Store(V& field, const V& value) {
   return true;
 }
 
+// Shared by every bar and freed with the program, so no bar destroys one.
 HCURSOR LoadThumbCursor(const char* name) {
-  return static_cast<HCURSOR>(LoadImageA(GetModuleHandleA(nullptr), name, IMAGE_CURSOR, 0, 0, LR_DEFAULTSIZE));
+  return static_cast<HCURSOR>(
+      LoadImageA(GetModuleHandleA(nullptr), name, IMAGE_CURSOR, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
 }
 
 }  // namespace
@@ -156,8 +159,6 @@ TCkTrackBar::TCkTrackBar(TComponent* owner)
 TCkTrackBar::~TCkTrackBar() {
   customThumb_->OnChange = nullptr;
   repeatTimer_->SetEnabled(false);
-  if (horizontalCursor_) DestroyCursor(horizontalCursor_);
-  if (verticalCursor_) DestroyCursor(verticalCursor_);
 }
 
 // --- properties ---------------------------------------------------------------------
@@ -397,8 +398,12 @@ void TCkTrackBar::DrawTicks(TCanvas& canvas) {
     canvas.MoveTo(x1, y1);
     canvas.LineTo(x2, y2);
   };
-  // Only the multiples of the step get a tick.
-  const std::int64_t step = tickStep_;
+  // Only the multiples of the step get a tick, and at most one a pixel: a
+  // range wider than the track takes every n-th multiple.
+  const std::int64_t range = static_cast<std::int64_t>(max_) - min_;
+  const std::int64_t span = std::max(Span(), 1);
+  std::int64_t step = tickStep_;
+  if (range / step > span) step *= (range / step + span - 1) / span;
   const std::int64_t rest = min_ % step;
   const std::int64_t first = rest == 0 ? min_ : (min_ > 0 ? min_ + step - rest : min_ - rest);
   for (std::int64_t v = first; v <= max_; v += step) {
@@ -424,12 +429,14 @@ void TCkTrackBar::DrawTicks(TCanvas& canvas) {
   }
 }
 
-void TCkTrackBar::RebuildCache(TCanvas& clientImage) {
+void TCkTrackBar::RebuildCache() {
   const TRect client = Rect(0, 0, Width(), Height());
   cache_->SetSize(client.Width(), client.Height());
   TCanvas& c = cache_->Canvas();
   if (transparent_) {
-    c.CopyRect(client, clientImage, client);
+    // The parent itself, not the screen: whatever covered the bar while it
+    // painted would be kept otherwise.
+    PaintParentUnderControl(this, c.Handle(), false);
   } else {
     c.Brush().SetColor(Color());
     c.FillRect(client);
@@ -443,7 +450,7 @@ void TCkTrackBar::DrawThumb(TCanvas& canvas) {
   const TRect old = thumbRect_;
   const TRect now = ThumbRect();
   thumbRect_ = now;
-  if (cacheStale_) RebuildCache(clientImage_ ? *clientImage_ : *Canvas());
+  if (cacheStale_) RebuildCache();
   if (!old.IsEmpty()) {
     RECT a{old.Left, old.Top, old.Right, old.Bottom}, b{now.Left, now.Top, now.Right, now.Bottom}, left{};
     // The uncovered part of the old thumb, or all of it when that part is
@@ -468,22 +475,15 @@ void TCkTrackBar::DrawThumb(TCanvas& canvas) {
 void TCkTrackBar::Paint() {
   TCanvas& screen = *Canvas();
   const TRect client = Rect(0, 0, Width(), Height());
-  clientImage_ = &screen;
-  try {
-    if (cacheStale_) RebuildCache(screen);
-    auto off = WorkBitmap(client.Width(), client.Height());
-    TCanvas& c = off->Canvas();
-    c.CopyRect(client, cache_->Canvas(), client);
-    if (Focused() && showFocusRect_) c.DrawFocusRect(client);
-    // The cache holds the track and the ticks.
-    thumbRect_ = {};
-    DrawThumb(c);
-    screen.CopyRect(client, c, client);
-  } catch (...) {
-    clientImage_ = nullptr;
-    throw;
-  }
-  clientImage_ = nullptr;
+  if (cacheStale_) RebuildCache();
+  auto off = WorkBitmap(client.Width(), client.Height());
+  TCanvas& c = off->Canvas();
+  c.CopyRect(client, cache_->Canvas(), client);
+  if (Focused() && showFocusRect_) c.DrawFocusRect(client);
+  // The cache holds the track and the ticks.
+  thumbRect_ = {};
+  DrawThumb(c);
+  screen.CopyRect(client, c, client);
 }
 
 void TCkTrackBar::RedrawThumb() {
@@ -606,12 +606,9 @@ void TCkTrackBar::RepeatTimer(TObject*) {
     StopPaging();  // the press ended somewhere we did not hear of
     return;
   }
-  try {
-    PageAt(pagePoint_);
-  } catch (...) {
-    StopPaging();
-    throw;
-  }
+  auto stopOnFailure = kit::OnExit([this] { StopPaging(); });
+  PageAt(pagePoint_);
+  stopOnFailure.Dismiss();
 }
 
 void TCkTrackBar::MouseMove(TShiftState shift, int x, int y) {

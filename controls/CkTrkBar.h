@@ -132,7 +132,7 @@ class TCkTrackBar : public TCustomControl {
   // Invalidates with the background cache marked stale.
   void FlagAndInvalidate();
   void Restyle();  // new thumbs, then FlagAndInvalidate
-  void RebuildCache(TCanvas& clientImage);
+  void RebuildCache();
   // The change a user asked for: AllowPositionChange, then SetPosition.
   void UserMove(int position);
   // Where the thumb's left (top) edge would be at the position, along the travel.
@@ -184,7 +184,6 @@ class TCkTrackBar : public TCustomControl {
   std::unique_ptr<gui::TTimer> repeatTimer_;
   HCURSOR horizontalCursor_ = nullptr;
   HCURSOR verticalCursor_ = nullptr;
-  TCanvas* clientImage_ = nullptr;  // while painting: what erasing left
 };
 
 }  // namespace ck

@@ -77,9 +77,11 @@ void TSkinForm::Paint() {
 void TSkinForm::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
   inherited::MouseDown(button, shift, x, y);
   if (!form_ || !form_->HandleAllocated()) return;
-  // The system then moves the form as if its caption had been pressed.
+  // The system then moves the form as if its caption had been pressed
+  // there: the press's screen position is where the move starts from.
+  const TPoint at = ClientToScreen(Point(x, y));
   ReleaseCapture();
-  SendMessageA(form_->Handle(), WM_NCLBUTTONDOWN, HTCAPTION, 0);
+  SendMessageA(form_->Handle(), WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(at.X, at.Y));
 }
 
 }  // namespace skins

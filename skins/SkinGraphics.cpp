@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "kit/Own.h"
+
 namespace skins {
 
 namespace {
@@ -61,15 +63,14 @@ void TilePicture(gui::TCanvas& canvas, gui::TPicture* picture, const gui::TRect&
 
 void SetRegionFromBitmap(HWND window, gui::TBitmap* bitmap, gui::TColor transparentColor) {
   if (!bitmap) return;
-  HRGN region = CreateRectRgn(0, 0, 0, 0);
+  kit::Gdi<HRGN> region(CreateRectRgn(0, 0, 0, 0));
   if (!region) return;
   if (!bitmap->Empty()) {
     auto pixels = Copy32(*bitmap);
     gui::TColor key = gui::ColorToRGB(transparentColor);
     auto addRun = [&](int x1, int x2, int y) {
-      HRGN run = CreateRectRgn(x1, y, x2 + 1, y + 1);
-      CombineRgn(region, region, run, RGN_OR);
-      DeleteObject(run);
+      const kit::Gdi<HRGN> run(CreateRectRgn(x1, y, x2 + 1, y + 1));
+      CombineRgn(region.Get(), region.Get(), run.Get(), RGN_OR);
     };
     for (int y = 0; y < pixels->Height(); ++y) {
       const std::uint32_t* row = Row32(*pixels, y);
@@ -87,8 +88,8 @@ void SetRegionFromBitmap(HWND window, gui::TBitmap* bitmap, gui::TColor transpar
       if (start >= 0) addRun(start, pixels->Width() - 1, y);
     }
   }
-  // Only a region the window took belongs to the system.
-  if (!SetWindowRgn(window, region, TRUE)) DeleteObject(region);
+  // A region the window took belongs to the system from then on.
+  if (SetWindowRgn(window, region.Get(), TRUE)) region.Release();
 }
 
 }  // namespace skins

@@ -4,7 +4,8 @@
 
 #include <memory>
 
-#include "PumpMessages.h"
+#include "testsupport/Hooks.h"
+#include "testsupport/Pump.h"
 
 using namespace components;
 
@@ -60,6 +61,20 @@ TEST(HotKeyManager, RegistersTheCombinationUnderTheValuesAtom) {
   EXPECT_FALSE(manager.RemoveHotKey(kCtrlAltF9));
 }
 
+namespace {
+BOOL WINAPI AcceptEveryHotKey(HWND, int, UINT, UINT) { return TRUE; }
+}  // namespace
+
+TEST(HotKeyManager, AValueHeldAlreadyIsRefusedWhateverTheSystemSays) {
+  testsupport::Scoped lenient(SetHotKeyRegistrar, &AcceptEveryHotKey, nullptr);
+  THotKeyManager manager(nullptr);
+  ASSERT_NE(0, manager.AddHotKey(kCtrlAltF9));
+  EXPECT_EQ(0, manager.AddHotKey(kCtrlAltF9));
+  manager.RemoveHotKey(kCtrlAltF9);
+  EXPECT_EQ(0, GlobalFindAtomA(HotKeyAtomName(kCtrlAltF9).c_str())) << "no atom reference left behind";
+  EXPECT_FALSE(manager.RemoveHotKey(kCtrlAltF9)) << "one record, gone";
+}
+
 TEST(HotKeyManager, PressedHotKeysAreReportedWithTheirAtom) {
   THotKeyManager manager(nullptr);
   std::vector<std::pair<DWORD, WORD>> pressed;
@@ -73,7 +88,7 @@ TEST(HotKeyManager, PressedHotKeysAreReportedWithTheirAtom) {
   // Not registered: nothing is called.
   PostMessageA(manager.Handle(), WM_HOTKEY, f9, MAKELPARAM(MOD_CONTROL, VK_F9));
   PostMessageA(manager.Handle(), WM_HOTKEY, winA, MAKELPARAM(MOD_WIN | MOD_SHIFT, 'A'));
-  ASSERT_TRUE(PumpMessagesUntil([&] { return pressed.size() >= 2; }));
+  ASSERT_TRUE(testsupport::PumpUntil([&] { return pressed.size() >= 2; }));
   MSG msg;
   EXPECT_FALSE(PeekMessageA(&msg, manager.Handle(), 0, 0, PM_NOREMOVE));
   EXPECT_EQ((std::vector<std::pair<DWORD, WORD>>{{kCtrlAltF9, f9}, {hkWin | hkShift | 'A', winA}}), pressed);

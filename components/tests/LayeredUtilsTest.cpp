@@ -3,6 +3,7 @@
 #include "LayeredDraw.h"
 #include "LayeredTestSupport.h"
 #include "ScratchFolder.h"
+#include "testsupport/Hooks.h"
 
 #include <gtest/gtest.h>
 
@@ -136,7 +137,19 @@ TEST_F(LayeredSurfaceTest, ImpossibleBuffersLeaveNoGraphics) {
   EXPECT_EQ(nullptr, surface.MemDC());
   EXPECT_EQ(nullptr, surface.BackgroundDC());
   surface.RestoreBackground();  // harmless without buffers
-  EXPECT_FALSE(surface.Present(GetDesktopWindow(), 10, 10, 0, 255));
+  EXPECT_FALSE(surface.Present(GetDesktopWindow(), 0, 255));
+}
+
+TEST_F(LayeredSurfaceTest, WhenGdiplusRefusesMemoryNothingIsMade) {
+  testsupport::Scoped refusing(SetGdiplusAllocator, [](std::size_t) -> void* { return nullptr; }, nullptr);
+  TLayeredSurface surface;
+  EXPECT_FALSE(surface.Create(10, 10));
+  EXPECT_FALSE(surface.Ready());
+  EXPECT_EQ(nullptr, surface.MemDC()) << "no buffer kept without its graphics";
+  ScratchFolder scratch("layered-refused");
+  const std::string path = scratch.Path() + "picture.png";
+  ASSERT_TRUE(SavePng(*MakeFramedImage(4, 4, 0, 0xFF00FF00), path));
+  EXPECT_EQ(nullptr, LoadGPImageFromFile(path));
 }
 
 TEST_F(LayeredSurfaceTest, CaptionDrawsOpaqueTextInsideItsRectangle) {

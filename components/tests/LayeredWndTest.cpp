@@ -16,6 +16,9 @@
 #include <vector>
 
 #include "gui/Automation.h"
+#include "gui/FormReader.h"
+#include "testsupport/FormFixture.h"
+#include "testsupport/Hooks.h"
 
 using namespace components;
 
@@ -36,14 +39,16 @@ struct TPresented {
   BYTE AlphaFormat;
   DWORD Flags;
   bool NoPosition;
+  bool Accepted;  // what the platform answered
 };
 std::vector<TPresented> presented;
 
 BOOL WINAPI RecordPresent(HWND window, HDC screen, POINT* position, SIZE* size, HDC source, POINT* sourcePoint,
                           COLORREF key, BLENDFUNCTION* blend, DWORD flags) {
+  const BOOL accepted = UpdateLayeredWindow(window, screen, position, size, source, sourcePoint, key, blend, flags);
   presented.push_back({window, *size, *sourcePoint, key, blend->SourceConstantAlpha, blend->AlphaFormat, flags,
-                       position == nullptr && screen == nullptr});
-  return UpdateLayeredWindow(window, screen, position, size, source, sourcePoint, key, blend, flags);
+                       position == nullptr && screen == nullptr, accepted != FALSE});
+  return accepted;
 }
 
 }  // namespace
@@ -117,7 +122,7 @@ void DragWithTheMouse(gui::TPoint start, int dx, int dy) {
 constexpr std::uint32_t kBackground = 0xFF336699;
 constexpr std::uint32_t kRed = 0xFFFF0000, kGreen = 0xFF00FF00, kBlue = 0xFF0000FF, kGray = 0xFF808080;
 
-class LayeredWindowTest : public ::testing::Test {
+class LayeredWindowTest : public testsupport::FormFixture<TLayeredTestForm> {
  protected:
   static void SetUpTestSuite() {
     gui::Application->Initialize();
@@ -143,28 +148,12 @@ class LayeredWindowTest : public ::testing::Test {
   void SetUp() override {
     events.clear();
     SetCursorPos(0, 0);  // away from where the window shows
-    previousUpdater_ = SetLayeredWindowUpdater(&RecordPresent);
-    form = gui::CreateForm<TLayeredTestForm>(gui::Application);
-    form->Show();
-    at::Pump();
+    FormFixture::SetUp();
     title = Get<TLayeredLabel>("lylblTitle");
     close = Get<TLayeredButton>("lybtnClose");
     link = Get<TLayeredButton>("lybtnLink");
     events.clear();
     presented.clear();
-  }
-
-  void TearDown() override {
-    delete form;
-    at::Pump();
-    SetLayeredWindowUpdater(previousUpdater_);
-  }
-
-  template <class T>
-  T* Get(const char* name) {
-    T* c = dynamic_cast<T*>(form->FindComponent(name));
-    EXPECT_NE(c, nullptr) << name;
-    return c;
   }
 
   std::uint32_t Pixel(int x, int y) { return form->Surface().Pixel(x, y); }
@@ -178,16 +167,13 @@ class LayeredWindowTest : public ::testing::Test {
     return pixels;
   }
 
-  TLayeredTestForm* form = nullptr;
+  testsupport::Scoped recorder{SetLayeredWindowUpdater, &RecordPresent, nullptr};
   TLayeredLabel* title = nullptr;
   TLayeredButton* close = nullptr;
   TLayeredButton* link = nullptr;
 
   static inline ScratchFolder* scratch_ = nullptr;
   static inline std::string background_, smallBackground_, normal_, hover_, down_, disabled_;
-
- private:
-  TLayeredWindowUpdater previousUpdater_ = nullptr;
 };
 
 }  // namespace
@@ -236,6 +222,51 @@ TEST_F(LayeredWindowTest, PaintComposesBackgroundTextAndPicturesAndPresentsWithA
   EXPECT_EQ(DWORD{ULW_ALPHA}, last.Flags) << "no colour key";
   EXPECT_EQ(AC_SRC_ALPHA, last.AlphaFormat);
   EXPECT_EQ(255, last.Alpha);
+}
+
+TEST_F(LayeredWindowTest, AResizedWindowIsStillPresentedAtItsBuffersSize) {
+  form->SetBackgroundImage(background_);
+  form->SetBounds(form->Left(), form->Top(), 300, 200);
+  presented.clear();
+  form->Repaint();
+  ASSERT_FALSE(presented.empty());
+  EXPECT_EQ(240, presented.back().Size.cx);
+  EXPECT_EQ(140, presented.back().Size.cy);
+  EXPECT_TRUE(presented.back().Accepted) << "the window goes on updating";
+}
+
+TEST_F(LayeredWindowTest, PropertiesStoredInAFormTakeEffect) {
+  gui::TMemoryFormSource source;
+  source.AddForm("TfrmLayered", "object frmStored: TfrmLayered\n"
+                                "  Width = 120\n"
+                                "  Height = 80\n"
+                                "  BorderStyle = bsNone\n"
+                                "  BackgroundImage = '" + background_ + "'\n"
+                                "  TextQuality = TextQuality_SingleBitPerPixel\n"
+                                "end\n");
+  std::unique_ptr<TfrmLayered> fromFile(new TfrmLayered(nullptr));
+  gui::ReadForm(*fromFile, source);
+  EXPECT_EQ(background_, fromFile->BackgroundImage());
+  ASSERT_TRUE(fromFile->HasBackground());
+  fromFile->Repaint();
+  EXPECT_EQ(kBackground, fromFile->Surface().Pixel(60, 40));
+  ASSERT_NE(nullptr, fromFile->MemGraphics());
+  EXPECT_EQ(Gdiplus::TextRenderingHintSingleBitPerPixel, fromFile->MemGraphics()->GetTextRenderingHint());
+
+  source.AddForm("TfrmLayered", "object frmStored: TfrmLayered\n"
+                                "  Width = 120\n"
+                                "  Height = 80\n"
+                                "  BorderStyle = bsNone\n"
+                                "  ResourcesTypeName = 'PNG'\n"
+                                "  BackgroundResourcesName = 'LAYERED_BLUE'\n"
+                                "end\n");
+  std::unique_ptr<TfrmLayered> fromResource(new TfrmLayered(nullptr));
+  gui::ReadForm(*fromResource, source);
+  ASSERT_TRUE(fromResource->HasBackground());
+  fromResource->Repaint();
+  EXPECT_EQ(0xFF2040C0u, fromResource->Surface().Pixel(60, 40));
+  EXPECT_EQ(Gdiplus::TextRenderingHintAntiAlias, fromResource->MemGraphics()->GetTextRenderingHint())
+      << "the buffers' own hint while the form stores none";
 }
 
 TEST_F(LayeredWindowTest, BlendAlphaTakesEffectAtTheNextPaintAndKeyColorChangesNothing) {

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "PumpMessages.h"
+#include "testsupport/Pump.h"
 
 using namespace components;
 
@@ -65,7 +65,7 @@ TEST(SimpleTimer, StartsStoppedAndTicksWithItselfAsSender) {
   timer.SetEnabled(true);
   EXPECT_TRUE(timer.Enabled());
   EXPECT_EQ(1u, Handler().ActiveCount());
-  ASSERT_TRUE(PumpMessagesUntil([&] { return ticks >= 2; }));
+  ASSERT_TRUE(testsupport::PumpUntil([&] { return ticks >= 2; }));
   EXPECT_EQ(&timer, sender);
 
   // Starting a running timer restarts it: still one system timer.
@@ -94,7 +94,7 @@ TEST(SimpleTimer, ZeroIntervalHaltsARunningTimerThatStaysEnabled) {
   int ticks = 0;
   TSimpleTimer timer(10, [&](gui::TObject*) { ++ticks; });
   timer.SetEnabled(true);
-  ASSERT_TRUE(PumpMessagesUntil([&] { return ticks >= 1; }));
+  ASSERT_TRUE(testsupport::PumpUntil([&] { return ticks >= 1; }));
 
   timer.SetInterval(0);
   EXPECT_TRUE(timer.Enabled());
@@ -104,7 +104,7 @@ TEST(SimpleTimer, ZeroIntervalHaltsARunningTimerThatStaysEnabled) {
   timer.SetInterval(15);
   EXPECT_EQ(1u, Handler().ActiveCount());
   int before = ticks;
-  EXPECT_TRUE(PumpMessagesUntil([&] { return ticks > before; }));
+  EXPECT_TRUE(testsupport::PumpUntil([&] { return ticks > before; }));
 }
 
 TEST(SimpleTimer, UnassigningTheHandlerHaltsTicksUntilARealRestart) {
@@ -130,7 +130,7 @@ TEST(SimpleTimer, UnassigningTheHandlerHaltsTicksUntilARealRestart) {
   EXPECT_TRUE(SystemTimerSet(timer));
   EXPECT_EQ(1u, Handler().ActiveCount());
   int before = ticks;
-  EXPECT_TRUE(PumpMessagesUntil([&] { return ticks > before; }));
+  EXPECT_TRUE(testsupport::PumpUntil([&] { return ticks > before; }));
 }
 
 TEST(SimpleTimer, NoTickReachesADestroyedTimer) {
@@ -156,7 +156,7 @@ TEST(SimpleTimer, ATickMayFreeTheLastTimer) {
   });
   timer->SetEnabled(true);
   HWND window = Handler().Handle();
-  ASSERT_TRUE(PumpMessagesUntil([&] { return freed; }));
+  ASSERT_TRUE(testsupport::PumpUntil([&] { return freed; }));
   EXPECT_EQ(nullptr, TSimpleTimerHandler::Instance());
   EXPECT_FALSE(IsWindow(window));
 }

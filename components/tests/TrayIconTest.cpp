@@ -5,7 +5,8 @@
 #include <memory>
 #include <set>
 
-#include "PumpMessages.h"
+#include "testsupport/Hooks.h"
+#include "testsupport/Pump.h"
 #include "SimpleTimer.h"
 #include "gui/Bitmap.h"
 #include "gui/Canvas.h"
@@ -109,12 +110,6 @@ GUI_DEFINE_CLASS(TTrayForm) {
 
 class TrayIconTest : public ::testing::Test {
  protected:
-  void SetUp() override { SetTrayIconShell(&shell); }
-  void TearDown() override {
-    icon.reset();
-    SetTrayIconShell(nullptr);
-  }
-
   TTrayIcon& MakeIcon(TComponent* owner = nullptr) {
     icon = std::make_unique<TTrayIcon>(owner);
     return *icon;
@@ -139,7 +134,8 @@ class TrayIconTest : public ::testing::Test {
   }
 
   FakeShell shell;
-  std::unique_ptr<TTrayIcon> icon;
+  testsupport::Scoped shellInPlace{SetTrayIconShell, &shell, nullptr};
+  std::unique_ptr<TTrayIcon> icon;  // goes before the shell does
 };
 
 TEST_F(TrayIconTest, IconIsAddedUpdatedAndDeletedWithItsNotificationData) {
@@ -292,7 +288,7 @@ TEST_F(TrayIconTest, CyclingWalksThroughTheImagesAndWraps) {
   tray.SetCycleInterval(10);
   tray.SetCycleIcons(true);
   EXPECT_EQ(0, tray.IconIndex());
-  ASSERT_TRUE(PumpMessagesUntil([&] { return next.size() >= 6; }));
+  ASSERT_TRUE(testsupport::PumpUntil([&] { return next.size() >= 6; }));
   tray.SetCycleIcons(false);
   EXPECT_EQ((std::vector<int>{1, 2, 3, 4, 0, 1}), std::vector<int>(next.begin(), next.begin() + 6));
   EXPECT_EQ(0u, TSimpleTimerHandler::Instance()->ActiveCount());
@@ -329,13 +325,13 @@ TEST_F(TrayIconTest, WithDoubleClickHandlerClickWaitsForTheDoubleClickTime) {
   Notify(WM_LBUTTONDOWN);
   Notify(WM_LBUTTONUP);
   EXPECT_EQ(0, clicks);
-  ASSERT_TRUE(PumpMessagesUntil([&] { return clicks == 1; }));
+  ASSERT_TRUE(testsupport::PumpUntil([&] { return clicks == 1; }));
   ASSERT_TRUE(clickTimerIdle());
 
   // A press held past the double-click time is no click of its own; its
   // release is.
   Notify(WM_LBUTTONDOWN);
-  ASSERT_TRUE(PumpMessagesUntil(clickTimerIdle));
+  ASSERT_TRUE(testsupport::PumpUntil(clickTimerIdle));
   EXPECT_EQ(1, clicks);
   Notify(WM_LBUTTONUP);
   EXPECT_EQ(2, clicks);
@@ -346,7 +342,7 @@ TEST_F(TrayIconTest, WithDoubleClickHandlerClickWaitsForTheDoubleClickTime) {
   Notify(WM_LBUTTONDBLCLK);
   Notify(WM_LBUTTONUP);
   EXPECT_EQ(1, doubleClicks);
-  ASSERT_TRUE(PumpMessagesUntil(clickTimerIdle));
+  ASSERT_TRUE(testsupport::PumpUntil(clickTimerIdle));
   EXPECT_EQ(2, clicks);
 }
 
@@ -491,7 +487,7 @@ TEST_F(TrayIconTest, EnterAndExitFollowTheCursor) {
 
   events.clear();
   shell.cursor = {301, 700};
-  ASSERT_TRUE(PumpMessagesUntil([&] { return !events.empty(); }));
+  ASSERT_TRUE(testsupport::PumpUntil([&] { return !events.empty(); }));
   EXPECT_EQ(std::vector<std::string>{"exit"}, events);
   Notify(WM_MOUSEMOVE);
   EXPECT_EQ((std::vector<std::string>{"exit", "enter", "move 301,700"}), events);
@@ -540,16 +536,12 @@ class TrayFormTest : public TrayIconTest {
     Application->Initialize();
   }
 
-  void SetUp() override {
-    TrayIconTest::SetUp();
-    Application->CreateForm(form);
-  }
+  void SetUp() override { Application->CreateForm(form); }
 
   void TearDown() override {
     delete form;
     Application->SetShowMainForm(true);
     ShowWindow(Application->Handle(), SW_HIDE);
-    TrayIconTest::TearDown();
   }
 
   bool AppWindowVisible() { return IsWindowVisible(Application->Handle()); }

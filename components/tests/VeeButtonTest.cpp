@@ -14,6 +14,8 @@
 #include "gui/FormReader.h"
 #include "gui/Forms.h"
 #include "gui/StdCtrls.h"
+#include "testsupport/Hooks.h"
+#include "testsupport/Pixels.h"
 
 using namespace components;
 
@@ -27,50 +29,34 @@ constexpr TColor kParent = 0x00804020;  // the form's colour
 // A picture holding a plain bitmap of one colour, with an optional square of
 // another colour in its middle.
 std::unique_ptr<TPicture> Solid(TColor color, int w = 10, int h = 10, TColor middle = clNone) {
-  TBitmap b;
-  b.SetPixelFormat(pf32bit);
-  b.SetSize(w, h);
-  b.Canvas().Brush().SetColor(color);
-  b.Canvas().FillRect(Rect(0, 0, w, h));
+  auto b = testsupport::Surface(w, h, color);
   if (middle != clNone) {
-    b.Canvas().Brush().SetColor(middle);
-    b.Canvas().FillRect(Rect(w / 4, h / 4, w - w / 4, h - h / 4));
+    b->Canvas().Brush().SetColor(middle);
+    b->Canvas().FillRect(Rect(w / 4, h / 4, w - w / 4, h - h / 4));
   }
   auto p = std::make_unique<TPicture>();
-  p->SetGraphic(&b);
+  p->SetGraphic(b.get());
   return p;
 }
 
 // The control as it appears, read back from a 32-bit bitmap.
 class Shot {
  public:
-  explicit Shot(TWinControl& control) {
-    bitmap_.SetPixelFormat(pf32bit);
-    bitmap_.SetSize(control.Width(), control.Height());
-    control.PaintTo(bitmap_.Canvas().Handle(), 0, 0);
-  }
-  TColor At(int x, int y) {
-    auto* row = static_cast<const std::uint8_t*>(bitmap_.ScanLine(y));
-    return RGB(row[x * 4 + 2], row[x * 4 + 1], row[x * 4]);
-  }
-  int Count(TColor color, TRect area) {
-    int n = 0;
-    for (int y = area.Top; y < area.Bottom; ++y)
-      for (int x = area.Left; x < area.Right; ++x) n += At(x, y) == color;
-    return n;
-  }
+  explicit Shot(TWinControl& control) : bitmap_(testsupport::Render(control, clBlack)) {}
+  TColor At(int x, int y) { return testsupport::At(*bitmap_, x, y); }
+  int Count(TColor color, TRect area) { return testsupport::CountOf(*bitmap_, color, area); }
   // The smallest rectangle holding every pixel of that colour.
   TRect Extent(TColor color) {
-    TRect r{bitmap_.Width(), bitmap_.Height(), 0, 0};
-    for (int y = 0; y < bitmap_.Height(); ++y)
-      for (int x = 0; x < bitmap_.Width(); ++x)
+    TRect r{bitmap_->Width(), bitmap_->Height(), 0, 0};
+    for (int y = 0; y < bitmap_->Height(); ++y)
+      for (int x = 0; x < bitmap_->Width(); ++x)
         if (At(x, y) == color) r = Rect(std::min(r.Left, x), std::min(r.Top, y), std::max(r.Right, x + 1),
                                          std::max(r.Bottom, y + 1));
     return r;
   }
 
  private:
-  TBitmap bitmap_;
+  std::unique_ptr<TBitmap> bitmap_;
 };
 
 class ButtonTest : public ::testing::Test {
@@ -227,33 +213,8 @@ TEST_F(ButtonTest, MouseEnterAndExitEvents) {
   EXPECT_FALSE(button->Hover());
 }
 
-namespace {
-// Timers under the test's control: it sees starts and stops and fires ticks.
-class FakeTimers : public TTimerService {
- public:
-  bool Start(HWND window, UINT_PTR id, UINT interval) override {
-    running.push_back({window, id, interval});
-    return true;
-  }
-  void Stop(HWND window, UINT_PTR id) override {
-    std::erase_if(running, [&](const Entry& e) { return e.window == window && e.id == id; });
-  }
-  void Tick() {
-    auto now = running;
-    for (auto& e : now) SendMessageA(e.window, WM_TIMER, e.id, 0);
-  }
-  struct Entry {
-    HWND window;
-    UINT_PTR id;
-    UINT interval;
-  };
-  std::vector<Entry> running;
-};
-}  // namespace
-
 TEST_F(ButtonTest, HoldingTheLeftButtonRepeatsUntilThePressEnds) {
-  FakeTimers timers;
-  TTimer::SetService(&timers);
+  testsupport::ScopedTimers timers;
   int repeats = 0;
   button->OnMouseContinuouslyDown = [&](TObject* sender) {
     EXPECT_EQ(button, sender);
@@ -263,7 +224,7 @@ TEST_F(ButtonTest, HoldingTheLeftButtonRepeatsUntilThePressEnds) {
   EXPECT_TRUE(timers.running.empty()) << "only the left button repeats";
   Press();
   ASSERT_EQ(1u, timers.running.size());
-  EXPECT_EQ(100u, timers.running[0].interval) << "the first repeat comes one period after the press";
+  EXPECT_EQ(100u, timers.running[0].Interval) << "the first repeat comes one period after the press";
   EXPECT_EQ(0, repeats);
   timers.Tick();
   timers.Tick();
@@ -290,7 +251,6 @@ TEST_F(ButtonTest, HoldingTheLeftButtonRepeatsUntilThePressEnds) {
   EXPECT_FALSE(button->Down());
   ReleaseCapture();
   DestroyWindow(other);
-  TTimer::SetService(nullptr);
 }
 
 namespace {

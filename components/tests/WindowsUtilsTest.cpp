@@ -8,11 +8,12 @@
 
 #include <memory>
 
-#include "gui/Bitmap.h"
+#include "testsupport/Pixels.h"
 
 using namespace components;
 
 using namespace gui;
+using testsupport::At;
 
 namespace {
 
@@ -30,11 +31,7 @@ class GdiPlus : public ::testing::Test {
 
 // The image drawn 1:1 onto white, read back as RGB values.
 std::unique_ptr<TBitmap> Render(Gdiplus::Image& image) {
-  auto b = std::make_unique<TBitmap>();
-  b->SetPixelFormat(pf32bit);
-  b->SetSize(int(image.GetWidth()), int(image.GetHeight()));
-  b->Canvas().Brush().SetColor(clWhite);
-  b->Canvas().FillRect(Rect(0, 0, b->Width(), b->Height()));
+  auto b = testsupport::Surface(int(image.GetWidth()), int(image.GetHeight()));
   {
     Gdiplus::Graphics g(b->Canvas().Handle());
     g.SetInterpolationMode(Gdiplus::InterpolationModeNearestNeighbor);
@@ -42,11 +39,6 @@ std::unique_ptr<TBitmap> Render(Gdiplus::Image& image) {
     EXPECT_EQ(Gdiplus::Ok, g.DrawImage(&image, 0, 0, b->Width(), b->Height()));
   }
   return b;
-}
-
-TColor At(TBitmap& b, int x, int y) {
-  auto* row = static_cast<const std::uint8_t*>(b.ScanLine(y));
-  return RGB(row[x * 4 + 2], row[x * 4 + 1], row[x * 4]);
 }
 
 }  // namespace

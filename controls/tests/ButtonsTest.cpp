@@ -197,6 +197,17 @@ TEST_F(ButtonsTest, TheKeyboardChecksTheRadioButtonItFocuses) {
   EXPECT_FALSE(closeToTray->Checked());
 }
 
+TEST_F(ButtonsTest, TheDownKeyClicksARadioButtonOnlyWhenItChecksIt) {
+  closeToTray->SetChecked(true);
+  form->events.clear();
+  EXPECT_EQ(closeToTray->Perform(CM_DIALOGKEY, VK_DOWN), 1);
+  EXPECT_TRUE(form->events.empty()) << "already checked: nothing changes, nothing fires";
+  EXPECT_EQ(minToTray->Perform(CM_DIALOGKEY, VK_DOWN), 1);
+  EXPECT_TRUE(minToTray->Checked());
+  EXPECT_FALSE(closeToTray->Checked());
+  EXPECT_EQ(form->events, Events{"ckrbMinToTray"});
+}
+
 TEST_F(ButtonsTest, EnterMovesOnWhenAskedTo) {
   box->SetTabOnEnter(true);
   box->SetFocus();
@@ -243,7 +254,7 @@ TEST_F(ButtonsTest, AFrameControllerTurnsOnTheLibrarysOwnGlyph) {
 }
 
 TEST_F(ButtonsTest, TheHotTrackGlyphPaintsItsStates) {
-  ForceFullColorDisplay(true);
+  testsupport::Scoped fullColour(ForceFullColorDisplay, true, std::nullopt);
   rules->SetFrameColor(clRed);
   rules->SetFillColor(clYellow);
   rules->SetFocusColor(clAqua);
@@ -278,7 +289,6 @@ TEST_F(ButtonsTest, TheHotTrackGlyphPaintsItsStates) {
   TColor hot = DarkenColor(OppositeHueColor(0x149BF0, 180), 30);
   EXPECT_EQ(At(*image, x, y), hot);
   EXPECT_EQ(At(*image, x + 1, y + 1), hot);
-  ForceFullColorDisplay(std::nullopt);
 }
 
 TEST_F(ButtonsTest, GlyphAndCaptionFollowTheAlignments) {
@@ -329,6 +339,18 @@ TEST_F(ButtonsTest, TransparentControlsShowTheirParent) {
   image = Render(box);
   EXPECT_EQ(At(*image, 198, 1), Sys(clRed));
 
+  // What covered a control when it painted (a splash, a menu) is not kept
+  // as its background: the page is.
+  box->SetTransparent(true);
+  for (TCkCustomGlyphButton* c : {static_cast<TCkCustomGlyphButton*>(box), static_cast<TCkCustomGlyphButton*>(minToTray)}) {
+    c->SetTransparent(false);
+    c->SetTransparent(true);  // the background is taken anew at the next paint
+    auto covered = Surface(c->Width(), c->Height(), clFuchsia);
+    c->Perform(WM_PAINT, reinterpret_cast<WPARAM>(covered->Canvas().Handle()));
+    EXPECT_EQ(CountOf(*covered, clFuchsia, c->ClientRect()), 0) << c->Name();
+    EXPECT_EQ(At(*covered, c->Width() - 2, 1), page) << c->Name();
+  }
+
   // Text styles draw their layers.
   box->SetTextStyle(tsShadow);
   box->SetTextShadowColor(clBlue);
@@ -367,6 +389,14 @@ TEST_F(ButtonsTest, AStripOfGlyphsGivesEachStateItsCell) {
   auto image = Render(b);
   EXPECT_EQ(At(*image, 6, 2 + 10), Sys(clRed));
   EXPECT_EQ(At(*image, 6, 2 + 2), Sys(clWindow));
+
+  // A strip narrower than its nine states has no cells: no glyph shows, not
+  // even the built-in one.
+  b->SetCustomGlyphs(Surface(8, 13, clBlue).get());
+  EXPECT_TRUE(b->UseCustomGlyphs());
+  image = Render(b);
+  const TRect glyph = b->GlyphRect();
+  EXPECT_EQ(CountOf(*image, Sys(clRed), glyph), glyph.Width() * glyph.Height());
 
   TBitmap empty;
   b->SetCustomGlyphs(&empty);

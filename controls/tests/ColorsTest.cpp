@@ -4,7 +4,7 @@
 
 #include "CkCommon.h"
 #include "CkDisplay.h"
-#include "gui/Themes.h"
+#include "testsupport/Hooks.h"
 
 using namespace ck;
 
@@ -87,12 +87,11 @@ TEST(Colors, OppositeHueTurnsHalfWayRound) {
 }
 
 TEST(Colors, ThemeColoursFallBackWithoutVisualStyles) {
-  ThemeServices().SetThemesEnabled(false);
+  testsupport::ScopedThemes themes(false);
   for (int kind = -1; kind <= 7; ++kind) EXPECT_EQ(ThemeElementColor(kind), clBtnFace);
-  ThemeServices().SetThemesEnabled(true);
+  themes.Set(true);
   EXPECT_EQ(ThemeElementColor(7), clWhite);
   EXPECT_EQ(ThemeElementColor(-1), clWhite);
-  ThemeServices().SetThemesEnabled(std::nullopt);
   EXPECT_TRUE(HasFullColorDisplay()) << "the test display has 24-bit colour";
 }
 

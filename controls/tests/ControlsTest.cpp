@@ -5,34 +5,22 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <functional>
+#include <memory>
 
 #include "CkDisplay.h"
-#include "gui/Themes.h"
 #include "CkGrafx.h"
 #include "ControlClasses.h"
 #include "Pixels.h"
 #include "gui/Automation.h"
+#include "testsupport/FormFixture.h"
+#include "testsupport/Hooks.h"
 
 using namespace ck;
 using namespace cktest;
 namespace at = gui::automation;
 
 namespace {
-
-// Window timers the tests tick themselves.
-struct FakeTimers : TTimerService {
-  std::vector<std::string> calls;
-  HWND window = nullptr;
-  UINT_PTR id = 0;
-  bool Start(HWND w, UINT_PTR i, UINT interval) override {
-    window = w;
-    id = i;
-    calls.push_back("start " + std::to_string(interval));
-    return true;
-  }
-  void Stop(HWND, UINT_PTR) override { calls.push_back("stop"); }
-  void Tick() { SendMessageA(window, WM_TIMER, id, 0); }
-};
 
 // Only this face stands for a font that cannot be turned (the test system
 // has TrueType fonts only).
@@ -44,8 +32,12 @@ int Ink(TBitmap& b, const TRect& r, TColor background) {
 
 }  // namespace
 
-class ControlsTest : public ::testing::Test {
+class ControlsTest : public testsupport::FormFixture<TControlsForm> {
  protected:
+  // Never shown: painting goes through PaintTo, and a hidden form takes no
+  // focus from window tests running beside these.
+  ControlsTest() : FormFixture(Show::No) {}
+
   static void SetUpTestSuite() {
     RegisterControlClasses();
     Application->Initialize();
@@ -53,30 +45,8 @@ class ControlsTest : public ::testing::Test {
   }
 
   void SetUp() override {
-    ThemeServices().SetThemesEnabled(false);
-    ForceFontIsTrueType(TrueTypeExceptSansSerif);
-    TTimer::SetService(&timers);
     Writes().clear();
-    // Never shown: painting goes through PaintTo, and a hidden form takes no
-    // focus from window tests running beside these.
-    form = CreateForm<TControlsForm>(Application);
-    form->HandleNeeded();
-    at::Pump();
-  }
-
-  void TearDown() override {
-    delete form;
-    at::Pump();
-    TTimer::SetService(nullptr);
-    ForceFontIsTrueType(nullptr);
-    ThemeServices().SetThemesEnabled(std::nullopt);
-  }
-
-  template <class T>
-  T* Get(const char* name) {
-    T* c = dynamic_cast<T*>(form->FindComponent(name));
-    EXPECT_NE(c, nullptr) << name;
-    return c;
+    FormFixture::SetUp();
   }
 
   // The form's client area as it would show on screen.
@@ -97,8 +67,9 @@ class ControlsTest : public ::testing::Test {
     return Bounds(o.X + c->Left(), o.Y + c->Top(), c->Width(), c->Height());
   }
 
-  FakeTimers timers;
-  TControlsForm* form = nullptr;
+  testsupport::ScopedThemes themes{false};
+  testsupport::Scoped trueType{ForceFontIsTrueType, TrueTypeExceptSansSerif, nullptr};
+  testsupport::ScopedTimers timers;
 };
 
 // --- frame controller ---------------------------------------------------------------------
@@ -311,8 +282,7 @@ TEST_F(ControlsTest, BlinkingLabelsFollowTheSharedTimer) {
 }
 
 TEST(ControlsBlinkList, ExistsWhileAControlIsRegistered) {
-  FakeTimers timers;
-  TTimer::SetService(&timers);
+  testsupport::ScopedTimers timers;
   EXPECT_EQ(BlinkingControls, nullptr);
   auto* first = new TCkLabel(nullptr);
   ASSERT_NE(BlinkingControls, nullptr);
@@ -328,7 +298,46 @@ TEST(ControlsBlinkList, ExistsWhileAControlIsRegistered) {
   TCkLabel again(nullptr);
   EXPECT_EQ(again.BlinkIntervalOn(), 500) << "a new list starts over";
   EXPECT_EQ(again.BlinkIntervalOff(), 500);
-  TTimer::SetService(nullptr);
+}
+
+namespace {
+
+// A control that blinks and runs a function at each blink.
+class TBlinker : public TGraphicControl {
+ public:
+  explicit TBlinker(std::function<void()> onBlink = {}) : TGraphicControl(nullptr), onBlink_(std::move(onBlink)) {
+    RegisterBlinkingControl(this);
+  }
+  ~TBlinker() override { UnregisterBlinkingControl(this); }
+  void WndProc(TMessage& m) override {
+    if (m.Msg == CM_BLINKQUERY) {
+      m.Result = 1;
+      return;
+    }
+    if (m.Msg == CM_BLINKSTATE && onBlink_) onBlink_();
+    TGraphicControl::WndProc(m);
+  }
+
+ private:
+  std::function<void()> onBlink_;
+};
+
+}  // namespace
+
+TEST(ControlsBlinkList, TheLastControlsMayLeaveInTheMiddleOfATick) {
+  testsupport::ScopedTimers timers;
+  std::unique_ptr<TBlinker> later;
+  TCkBlinkingControlsList* duringTick = nullptr;
+  TBlinker first([&] {
+    UnregisterBlinkingControl(&first);  // as its destructor would
+    later.reset();                      // the last one leaves before the tick reaches it
+    duringTick = BlinkingControls;
+  });
+  later = std::make_unique<TBlinker>();
+  timers.Tick();
+  EXPECT_NE(duringTick, nullptr) << "the list outlives the tick that walks it";
+  EXPECT_EQ(BlinkingControls, nullptr) << "and goes once the tick is over";
+  EXPECT_FALSE(timers.Running());
 }
 
 // --- label ---------------------------------------------------------------------------------
@@ -410,6 +419,15 @@ TEST_F(ControlsTest, LabelSizesItselfAroundBordersAndTurns) {
   auto* condensed = Get<TCkLabel>("lblCondensed");
   EXPECT_FALSE(condensed->AutoSize()) << "a shortened caption turns automatic size off";
   EXPECT_EQ(condensed->Width(), 70);
+}
+
+TEST_F(ControlsTest, ATransparentLabelShowsItsParentNotWhatCoveredIt) {
+  auto* label = Get<TCkLabel>("lblTransparent");
+  // What lay on the screen where the label paints (a splash, a menu).
+  auto covered = Surface(label->Width(), label->Height(), clFuchsia);
+  label->Perform(WM_PAINT, reinterpret_cast<WPARAM>(covered->Canvas().Handle()));
+  EXPECT_EQ(CountOf(*covered, clFuchsia, label->ClientRect()), 0);
+  EXPECT_EQ(At(*covered, 0, 0), clYellow) << "the panel under the label";
 }
 
 TEST_F(ControlsTest, LabelsPaintTheirBackgroundBorderAndText) {
@@ -584,7 +602,7 @@ TEST_F(ControlsTest, BarPaintsBorderGradientAndText) {
   shot = Snapshot();
   EXPECT_EQ(At(*shot, r.Left + 4, r.Top + 4), clGreen);
 
-  ThemeServices().SetThemesEnabled(true);  // without a usable style, the bar falls back to its own frame
+  themes.Set(true);  // without a usable style, the bar falls back to its own frame
   EXPECT_NO_THROW(Snapshot());
 }
 

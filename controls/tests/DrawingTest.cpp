@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "CkDisplay.h"
-#include "gui/Themes.h"
 #include "CkGrafx.h"
 #include "Pixels.h"
+#include "testsupport/Hooks.h"
 
 using namespace ck;
 using namespace cktest;
@@ -16,14 +16,8 @@ namespace {
 // otherwise.
 class Drawing : public ::testing::Test {
  protected:
-  void SetUp() override {
-    ThemeServices().SetThemesEnabled(false);
-    ForceFullColorDisplay(true);
-  }
-  void TearDown() override {
-    ThemeServices().SetThemesEnabled(std::nullopt);
-    ForceFullColorDisplay(std::nullopt);
-  }
+  testsupport::ScopedThemes themes{false};
+  testsupport::Scoped fullColour{ForceFullColorDisplay, true, std::nullopt};
 };
 
 // The colours along row y from x0 to x1 (exclusive).
@@ -279,6 +273,17 @@ TEST_F(Drawing, PercentBarTextTakesTheOtherColour) {
   DrawPercentBar(b->Canvas(), Rect(0, 0, 80, 20), false, false, true, 100, clWhite, clBlue);
   EXPECT_GT(CountOf(*b, clWhite, Rect(0, 0, 80, 20)), 0) << "at 100 the text shows in the back colour";
   EXPECT_EQ(CountOf(*b, clBlue, Rect(0, 0, 25, 20)), 25 * 20);
+
+  // A bar away from the left edge looks the same, text and all.
+  for (std::uint16_t percent : {0, 40, 100}) {
+    auto left = Surface(80, 20, clFuchsia), away = Surface(200, 20, clFuchsia);
+    DrawPercentBar(left->Canvas(), Rect(0, 0, 80, 20), false, false, true, percent, clWhite, clBlue);
+    DrawPercentBar(away->Canvas(), Rect(110, 0, 190, 20), false, false, true, percent, clWhite, clBlue);
+    int differ = 0;
+    for (int y = 0; y < 20; ++y)
+      for (int x = 0; x < 80; ++x) differ += At(*left, x, y) != At(*away, 110 + x, y);
+    EXPECT_EQ(differ, 0) << percent << "%";
+  }
 }
 
 TEST_F(Drawing, GradientBarFillsBothParts) {
@@ -328,7 +333,7 @@ TEST_F(Drawing, HotRingNeedsFullColour) {
   EXPECT_EQ(CountOf(*b, clRed, Rect(0, 0, 10, 10)), 100 - 36);
   EXPECT_EQ(CountOf(*b, clFuchsia, Rect(2, 2, 8, 8)), 36);
 
-  ForceFullColorDisplay(false);
+  testsupport::Scoped fewColours(ForceFullColorDisplay, false, true);
   auto n = Surface(10, 10, clFuchsia);
   DrawHotRing(n->Canvas(), Rect(0, 0, 10, 10), gdVerticalEnd, clRed, clRed);
   EXPECT_EQ(CountOf(*n, clFuchsia, Rect(0, 0, 10, 10)), 100);
@@ -419,7 +424,7 @@ TEST_F(Drawing, RadioGlyph) {
   EXPECT_EQ(at(6, 6), Sys(clBtnShadow)) << "a disabled dot";
   EXPECT_EQ(at(6, 2), clYellow);
 
-  ForceFullColorDisplay(false);
+  testsupport::Scoped fewColours(ForceFullColorDisplay, false, true);
   style = TCkGlyphStyle{};
   style.FillColor = clWhite;
   DrawRadioGlyph(b->Canvas(), Rect(2, 3, 15, 16), false, style);
@@ -456,23 +461,22 @@ TEST_F(Drawing, Fonts) {
   font.SetName("Tahoma");
   font.SetHeight(-13);
   font.SetStyle(TFontStyles{fsBold, fsItalic});
-  HFONT rotated = CreateRotatedFont(font, 45);
-  ASSERT_NE(rotated, nullptr);
+  const kit::Gdi<HFONT> rotated = CreateRotatedFont(font, 45);
+  ASSERT_TRUE(rotated);
   LOGFONTA lf{};
-  ASSERT_EQ(GetObjectA(rotated, sizeof lf, &lf), static_cast<int>(sizeof lf));
+  ASSERT_EQ(GetObjectA(rotated.Get(), sizeof lf, &lf), static_cast<int>(sizeof lf));
   EXPECT_EQ(lf.lfEscapement, 450);
   EXPECT_EQ(lf.lfOrientation, 0);
   EXPECT_EQ(lf.lfWeight, 700);
   EXPECT_TRUE(lf.lfItalic);
   EXPECT_EQ(lf.lfHeight, -13);
   EXPECT_STREQ(lf.lfFaceName, "Tahoma");
-  DeleteObject(rotated);
 
   EXPECT_TRUE(FontIsTrueType(font));
   auto b = Surface(4, 4);
   b->Canvas().SetFont(&font);
   EXPECT_EQ(FontRowHeight(font), b->Canvas().TextHeight("Ag") + 2);
-  ForceFontIsTrueType([](const std::string& face) { return face == "Verdana"; });
+  testsupport::Scoped onlyVerdana(ForceFontIsTrueType, [](const std::string& face) { return face == "Verdana"; },
+                                  nullptr);
   EXPECT_FALSE(FontIsTrueType(font));
-  ForceFontIsTrueType(nullptr);
 }

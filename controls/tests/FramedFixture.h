@@ -8,36 +8,18 @@
 
 #include <memory>
 
-#include "CkShell.h"
 #include "FramedClasses.h"
 #include "Pixels.h"
 #include "gui/Automation.h"
-#include "gui/Dialogs.h"
-#include "gui/ExtCtrls.h"
-#include "gui/Themes.h"
+#include "kit/Own.h"
+#include "testsupport/FormFixture.h"
+#include "testsupport/Hooks.h"
 
 namespace cktest {
 
 namespace at = gui::automation;
 
-// The last window timer started; a test ticks it by hand.
-struct ManualTimer : TTimerService {
-  bool Start(HWND w, UINT_PTR i, UINT interval) override {
-    window = w;
-    id = i;
-    lastInterval = interval;
-    running = true;
-    return true;
-  }
-  void Stop(HWND, UINT_PTR) override { running = false; }
-  void Fire() const { ::SendMessageA(window, WM_TIMER, id, 0); }
-  HWND window = nullptr;
-  UINT_PTR id = 0;
-  UINT lastInterval = 0;
-  bool running = false;
-};
-
-class Framed : public ::testing::Test {
+class Framed : public testsupport::FormFixture<TFramedForm> {
  protected:
   static void SetUpTestSuite() {
     RegisterFramedClasses();
@@ -46,30 +28,9 @@ class Framed : public ::testing::Test {
   }
 
   void SetUp() override {
-    ThemeServices().SetThemesEnabled(false);
-    TTimer::SetService(&timer);
-    SetBeepHook([this] { ++beeps; });
     at::ClearRecords();
     SetCursorPos(0, 0);
-    form = CreateForm<TFramedForm>(Application);
-    form->Show();
-    at::Pump();
-  }
-
-  void TearDown() override {
-    delete form;
-    at::Pump();
-    TTimer::SetService(nullptr);
-    SetBeepHook({});
-    ForceComCtl32Version(std::nullopt);
-    ThemeServices().SetThemesEnabled(std::nullopt);
-  }
-
-  template <class T>
-  T* Get(const char* name) {
-    T* c = dynamic_cast<T*>(form->FindComponent(name));
-    EXPECT_NE(c, nullptr) << name;
-    return c;
+    FormFixture::SetUp();
   }
 
   // The whole window of a control (frame included) as the screen shows it,
@@ -80,14 +41,14 @@ class Framed : public ::testing::Test {
     else
       at::Pump();
     auto b = Surface(c->Width(), c->Height(), clFuchsia);
-    TWindowDC dc(c->Handle());
-    BitBlt(b->Canvas().Handle(), 0, 0, c->Width(), c->Height(), dc.Handle(), 0, 0, SRCCOPY);
+    kit::WindowDC dc(c->Handle(), kit::WindowDC::Whole);
+    BitBlt(b->Canvas().Handle(), 0, 0, c->Width(), c->Height(), dc.Get(), 0, 0, SRCCOPY);
     return b;
   }
 
-  ManualTimer timer;
-  int beeps = 0;
-  TFramedForm* form = nullptr;
+  testsupport::ScopedThemes themes{false};
+  testsupport::ScopedTimers timer;
+  testsupport::ScopedBeeps beeps;
 };
 
 }  // namespace cktest

@@ -137,7 +137,7 @@ TEST_F(Framed, VisualStylesKeepTheirOwnBorder) {
   auto* lv = Get<TCkListView>("lvProcess");
   lv->SetFrameColor(clRed);
   lv->SetFrameVisible(true);
-  ThemeServices().SetThemesEnabled(true);
+  themes.Set(true);
   EXPECT_TRUE(lv->ThemedFraming());
   EXPECT_NE(At(*Grab(lv), 0, lv->Height() / 2), clRed);
   lv->SetFramingPreference(fpCustomFraming);

@@ -1,7 +1,6 @@
 #include "InputClasses.h"
 
 #include "gui/Automation.h"
-#include "gui/Themes.h"
 
 namespace cktest {
 
@@ -20,19 +19,6 @@ void TInputForm::BarChange(TObject* sender) {
   events.push_back(bar->Name() + "=" + std::to_string(bar->Position()));
 }
 
-bool TFakeTimers::Start(HWND w, UINT_PTR i, UINT interval) {
-  window = w;
-  id = i;
-  running = true;
-  starts.push_back(interval);
-  return true;
-}
-
-void TFakeTimers::Stop(HWND, UINT_PTR) {
-  ++stops;
-  running = false;
-}
-
 void InputTest::SetUpTestSuite() {
   RegisterClasses({&TInputForm::StaticClass(), &TCkCheckBox::StaticClass(), &TCkRadioButton::StaticClass(),
                    &TCkTrackBar::StaticClass(), &TCkFrameController::StaticClass()});
@@ -41,26 +27,9 @@ void InputTest::SetUpTestSuite() {
 }
 
 void InputTest::SetUp() {
-  ThemeServices().SetThemesEnabled(false);
-  TTimer::SetService(&timers);
   SetCursorPos(0, 0);  // away from where the form shows
-  form = CreateForm<TInputForm>(Application);
-  form->Show();
-  at::Pump();
+  FormFixture::SetUp();
   form->events.clear();
-}
-
-void InputTest::TearDown() {
-  delete form;
-  at::Pump();
-  TTimer::SetService(nullptr);
-  ThemeServices().SetThemesEnabled(std::nullopt);
-}
-
-std::unique_ptr<TBitmap> InputTest::Render(TWinControl* control) {
-  auto b = Surface(control->Width(), control->Height(), clBlack);
-  control->PaintTo(b->Canvas().Handle(), 0, 0);
-  return b;
 }
 
 void InputTest::ClickAt(TControl* control, TPoint p) {

@@ -11,8 +11,9 @@
 #include "CkRadChk.h"
 #include "CkTrkBar.h"
 #include "Pixels.h"
-#include "gui/ExtCtrls.h"
 #include "gui/Forms.h"
+#include "testsupport/FormFixture.h"
+#include "testsupport/Hooks.h"
 
 namespace cktest {
 
@@ -28,37 +29,18 @@ class TInputForm : public TForm {
   std::vector<std::string> events;
 };
 
-// Window timers the tests tick themselves.
-struct TFakeTimers : TTimerService {
-  std::vector<UINT> starts;
-  int stops = 0;
-  HWND window = nullptr;
-  UINT_PTR id = 0;
-  bool running = false;
-  bool Start(HWND w, UINT_PTR i, UINT interval) override;
-  void Stop(HWND, UINT_PTR) override;
-  void Tick() const { SendMessageA(window, WM_TIMER, id, 0); }
-};
-
-class InputTest : public ::testing::Test {
+class InputTest : public testsupport::FormFixture<TInputForm> {
  protected:
   static void SetUpTestSuite();
   void SetUp() override;
-  void TearDown() override;
 
-  template <class T>
-  T* Get(const char* name) {
-    T* c = dynamic_cast<T*>(form->FindComponent(name));
-    EXPECT_NE(c, nullptr) << name;
-    return c;
-  }
   // The control as it paints itself (background erased first).
-  static std::unique_ptr<TBitmap> Render(TWinControl* control);
+  static std::unique_ptr<TBitmap> Render(TWinControl* control) { return testsupport::Render(*control, clBlack); }
   // Left press and release at a client point, as the user would.
   static void ClickAt(TControl* control, TPoint p);
 
-  TInputForm* form = nullptr;
-  TFakeTimers timers;
+  testsupport::ScopedThemes themes{false};
+  testsupport::ScopedTimers timers;
 };
 
 }  // namespace cktest

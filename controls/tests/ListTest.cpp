@@ -3,6 +3,7 @@
 // header drawing, check boxes, context menus, label editing, the wheel).
 #include <cstdlib>
 
+#include "CkShell.h"
 #include "FramedFixture.h"
 #include "gui/Menus.h"
 
@@ -111,16 +112,16 @@ TEST_F(Framed, TypingSelectsTheFirstItemBeginningWithTheText) {
   EXPECT_EQ(lb->ItemIndex(), 1);
   EXPECT_EQ(lb->SearchText(), "ab");
   EXPECT_EQ(matches, 2);
-  EXPECT_TRUE(timer.running);
-  EXPECT_EQ(timer.lastInterval, 1500u);
+  EXPECT_TRUE(timer.Running());
+  EXPECT_EQ(timer.LastInterval(), 1500u);
   EXPECT_EQ(form->keys, "ab") << "matched keys go on to OnKeyPress";
 
   at::TypeText("z");
-  EXPECT_EQ(beeps, 1);
+  EXPECT_EQ(beeps.Count(), 1);
   EXPECT_EQ(lb->ItemIndex(), 1) << "nothing found: nothing changes";
   EXPECT_EQ(lb->SearchText(), "ab");
 
-  timer.Fire();  // 1500 ms without typing
+  timer.Tick();  // 1500 ms without typing
   EXPECT_EQ(lb->SearchText(), "");
   at::TypeText("B");
   EXPECT_EQ(lb->ItemIndex(), 3) << "a new search";
@@ -202,6 +203,17 @@ TEST_F(Framed, TheHorizontalExtentFollowsTheWidestItem) {
   EXPECT_EQ(::SendMessageA(lb->Handle(), LB_GETHORIZONTALEXTENT, 0, 0), lb->HorzExtent());
   lb->Items()->Delete(1);
   EXPECT_EQ(lb->HorzExtent(), c.TextWidth("midx"));
+
+  // An item wider than the extent can hold keeps the largest extent.
+  lb->AddString(std::string(12000, 'W'));
+  EXPECT_EQ(lb->HorzExtent(), 0xFFFF);
+
+  // Switched on over items, the bar covers them at once.
+  lb->SetHorzScrollBar(false);
+  Fill(lb, {"a", "somewhat wider"});
+  lb->SetHorzScrollBar(true);
+  EXPECT_EQ(lb->HorzExtent(), c.TextWidth("somewhat widerx"));
+  EXPECT_EQ(::SendMessageA(lb->Handle(), LB_GETHORIZONTALEXTENT, 0, 0), lb->HorzExtent());
 }
 
 // --- list view ----------------------------------------------------------------------
@@ -274,7 +286,7 @@ TEST_F(Framed, TheHeaderDrawsItsSortArrow) {
   EXPECT_EQ(format.fmt & HDF_OWNERDRAW, 0);
   EXPECT_NE(format.fmt & HDF_STRING, 0);
 
-  ForceComCtl32Version(FileVersion(4, 0));
+  testsupport::Scoped oldLibrary(ForceComCtl32Version, FileVersion(4, 0), std::nullopt);
   lv->SetHeaderSortDisplayMode(hsdmRightAlign);
   EXPECT_EQ(lv->HeaderSortDisplayMode(), hsdmNone) << "too old a common-controls library";
 }
@@ -404,6 +416,19 @@ TEST_F(Framed, TheWheelScrollsByFixedSteps) {
   lv->Perform(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), 0);
   EXPECT_GT(::SendMessageA(lv->Handle(), LVM_GETTOPINDEX, 0, 0), 0);
   EXPECT_FALSE(eventFired);
+
+  // With the system's "one page a notch" the wheel turns a page down.
+  UINT lines = 3;
+  SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
+  auto setLines = [](UINT n) { SystemParametersInfoA(SPI_SETWHEELSCROLLLINES, n, nullptr, 0); };
+  testsupport::Scoped pageScroll(setLines, WHEEL_PAGESCROLL, lines);
+  ::SendMessageA(lv->Handle(), LVM_ENSUREVISIBLE, 0, FALSE);
+  ASSERT_EQ(::SendMessageA(lv->Handle(), LVM_GETTOPINDEX, 0, 0), 0);
+  const LRESULT page = ::SendMessageA(lv->Handle(), LVM_GETCOUNTPERPAGE, 0, 0);
+  lv->Perform(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), 0);
+  const LRESULT top = ::SendMessageA(lv->Handle(), LVM_GETTOPINDEX, 0, 0);
+  EXPECT_GE(top, page - 1);
+  EXPECT_LE(top, page);
 }
 
 // The form with everything on it, kept on screen a while when asked (for a

@@ -121,6 +121,25 @@ TEST_F(TrackBarTest, OwnerDrawnTicksComeAtEveryStep) {
   EXPECT_EQ(xs, (std::vector<int>{9, 54, 99, 145, 190}));  // 90.5 rounds to 90
 }
 
+TEST_F(TrackBarTest, AWideRangeDrawsAtMostOneTickAPixel) {
+  std::vector<int> indexes, xs;
+  bar->OnDrawTick = [&](TCkTrackBar*, TCanvas*, TPoint at, int index) {
+    indexes.push_back(index);
+    xs.push_back(at.X);
+  };
+  bar->SetTickStyle(tkOwnerDraw);
+  bar->SetTickStep(3);
+  bar->SetMax(1000000);
+  Render(bar);
+  ASSERT_GT(indexes.size(), 2u);
+  ASSERT_LE(indexes.size(), static_cast<std::size_t>(bar->Width()));
+  for (std::size_t i = 1; i < indexes.size(); ++i) {
+    EXPECT_EQ(indexes[i] % 3, 0) << indexes[i];
+    EXPECT_GT(xs[i], xs[i - 1]) << "one tick a pixel at the most";
+  }
+  EXPECT_GT(indexes.back(), 1000000 - 1000000 / static_cast<int>(indexes.size()) * 2) << "the ticks span the range";
+}
+
 TEST_F(TrackBarTest, AnUprightBarIsVertical) {
   bar->SetBounds(20, 20, 35, 200);
   EXPECT_EQ(bar->Orientation(), orVertical);
@@ -171,15 +190,15 @@ TEST_F(TrackBarTest, HoldingTheButtonOnTheTrackPagesUntilTheThumbPassesIt) {
   at::MouseDown(bar, mbLeft, point);
   EXPECT_EQ(bar->Position(), 2);
   EXPECT_TRUE(bar->Paging());
-  ASSERT_FALSE(timers.starts.empty());
-  EXPECT_EQ(timers.starts.back(), 200u);
+  ASSERT_TRUE(timers.Running());
+  EXPECT_EQ(timers.LastInterval(), 200u);
   timers.Tick();
-  EXPECT_EQ(timers.starts.back(), 100u);
+  EXPECT_EQ(timers.LastInterval(), 100u);
   for (int i = 0; i < 3; ++i) timers.Tick();
   EXPECT_EQ(bar->Position(), 10);
   timers.Tick();  // the thumb is past the point now
   EXPECT_FALSE(bar->Paging());
-  EXPECT_FALSE(timers.running);
+  EXPECT_FALSE(timers.Running());
   at::MouseUp(bar, mbLeft, point);
   EXPECT_EQ(Changes(), (std::vector<int>{2, 4, 6, 8, 10}));
 
@@ -240,6 +259,14 @@ TEST_F(TrackBarTest, ATransparentBarShowsItsParent) {
   EXPECT_EQ(At(*image, 1, 30), Sys(Get<TPanel>("pnlPage")->Color()));
   image = Render(bar);
   EXPECT_EQ(At(*image, 1, 30), Sys(clRed));
+
+  // What covered the bar when it painted is not kept as its background.
+  interval->SetTransparent(false);
+  interval->SetTransparent(true);
+  auto covered = Surface(interval->Width(), interval->Height(), clFuchsia);
+  interval->Perform(WM_PAINT, reinterpret_cast<WPARAM>(covered->Canvas().Handle()));
+  EXPECT_EQ(CountOf(*covered, clFuchsia, interval->ClientRect()), 0);
+  EXPECT_EQ(At(*covered, 1, 30), Sys(Get<TPanel>("pnlPage")->Color()));
 }
 
 TEST_F(TrackBarTest, ACustomThumbIsThreePictures) {
@@ -265,8 +292,8 @@ TEST_F(TrackBarTest, ACustomThumbIsThreePictures) {
 }
 
 TEST_F(TrackBarTest, EveryBuiltInThumbLoads) {
-  for (bool themes : {false, true}) {
-    ThemeServices().SetThemesEnabled(themes);
+  for (bool styled : {false, true}) {
+    themes.Set(styled);
     bar->SetThemeAware(!bar->ThemeAware());
     bar->SetThemeAware(true);
     for (TOrientation o : {orHorizontal, orVertical}) {
@@ -275,7 +302,7 @@ TEST_F(TrackBarTest, EveryBuiltInThumbLoads) {
         bar->SetThumbStyle(style);
         for (TPointerType pointer : {ptStandard, ptWin95}) {
           bar->SetPointerType(pointer);
-          SCOPED_TRACE(testing::Message() << themes << " " << o << " " << style << " " << pointer);
+          SCOPED_TRACE(testing::Message() << styled << " " << o << " " << style << " " << pointer);
           EXPECT_GT(bar->ThumbWidth(), 8);
           EXPECT_GT(bar->ThumbHeight(), 8);
         }

@@ -11,34 +11,15 @@
 #include "gui/Icon.h"
 #include "gui/ImageList.h"
 #include "gui/Streams.h"
+#include "testsupport/Pixels.h"
 
 using namespace gui;
 using namespace testing_gui;
+using testsupport::At;
+using testsupport::CountOf;
+using testsupport::Surface;
 
 namespace {
-
-// A 32-bit bitmap filled with one colour.
-std::unique_ptr<TBitmap> Surface(int w, int h, TColor fill = clWhite) {
-  auto b = std::make_unique<TBitmap>();
-  b->SetPixelFormat(pf32bit);
-  b->SetSize(w, h);
-  b->Canvas().Brush().SetColor(fill);
-  b->Canvas().FillRect(Rect(0, 0, w, h));
-  return b;
-}
-
-// The pixel straight from the DIB rows, as an RGB colour.
-TColor At(TBitmap& b, int x, int y) {
-  auto* row = static_cast<const std::uint8_t*>(b.ScanLine(y));
-  return RGB(row[x * 4 + 2], row[x * 4 + 1], row[x * 4]);
-}
-
-int CountOf(TBitmap& b, TColor color, const TRect& area) {
-  int n = 0;
-  for (int y = area.Top; y < area.Bottom; ++y)
-    for (int x = area.Left; x < area.Right; ++x) n += At(b, x, y) == color;
-  return n;
-}
 
 std::vector<std::uint8_t> IconFileBytes() {
   TResourceFormSource embedded;

@@ -9,6 +9,8 @@
 #include "gui/Automation.h"
 #include "gui/Bitmap.h"
 #include "gui/Dialogs.h"
+#include "testsupport/FormFixture.h"
+#include "testsupport/Hooks.h"
 
 using namespace gui;
 using namespace window_tests;
@@ -34,7 +36,7 @@ COLORREF PixelOf(HDC dc, int x, int y) { return GetPixel(dc, x, y); }
 
 }  // namespace
 
-class WindowTest : public ::testing::Test {
+class WindowTest : public testsupport::FormFixture<TWindowForm> {
  protected:
   static void SetUpTestSuite() {
     RegisterWindowClasses();
@@ -46,25 +48,9 @@ class WindowTest : public ::testing::Test {
     Log().clear();
     at::ClearRecords();
     SetCursorPos(0, 0);  // away from where the form shows
-    form = CreateForm<TWindowForm>(Application);
-    form->Show();
-    at::Pump();
+    FormFixture::SetUp();
     Log().clear();
   }
-
-  void TearDown() override {
-    delete form;
-    at::Pump();
-  }
-
-  template <class T>
-  T* Get(const char* name) {
-    T* c = dynamic_cast<T*>(form->FindComponent(name));
-    EXPECT_NE(c, nullptr) << name;
-    return c;
-  }
-
-  TWindowForm* form = nullptr;
 };
 
 TEST_F(WindowTest, AFormReadFromItsResourceShowsCentredWithItsClientSize) {
@@ -256,33 +242,20 @@ TEST_F(WindowTest, AModalLoopEndsWhenTheApplicationTerminates) {
   form = CreateForm<TWindowForm>(Application);  // for TearDown
 }
 
-namespace {
-
-struct FakeTimers : TTimerService {
-  std::vector<std::string> calls;
-  bool Start(HWND, UINT_PTR, UINT interval) override {
-    calls.push_back("start " + std::to_string(interval));
-    return true;
-  }
-  void Stop(HWND, UINT_PTR) override { calls.push_back("stop"); }
-};
-
-}  // namespace
-
 TEST_F(WindowTest, ATimersNewIntervalRestartsItAndTicksArrive) {
-  FakeTimers fake;
-  TTimer::SetService(&fake);
   {
-    TTimer timer(nullptr);
-    timer.SetInterval(1000);
-    timer.SetInterval(250);
-    timer.SetEnabled(false);
-    timer.SetInterval(300);
-    timer.SetEnabled(true);
-    timer.SetInterval(0);
+    testsupport::ScopedTimers fake;
+    {
+      TTimer timer(nullptr);
+      timer.SetInterval(1000);
+      timer.SetInterval(250);
+      timer.SetEnabled(false);
+      timer.SetInterval(300);
+      timer.SetEnabled(true);
+      timer.SetInterval(0);
+    }
+    EXPECT_EQ(fake.calls, (std::vector<std::string>{"start 1000", "stop", "start 250", "stop", "start 300", "stop"}));
   }
-  TTimer::SetService(nullptr);
-  EXPECT_EQ(fake.calls, (std::vector<std::string>{"start 1000", "stop", "start 250", "stop", "start 300", "stop"}));
 
   Get<TTimer>("tmrTick")->SetEnabled(true);
   EXPECT_TRUE(at::PumpUntil([&] { return form->ticks >= 3; }));
@@ -337,11 +310,9 @@ TEST_F(WindowTest, MessageBoxesReturnTheAnswer) {
   at::AnswerNextMessageBox(IDNO);
   EXPECT_EQ(Application->ShowMessageBox("Sure?", "Warning", MB_YESNO | MB_ICONWARNING), IDNO);
   EXPECT_EQ(Application->ShowMessageBox("Sure?", "Warning", MB_YESNO), IDYES);
-  int beeps = 0;
-  SetBeepHook([&] { ++beeps; });
+  testsupport::ScopedBeeps beeps;
   Beep();
-  SetBeepHook({});
-  EXPECT_EQ(beeps, 1);
+  EXPECT_EQ(beeps.Count(), 1);
 }
 
 TEST_F(WindowTest, AFormPaintsItselfAndItsWindowlessChildren) {

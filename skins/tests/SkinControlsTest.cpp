@@ -4,19 +4,24 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <utility>
+#include <vector>
 #include <string>
 
-#include "PixelHelpers.h"
 #include "PngPicture.h"
 #include "SkinForm.h"
 #include "SkinImagePanel.h"
 #include "SkinProgressBar.h"
 #include "SkinRegistration.h"
 #include "gui/Automation.h"
+#include "testsupport/Pixels.h"
 
 using namespace skins;
 
 using namespace gui;
+using testsupport::At;
+using testsupport::CountOf;
+using testsupport::Surface;
 namespace at = gui::automation;
 
 // The form read from the test's form resource.
@@ -30,11 +35,7 @@ GUI_DEFINE_CLASS(TSkinTestForm) {}
 
 namespace {
 
-std::unique_ptr<TBitmap> Render(TWinControl& control) {
-  auto b = Surface(control.Width(), control.Height(), clGray);
-  control.PaintTo(b->Canvas().Handle(), 0, 0);
-  return b;
-}
+std::unique_ptr<TBitmap> Render(TWinControl& control) { return testsupport::Render(control, clGray); }
 
 // A picture of one colour with a mark at (0, 0).
 std::unique_ptr<TPicture> Solid(int w, int h, TColor color, TColor mark) {
@@ -43,13 +44,6 @@ std::unique_ptr<TPicture> Solid(int w, int h, TColor color, TColor mark) {
   auto p = std::make_unique<TPicture>();
   p->SetGraphic(b.get());
   return p;
-}
-
-int Count(TBitmap& b, TColor color, const TRect& area) {
-  int n = 0;
-  for (int y = area.Top; y < area.Bottom; ++y)
-    for (int x = area.Left; x < area.Right; ++x) n += At(b, x, y) == color;
-  return n;
 }
 
 TRect RegionBox(HWND window) {
@@ -175,8 +169,10 @@ TEST_F(SkinControls, AnyButtonOnTheSkinDragsTheForm) {
   form->Show();
   at::Pump();
   // The test takes the caption press in place of the system's move loop.
-  std::vector<WPARAM> presses;
-  form->SetMessageHandler(WM_NCLBUTTONDOWN, [&](TMessage& m) { presses.push_back(m.WParam); });
+  std::vector<std::pair<WPARAM, TPoint>> presses;
+  form->SetMessageHandler(WM_NCLBUTTONDOWN, [&](TMessage& m) {
+    presses.push_back({m.WParam, Point(static_cast<short>(LOWORD(m.LParam)), static_cast<short>(HIWORD(m.LParam)))});
+  });
   std::vector<TMouseButton> downs;
   skin->OnMouseDown = [&](TObject*, TMouseButton button, TShiftState, int, int) { downs.push_back(button); };
   for (TMouseButton button : {mbRight, mbLeft}) {
@@ -186,7 +182,9 @@ TEST_F(SkinControls, AnyButtonOnTheSkinDragsTheForm) {
     at::Pump();
   }
   EXPECT_EQ(downs, (std::vector<TMouseButton>{mbRight, mbLeft}));
-  EXPECT_EQ(presses, (std::vector<WPARAM>{HTCAPTION, HTCAPTION}));
+  // The caption is pressed where the skin was, in screen coordinates.
+  const TPoint where = skin->ClientToScreen(Point(20, 20));
+  EXPECT_EQ(presses, (std::vector<std::pair<WPARAM, TPoint>>{{HTCAPTION, where}, {HTCAPTION, where}}));
   EXPECT_EQ(GetCapture(), nullptr);
 }
 
@@ -213,8 +211,8 @@ TEST_F(SkinControls, PanelDrawsItsPictureAsItIsTiledOrStretched) {
   panel->SetDrawStyle(skStretch);
   panel->SetBounds(10, 10, 20, 20);
   auto shown = Render(*panel);
-  EXPECT_EQ(Count(*shown, clYellow, Rect(10, 10, 20, 20)), 100);
-  EXPECT_EQ(Count(*shown, clRed, Rect(0, 0, 20, 20)), 300);
+  EXPECT_EQ(CountOf(*shown, clYellow, Rect(10, 10, 20, 20)), 100);
+  EXPECT_EQ(CountOf(*shown, clRed, Rect(0, 0, 20, 20)), 300);
 }
 
 TEST_F(SkinControls, TransparentPanelShowsItsParentUnderneath) {
@@ -259,16 +257,16 @@ TEST_F(SkinControls, PanelCaptionUnlessBlank) {
   panel->SetColor(clWhite);
   panel->Font()->SetColor(clBlack);
   panel->SetCaption("   ");
-  EXPECT_EQ(Count(*Render(*panel), clWhite, Rect(0, 0, 60, 20)), 60 * 20);
+  EXPECT_EQ(CountOf(*Render(*panel), clWhite, Rect(0, 0, 60, 20)), 60 * 20);
   // Text is smoothed: it shows as pixels other than the panel's colour.
   panel->SetCaption("II");
   panel->SetAlignment(taLeftJustify);
   auto left = Render(*panel);
-  EXPECT_LT(Count(*left, clWhite, Rect(0, 0, 20, 20)), 20 * 20);
-  EXPECT_EQ(Count(*left, clWhite, Rect(20, 0, 60, 20)) + Count(*left, clWhite, Rect(0, 0, 20, 5)), 40 * 20 + 20 * 5);
+  EXPECT_LT(CountOf(*left, clWhite, Rect(0, 0, 20, 20)), 20 * 20);
+  EXPECT_EQ(CountOf(*left, clWhite, Rect(20, 0, 60, 20)) + CountOf(*left, clWhite, Rect(0, 0, 20, 5)), 40 * 20 + 20 * 5);
   panel->SetAlignment(taRightJustify);
   auto right = Render(*panel);
-  EXPECT_EQ(Count(*right, clWhite, Rect(0, 0, 40, 20)), 40 * 20);
+  EXPECT_EQ(CountOf(*right, clWhite, Rect(0, 0, 40, 20)), 40 * 20);
 }
 
 TEST_F(SkinControls, BarThemesAndPercentages) {

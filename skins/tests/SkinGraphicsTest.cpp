@@ -3,12 +3,25 @@
 
 #include <string>
 
-#include "PixelHelpers.h"
 #include "SkinGraphics.h"
+#include "testsupport/Pixels.h"
 
 using namespace skins;
-
 using namespace gui;
+using testsupport::At;
+using testsupport::Surface;
+
+namespace {
+
+// A bitmap whose every pixel has a colour of its own.
+std::unique_ptr<TBitmap> Numbered(int w, int h) {
+  auto b = Surface(w, h);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) b->Canvas().SetPixels(x, y, RGB(x * 10 + 1, y * 10 + 2, 99));
+  return b;
+}
+
+}  // namespace
 
 TEST(CutBitmapPart, PartsSideBySideTheLastFlushRight) {
   auto strip = Numbered(10, 2);

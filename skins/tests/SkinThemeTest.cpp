@@ -2,12 +2,13 @@
 // test program.
 #include <gtest/gtest.h>
 
-#include "PixelHelpers.h"
 #include "SkinTheme.h"
+#include "testsupport/Pixels.h"
 
 using namespace skins;
-
 using namespace gui;
+using testsupport::At;
+using testsupport::Surface;
 
 namespace {
 TSkinUIStyle Style(int value) { return static_cast<TSkinUIStyle>(value); }

@@ -1,0 +1,43 @@
+// The test thread's message loop, run by hand. Through the application
+// object when there is one (so keys reach controls as the program's own loop
+// hands them on), straight to the window procedures otherwise.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+
+#include "gui/Forms.h"
+
+namespace testsupport {
+
+// Handles every message waiting now, then once more for the ones they post
+// (a popup a click opens, a character a key press makes).
+inline void Pump() {
+  for (int round = 0; round < 2; ++round) {
+    if (gui::Application) {
+      gui::Application->ProcessMessages();
+      continue;
+    }
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+  }
+}
+
+// Handles messages as they come until done() holds; false when it still
+// does not after limitMs. The limit only keeps a broken test from hanging:
+// nothing is asserted about time.
+inline bool PumpUntil(const std::function<bool()>& done, DWORD limitMs = 10000) {
+  const DWORD start = GetTickCount();
+  while (!done()) {
+    if (GetTickCount() - start > limitMs) return false;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    Pump();
+  }
+  return true;
+}
+
+}  // namespace testsupport

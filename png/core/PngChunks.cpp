@@ -8,6 +8,9 @@
 #include "PngImage.h"
 #include "PngZlib.h"
 
+namespace png {
+using namespace core;  // the codec raises its own failures
+
 // ---- CRC ---------------------------------------------------------------------
 
 namespace {
@@ -224,6 +227,7 @@ void TChunkIHDR::Assign(const TChunk& source) {
   if (s.Bits) std::memcpy(Bits, s.Bits, Stride * Height);
   AlphaPlane = s.AlphaPlane;
   LowBytePlane = s.LowBytePlane;
+  KeyMask = s.KeyMask;
   std::memcpy(BitmapInfo.Colours, s.BitmapInfo.Colours, sizeof BitmapInfo.Colours);
   ColourCount = s.ColourCount;
   if (HasPalette) {
@@ -260,6 +264,8 @@ void TChunkIHDR::FreeImage() {
   AlphaPlane.shrink_to_fit();
   LowBytePlane.clear();
   LowBytePlane.shrink_to_fit();
+  KeyMask.clear();
+  KeyMask.shrink_to_fit();
   Palette.clear();
 }
 
@@ -400,13 +406,48 @@ bool TChunktRNS::LoadFromStream(TPngStream& stream, const char* name, uint32_t s
     default:
       IsSingleColour = false;
   }
-  // 2-bit gray lives as 4-bit pixels (sample x 5), and is saved that way.
-  if (header.ColourType == 0 && header.BitDepth == 2 && size >= 2 && AlphaTable[0] == 0 &&
-      AlphaTable[1] <= 3) {
-    AlphaTable[1] = uint8_t(AlphaTable[1] * 5);
-    Data()[1] = AlphaTable[1];
+  // A gray key counts with the bits of the depth only; below 16 bits the table
+  // holds the index the image keeps, and 2-bit gray lives (and is saved) as
+  // 4-bit pixels, sample x 5.
+  uint16_t key[3];
+  if (header.ColourType == 0 && header.BitDepth < 16 && StoredKey(key)) {
+    AlphaTable[0] = 0;
+    AlphaTable[1] = uint8_t(header.BitDepth == 2 ? key[0] * 5 : key[0]);
   }
   return true;
+}
+
+bool TChunktRNS::StoredKey(uint16_t (&key)[3]) const {
+  const TChunkIHDR& header = Header();
+  const int channels = header.ColourType == 0 ? 1 : header.ColourType == 2 ? 3 : 0;
+  if (channels == 0 || DataSize() < 2 * channels) return false;
+  const uint16_t mask = uint16_t((1u << header.BitDepth) - 1);
+  for (int c = 0; c < channels; ++c) key[c] = uint16_t(((Data()[2 * c] << 8) | Data()[2 * c + 1]) & mask);
+  return true;
+}
+
+bool TChunktRNS::IsKeyInMemory(uint32_t x, uint32_t y) const {
+  TChunkIHDR& h = Header();
+  const uint8_t* row = h.ImageRow(y);
+  const auto& a = AlphaTable;
+  switch (h.ColourType) {
+    case 0:
+      if (h.BitDepth == 16) return row[x] == a[0] && h.LowByteRow(y)[x] == a[1];
+      return PackedSample(row, x, h.BitsPerPixel()) == a[1];
+    case 2: {
+      // Colour bytes are held through the gamma table; so is the key here.
+      const auto& g = Owner().DecodeGamma;
+      const uint8_t* p = row + 3 * size_t(x);
+      if (h.BitDepth != 16) return p[2] == g[a[1]] && p[1] == g[a[3]] && p[0] == g[a[5]];
+      const uint8_t* q = h.LowByteRow(y) + 3 * size_t(x);
+      return p[2] == g[a[0]] && p[1] == g[a[2]] && p[0] == g[a[4]] && q[2] == g[a[1]] &&
+             q[1] == g[a[3]] && q[0] == g[a[5]];
+    }
+    case 3:
+      return IsClearIndex(PackedSample(row, x, h.BitsPerPixel()));
+    default:
+      return false;
+  }
 }
 
 bool TChunktRNS::SaveToStream(TPngStream& stream) {
@@ -451,6 +492,7 @@ void TChunktRNS::SetTransparentColour(TPngColour colour) {
     }
   }
   SetData(AlphaTable.data(), size);
+  Header().KeyMask.clear();  // a new key: the pixels are matched again when drawn
 }
 
 TPngColour TChunktRNS::TransparentColourOf() const {
@@ -665,3 +707,5 @@ bool TChunkzTXt::SaveToStream(TPngStream& stream) {
   SetData(data.data(), data.size());
   return TChunk::SaveToStream(stream);
 }
+
+}  // namespace png

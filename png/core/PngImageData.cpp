@@ -10,6 +10,9 @@
 #include "PngImage.h"
 #include "PngZlib.h"
 
+namespace png {
+using namespace core;  // the codec raises its own failures
+
 namespace {
 
 constexpr uint32_t kRowStart[7] = {0, 0, 4, 0, 2, 0, 1};
@@ -265,7 +268,43 @@ public:
   TRowConverter(TChunkIHDR& header, const TPngImage& image, int depth)
       : h_(header), depth_(depth), decode_(image.DecodeGamma.data()), encode_(image.EncodeGamma.data()) {}
 
+  // Decoding marks the pixels that equal the colour key in the header's key
+  // plane, compared on the stored samples: every bit, before gamma.
+  void MatchKey(const TChunktRNS& trns) {
+    if (h_.ColourType == 3) {
+      palette_ = &trns;
+    } else if (!trns.StoredKey(key_)) {
+      return;  // too short to name a key; matched in memory when drawn
+    }
+    h_.KeyMask.assign(TChunkIHDR::StrideFor(1, h_.Width) * h_.Height, 0);
+    matchKey_ = true;
+  }
+
   void Decode(const uint8_t* s, uint32_t y, uint32_t x0, uint32_t dx, uint32_t count, size_t rowBytes) {
+    Convert(s, y, x0, dx, count, rowBytes);
+    if (matchKey_)
+      for (uint32_t i = 0, x = x0; i < count; ++i, x += dx)
+        if (IsKey(s, i)) h_.SetKeyAt(x, y, true);
+  }
+
+private:
+  bool IsKey(const uint8_t* s, uint32_t i) const {
+    switch (h_.ColourType) {
+      case 0:
+        return (depth_ == 16 ? uint16_t((s[2 * i] << 8) | s[2 * i + 1]) : PackedSample(s, i, depth_)) == key_[0];
+      case 2:
+        for (int c = 0; c < 3; ++c) {
+          const uint16_t sample = depth_ == 16 ? uint16_t((s[6 * i + 2 * c] << 8) | s[6 * i + 2 * c + 1])
+                                               : s[3 * i + size_t(c)];
+          if (sample != key_[c]) return false;
+        }
+        return true;
+      default:
+        return palette_->IsClearIndex(PackedSample(s, i, depth_));
+    }
+  }
+
+  void Convert(const uint8_t* s, uint32_t y, uint32_t x0, uint32_t dx, uint32_t count, size_t rowBytes) {
     // Most images carry no gamma; their colour bytes need no table.
     if (plain_ && dx == 1 && depth_ == 8 && (h_.ColourType == 2 || h_.ColourType == 6)) {
       DecodePlain(s, h_.ImageRow(y), h_.ColourType == 6 ? h_.AlphaRow(y) : nullptr, count);
@@ -352,6 +391,7 @@ public:
     }
   }
 
+public:
   // 16-bit samples are written with low byte 0.
   void Encode(uint8_t* o, uint32_t y, uint32_t x0, uint32_t dx, uint32_t count, size_t rowBytes) {
     const uint8_t* d = h_.ImageRow(y);
@@ -435,6 +475,9 @@ private:
   const uint8_t* decode_;
   const uint8_t* encode_;
   bool plain_ = IsIdentity(decode_);
+  bool matchKey_ = false;
+  uint16_t key_[3] = {};
+  const TChunktRNS* palette_ = nullptr;  // the key of a palette image
 };
 
 // Chooses and applies the row filter of the encoder.
@@ -496,6 +539,7 @@ bool TChunkIDAT::LoadFromStream(TPngStream& stream, const char* name, uint32_t s
 
   const TRowGeometry geometry(header, header.BitDepth);
   TRowConverter converter(header, image, header.BitDepth);
+  if (const TChunktRNS* key = image.ColourKey()) converter.MatchKey(*key);
   TIdatReader reader(stream, size);
   std::vector<uint8_t> current, previous;
   uint64_t total = 0;
@@ -566,3 +610,5 @@ bool TChunkIDAT::SaveToStream(TPngStream& stream) {
   writer.Finish();
   return true;
 }
+
+}  // namespace png

@@ -7,6 +7,8 @@
 
 #include "PngFixtures.h"
 
+using namespace png::core;  // the core's failures
+
 namespace {
 const Bytes kEnd = Chunk("IEND", {});
 

@@ -5,6 +5,8 @@
 
 #include "PngFixtures.h"
 
+using namespace png::core;  // the core's failures
+
 namespace {
 struct Size {
   uint32_t w, h;

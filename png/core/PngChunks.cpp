@@ -6,6 +6,7 @@
 #include <new>
 
 #include "PngImage.h"
+#include "PngSpare.h"
 #include "PngZlib.h"
 
 namespace png {
@@ -99,8 +100,8 @@ void FreeChunkClassRegistry() { Registry().clear(); }
 
 TChunk* CreateChunkForName(TPngImage& owner, const char* name) {
   for (const TChunkClass* c : Registry()) {
-    std::string type = c->ChunkTypeOfClass();
-    if (type.size() == 4 && std::memcmp(type.data(), name, 4) == 0) {
+    // The type is the class name from its 7th character: "TChunkIHDR".
+    if (std::strlen(c->ClassName) == 10 && std::memcmp(c->ClassName + 6, name, 4) == 0) {
       TChunk* chunk = c->Create(owner);
       chunk->SetName(name);
       return chunk;
@@ -309,10 +310,12 @@ void TChunkIHDR::PrepareImage() {
 
 TPngPalette TChunkIHDR::GrayPaletteFor(int depth) const {
   const int entries = depth >= 8 ? 256 : 1 << depth;
+  // 255 divides evenly by 1, 3, 15 and 255: the levels need no rounding.
+  const int step = 255 / (entries - 1);
+  const auto& gamma = Owner().DecodeGamma;
   TPngPalette palette(static_cast<size_t>(entries));
   for (int i = 0; i < entries; ++i) {
-    int level = (i * 255 + (entries - 1) / 2) / (entries - 1);
-    uint8_t g = Owner().DecodeGamma[size_t(level)];
+    const uint8_t g = gamma[size_t(i * step)];
     palette[size_t(i)] = {g, g, g, 0};
   }
   return palette;
@@ -522,6 +525,15 @@ TPngColour TChunktRNS::TransparentColourOf() const {
 
 // ---- gAMA ----------------------------------------------------------------------
 
+namespace {
+// The decoding table of one gamma value.
+struct TGammaTable {
+  uint32_t Value;
+  std::array<uint8_t, 256> Decode;
+};
+constinit TSpare<TGammaTable> spareGamma;
+}  // namespace
+
 TChunkgAMA::TChunkgAMA(TPngImage& owner) : TChunk(owner, Class) { SetValue(1); }
 
 uint32_t TChunkgAMA::Value() {
@@ -540,14 +552,25 @@ bool TChunkgAMA::LoadFromStream(TPngStream& stream, const char* name, uint32_t s
   if (size != 4) return true;
   const uint32_t value = Value();
   if (value == 0) return true;
-  TPngImage& owner = Owner();
-  const double exponent = 1.0 / (double(value) / 100000.0 * 2.2);
-  for (int i = 0; i < 256; ++i) {
-    double d = i == 0 ? 0.0 : std::nearbyint(255.0 * std::pow(i / 255.0, exponent));
-    int level = int(std::clamp(d, 0.0, 255.0));
-    owner.DecodeGamma[size_t(i)] = uint8_t(level);
-    owner.EncodeGamma[size_t(level)] = uint8_t(i);
+  // Pictures come in families that share one gamma: the table of the last
+  // value is kept rather than built from 256 powers each time.
+  std::unique_ptr<TGammaTable> table = spareGamma.Take();
+  if (!table || table->Value != value) {
+    table = std::make_unique<TGammaTable>();
+    table->Value = value;
+    const double exponent = 1.0 / (double(value) / 100000.0 * 2.2);
+    for (int i = 0; i < 256; ++i) {
+      const double d = i == 0 ? 0.0 : std::nearbyint(255.0 * std::pow(i / 255.0, exponent));
+      table->Decode[size_t(i)] = uint8_t(std::clamp(d, 0.0, 255.0));
+    }
   }
+  TPngImage& owner = Owner();
+  for (int i = 0; i < 256; ++i) {
+    const uint8_t level = table->Decode[size_t(i)];
+    owner.DecodeGamma[size_t(i)] = level;
+    owner.EncodeGamma[level] = uint8_t(i);
+  }
+  spareGamma.Keep(std::move(table));
   return true;
 }
 

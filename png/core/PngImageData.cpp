@@ -165,8 +165,8 @@ size_t RepetitionScore(const uint8_t* row, size_t length) {
 }
 
 // What inflating needs besides the image: zlib's state and window, and the
-// input and staging buffers. Making them costs more than decoding a button
-// picture, so one set is kept for the next image.
+// input and staging buffers. Making them costs about as much as decoding a
+// small picture, so one set is kept for the next image.
 struct TInflater {
   TInflater() {
     const int r = inflateInit(&zs);

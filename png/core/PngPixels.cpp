@@ -29,7 +29,6 @@ uint8_t NearestPaletteIndex(const TPngPalette& palette, size_t limit, TPngColour
   }
   return uint8_t(best);
 }
-
 }  // namespace
 
 TPngColour TPngImage::PackedPixelColour(const TChunkIHDR& h, const uint8_t* row, uint32_t x) const {
@@ -163,8 +162,9 @@ void TPngImage::ChangeSize(int newWidth, int newHeight) {
     for (uint32_t y = 0; y < nh; ++y)
       for (uint32_t x = 0; x < nw; ++x) {
         const bool kept = x < oldWidth && y < oldHeight;
-        h.SetKeyAt(x, y, kept ? (key[TChunkIHDR::KeyByte(oldWidth, oldHeight, x, y)] & TChunkIHDR::KeyBit(x)) != 0
-                              : trns->IsKeyInMemory(x, y));
+        h.SetKeyAt(x, y,
+                   kept ? (key[TChunkIHDR::KeyByte(oldWidth, oldHeight, x, y)] & TChunkIHDR::KeyBit(x)) != 0
+                        : trns->IsKeyInMemory(x, y));
       }
   }
   SurfaceResized(h);

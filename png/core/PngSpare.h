@@ -1,7 +1,7 @@
-// One spare object of a kind kept between images. What costs more to make
-// than a button picture costs to decode (zlib's state and window, buffers,
-// gamma tables) is made once and handed from image to image. Any thread may
-// take the spare; one that finds it taken makes its own.
+// One spare object of a kind kept between images. What costs about as much
+// to make as a small picture costs to decode (zlib's state and window,
+// buffers, gamma tables) is made once and handed from image to image. Any
+// thread may take the spare; one that finds it taken makes its own.
 #pragma once
 
 #include <atomic>

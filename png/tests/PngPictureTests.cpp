@@ -170,6 +170,26 @@ TEST(PngPicture, DrawsWithTransparentColour) {
   EXPECT_TRUE(bitmap.Transparent());
   EXPECT_EQ(bitmap.TransparentColor(), gui::TColor(0x1E140A));
   EXPECT_EQ(bitmap.Canvas().Pixels(1, 0), gui::TColor(0x3264C8));
+
+  // The form for any bits, which matches the colour as it is drawn.
+  auto direct = Canvas(2, 1, gui::TColor(0x00FF00));
+  const TChunkIHDR& header = picture.HeaderChunk();
+  picture.DrawWithTransparentColour(direct->Canvas().Handle(), header.Bits,
+                                    reinterpret_cast<const BITMAPINFO*>(&header.BitmapInfo), RGB(10, 20, 30),
+                                    Rect(0, 0, 2, 1));
+  EXPECT_EQ(direct->Canvas().Pixels(0, 0), 0x00FF00u);
+  EXPECT_EQ(direct->Canvas().Pixels(1, 0), gui::TColor(0x3264C8));
+
+  // Key on top, stretched to twice the size: the key stays on top.
+  RawImage column = RandomImage(1, 2, 2, 8, 1);
+  column.samples = {10, 20, 30, 200, 100, 50};
+  TPngPicture tall;
+  LoadPicture(tall, BuildPng(column, build));
+  auto twice = Canvas(2, 4, gui::TColor(0x0000FF));
+  tall.Draw(twice->Canvas(), Rect(0, 0, 2, 4));
+  EXPECT_EQ(twice->Canvas().Pixels(1, 1), 0x0000FFu);
+  EXPECT_EQ(twice->Canvas().Pixels(0, 2), gui::TColor(0x3264C8));
+  EXPECT_EQ(twice->Canvas().Pixels(1, 3), gui::TColor(0x3264C8));
 }
 
 namespace {

@@ -3,11 +3,15 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <utility>
 #include <vector>
 
 #include "gui/Color.h"
 #include "gui/Streams.h"
+#include "kit/Own.h"
+
+namespace png {
 
 namespace {
 
@@ -25,14 +29,64 @@ TBitmapInfo256 InfoOf(const TChunkIHDR& header) {
   return info;
 }
 
-HPALETTE MakePalette(const TPngPalette& entries) {
-  if (entries.empty()) return nullptr;
+kit::Gdi<HPALETTE> MakePalette(const TPngPalette& entries) {
+  if (entries.empty()) return kit::Gdi<HPALETTE>();
   std::vector<uint8_t> block(sizeof(LOGPALETTE) + entries.size() * sizeof(PALETTEENTRY));
   auto* logical = reinterpret_cast<LOGPALETTE*>(block.data());
   logical->palVersion = 0x300;
   logical->palNumEntries = WORD(entries.size());
   std::memcpy(logical->palPalEntry, entries.data(), entries.size() * sizeof(PALETTEENTRY));
-  return CreatePalette(logical);
+  return kit::Gdi<HPALETTE>(CreatePalette(logical));
+}
+
+[[noreturn]] void OutOfResources() { RaiseInGui(core::EPNGOutMemory()); }
+
+// Runs a call into the codec, raising its failures as the GUI layer's.
+template <class F>
+decltype(auto) Guarded(F&& call) {
+  try {
+    return call();
+  } catch (const core::EPngException& failure) {
+    RaiseInGui(failure);
+  } catch (const std::bad_alloc&) {
+    OutOfResources();
+  }
+}
+
+// A bitmap selected into a memory DC of its own; either failing to appear
+// raises EPNGOutMemory. The DC gets its own bitmap back before either goes.
+class TBitmapDC {
+public:
+  TBitmapDC(HDC compatibleWith, HBITMAP bitmap)
+      : dc_(CreateCompatibleDC(compatibleWith)), bitmap_(bitmap), selection_(dc_.Get(), bitmap_.Get()) {
+    if (!dc_ || !bitmap_) OutOfResources();
+  }
+  HDC Get() const { return dc_.Get(); }
+
+private:
+  kit::MemoryDC dc_;
+  kit::Gdi<HBITMAP> bitmap_;
+  kit::Selection selection_;
+};
+
+// dest AND NOT source: clears the image where the key is.
+constexpr DWORD kClearWhereSet = 0x00220326;
+
+// Draws the image held in imageDC (a copy, cleared here where the key is)
+// into rect, letting the background through wherever keyDC holds a 1.
+void DrawOverKey(HDC dc, HDC imageDC, HDC keyDC, int sourceWidth, int sourceHeight, const gui::TRect& rect) {
+  const int w = rect.Right - rect.Left, h = rect.Bottom - rect.Top;
+  if (w <= 0 || h <= 0) return;
+  TBitmapDC work(dc, CreateCompatibleBitmap(dc, w, h));
+  // One pixel picked, never several merged, so image and key stretch alike.
+  SetStretchBltMode(work.Get(), COLORONCOLOR);
+  // Background where the key is, black elsewhere; then the image, black where
+  // the key is, painted over it.
+  BitBlt(work.Get(), 0, 0, w, h, dc, rect.Left, rect.Top, SRCCOPY);
+  StretchBlt(work.Get(), 0, 0, w, h, keyDC, 0, 0, sourceWidth, sourceHeight, SRCAND);
+  BitBlt(imageDC, 0, 0, sourceWidth, sourceHeight, keyDC, 0, 0, kClearWhereSet);
+  StretchBlt(work.Get(), 0, 0, w, h, imageDC, 0, 0, sourceWidth, sourceHeight, SRCPAINT);
+  BitBlt(dc, rect.Left, rect.Top, w, h, work.Get(), 0, 0, SRCCOPY);
 }
 
 // The codec reads and writes the GUI layer's streams through this.
@@ -56,56 +110,54 @@ private:
 
 }  // namespace
 
+void RaiseInGui(const core::EPngException& failure) {
+  switch (failure.Failure()) {
+#define BRIMVALE_PNG_RAISE(Name) \
+  case core::TPngFailure::Name:  \
+    throw Name(failure.what());
+    BRIMVALE_PNG_FAILURES(BRIMVALE_PNG_RAISE)
+#undef BRIMVALE_PNG_RAISE
+    case core::TPngFailure::Unnamed:
+      break;
+  }
+  throw gui::Exception(failure.what());
+}
+
 // The image of one header: a DIB section selected into a memory DC, with the
 // header's palette selected and realised.
 class TPngDibSurface : public TPngImageSurface {
 public:
-  TPngDibSurface(TPngPicture& picture, const TChunkIHDR& header, size_t bytes) : picture_(picture) {
+  TPngDibSurface(TPngPicture& picture, const TChunkIHDR& header, size_t bytes)
+      : picture_(picture), dc_(CreateCompatibleDC(nullptr)), saved_(dc_.Get()) {
     TBitmapInfo256 info = InfoOf(header);
-    dc_ = CreateCompatibleDC(nullptr);
-    if (dc_) dib_ = CreateDIBSection(dc_, info.Get(), DIB_RGB_COLORS, &bits_, nullptr, 0);
-    if (!dib_ || !bits_) {
-      if (dc_) DeleteDC(dc_);
+    if (dc_) dib_.Reset(CreateDIBSection(dc_.Get(), info.Get(), DIB_RGB_COLORS, &bits_, nullptr, 0));
+    if (!dib_ || !bits_ || !SelectObject(dc_.Get(), dib_.Get()))
       throw std::bad_alloc();  // the codec reports EPNGOutMemory
-    }
     std::memset(bits_, 0, bytes);
-    oldBitmap_ = SelectObject(dc_, dib_);
-    picture_.ImageDCChanged(dc_);
+    picture_.ImageDCChanged(dc_.Get());
   }
-  ~TPngDibSurface() override {
-    picture_.ImageDCGone(dc_);
-    SelectObject(dc_, oldBitmap_);
-    if (palette_) {
-      SelectPalette(dc_, oldPalette_, FALSE);
-      DeleteObject(palette_);
-    }
-    DeleteObject(dib_);
-    DeleteDC(dc_);
-  }
+  ~TPngDibSurface() override { picture_.ImageDCGone(dc_.Get()); }
   uint8_t* Bits() override { return static_cast<uint8_t*>(bits_); }
-  HDC DC() const { return dc_; }
-  HPALETTE Palette() const { return palette_; }
+  HDC DC() const { return dc_.Get(); }
+  HPALETTE Palette() const { return palette_.Get(); }
 
   void InstallPalette(const TChunkIHDR& header) {
-    HPALETTE palette = MakePalette(header.Palette);
-    if (palette) {
-      HPALETTE old = SelectPalette(dc_, palette, FALSE);
-      RealizePalette(dc_);
-      if (palette_)
-        DeleteObject(palette_);
-      else
-        oldPalette_ = old;
-      palette_ = palette;
+    if (kit::Gdi<HPALETTE> palette = MakePalette(header.Palette)) {
+      SelectPalette(dc_.Get(), palette.Get(), FALSE);
+      RealizePalette(dc_.Get());
+      palette_ = std::move(palette);  // the one it replaces is no longer selected
     }
-    SetDIBColorTable(dc_, 0, 256, reinterpret_cast<const RGBQUAD*>(header.BitmapInfo.Colours));
+    SetDIBColorTable(dc_.Get(), 0, 256, reinterpret_cast<const RGBQUAD*>(header.BitmapInfo.Colours));
   }
 
 private:
   TPngPicture& picture_;
-  HDC dc_ = nullptr;
-  HBITMAP dib_ = nullptr;
-  HGDIOBJ oldBitmap_ = nullptr;
-  HPALETTE palette_ = nullptr, oldPalette_ = nullptr;
+  kit::MemoryDC dc_;
+  kit::Gdi<HBITMAP> dib_;
+  kit::Gdi<HPALETTE> palette_;
+  // Declared last so it goes first: the DC gets its own bitmap and palette
+  // back before the DIB and the palette are deleted.
+  kit::SavedDC saved_;
   void* bits_ = nullptr;
 };
 
@@ -146,9 +198,23 @@ void TPngPicture::SurfaceResized(TChunkIHDR& header) {
   }
 }
 
+TChunkIHDR& TPngPicture::HeaderChunk() const {
+  return Guarded([&]() -> TChunkIHDR& { return TPngImage::HeaderChunk(); });
+}
+
+uint8_t* TPngPicture::ImageRow(uint32_t y) const { return Guarded([&] { return TPngImage::ImageRow(y); }); }
+uint8_t* TPngPicture::AlphaRow(uint32_t y) const { return Guarded([&] { return TPngImage::AlphaRow(y); }); }
+uint8_t* TPngPicture::LowByteRow(uint32_t y) const { return Guarded([&] { return TPngImage::LowByteRow(y); }); }
+
+void TPngPicture::CopyPicture(const TPngImage& source) {
+  Guarded([&] { TPngImage::CopyPicture(source); });
+}
+
+int TPngPicture::BitmapBitsPerPixel() const { return Guarded([&] { return TPngImage::BitmapBitsPerPixel(); }); }
+
 HPALETTE TPngPicture::Palette() const {
   if (!HasHeader()) return nullptr;
-  auto* surface = dynamic_cast<TPngDibSurface*>(HeaderChunk().Surface.get());
+  auto* surface = dynamic_cast<TPngDibSurface*>(TPngImage::HeaderChunk().Surface.get());
   return surface ? surface->Palette() : nullptr;
 }
 
@@ -162,7 +228,7 @@ void TPngPicture::DoSetPalette(HPALETTE palette, bool copyColours) {
 }
 
 void TPngPicture::ChangeSize(int newWidth, int newHeight) {
-  TPngImage::ChangeSize(newWidth, newHeight);
+  Guarded([&] { TPngImage::ChangeSize(newWidth, newHeight); });
   Changed();
 }
 
@@ -172,7 +238,7 @@ void TPngPicture::SetHeight(int height) { ChangeSize(Width(), height); }
 void TPngPicture::LoadFromStream(gui::TStream& stream) {
   TGuiStream adapter(stream);
   try {
-    TPngImage::LoadFromStream(adapter);
+    Guarded([&] { TPngImage::LoadFromStream(adapter); });
   } catch (...) {
     Changed();  // what was read before the failure stays
     throw;
@@ -182,7 +248,7 @@ void TPngPicture::LoadFromStream(gui::TStream& stream) {
 
 void TPngPicture::SaveToStream(gui::TStream& stream) {
   TGuiStream adapter(stream);
-  TPngImage::SaveToStream(adapter);
+  Guarded([&] { TPngImage::SaveToStream(adapter); });
 }
 
 gui::TColor TPngPicture::GetPixelColour(int x, int y) { return TPngImage::GetPixelColour(x, y); }
@@ -242,19 +308,19 @@ void TPngPicture::AssignFromBitmapHandle(HBITMAP handle, bool transparent, gui::
     return;
   }
   const int bitsPerPixel = record.bmBitsPixel * record.bmPlanes;
-  AssignFromBitmap(
-      uint32_t(record.bmWidth), uint32_t(record.bmHeight < 0 ? -record.bmHeight : record.bmHeight),
-      bitsPerPixel,
-      [&](TChunkIHDR& header) {
-        TBitmapInfo256 info = InfoOf(header);
-        HDC screen = GetDC(nullptr);
-        HDC dc = CreateCompatibleDC(screen);
-        GetDIBits(dc, handle, 0, header.Height, header.Bits, info.Get(), DIB_RGB_COLORS);
-        DeleteDC(dc);
-        ReleaseDC(nullptr, screen);
-        if (header.HasPalette) std::memcpy(header.BitmapInfo.Colours, info.Colours, sizeof info.Colours);
-      },
-      transparent, transparentColour);
+  auto fillRows = [&](TChunkIHDR& header) {
+    TBitmapInfo256 info = InfoOf(header);
+    kit::WindowDC screen(nullptr);
+    kit::MemoryDC dc(CreateCompatibleDC(screen.Get()));
+    if (!dc) OutOfResources();
+    GetDIBits(dc.Get(), handle, 0, header.Height, header.Bits, info.Get(), DIB_RGB_COLORS);
+    if (header.HasPalette) std::memcpy(header.BitmapInfo.Colours, info.Colours, sizeof info.Colours);
+  };
+  Guarded([&] {
+    AssignFromBitmap(uint32_t(record.bmWidth),
+                     uint32_t(record.bmHeight < 0 ? -record.bmHeight : record.bmHeight), bitsPerPixel,
+                     fillRows, transparent, transparentColour);
+  });
   Changed();
 }
 
@@ -273,22 +339,23 @@ void TPngPicture::SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& pa
 }
 
 void TPngPicture::Draw(gui::TCanvas& canvas, const gui::TRect& rect) {
-  if (Empty() || !HasHeader() || !HeaderChunk().Bits) return;
-  const TChunkIHDR& header = HeaderChunk();
+  if (Empty() || !HasHeader() || !TPngImage::HeaderChunk().Bits) return;
+  const TChunkIHDR& header = TPngImage::HeaderChunk();
   HDC dc = canvas.Handle();
-  TBitmapInfo256 info = InfoOf(header);
   switch (TransparencyKind()) {
     case TTransparencyKind::SingleColour:
-      DrawWithTransparentColour(dc, header.Bits, info.Get(), gui::ColorToRGB(TransparentColour()), rect);
+      DrawWithKeyMask(dc, rect);
       break;
     case TTransparencyKind::PerPixel:
       DrawWithAlpha(dc, rect);
       break;
-    case TTransparencyKind::None:
+    case TTransparencyKind::None: {
+      TBitmapInfo256 info = InfoOf(header);
       SetStretchBltMode(dc, COLORONCOLOR);
       StretchDIBits(dc, rect.Left, rect.Top, rect.Right - rect.Left, rect.Bottom - rect.Top, 0, 0,
                     int(header.Width), int(header.Height), header.Bits, info.Get(), DIB_RGB_COLORS, SRCCOPY);
       break;
+    }
   }
 }
 
@@ -306,60 +373,43 @@ void TPngPicture::DrawWithAlpha(HDC dc, gui::TRect rect) {
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
-  HDC memory = CreateCompatibleDC(nullptr);
-  HBITMAP dib = memory ? CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0) : nullptr;
-  if (!dib || !bits) {
-    if (memory) DeleteDC(memory);
-    throw EPNGOutMemory();
-  }
-  HGDIOBJ old = SelectObject(memory, dib);
-  BitBlt(memory, 0, 0, w, h, dc, rect.Left, rect.Top, SRCCOPY);
+  TBitmapDC memory(nullptr, CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  BitBlt(memory.Get(), 0, 0, w, h, dc, rect.Left, rect.Top, SRCCOPY);
   GdiFlush();
   BlendOver(static_cast<uint8_t*>(bits), w, h);
-  BitBlt(dc, rect.Left, rect.Top, w, h, memory, 0, 0, SRCCOPY);
-  SelectObject(memory, old);
-  DeleteObject(dib);
-  DeleteDC(memory);
+  BitBlt(dc, rect.Left, rect.Top, w, h, memory.Get(), 0, 0, SRCCOPY);
+}
+
+void TPngPicture::DrawWithKeyMask(HDC dc, const gui::TRect& rect) {
+  const uint8_t* plane = Guarded([&] { return KeyMask(); });
+  const TChunkIHDR& header = TPngImage::HeaderChunk();
+  const int width = int(header.Width), height = int(header.Height);
+  TBitmapInfo256 info = InfoOf(header);
+  TBitmapDC image(dc, CreateDIBitmap(dc, &info.Header, CBM_INIT, header.Bits, info.Get(), DIB_RGB_COLORS));
+  // The plane is a monochrome bitmap's rows as they stand: 1 shows white.
+  struct {
+    BITMAPINFOHEADER Header;
+    RGBQUAD Colours[2];
+  } mono{{sizeof(BITMAPINFOHEADER), width, height, 1, 1, BI_RGB, 0, 0, 0, 2, 0},
+         {{0, 0, 0, 0}, {255, 255, 255, 0}}};
+  void* bits = nullptr;
+  TBitmapDC key(dc, CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&mono), DIB_RGB_COLORS, &bits,
+                                     nullptr, 0));
+  std::memcpy(bits, plane, TChunkIHDR::StrideFor(1, header.Width) * header.Height);
+  DrawOverKey(dc, image.Get(), key.Get(), width, height, rect);
 }
 
 void TPngPicture::DrawWithTransparentColour(HDC dc, const void* bits, const BITMAPINFO* info,
                                             COLORREF transparentColour, const gui::TRect& rect) {
-  const int w = rect.Right - rect.Left, h = rect.Bottom - rect.Top;
   const int sourceWidth = std::abs(int(info->bmiHeader.biWidth));
   const int sourceHeight = std::abs(int(info->bmiHeader.biHeight));
-
-  HDC imageDC = CreateCompatibleDC(dc);
-  HBITMAP image = CreateDIBitmap(dc, &info->bmiHeader, CBM_INIT, bits, info, DIB_RGB_COLORS);
-  HGDIOBJ oldImage = SelectObject(imageDC, image);
-  HDC maskDC = CreateCompatibleDC(dc), inverseDC = CreateCompatibleDC(dc), workDC = CreateCompatibleDC(dc);
-  HBITMAP mask = CreateBitmap(w, h, 1, 1, nullptr);
-  HBITMAP inverse = CreateBitmap(w, h, 1, 1, nullptr);
-  HBITMAP work = CreateCompatibleBitmap(dc, w, h);
-  HGDIOBJ oldMask = SelectObject(maskDC, mask);
-  HGDIOBJ oldInverse = SelectObject(inverseDC, inverse);
-  HGDIOBJ oldWork = SelectObject(workDC, work);
-
-  // The key colour becomes 1 in the mask, everything else 0.
-  const COLORREF oldBack = SetBkColor(imageDC, transparentColour);
-  StretchBlt(maskDC, 0, 0, w, h, imageDC, 0, 0, sourceWidth, sourceHeight, SRCCOPY);
-  SetBkColor(imageDC, oldBack);
-  BitBlt(inverseDC, 0, 0, w, h, maskDC, 0, 0, NOTSRCCOPY);
-  // Background where the key was, black elsewhere; then the image, whose key
-  // pixels were cleared, painted over it.
-  BitBlt(workDC, 0, 0, w, h, dc, rect.Left, rect.Top, SRCCOPY);
-  BitBlt(workDC, 0, 0, w, h, maskDC, 0, 0, SRCAND);
-  StretchBlt(imageDC, 0, 0, sourceWidth, sourceHeight, inverseDC, 0, 0, w, h, SRCAND);
-  StretchBlt(workDC, 0, 0, w, h, imageDC, 0, 0, sourceWidth, sourceHeight, SRCPAINT);
-  BitBlt(dc, rect.Left, rect.Top, w, h, workDC, 0, 0, SRCCOPY);
-
-  SelectObject(workDC, oldWork);
-  SelectObject(inverseDC, oldInverse);
-  SelectObject(maskDC, oldMask);
-  SelectObject(imageDC, oldImage);
-  for (HGDIOBJ object : {static_cast<HGDIOBJ>(work), static_cast<HGDIOBJ>(inverse),
-                         static_cast<HGDIOBJ>(mask), static_cast<HGDIOBJ>(image)})
-    DeleteObject(object);
-  for (HDC context : {workDC, inverseDC, maskDC, imageDC}) DeleteDC(context);
+  TBitmapDC image(dc, CreateDIBitmap(dc, &info->bmiHeader, CBM_INIT, bits, info, DIB_RGB_COLORS));
+  TBitmapDC key(dc, CreateBitmap(sourceWidth, sourceHeight, 1, 1, nullptr));
+  // The colour of the image DC's background becomes 1 in a monochrome copy.
+  const COLORREF oldBack = SetBkColor(image.Get(), transparentColour);
+  BitBlt(key.Get(), 0, 0, sourceWidth, sourceHeight, image.Get(), 0, 0, SRCCOPY);
+  SetBkColor(image.Get(), oldBack);
+  DrawOverKey(dc, image.Get(), key.Get(), sourceWidth, sourceHeight, rect);
 }
 
 void RegisterPngPicture() {
@@ -376,3 +426,5 @@ namespace {
 // Unit start-up.
 const bool registered = (RegisterPngPicture(), true);
 }  // namespace
+
+}  // namespace png

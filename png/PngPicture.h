@@ -1,6 +1,7 @@
 // TPngPicture: the PNG picture format of the GUI layer. The portable image
 // (chunks, codec, pixels) is TPngImage; this class adds GDI drawing, bitmaps,
-// the clipboard and the registration with TPicture.
+// the clipboard and the registration with TPicture, and raises the codec's
+// failures as the GUI layer's exceptions.
 #pragma once
 
 #include <windows.h>
@@ -8,7 +9,27 @@
 #include "PngImage.h"
 #include "gui/Bitmap.h"
 #include "gui/Canvas.h"
+#include "gui/Exceptions.h"
 #include "gui/Graphic.h"
+
+namespace png {
+
+// The codec's failures as the GUI layer's exceptions: one class for each
+// name of core/PngErrors.h, with the same texts.
+class EPngException : public gui::Exception {
+public:
+  using gui::Exception::Exception;
+};
+#define BRIMVALE_PNG_GUI_CLASS(Name)       \
+  class Name : public EPngException {      \
+  public:                                  \
+    using EPngException::EPngException;    \
+  };
+BRIMVALE_PNG_FAILURES(BRIMVALE_PNG_GUI_CLASS)
+#undef BRIMVALE_PNG_GUI_CLASS
+
+// Raises a failure of the codec as the GUI layer's exception of its name.
+[[noreturn]] void RaiseInGui(const core::EPngException& failure);
 
 class TPngPicture : public gui::TGraphic, public TPngImage {
   GUI_CLASS(TPngPicture, gui::TGraphic)
@@ -46,8 +67,17 @@ public:
   void DoSetPalette(HPALETTE palette, bool copyColours);
 
   void DrawWithAlpha(HDC dc, gui::TRect rect);
+  // Lets the background show where the image has the given colour.
   void DrawWithTransparentColour(HDC dc, const void* bits, const BITMAPINFO* info,
                                  COLORREF transparentColour, const gui::TRect& rect);
+
+  // The codec's operations that can fail, raising the GUI layer's exceptions.
+  TChunkIHDR& HeaderChunk() const;
+  uint8_t* ImageRow(uint32_t y) const;
+  uint8_t* AlphaRow(uint32_t y) const;
+  uint8_t* LowByteRow(uint32_t y) const;
+  void CopyPicture(const TPngImage& source);
+  int BitmapBitsPerPixel() const;
 
 protected:
   void AssignTo(gui::TPersistent* dest) override;
@@ -58,6 +88,12 @@ protected:
 
 private:
   friend class TPngDibSurface;
+  // Reached through the picture's own operations only.
+  using TPngImage::AssignFromBitmap;
+  using TPngImage::KeyMask;
+
+  // Draws the image with the key plane the codec keeps for it.
+  void DrawWithKeyMask(HDC dc, const gui::TRect& rect);
   void ImageDCChanged(HDC dc);
   void ImageDCGone(HDC dc);
 
@@ -70,3 +106,9 @@ private:
 // program links this file; calling it again does no harm.
 void RegisterPngPicture();
 void UnregisterPngPicture();
+
+}  // namespace png
+
+// The program and the libraries' tests call the registration by its plain name.
+using png::RegisterPngPicture;
+using png::UnregisterPngPicture;

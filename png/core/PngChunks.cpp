@@ -6,7 +6,11 @@
 #include <new>
 
 #include "PngImage.h"
+#include "PngSpare.h"
 #include "PngZlib.h"
+
+namespace png {
+using namespace core;  // the codec raises its own failures
 
 // ---- CRC ---------------------------------------------------------------------
 
@@ -96,8 +100,8 @@ void FreeChunkClassRegistry() { Registry().clear(); }
 
 TChunk* CreateChunkForName(TPngImage& owner, const char* name) {
   for (const TChunkClass* c : Registry()) {
-    std::string type = c->ChunkTypeOfClass();
-    if (type.size() == 4 && std::memcmp(type.data(), name, 4) == 0) {
+    // The type is the class name from its 7th character: "TChunkIHDR".
+    if (std::strlen(c->ClassName) == 10 && std::memcmp(c->ClassName + 6, name, 4) == 0) {
       TChunk* chunk = c->Create(owner);
       chunk->SetName(name);
       return chunk;
@@ -224,6 +228,7 @@ void TChunkIHDR::Assign(const TChunk& source) {
   if (s.Bits) std::memcpy(Bits, s.Bits, Stride * Height);
   AlphaPlane = s.AlphaPlane;
   LowBytePlane = s.LowBytePlane;
+  KeyMask = s.KeyMask;
   std::memcpy(BitmapInfo.Colours, s.BitmapInfo.Colours, sizeof BitmapInfo.Colours);
   ColourCount = s.ColourCount;
   if (HasPalette) {
@@ -260,6 +265,8 @@ void TChunkIHDR::FreeImage() {
   AlphaPlane.shrink_to_fit();
   LowBytePlane.clear();
   LowBytePlane.shrink_to_fit();
+  KeyMask.clear();
+  KeyMask.shrink_to_fit();
   Palette.clear();
 }
 
@@ -303,10 +310,12 @@ void TChunkIHDR::PrepareImage() {
 
 TPngPalette TChunkIHDR::GrayPaletteFor(int depth) const {
   const int entries = depth >= 8 ? 256 : 1 << depth;
+  // 255 divides evenly by 1, 3, 15 and 255: the levels need no rounding.
+  const int step = 255 / (entries - 1);
+  const auto& gamma = Owner().DecodeGamma;
   TPngPalette palette(static_cast<size_t>(entries));
   for (int i = 0; i < entries; ++i) {
-    int level = (i * 255 + (entries - 1) / 2) / (entries - 1);
-    uint8_t g = Owner().DecodeGamma[size_t(level)];
+    const uint8_t g = gamma[size_t(i * step)];
     palette[size_t(i)] = {g, g, g, 0};
   }
   return palette;
@@ -400,13 +409,48 @@ bool TChunktRNS::LoadFromStream(TPngStream& stream, const char* name, uint32_t s
     default:
       IsSingleColour = false;
   }
-  // 2-bit gray lives as 4-bit pixels (sample x 5), and is saved that way.
-  if (header.ColourType == 0 && header.BitDepth == 2 && size >= 2 && AlphaTable[0] == 0 &&
-      AlphaTable[1] <= 3) {
-    AlphaTable[1] = uint8_t(AlphaTable[1] * 5);
-    Data()[1] = AlphaTable[1];
+  // A gray key counts with the bits of the depth only; below 16 bits the table
+  // holds the index the image keeps, and 2-bit gray lives (and is saved) as
+  // 4-bit pixels, sample x 5.
+  uint16_t key[3];
+  if (header.ColourType == 0 && header.BitDepth < 16 && StoredKey(key)) {
+    AlphaTable[0] = 0;
+    AlphaTable[1] = uint8_t(header.BitDepth == 2 ? key[0] * 5 : key[0]);
   }
   return true;
+}
+
+bool TChunktRNS::StoredKey(uint16_t (&key)[3]) const {
+  const TChunkIHDR& header = Header();
+  const int channels = header.ColourType == 0 ? 1 : header.ColourType == 2 ? 3 : 0;
+  if (channels == 0 || DataSize() < 2 * channels) return false;
+  const uint16_t mask = uint16_t((1u << header.BitDepth) - 1);
+  for (int c = 0; c < channels; ++c) key[c] = uint16_t(((Data()[2 * c] << 8) | Data()[2 * c + 1]) & mask);
+  return true;
+}
+
+bool TChunktRNS::IsKeyInMemory(uint32_t x, uint32_t y) const {
+  TChunkIHDR& h = Header();
+  const uint8_t* row = h.ImageRow(y);
+  const auto& a = AlphaTable;
+  switch (h.ColourType) {
+    case 0:
+      if (h.BitDepth == 16) return row[x] == a[0] && h.LowByteRow(y)[x] == a[1];
+      return PackedSample(row, x, h.BitsPerPixel()) == a[1];
+    case 2: {
+      // Colour bytes are held through the gamma table; so is the key here.
+      const auto& g = Owner().DecodeGamma;
+      const uint8_t* p = row + 3 * size_t(x);
+      if (h.BitDepth != 16) return p[2] == g[a[1]] && p[1] == g[a[3]] && p[0] == g[a[5]];
+      const uint8_t* q = h.LowByteRow(y) + 3 * size_t(x);
+      return p[2] == g[a[0]] && p[1] == g[a[2]] && p[0] == g[a[4]] && q[2] == g[a[1]] &&
+             q[1] == g[a[3]] && q[0] == g[a[5]];
+    }
+    case 3:
+      return IsClearIndex(PackedSample(row, x, h.BitsPerPixel()));
+    default:
+      return false;
+  }
 }
 
 bool TChunktRNS::SaveToStream(TPngStream& stream) {
@@ -451,6 +495,7 @@ void TChunktRNS::SetTransparentColour(TPngColour colour) {
     }
   }
   SetData(AlphaTable.data(), size);
+  Header().KeyMask.clear();  // a new key: the pixels are matched again when drawn
 }
 
 TPngColour TChunktRNS::TransparentColourOf() const {
@@ -480,6 +525,15 @@ TPngColour TChunktRNS::TransparentColourOf() const {
 
 // ---- gAMA ----------------------------------------------------------------------
 
+namespace {
+// The decoding table of one gamma value.
+struct TGammaTable {
+  uint32_t Value;
+  std::array<uint8_t, 256> Decode;
+};
+constinit TSpare<TGammaTable> spareGamma;
+}  // namespace
+
 TChunkgAMA::TChunkgAMA(TPngImage& owner) : TChunk(owner, Class) { SetValue(1); }
 
 uint32_t TChunkgAMA::Value() {
@@ -498,14 +552,25 @@ bool TChunkgAMA::LoadFromStream(TPngStream& stream, const char* name, uint32_t s
   if (size != 4) return true;
   const uint32_t value = Value();
   if (value == 0) return true;
-  TPngImage& owner = Owner();
-  const double exponent = 1.0 / (double(value) / 100000.0 * 2.2);
-  for (int i = 0; i < 256; ++i) {
-    double d = i == 0 ? 0.0 : std::nearbyint(255.0 * std::pow(i / 255.0, exponent));
-    int level = int(std::clamp(d, 0.0, 255.0));
-    owner.DecodeGamma[size_t(i)] = uint8_t(level);
-    owner.EncodeGamma[size_t(level)] = uint8_t(i);
+  // Pictures come in families that share one gamma: the table of the last
+  // value is kept rather than built from 256 powers each time.
+  std::unique_ptr<TGammaTable> table = spareGamma.Take();
+  if (!table || table->Value != value) {
+    table = std::make_unique<TGammaTable>();
+    table->Value = value;
+    const double exponent = 1.0 / (double(value) / 100000.0 * 2.2);
+    for (int i = 0; i < 256; ++i) {
+      const double d = i == 0 ? 0.0 : std::nearbyint(255.0 * std::pow(i / 255.0, exponent));
+      table->Decode[size_t(i)] = uint8_t(std::clamp(d, 0.0, 255.0));
+    }
   }
+  TPngImage& owner = Owner();
+  for (int i = 0; i < 256; ++i) {
+    const uint8_t level = table->Decode[size_t(i)];
+    owner.DecodeGamma[size_t(i)] = level;
+    owner.EncodeGamma[level] = uint8_t(i);
+  }
+  spareGamma.Keep(std::move(table));
   return true;
 }
 
@@ -665,3 +730,5 @@ bool TChunkzTXt::SaveToStream(TPngStream& stream) {
   SetData(data.data(), data.size());
   return TChunk::SaveToStream(stream);
 }
+
+}  // namespace png

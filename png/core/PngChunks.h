@@ -12,6 +12,8 @@
 #include "PngErrors.h"
 #include "PngStream.h"
 
+namespace png {
+
 class TPngImage;
 class TChunkIHDR;
 
@@ -144,6 +146,11 @@ public:
   uint8_t* Bits = nullptr;
   std::vector<uint8_t> AlphaPlane;    // colour types 4 and 6, top-down
   std::vector<uint8_t> LowBytePlane;  // bit depth 16, laid out like Bits
+  // Colour-key images: one bit a pixel, set where the pixel is the key and
+  // shows the background, laid out as a monochrome bitmap (bottom-up rows,
+  // most significant bit first). Decoding fills it from the stored samples;
+  // empty until then (TPngImage::KeyMask builds it when asked).
+  std::vector<uint8_t> KeyMask;
   std::unique_ptr<TPngImageSurface> Surface;
 
   // Bits per pixel of the in-memory image: 1, 4, 8 or 24.
@@ -155,6 +162,16 @@ public:
   uint8_t* ImageRow(uint32_t y) const { return Bits + Stride * (Height - 1 - y); }
   uint8_t* LowByteRow(uint32_t y) { return LowBytePlane.data() + Stride * (Height - 1 - y); }
   uint8_t* AlphaRow(uint32_t y) { return AlphaPlane.data() + size_t(y) * Width; }
+  // Where pixel (x, y) lies in a key plane of the given size.
+  static size_t KeyByte(uint32_t width, uint32_t height, uint32_t x, uint32_t y) {
+    return StrideFor(1, width) * (height - 1 - y) + x / 8;
+  }
+  static uint8_t KeyBit(uint32_t x) { return uint8_t(0x80u >> (x % 8)); }
+  bool KeyAt(uint32_t x, uint32_t y) const { return KeyMask[KeyByte(Width, Height, x, y)] & KeyBit(x); }
+  void SetKeyAt(uint32_t x, uint32_t y, bool key) {
+    uint8_t& byte = KeyMask[KeyByte(Width, Height, x, y)];
+    byte = key ? uint8_t(byte | KeyBit(x)) : uint8_t(byte & ~KeyBit(x));
+  }
 
   // (Re)builds the empty image for the current fields.
   void PrepareImage();
@@ -190,6 +207,14 @@ public:
 
   void SetTransparentColour(TPngColour colour);
   TPngColour TransparentColourOf() const;
+  // The gray or red, green and blue key as the file stores it, masked to the
+  // bit depth; false when the chunk is too short to hold one.
+  bool StoredKey(uint16_t (&key)[3]) const;
+  // A palette index the chunk makes fully transparent.
+  bool IsClearIndex(uint8_t index) const { return index < DataSize() && AlphaTable[index] == 0; }
+  // Whether the pixel as held in memory is the key (for pixels that decoding
+  // did not see: images made from bitmaps, edited pixels).
+  bool IsKeyInMemory(uint32_t x, uint32_t y) const;
 
   std::array<uint8_t, 256> AlphaTable{};
   bool IsSingleColour = false;
@@ -296,3 +321,5 @@ inline uint32_t ReadBigEndian32(const uint8_t* p) {
 inline void WriteBigEndian32(uint8_t* p, uint32_t v) {
   p[0] = uint8_t(v >> 24); p[1] = uint8_t(v >> 16); p[2] = uint8_t(v >> 8); p[3] = uint8_t(v);
 }
+
+}  // namespace png

@@ -1,46 +1,55 @@
-// Failures of the PNG codec. Every class carries the text the user sees.
+// Failures of the PNG codec. Every class carries the text the user sees. The
+// core is portable and knows no GUI: the picture (PngPicture.h) raises each
+// failure again as the GUI layer's exception of the same name.
 #pragma once
 
+#include <stdexcept>
 #include <string>
 
-#include "gui/Exceptions.h"  // header only, so the core stays portable
+namespace png::core {
 
-// Common base of the codec's failures: an Exception of the GUI layer, so the
-// application's handler shows their texts like any other.
-class EPngException : public gui::Exception {
-public:
-  explicit EPngException(const std::string& message) : gui::Exception(message) {}
+// The failures with a text of their own, then the two raised with a text
+// given each time. The core and the picture each declare one class per name.
+#define BRIMVALE_PNG_FIXED_FAILURES(X)                                                           \
+  X(EPNGInvalidFileHeader) X(EPngUnexpectedEnd) X(EPNGIHDRNotFirst) X(EPNGUnknownCriticalChunk)  \
+  X(EPNGNoImageData) X(EPngInvalidCRC) X(EPngInvalidIHDR) X(EPNGSizeExceeds)                     \
+  X(EPNGUnknownCompression) X(EPNGUnknownInterlace) X(EPNGInvalidPalette)                        \
+  X(EPNGMissingMultipleIDAT) X(EPNGOutMemory) X(EPNGHeaderNotPresent) X(EPNGInvalidNewSize)
+#define BRIMVALE_PNG_FAILURES(X) BRIMVALE_PNG_FIXED_FAILURES(X) X(EPngError) X(EPNGZLIBError)
+
+enum class TPngFailure {
+  Unnamed,  // the plain base class, as BitmapPixelFormat raises it
+#define BRIMVALE_PNG_ENUM(Name) Name,
+  BRIMVALE_PNG_FAILURES(BRIMVALE_PNG_ENUM)
+#undef BRIMVALE_PNG_ENUM
 };
 
-#define BRIMVALE_PNG_EXCEPTION(Name)                                   \
-  class Name : public EPngException {                                  \
-  public:                                                              \
-    Name();                                                            \
-    explicit Name(const std::string& message) : EPngException(message) {} \
+// The text of a failure that has one of its own; empty for the others.
+std::string FailureText(TPngFailure failure);
+
+// Common base of the codec's failures.
+class EPngException : public std::runtime_error {
+public:
+  EPngException(TPngFailure failure, const std::string& message)
+      : std::runtime_error(message), failure_(failure) {}
+  TPngFailure Failure() const { return failure_; }
+
+private:
+  TPngFailure failure_;
+};
+
+#define BRIMVALE_PNG_CORE_CLASS(Name)                                                  \
+  class Name : public EPngException {                                                  \
+  public:                                                                              \
+    Name() : EPngException(TPngFailure::Name, FailureText(TPngFailure::Name)) {}       \
   };
+BRIMVALE_PNG_FIXED_FAILURES(BRIMVALE_PNG_CORE_CLASS)
+#undef BRIMVALE_PNG_CORE_CLASS
 
-BRIMVALE_PNG_EXCEPTION(EPNGInvalidFileHeader)
-BRIMVALE_PNG_EXCEPTION(EPngUnexpectedEnd)
-BRIMVALE_PNG_EXCEPTION(EPNGIHDRNotFirst)
-BRIMVALE_PNG_EXCEPTION(EPNGUnknownCriticalChunk)
-BRIMVALE_PNG_EXCEPTION(EPNGNoImageData)
-BRIMVALE_PNG_EXCEPTION(EPngInvalidCRC)
-BRIMVALE_PNG_EXCEPTION(EPngInvalidIHDR)
-BRIMVALE_PNG_EXCEPTION(EPNGSizeExceeds)
-BRIMVALE_PNG_EXCEPTION(EPNGUnknownCompression)
-BRIMVALE_PNG_EXCEPTION(EPNGUnknownInterlace)
-BRIMVALE_PNG_EXCEPTION(EPNGInvalidPalette)
-BRIMVALE_PNG_EXCEPTION(EPNGMissingMultipleIDAT)
-BRIMVALE_PNG_EXCEPTION(EPNGOutMemory)
-BRIMVALE_PNG_EXCEPTION(EPNGHeaderNotPresent)
-BRIMVALE_PNG_EXCEPTION(EPNGInvalidNewSize)
-
-#undef BRIMVALE_PNG_EXCEPTION
-
-// Raised with one of its two texts, so it has no default one.
+// Raised with one of its two texts (PngMessages), so it has no default one.
 class EPngError : public EPngException {
 public:
-  explicit EPngError(const std::string& message) : EPngException(message) {}
+  explicit EPngError(const std::string& message) : EPngException(TPngFailure::EPngError, message) {}
 };
 
 // An inflate failure; the text names zlib's result code.
@@ -56,3 +65,5 @@ extern const char* const NoSuchPaletteEntry;   // EPngError from PaletteEntryCol
 
 // zlib's result code as the error texts show it, e.g. "data error (-3)".
 std::string ZlibCodeText(int code);
+
+}  // namespace png::core

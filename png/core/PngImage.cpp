@@ -4,6 +4,9 @@
 #include <cstring>
 #include <new>
 
+namespace png {
+using namespace core;  // the codec raises its own failures
+
 namespace {
 const uint8_t kSignature[8] = {137, 80, 78, 71, 13, 10, 26, 10};
 
@@ -147,6 +150,10 @@ TTransparencyKind TPngImage::TransparencyKind() const {
   }
 }
 
+const TChunktRNS* TPngImage::ColourKey() const {
+  return TransparencyKind() == TTransparencyKind::SingleColour ? chunks_.ItemFromClass<TChunktRNS>() : nullptr;
+}
+
 TPngColour TPngImage::TransparentColour() const {
   const TChunktRNS* trns = chunks_.ItemFromClass<TChunktRNS>();
   return trns && HasHeader() ? trns->TransparentColourOf() : 0;
@@ -163,7 +170,7 @@ int TPngImage::BitmapBitsPerPixel() const {
       if (h.ColourType == 3) return 8;
       break;
   }
-  throw gui::Exception("");
+  throw EPngException(TPngFailure::Unnamed, "");  // no bitmap shows this format
 }
 
 uint8_t* TPngImage::ImageRow(uint32_t y) const {
@@ -223,3 +230,5 @@ void TPngImage::AssignFromBitmap(uint32_t width, uint32_t height, int bitsPerPix
   chunks_.Add(new TChunkIDAT(*this));
   chunks_.Add(new TChunkIEND(*this));
 }
+
+}  // namespace png

@@ -10,6 +10,8 @@
 
 #include "PngChunks.h"
 
+namespace png {
+
 class TPngImage;
 
 // Growable array of chunk pointers; the image owns the chunks it holds.
@@ -89,6 +91,8 @@ public:
   bool Empty() const { return chunks_.Count() == 0; }
   TTransparencyKind TransparencyKind() const;
   TPngColour TransparentColour() const;
+  // The tRNS chunk of an image drawn with a colour key; null for other kinds.
+  const TChunktRNS* ColourKey() const;
   // Bits per pixel of a bitmap that can show the image: 1, 4, 8 or 24.
   int BitmapBitsPerPixel() const;
 
@@ -99,6 +103,14 @@ public:
   // Outside the image the getter answers 0 and the setter does nothing.
   TPngColour GetPixelColour(int x, int y) const;
   void SetPixelColour(int x, int y, TPngColour rgb);
+
+  // Whether a colour-key image shows the background at the pixel: decoded
+  // pixels compare their stored samples with the key, all bits of them and
+  // before gamma. False outside the image and for other kinds.
+  bool IsKeyPixel(int x, int y) const;
+  // The key plane of a colour-key image (TChunkIHDR::KeyMask), built from the
+  // pixels in memory when decoding did not fill it; null for other kinds.
+  const uint8_t* KeyMask();
 
   void ChangeSize(int newWidth, int newHeight);
   void SetWidth(int width) { ChangeSize(width, int(Height())); }
@@ -142,3 +154,5 @@ inline void SetPackedSample(uint8_t* row, uint32_t x, int b, uint8_t value) {
   uint8_t mask = uint8_t(((1u << b) - 1) << shift);
   row[x / perByte] = uint8_t((row[x / perByte] & ~mask) | ((value << shift) & mask));
 }
+
+}  // namespace png

@@ -2,13 +2,21 @@
 // encoded back from it.
 #include <zlib.h>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
 #include "PngChunks.h"
 #include "PngImage.h"
+#include "PngSpare.h"
 #include "PngZlib.h"
+
+namespace png {
+using namespace core;  // the codec raises its own failures
 
 namespace {
 
@@ -51,6 +59,41 @@ inline uint8_t Paeth(int a, int b, int c) {
   return uint8_t(pc < pa ? c : a);
 }
 
+#if defined(__SSE2__)
+// Paeth over whole pixels: the channels of a pixel share one predictor step
+// in 16-bit lanes, instead of one byte after the other. Loads take 4 or 8
+// bytes, so the last pixel of 3 and 6 byte pixels is left to the caller.
+template <size_t Bpp>
+size_t UnpaethPixels(uint8_t* row, const uint8_t* prior, size_t length) {
+  constexpr size_t kLoad = Bpp == 3 ? 4 : Bpp == 6 ? 8 : Bpp;
+  const __m128i zero = _mm_setzero_si128(), low = _mm_set1_epi16(0xFF);
+  auto load = [&](const uint8_t* p) {
+    uint64_t v = 0;
+    std::memcpy(&v, p, kLoad);
+    return _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(&v)), zero);
+  };
+  auto abs16 = [&](__m128i v) { return _mm_max_epi16(v, _mm_sub_epi16(zero, v)); };
+  auto select = [](__m128i mask, __m128i ifSet, __m128i ifClear) {
+    return _mm_or_si128(_mm_and_si128(mask, ifSet), _mm_andnot_si128(mask, ifClear));
+  };
+  __m128i a = zero, c = zero;  // the pixel to the left, and the one above it
+  size_t i = 0;
+  for (; i + kLoad <= length; i += Bpp) {
+    const __m128i b = load(prior + i);
+    const __m128i bc = _mm_sub_epi16(b, c), ac = _mm_sub_epi16(a, c);
+    const __m128i pa = abs16(bc), pb = abs16(ac), pc = abs16(_mm_add_epi16(bc, ac));
+    const __m128i notA = _mm_or_si128(_mm_cmpgt_epi16(pa, pb), _mm_cmpgt_epi16(pa, pc));
+    const __m128i predictor = select(notA, select(_mm_cmpgt_epi16(pb, pc), c, b), a);
+    a = _mm_and_si128(_mm_add_epi16(load(row + i), predictor), low);
+    uint64_t v;
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(&v), _mm_packus_epi16(a, a));
+    std::memcpy(row + i, &v, Bpp);
+    c = b;
+  }
+  return i;
+}
+#endif
+
 template <size_t Bpp>
 void UnfilterWith(uint8_t type, uint8_t* row, const uint8_t* prior, size_t length, size_t bpp) {
   // Bpp is the filter offset when the caller knows it at compile time, else 0.
@@ -68,11 +111,15 @@ void UnfilterWith(uint8_t type, uint8_t* row, const uint8_t* prior, size_t lengt
       for (size_t i = step; i < length; ++i)
         row[i] = uint8_t(row[i] + ((row[i - step] + prior[i]) >> 1));
       break;
-    case pfPaeth:
-      for (size_t i = 0; i < lead; ++i) row[i] = uint8_t(row[i] + prior[i]);
-      for (size_t i = step; i < length; ++i)
-        row[i] = uint8_t(row[i] + Paeth(row[i - step], prior[i], prior[i - step]));
+    case pfPaeth: {
+      size_t i = 0;
+#if defined(__SSE2__)
+      if constexpr (Bpp >= 3) i = UnpaethPixels<Bpp>(row, prior, length);
+#endif
+      for (; i < lead; ++i) row[i] = uint8_t(row[i] + prior[i]);
+      for (; i < length; ++i) row[i] = uint8_t(row[i] + Paeth(row[i - step], prior[i], prior[i - step]));
       break;
+    }
     default:  // None, and unknown types, leave the row as it is
       break;
   }
@@ -117,19 +164,45 @@ size_t RepetitionScore(const uint8_t* row, size_t length) {
   return score;
 }
 
+// What inflating needs besides the image: zlib's state and window, and the
+// input and staging buffers. Making them costs about as much as decoding a
+// small picture, so one set is kept for the next image.
+struct TInflater {
+  TInflater() {
+    const int r = inflateInit(&zs);
+    if (r != Z_OK) throw EPNGZLIBError(r);
+  }
+  ~TInflater() { inflateEnd(&zs); }
+  TInflater(const TInflater&) = delete;
+  TInflater& operator=(const TInflater&) = delete;
+
+  z_stream zs{};
+  // Not cleared: only what was read or inflated into them is ever used.
+  std::unique_ptr<uint8_t[]> input{new uint8_t[kInputSize]};
+  std::unique_ptr<uint8_t[]> staged{new uint8_t[kInputSize]};
+};
+constinit TSpare<TInflater> spareInflater;
+
 // Reads the zlib stream across the IDAT chain, checking each chunk's CRC.
 class TIdatReader {
 public:
-  TIdatReader(TPngStream& stream, uint32_t length) : stream_(stream), input_(kInputSize) {
-    crc_ = UpdateCrc(0xFFFFFFFFu, "IDAT", 4);
-    chunkEnd_ = stream.Position() + length;
-    int r = inflateInit(&zs_);
-    if (r != Z_OK) throw EPNGZLIBError(r);
+  TIdatReader(TPngStream& stream, uint32_t length) : stream_(stream), inflater_(spareInflater.Take()) {
+    if (inflater_) {
+      // It may have stopped in the middle of a broken image, with input left.
+      inflateReset(&inflater_->zs);
+      inflater_->zs.avail_in = 0;
+    } else {
+      inflater_ = std::make_unique<TInflater>();
+    }
     // Every chunk's CRC already covers the data; zlib's own checksum would
     // only cost time.
-    inflateValidate(&zs_, 0);
+    inflateValidate(&inflater_->zs, 0);
+    crc_ = UpdateCrc(0xFFFFFFFFu, "IDAT", 4);
+    chunkEnd_ = stream.Position() + length;
   }
-  ~TIdatReader() { inflateEnd(&zs_); }
+  ~TIdatReader() { spareInflater.Keep(std::move(inflater_)); }
+  TIdatReader(const TIdatReader&) = delete;
+  TIdatReader& operator=(const TIdatReader&) = delete;
 
   // The decoder asks for exactly this many bytes in all; inflating never runs
   // ahead of them, so chunks after the image data are not touched.
@@ -137,16 +210,17 @@ public:
 
   // Answers the bytes delivered; short when the data ends.
   size_t Read(uint8_t* out, size_t count) {
+    uint8_t* staged = inflater_->staged.get();
     size_t done = 0;
     while (done < count) {
       if (stagedPos_ == stagedEnd_) {
         stagedPos_ = 0;
-        stagedEnd_ = Inflate(staged_.data(), size_t(std::min<uint64_t>(staged_.size(), wanted_)));
+        stagedEnd_ = Inflate(staged, size_t(std::min<uint64_t>(kInputSize, wanted_)));
         wanted_ -= stagedEnd_;
         if (stagedEnd_ == 0) break;
       }
       const size_t n = std::min(count - done, stagedEnd_ - stagedPos_);
-      std::memcpy(out + done, staged_.data() + stagedPos_, n);
+      std::memcpy(out + done, staged + stagedPos_, n);
       stagedPos_ += n;
       done += n;
     }
@@ -155,38 +229,42 @@ public:
 
   // Takes the rest of the current chunk into the CRC and checks it.
   void Finish() {
-    while (stream_.Position() < chunkEnd_) {
-      const size_t got = stream_.Read(input_.data(),
-                                      size_t(std::min<uint64_t>(chunkEnd_ - stream_.Position(), kInputSize)));
-      if (got == 0) break;
-      crc_ = UpdateCrc(crc_, input_.data(), got);
-    }
+    while (stream_.Position() < chunkEnd_)
+      if (ReadInput() == 0) break;
     CheckCrc();
   }
 
 private:
+  // Reads on in the current chunk, into the CRC; answers the bytes read.
+  size_t ReadInput() {
+    uint8_t* input = inflater_->input.get();
+    const size_t got =
+        stream_.Read(input, size_t(std::min<uint64_t>(chunkEnd_ - stream_.Position(), kInputSize)));
+    crc_ = UpdateCrc(crc_, input, got);
+    return got;
+  }
+
   // Inflates up to count bytes; rows are staged many at a time, so that zlib
   // spends its time in its fast loop rather than on the ends of short rows.
   size_t Inflate(uint8_t* out, size_t count) {
-    zs_.next_out = out;
-    zs_.avail_out = uInt(count);
-    while (zs_.avail_out && !streamEnded_) {
-      if (zs_.avail_in == 0) {
+    z_stream& zs = inflater_->zs;
+    zs.next_out = out;
+    zs.avail_out = uInt(count);
+    while (zs.avail_out && !streamEnded_) {
+      if (zs.avail_in == 0) {
         while (stream_.Position() >= chunkEnd_) NextChunk();  // empty chunks too
-        const size_t got = stream_.Read(input_.data(),
-                                        size_t(std::min<uint64_t>(chunkEnd_ - stream_.Position(), kInputSize)));
+        const size_t got = ReadInput();
         if (got == 0) break;  // the stream ends inside the chunk
-        crc_ = UpdateCrc(crc_, input_.data(), got);
-        zs_.next_in = input_.data();
-        zs_.avail_in = uInt(got);
+        zs.next_in = inflater_->input.get();
+        zs.avail_in = uInt(got);
       }
-      const int r = inflate(&zs_, Z_NO_FLUSH);
+      const int r = inflate(&zs, Z_NO_FLUSH);
       if (r == Z_STREAM_END)
         streamEnded_ = true;  // bytes after the end are never inflated
       else if (r < 0 || r == Z_NEED_DICT)
         throw EPNGZLIBError(r);
     }
-    return count - zs_.avail_out;
+    return count - zs.avail_out;
   }
 
   void CheckCrc() {
@@ -206,9 +284,7 @@ private:
   }
 
   TPngStream& stream_;
-  z_stream zs_{};
-  std::vector<uint8_t> input_;
-  std::vector<uint8_t> staged_ = std::vector<uint8_t>(kInputSize);
+  std::unique_ptr<TInflater> inflater_;
   size_t stagedPos_ = 0, stagedEnd_ = 0;
   uint64_t wanted_ = 0;
   uint32_t crc_;
@@ -265,7 +341,43 @@ public:
   TRowConverter(TChunkIHDR& header, const TPngImage& image, int depth)
       : h_(header), depth_(depth), decode_(image.DecodeGamma.data()), encode_(image.EncodeGamma.data()) {}
 
+  // Decoding marks the pixels that equal the colour key in the header's key
+  // plane, compared on the stored samples: every bit, before gamma.
+  void MatchKey(const TChunktRNS& trns) {
+    if (h_.ColourType == 3) {
+      palette_ = &trns;
+    } else if (!trns.StoredKey(key_)) {
+      return;  // too short to name a key; matched in memory when drawn
+    }
+    h_.KeyMask.assign(TChunkIHDR::StrideFor(1, h_.Width) * h_.Height, 0);
+    matchKey_ = true;
+  }
+
   void Decode(const uint8_t* s, uint32_t y, uint32_t x0, uint32_t dx, uint32_t count, size_t rowBytes) {
+    Convert(s, y, x0, dx, count, rowBytes);
+    if (matchKey_)
+      for (uint32_t i = 0, x = x0; i < count; ++i, x += dx)
+        if (IsKey(s, i)) h_.SetKeyAt(x, y, true);
+  }
+
+private:
+  bool IsKey(const uint8_t* s, uint32_t i) const {
+    switch (h_.ColourType) {
+      case 0:
+        return (depth_ == 16 ? uint16_t((s[2 * i] << 8) | s[2 * i + 1]) : PackedSample(s, i, depth_)) == key_[0];
+      case 2:
+        for (int c = 0; c < 3; ++c) {
+          const uint16_t sample = depth_ == 16 ? uint16_t((s[6 * i + 2 * c] << 8) | s[6 * i + 2 * c + 1])
+                                               : s[3 * i + size_t(c)];
+          if (sample != key_[c]) return false;
+        }
+        return true;
+      default:
+        return palette_->IsClearIndex(PackedSample(s, i, depth_));
+    }
+  }
+
+  void Convert(const uint8_t* s, uint32_t y, uint32_t x0, uint32_t dx, uint32_t count, size_t rowBytes) {
     // Most images carry no gamma; their colour bytes need no table.
     if (plain_ && dx == 1 && depth_ == 8 && (h_.ColourType == 2 || h_.ColourType == 6)) {
       DecodePlain(s, h_.ImageRow(y), h_.ColourType == 6 ? h_.AlphaRow(y) : nullptr, count);
@@ -352,6 +464,7 @@ public:
     }
   }
 
+public:
   // 16-bit samples are written with low byte 0.
   void Encode(uint8_t* o, uint32_t y, uint32_t x0, uint32_t dx, uint32_t count, size_t rowBytes) {
     const uint8_t* d = h_.ImageRow(y);
@@ -435,6 +548,9 @@ private:
   const uint8_t* decode_;
   const uint8_t* encode_;
   bool plain_ = IsIdentity(decode_);
+  bool matchKey_ = false;
+  uint16_t key_[3] = {};
+  const TChunktRNS* palette_ = nullptr;  // the key of a palette image
 };
 
 // Chooses and applies the row filter of the encoder.
@@ -496,6 +612,7 @@ bool TChunkIDAT::LoadFromStream(TPngStream& stream, const char* name, uint32_t s
 
   const TRowGeometry geometry(header, header.BitDepth);
   TRowConverter converter(header, image, header.BitDepth);
+  if (const TChunktRNS* key = image.ColourKey()) converter.MatchKey(*key);
   TIdatReader reader(stream, size);
   std::vector<uint8_t> current, previous;
   uint64_t total = 0;
@@ -566,3 +683,5 @@ bool TChunkIDAT::SaveToStream(TPngStream& stream) {
   writer.Finish();
   return true;
 }
+
+}  // namespace png

@@ -5,6 +5,9 @@
 
 #include "PngImage.h"
 
+namespace png {
+using namespace core;  // the codec raises its own failures
+
 namespace {
 uint8_t Blend(int source, int alpha, int old) {
   return uint8_t((source * alpha + (255 - alpha) * old + 255) >> 8);
@@ -82,6 +85,34 @@ void TPngImage::SetPixelColour(int x, int y, TPngColour rgb) {
       p[0] = PngBlue(rgb);
     }
   }
+  if (const TChunktRNS* key = ColourKey(); key && !h.KeyMask.empty())
+    h.SetKeyAt(uint32_t(x), uint32_t(y), key->IsKeyInMemory(uint32_t(x), uint32_t(y)));
+}
+
+bool TPngImage::IsKeyPixel(int x, int y) const {
+  if (!HasHeader()) return false;
+  const TChunkIHDR& h = HeaderChunk();
+  const TChunktRNS* key = ColourKey();
+  if (!key || !h.Bits || x < 0 || y < 0 || uint32_t(x) >= h.Width || uint32_t(y) >= h.Height) return false;
+  return h.KeyMask.empty() ? key->IsKeyInMemory(uint32_t(x), uint32_t(y)) : h.KeyAt(uint32_t(x), uint32_t(y));
+}
+
+const uint8_t* TPngImage::KeyMask() {
+  if (!HasHeader()) return nullptr;
+  TChunkIHDR& h = HeaderChunk();
+  const TChunktRNS* key = ColourKey();
+  if (!key || !h.Bits) return nullptr;
+  if (h.KeyMask.empty()) {
+    try {
+      h.KeyMask.assign(TChunkIHDR::StrideFor(1, h.Width) * h.Height, 0);
+    } catch (const std::bad_alloc&) {
+      throw EPNGOutMemory();
+    }
+    for (uint32_t y = 0; y < h.Height; ++y)
+      for (uint32_t x = 0; x < h.Width; ++x)
+        if (key->IsKeyInMemory(x, y)) h.SetKeyAt(x, y, true);
+  }
+  return h.KeyMask.data();
 }
 
 void TPngImage::ChangeSize(int newWidth, int newHeight) {
@@ -99,12 +130,13 @@ void TPngImage::ChangeSize(int newWidth, int newHeight) {
   h.BitmapInfo.Header.Width = int32_t(nw);
   h.BitmapInfo.Header.Height = int32_t(nh);
   std::unique_ptr<TPngImageSurface> surface;
-  std::vector<uint8_t> alpha, low;
+  std::vector<uint8_t> alpha, low, key;
   try {
     surface = CreateSurface(h, newStride * nh);
     if (!surface || !surface->Bits()) throw std::bad_alloc();
     if (!h.AlphaPlane.empty()) alpha.assign(size_t(nw) * nh, 255);
     if (!h.LowBytePlane.empty()) low.assign(newStride * nh, 0);
+    if (!h.KeyMask.empty()) key.assign(TChunkIHDR::StrideFor(1, nw) * nh, 0);
   } catch (const std::bad_alloc&) {
     h.BitmapInfo.Header = oldInfo;
     throw EPNGOutMemory();
@@ -116,6 +148,7 @@ void TPngImage::ChangeSize(int newWidth, int newHeight) {
       std::memcpy(alpha.data() + size_t(y) * nw, h.AlphaRow(y), std::min(nw, h.Width));
     if (!low.empty()) std::memcpy(low.data() + newStride * (nh - 1 - y), h.LowByteRow(y), rowCopy);
   }
+  const uint32_t oldWidth = h.Width, oldHeight = h.Height;
   h.Surface = std::move(surface);
   h.Bits = bits;
   h.Stride = newStride;
@@ -123,6 +156,17 @@ void TPngImage::ChangeSize(int newWidth, int newHeight) {
   h.Height = nh;
   h.AlphaPlane = std::move(alpha);
   h.LowBytePlane = std::move(low);
+  // Kept pixels keep their key; the new ones are matched as they stand.
+  std::swap(h.KeyMask, key);
+  if (const TChunktRNS* trns = ColourKey(); trns && !h.KeyMask.empty()) {
+    for (uint32_t y = 0; y < nh; ++y)
+      for (uint32_t x = 0; x < nw; ++x) {
+        const bool kept = x < oldWidth && y < oldHeight;
+        h.SetKeyAt(x, y,
+                   kept ? (key[TChunkIHDR::KeyByte(oldWidth, oldHeight, x, y)] & TChunkIHDR::KeyBit(x)) != 0
+                        : trns->IsKeyInMemory(x, y));
+      }
+  }
   SurfaceResized(h);
 }
 
@@ -172,3 +216,5 @@ void TPngImage::BlendOver(uint8_t* area, int width, int height) const {
     }
   }
 }
+
+}  // namespace png

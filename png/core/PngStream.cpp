@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+namespace png {
+
 size_t TPngMemoryStream::Read(void* buffer, size_t count) {
   const size_t n = std::min(count, bytes_.size() - position_);
   if (n) std::memcpy(buffer, bytes_.data() + position_, n);
@@ -20,3 +22,5 @@ size_t TPngMemoryStream::Write(const void* buffer, size_t count) {
 void TPngMemoryStream::SetPosition(uint64_t position) {
   position_ = size_t(std::min<uint64_t>(position, bytes_.size()));
 }
+
+}  // namespace png

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace png {
+
 class TPngStream {
 public:
   virtual ~TPngStream() = default;
@@ -42,3 +44,5 @@ private:
   std::vector<uint8_t> bytes_;
   size_t position_ = 0;
 };
+
+}  // namespace png

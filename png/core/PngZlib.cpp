@@ -2,6 +2,8 @@
 
 #include <zlib.h>
 
+namespace png {
+
 namespace {
 constexpr size_t kRound = 4096;
 
@@ -59,3 +61,5 @@ bool CompressBuffer(const uint8_t* input, size_t size, int level, std::vector<ui
   deflateEnd(&zs);
   return ok;
 }
+
+}  // namespace png

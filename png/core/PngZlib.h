@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace png {
+
 // Inflated text beyond this size counts as a failed inflate; a small zTXt
 // chunk must not be able to claim gigabytes.
 constexpr size_t MaxInflatedTextSize = size_t(16) << 20;
@@ -18,3 +20,5 @@ bool DecompressBuffer(const uint8_t* input, size_t size, std::vector<uint8_t>& o
                       std::string& message, size_t limit = MaxInflatedTextSize);
 bool CompressBuffer(const uint8_t* input, size_t size, int level, std::vector<uint8_t>& output,
                     std::string& message);
+
+}  // namespace png

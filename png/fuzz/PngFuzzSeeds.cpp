@@ -5,6 +5,8 @@
 
 #include "PngImage.h"
 
+using namespace png;
+
 namespace {
 void Write(const std::string& path, const TPngMemoryStream& stream) {
   if (FILE* f = std::fopen(path.c_str(), "wb")) {

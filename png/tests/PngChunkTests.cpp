@@ -7,6 +7,8 @@
 
 #include "PngFixtures.h"
 
+using namespace png::core;  // the core's failures
+
 namespace {
 const Bytes kEnd = Chunk("IEND", {});
 
@@ -183,6 +185,10 @@ TEST(PngChunks, GammaTables) {
   // The gray bytes stay; the colour table carries the corrected grays.
   EXPECT_EQ(png.ImageRow(0)[0], Gray().At(0, 0, 0));
   EXPECT_EQ(png.HeaderChunk().BitmapInfo.Colours[128].Red, png.DecodeGamma[128]);
+  TPngImage same;  // a second image of the same gamma gets the same tables
+  Load(same, FileWith({Chunk("gAMA", Be32(100000))}));
+  EXPECT_EQ(same.DecodeGamma, png.DecodeGamma);
+  EXPECT_EQ(same.EncodeGamma, png.EncodeGamma);
 
   TPngImage zero;
   Load(zero, FileWith({Chunk("gAMA", Be32(0))}));

@@ -10,6 +10,8 @@
 
 #include "PngImage.h"
 
+using namespace png;  // the tests' own files name the codec's types plainly
+
 using Bytes = std::vector<uint8_t>;
 
 struct RawImage {

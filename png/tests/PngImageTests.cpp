@@ -3,6 +3,8 @@
 
 #include "PngFixtures.h"
 
+using namespace png::core;  // the core's failures
+
 namespace {
 RawImage Solid(uint32_t w, uint32_t h, uint8_t ct, uint8_t depth, std::vector<uint16_t> pixel) {
   RawImage im = RandomImage(w, h, ct, depth, 1);
@@ -102,6 +104,66 @@ TEST(PngImage, TwoBitGrayKeepsFullWhite) {
   Load(again, Save(png));
   EXPECT_EQ(again.GetPixelColour(3, 0), PngRgb(255, 255, 255));
   EXPECT_EQ(again.TransparentColour(), PngRgb(255, 255, 255));
+}
+
+TEST(PngImage, ColourKeyIsMatchedOnTheStoredSamples) {
+  // Interlaced, 16 bits: each pass marks its own columns, on all 16 bits.
+  RawImage raw = RandomImage(9, 9, 2, 16, 3);
+  auto isKey = [](uint32_t x, uint32_t y) { return (x * y) % 4 == 1; };
+  for (uint32_t y = 0; y < 9; ++y)
+    for (uint32_t x = 0; x < 9; ++x) {
+      const uint16_t key[3] = {0x1234, 0x5678, 0x9ABC};
+      for (int c = 0; c < 3; ++c) raw.At(x, y, c) = isKey(x, y) ? key[c] : uint16_t(key[c] & 0xFF00);
+    }
+  PngBuild build;
+  build.interlaced = true;
+  build.before = {{"tRNS", {0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC}}};
+  TPngImage png;
+  Loaded(png, raw, build);
+  for (uint32_t y = 0; y < 9; ++y)
+    for (uint32_t x = 0; x < 9; ++x) EXPECT_EQ(png.IsKeyPixel(int(x), int(y)), isKey(x, y)) << x << "," << y;
+  EXPECT_FALSE(png.IsKeyPixel(9, 0));
+
+  // Gray keys count with the bits of the depth only, in the colour too.
+  RawImage gray = Solid(4, 1, 0, 2, {0});
+  gray.samples = {0, 1, 2, 3};
+  build = PngBuild();
+  build.before = {{"tRNS", {0x01, 0x07}}};
+  TPngImage gray2;
+  Loaded(gray2, gray, build);
+  EXPECT_TRUE(gray2.IsKeyPixel(3, 0));
+  EXPECT_FALSE(gray2.IsKeyPixel(0, 0));
+  EXPECT_EQ(gray2.TransparentColour(), PngRgb(255, 255, 255));
+  TPngImage gray4;
+  build.before = {{"tRNS", {0, 0x15}}};
+  Loaded(gray4, Solid(2, 1, 0, 4, {5}), build);
+  EXPECT_EQ(gray4.TransparentColour(), PngRgb(85, 85, 85));
+
+  // Through this gamma 254 and 255 both show as 255: only the stored key is
+  // clear, and a copy keeps it so.
+  build.before = {{"gAMA", Be32(100000)}, {"tRNS", {0, 255, 0, 255, 0, 255}}};
+  TPngImage gamma, copy;
+  Loaded(gamma, Solid(2, 1, 2, 8, {255, 255, 255, 254, 254, 254}), build);
+  copy.CopyPicture(gamma);
+  EXPECT_TRUE(copy.IsKeyPixel(0, 0));
+  EXPECT_FALSE(copy.IsKeyPixel(1, 0));
+}
+
+TEST(PngImage, ColourKeyFollowsEditsAndResizing) {
+  PngBuild build;
+  build.before = {{"tRNS", {0, 0, 0, 0, 0, 0}}};
+  TPngImage png;
+  Loaded(png, Solid(2, 1, 2, 8, {0, 0, 0, 1, 2, 3}), build);
+  ASSERT_NE(png.KeyMask(), nullptr);
+  png.SetPixelColour(0, 0, PngRgb(4, 5, 6));
+  png.SetPixelColour(1, 0, 0);
+  EXPECT_FALSE(png.IsKeyPixel(0, 0));
+  EXPECT_TRUE(png.IsKeyPixel(1, 0));
+  png.ChangeSize(3, 2);  // the new area is black, which is the key
+  EXPECT_FALSE(png.IsKeyPixel(0, 0));
+  EXPECT_TRUE(png.IsKeyPixel(1, 0));
+  EXPECT_TRUE(png.IsKeyPixel(2, 0));
+  EXPECT_TRUE(png.IsKeyPixel(0, 1));
 }
 
 TEST(PngImage, PaletteIndicesPastThePaletteShowEntryZero) {
@@ -266,6 +328,9 @@ TEST(PngImage, AssignFromBitmapBuildsAPaletteImage) {
   EXPECT_EQ(png.TransparencyKind(), TTransparencyKind::SingleColour);
   EXPECT_EQ(png.TransparentColour(), PngRgb(9, 6, 3));
   EXPECT_EQ(png.GetPixelColour(1, 0), PngRgb(6, 4, 2));
+  // Not decoded: the key is matched on the pixels as the bitmap gave them.
+  EXPECT_TRUE(png.IsKeyPixel(2, 1));
+  EXPECT_FALSE(png.IsKeyPixel(3, 1));
   TPngImage again;
   Load(again, Save(png));
   EXPECT_EQ(again.GetPixelColour(3, 1), PngRgb(12, 8, 4));

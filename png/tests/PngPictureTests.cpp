@@ -95,6 +95,25 @@ TEST(PngPicture, LoadSaveAndFailures) {
   }
   EXPECT_TRUE(picture.Empty());
   EXPECT_EQ(picture.Width(), 0);
+  try {
+    picture.HeaderChunk();
+    ADD_FAILURE() << "no exception";
+  } catch (const EPNGHeaderNotPresent& e) {
+    EXPECT_EQ(e.Message(), "This operation is not valid because the current image contains no valid header.");
+  }
+
+  Bytes damaged = Signature();  // an invalid deflate block, with good CRCs
+  for (const Bytes& chunk : {Chunk("IHDR", HeaderData(1, 1, 8, 0)), Chunk("IDAT", {0x78, 0x9C, 0xFF, 0xFF}),
+                             Chunk("IEND", {})})
+    damaged.insert(damaged.end(), chunk.begin(), chunk.end());
+  try {
+    LoadPicture(picture, damaged);
+    ADD_FAILURE() << "no exception";
+  } catch (const EPNGZLIBError& e) {
+    EXPECT_EQ(e.Message(),
+              "Could not decompress the image because it contains invalid compressed data.\r\n"
+              " Description: data error (-3)");
+  }
 }
 
 TEST(PngPicture, DrawsPlainImages) {
@@ -151,6 +170,73 @@ TEST(PngPicture, DrawsWithTransparentColour) {
   EXPECT_TRUE(bitmap.Transparent());
   EXPECT_EQ(bitmap.TransparentColor(), gui::TColor(0x1E140A));
   EXPECT_EQ(bitmap.Canvas().Pixels(1, 0), gui::TColor(0x3264C8));
+
+  // The form for any bits, which matches the colour as it is drawn.
+  auto direct = Canvas(2, 1, gui::TColor(0x00FF00));
+  const TChunkIHDR& header = picture.HeaderChunk();
+  picture.DrawWithTransparentColour(direct->Canvas().Handle(), header.Bits,
+                                    reinterpret_cast<const BITMAPINFO*>(&header.BitmapInfo), RGB(10, 20, 30),
+                                    Rect(0, 0, 2, 1));
+  EXPECT_EQ(direct->Canvas().Pixels(0, 0), 0x00FF00u);
+  EXPECT_EQ(direct->Canvas().Pixels(1, 0), gui::TColor(0x3264C8));
+
+  // Key on top, stretched to twice the size: the key stays on top.
+  RawImage column = RandomImage(1, 2, 2, 8, 1);
+  column.samples = {10, 20, 30, 200, 100, 50};
+  TPngPicture tall;
+  LoadPicture(tall, BuildPng(column, build));
+  auto twice = Canvas(2, 4, gui::TColor(0x0000FF));
+  tall.Draw(twice->Canvas(), Rect(0, 0, 2, 4));
+  EXPECT_EQ(twice->Canvas().Pixels(1, 1), 0x0000FFu);
+  EXPECT_EQ(twice->Canvas().Pixels(0, 2), gui::TColor(0x3264C8));
+  EXPECT_EQ(twice->Canvas().Pixels(1, 3), gui::TColor(0x3264C8));
+}
+
+namespace {
+// Colour-key images drawn over red: which pixels let the red through.
+std::vector<bool> ShowsBackground(const RawImage& raw, const PngBuild& build) {
+  TPngPicture picture;
+  LoadPicture(picture, BuildPng(raw, build));
+  EXPECT_EQ(picture.TransparencyKind(), TTransparencyKind::SingleColour);
+  auto target = Canvas(int(raw.width), 1, gui::TColor(0x0000FF));
+  picture.Draw(target->Canvas(), Rect(0, 0, int(raw.width), 1));
+  std::vector<bool> shows;
+  for (int x = 0; x < int(raw.width); ++x) shows.push_back(target->Canvas().Pixels(x, 0) == 0x0000FFu);
+  return shows;
+}
+}  // namespace
+
+TEST(PngPicture, ColourKeyMatchesTheStoredSamples) {
+  using Shows = std::vector<bool>;
+  PngBuild build;
+  // 16 bits: the second pixel shares only the high bytes of the key.
+  RawImage rgb16 = RandomImage(3, 1, 2, 16, 1);
+  rgb16.samples = {0x1234, 0x5678, 0x9ABC, 0x12FF, 0x56FF, 0x9AFF, 0x1200, 0x5600, 0x9A00};
+  build.before = {{"tRNS", {0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC}}};
+  EXPECT_EQ(ShowsBackground(rgb16, build), (Shows{true, false, false}));
+  RawImage gray16 = RandomImage(2, 1, 0, 16, 1);
+  gray16.samples = {0x8001, 0x8002};
+  build.before = {{"tRNS", {0x80, 0x01}}};
+  EXPECT_EQ(ShowsBackground(gray16, build), (Shows{true, false}));
+
+  // A key wider than 4 bits counts with its low 4 bits: 0x15 names sample 5.
+  RawImage gray4 = RandomImage(3, 1, 0, 4, 1);
+  gray4.samples = {0, 5, 15};
+  build.before = {{"tRNS", {0, 0x15}}};
+  EXPECT_EQ(ShowsBackground(gray4, build), (Shows{false, true, false}));
+
+  // Through this gamma 254 and 255 both show as 255; only the key is clear.
+  RawImage rgb = RandomImage(2, 1, 2, 8, 1);
+  rgb.samples = {255, 255, 255, 254, 254, 254};
+  build.before = {{"gAMA", Be32(100000)}, {"tRNS", {0, 255, 0, 255, 0, 255}}};
+  EXPECT_EQ(ShowsBackground(rgb, build), (Shows{true, false}));
+
+  // Two palette entries of one colour: only the clear index is the key.
+  RawImage palette = RandomImage(2, 1, 3, 8, 1);
+  palette.samples = {0, 1};
+  palette.palette = {10, 20, 30, 10, 20, 30};
+  build.before = {{"tRNS", {255, 0}}};
+  EXPECT_EQ(ShowsBackground(palette, build), (Shows{false, true}));
 }
 
 TEST(PngPicture, AssignsFromBitmaps) {

@@ -654,6 +654,8 @@ LRESULT TCustomListView::CustomDrawNotify(NMLVCUSTOMDRAW* draw) {
   draw->clrTextBk = back == clNone || canvas_->Brush().Style() == bsClear ? CLR_NONE : ColorToRGB(back);
   LOGFONTA after = canvas_->Font().ToLogFont();
   if (std::memcmp(&before, &after, sizeof(before)) != 0) {
+    // Left selected on purpose: CDRF_NEWFONT tells the control to draw with
+    // it, and the control restores its own font after the item.
     SelectObject(dc, canvas_->Font().Handle());
     result |= CDRF_NEWFONT;
   }

@@ -85,17 +85,12 @@ char UpperChar(char ch) {
 void PaintParentBackground(HDC dc, const TControl* control) {
   TWinControl* parent = control ? control->Parent() : nullptr;
   if (!parent || !dc) return;
-  int saved = SaveDC(dc);
+  kit::SavedDC saved(dc);
   // The parent draws in its own client coordinates; shift them so the
   // control's corner lands on the context's origin.
   OffsetViewportOrgEx(dc, -control->Left(), -control->Top(), nullptr);
   TRect client = parent->ClientRect();
   IntersectClipRect(dc, 0, 0, client.Width(), client.Height());
-  struct Restore {
-    HDC dc;
-    int saved;
-    ~Restore() { RestoreDC(dc, saved); }
-  } restore{dc, saved};
   parent->Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
   parent->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
 }
@@ -261,13 +256,8 @@ void TControl::SetBounds(int left, int top, int width, int height) {
 void TControl::SetBoundsFromLayout(int left, int top, int width, int height) {
   bool was = controlState_.Contains(csAligning);
   controlState_.Include(csAligning);
-  try {
-    SetBounds(left, top, width, height);
-  } catch (...) {
-    if (!was) controlState_.Exclude(csAligning);
-    throw;
-  }
-  if (!was) controlState_.Exclude(csAligning);
+  auto restore = kit::OnExit([&] { SetControlState(csAligning, was); });
+  SetBounds(left, top, width, height);
 }
 
 TRect TControl::ClientRect() { return Rect(0, 0, width_, height_); }
@@ -608,13 +598,8 @@ void TControl::WndProc(TMessage& m) {
     case CM_PARENTFONTCHANGED:
       if (parentFont_ && parent_) {
         takingParentFont_ = true;
-        try {
-          font_->Assign(parent_->Font());
-        } catch (...) {
-          takingParentFont_ = false;
-          throw;
-        }
-        takingParentFont_ = false;
+        auto restore = kit::OnExit([this] { takingParentFont_ = false; });
+        font_->Assign(parent_->Font());
       }
       return;
     case CM_PARENTSHOWHINTCHANGED:
@@ -648,11 +633,8 @@ void TControlCanvas::SetControl(TControl* control) {
 
 void TControlCanvas::FreeHandle() {
   if (!ownDc_) return;
-  HDC dc = ownDc_;
-  ownDc_ = nullptr;
   SetHandle(nullptr);
-  ReleaseDC(window_, dc);
-  window_ = nullptr;
+  ownDc_.reset();
 }
 
 void TControlCanvas::CreateHandle() {
@@ -661,15 +643,16 @@ void TControlCanvas::CreateHandle() {
   bool windowless = !window;
   if (windowless) window = control_->Parent();
   if (!window) return;
-  HWND handle = window->Handle();
-  HDC dc = GetDCEx(handle, nullptr, DCX_CACHE | DCX_CLIPSIBLINGS);
-  if (!dc) return;
+  ownDc_.emplace(window->Handle(), DWORD{DCX_CACHE | DCX_CLIPSIBLINGS});
+  HDC dc = ownDc_->Get();
+  if (!dc) {
+    ownDc_.reset();
+    return;
+  }
   if (windowless) {
     SetViewportOrgEx(dc, control_->Left(), control_->Top(), nullptr);
     ::IntersectClipRect(dc, 0, 0, control_->Width(), control_->Height());
   }
-  window_ = handle;
-  ownDc_ = dc;
   SetHandle(dc);
 }
 
@@ -682,15 +665,11 @@ void PaintOnCanvas(TControl& control, TControlCanvas& canvas, HDC dc, const std:
   canvas.FreeHandle();
   canvas.SetHandle(dc);
   control.Perform(detail::CM_SETPAINTING, 1);
-  try {
-    paint();
-  } catch (...) {
+  auto done = kit::OnExit([&] {
     control.Perform(detail::CM_SETPAINTING, 0);
     canvas.SetHandle(nullptr);
-    throw;
-  }
-  control.Perform(detail::CM_SETPAINTING, 0);
-  canvas.SetHandle(nullptr);
+  });
+  paint();
 }
 
 std::unique_ptr<TControlCanvas> MakeCanvas(TControl& control) {

@@ -6,6 +6,7 @@
 
 #include "gui/Graphic.h"
 #include "gui/Streams.h"
+#include "kit/Own.h"
 
 namespace gui {
 
@@ -228,17 +229,15 @@ class Reader {
     if (!text) throw EFormError("No form for class " + root_.ClassName());
 
     root_.SetLoadingState(true);
-    try {
+    {
+      auto loadingOff = kit::OnExit([this] {
+        for (TComponent* c : loaded_) c->SetLoadingState(false);
+        root_.SetLoadingState(false);
+      });
       ReadText(*cls, *text);
       ResolveReferences();
       BindHandlers();
-    } catch (...) {
-      for (TComponent* c : loaded_) c->SetLoadingState(false);
-      root_.SetLoadingState(false);
-      throw;
     }
-    for (TComponent* c : loaded_) c->SetLoadingState(false);
-    root_.SetLoadingState(false);
     for (TComponent* c : loaded_) c->Loaded();
     root_.Loaded();
   }

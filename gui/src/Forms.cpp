@@ -322,16 +322,15 @@ TModalResult TCustomForm::ShowModal() {
   EnumThreadWindows(GetCurrentThreadId(), &DisableOne, reinterpret_cast<LPARAM>(&others));
   modal_ = true;
   modalResult_ = mrNone;
-  auto finish = [&] {
-    for (HWND w : others.disabled)
-      if (IsWindow(w)) EnableWindow(w, TRUE);
-    modal_ = false;
-    SetVisible(false);
-  };
-  try {
+  {
+    auto finish = kit::OnExit([&] {
+      for (HWND w : others.disabled)
+        if (IsWindow(w)) EnableWindow(w, TRUE);
+      modal_ = false;
+      SetVisible(false);
+    });
     SetVisible(true);
-    while (true) {
-      if (!Application) break;
+    while (Application) {
       if (Application->Terminated()) {
         modalResult_ = mrCancel;
         break;
@@ -342,11 +341,7 @@ TModalResult TCustomForm::ShowModal() {
       }
       Application->HandleMessage();
     }
-  } catch (...) {
-    finish();
-    throw;
   }
-  finish();
   return modalResult_;
 }
 
@@ -512,12 +507,11 @@ void THintWindow::CreateParams(TCreateParams& p) {
 }
 
 TRect THintWindow::CalcHintRect(int maxWidth, const std::string& hint) {
-  HDC dc = GetDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, Font()->Handle());
+  kit::WindowDC screen(nullptr);
+  kit::Selection font(screen.Get(), Font()->Handle());
   RECT r{0, 0, maxWidth, 0};
-  DrawTextA(dc, hint.c_str(), static_cast<int>(hint.size()), &r, DT_CALCRECT | DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
-  SelectObject(dc, old);
-  ReleaseDC(nullptr, dc);
+  DrawTextA(screen.Get(), hint.c_str(), static_cast<int>(hint.size()), &r,
+            DT_CALCRECT | DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
   return Rect(0, 0, r.right + 6, r.bottom + 4);
 }
 

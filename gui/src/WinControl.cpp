@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "ControlsInternal.h"
+#include "Offscreen.h"
 #include "gui/ActnList.h"
 #include "gui/Controls.h"
 #include "gui/Forms.h"
@@ -507,13 +508,8 @@ void TWinControl::Realign() {
   if (controlState_.Contains(csAligning)) return;
   TRect r = ClientRect();
   controlState_.Include(csAligning);
-  try {
-    AlignControls(nullptr, r);
-  } catch (...) {
-    controlState_.Exclude(csAligning);
-    throw;
-  }
-  controlState_.Exclude(csAligning);
+  auto done = kit::OnExit([this] { controlState_.Exclude(csAligning); });
+  AlignControls(nullptr, r);
 }
 
 void TWinControl::AlignControls(TControl*, TRect& r) {
@@ -607,16 +603,10 @@ void TWinControl::PaintControls(HDC dc) {
     if (!ContainsControl(c)) continue;
     RECT bounds{c->Left(), c->Top(), c->Left() + c->Width(), c->Top() + c->Height()};
     if (!RectVisible(dc, &bounds)) continue;
-    int saved = SaveDC(dc);
+    kit::SavedDC saved(dc);
     OffsetViewportOrgEx(dc, c->Left(), c->Top(), nullptr);
     IntersectClipRect(dc, 0, 0, c->Width(), c->Height());
-    try {
-      c->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc));
-    } catch (...) {
-      RestoreDC(dc, saved);
-      throw;
-    }
-    RestoreDC(dc, saved);
+    c->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc));
   }
 }
 
@@ -629,39 +619,18 @@ void TWinControl::WMPaint(TMessage& m) {
     PaintHandler(reinterpret_cast<HDC>(m.WParam));
     return;
   }
-  PAINTSTRUCT ps;
   beginningPaint_ = true;
-  HDC dc = BeginPaint(handle_, &ps);
+  kit::PaintDC paint(handle_);
   beginningPaint_ = false;
-  auto finish = [&] { EndPaint(handle_, &ps); };
-  try {
-    if (doubleBuffered_) {
-      TRect client = ClientRect();
-      HDC memory = CreateCompatibleDC(dc);
-      HBITMAP bitmap = CreateCompatibleBitmap(dc, std::max(client.Width(), 1), std::max(client.Height(), 1));
-      HGDIOBJ old = SelectObject(memory, bitmap);
-      auto release = [&] {
-        SelectObject(memory, old);
-        DeleteObject(bitmap);
-        DeleteDC(memory);
-      };
-      try {
-        Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(memory));
-        PaintHandler(memory);
-        BitBlt(dc, 0, 0, client.Width(), client.Height(), memory, 0, 0, SRCCOPY);
-      } catch (...) {
-        release();
-        throw;
-      }
-      release();
-    } else {
-      PaintHandler(dc);
-    }
-  } catch (...) {
-    finish();
-    throw;
+  if (!doubleBuffered_) {
+    PaintHandler(paint.Get());
+    return;
   }
-  finish();
+  TRect client = ClientRect();
+  detail::TOffscreen memory(paint.Get(), client.Width(), client.Height());
+  Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(memory.Dc()));
+  PaintHandler(memory.Dc());
+  BitBlt(paint.Get(), 0, 0, client.Width(), client.Height(), memory.Dc(), 0, 0, SRCCOPY);
 }
 
 void TWinControl::WMEraseBkgnd(TMessage& m) {
@@ -690,17 +659,13 @@ void TWinControl::PaintTo(HDC dc, int x, int y) {
     // System controls clip their painting in device units, so they paint at
     // the origin of a context of their own, which is then copied.
     int w = window.right - window.left, h = window.bottom - window.top;
-    HDC memory = CreateCompatibleDC(dc);
-    HBITMAP bitmap = CreateCompatibleBitmap(dc, std::max(w, 1), std::max(h, 1));
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    ::SendMessageA(handle_, WM_PRINT, reinterpret_cast<WPARAM>(memory), PRF_NONCLIENT | PRF_CLIENT | PRF_ERASEBKGND);
-    BitBlt(dc, x, y, w, h, memory, 0, 0, SRCCOPY);
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
+    detail::TOffscreen memory(dc, w, h);
+    ::SendMessageA(handle_, WM_PRINT, reinterpret_cast<WPARAM>(memory.Dc()),
+                   PRF_NONCLIENT | PRF_CLIENT | PRF_ERASEBKGND);
+    BitBlt(dc, x, y, w, h, memory.Dc(), 0, 0, SRCCOPY);
     return;
   }
-  int saved = SaveDC(dc);
+  kit::SavedDC saved(dc);
   POINT origin{0, 0};
   ::ClientToScreen(handle_, &origin);
   OffsetViewportOrgEx(dc, x + origin.x - window.left, y + origin.y - window.top, nullptr);
@@ -711,7 +676,6 @@ void TWinControl::PaintTo(HDC dc, int x, int y) {
     auto* w = dynamic_cast<TWinControl*>(c);
     if (w && w->Visible() && w->HandleAllocated()) w->PaintTo(dc, w->Left(), w->Top());
   }
-  RestoreDC(dc, saved);
 }
 
 // --- focus, tab order ---------------------------------------------------------

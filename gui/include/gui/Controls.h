@@ -15,6 +15,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,7 @@
 #include "gui/Component.h"
 #include "gui/Events.h"
 #include "gui/Messages.h"
+#include "kit/Own.h"
 
 namespace gui {
 
@@ -515,35 +517,15 @@ class TControlCanvas : public TCanvas {
 
  private:
   TControl* control_ = nullptr;
-  HWND window_ = nullptr;  // whose context it took
-  HDC ownDc_ = nullptr;
+  std::optional<kit::WindowDC> ownDc_;  // a context the canvas took itself
 };
 
-// Device contexts that go back to the system with their scope.
-class TWindowDC {  // the whole window, non-client area included
+// The whole window's device context, non-client area included, given back
+// with its scope.
+class TWindowDC : public kit::WindowDC {
  public:
-  explicit TWindowDC(HWND window) : window_(window), dc_(GetWindowDC(window)) {}
-  ~TWindowDC() { if (dc_) ReleaseDC(window_, dc_); }
-  TWindowDC(const TWindowDC&) = delete;
-  TWindowDC& operator=(const TWindowDC&) = delete;
-  HDC Handle() const { return dc_; }
-
- private:
-  HWND window_;
-  HDC dc_;
-};
-
-class TClientDC {
- public:
-  explicit TClientDC(HWND window) : window_(window), dc_(GetDC(window)) {}
-  ~TClientDC() { if (dc_) ReleaseDC(window_, dc_); }
-  TClientDC(const TClientDC&) = delete;
-  TClientDC& operator=(const TClientDC&) = delete;
-  HDC Handle() const { return dc_; }
-
- private:
-  HWND window_;
-  HDC dc_;
+  explicit TWindowDC(HWND window) : kit::WindowDC(window, kit::WindowDC::Whole) {}
+  HDC Handle() const { return Get(); }
 };
 
 // Puts a procedure in front of a window that is no control's own (the

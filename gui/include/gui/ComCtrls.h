@@ -239,6 +239,14 @@ class TCustomListView : public TWinControl {
   void ApplyColors();
   void SyncOrderFromWindow();
   LRESULT CustomDrawNotify(NMLVCUSTOMDRAW* draw);
+  // Notification and message handlers (see CNNotify and WndProc).
+  void LVNGetDispInfo(TMessage& Message, bool wide);
+  void LVNItemChanged(TMessage& Message);
+  void LVNColumnClick(TMessage& Message);
+  void LVNGetInfoTip(TMessage& Message, bool wide);
+  void LVNBeginLabelEdit(TMessage& Message);
+  void LVNEndLabelEdit(TMessage& Message, bool wide);
+  void CMFontOrColorChanged(TMessage& Message);
 
   TListColumns columns_;
   TListItems items_;

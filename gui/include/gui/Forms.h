@@ -134,6 +134,12 @@ class TCustomForm : public TWinControl {
   void CloseModal();
   void ControlGone(TControl* control);
   void SetWindowFocus();
+  // Message handlers (see WndProc).
+  void WMActivate(TMessage& Message);
+  void WMActivateApp(TMessage& Message);
+  void WMSize(TMessage& Message);
+  void WMSysCommand(TMessage& Message);
+  void CMDialogKey(TMessage& Message);
 
   TFormBorderStyle borderStyle_ = bsSizeable;
   TBorderIcons borderIcons_{biSystemMenu, biMinimize, biMaximize};

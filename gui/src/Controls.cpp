@@ -319,10 +319,11 @@ void TControl::SetText(const std::string& value) {
   Perform(CM_TEXTCHANGED);
 }
 
+// A colour set is the control's own, even one it already shows.
 void TControl::SetColor(TColor value) {
+  parentColor_ = false;
   if (value == color_) return;
   color_ = value;
-  parentColor_ = false;
   Perform(CM_COLORCHANGED);
 }
 

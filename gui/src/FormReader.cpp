@@ -610,7 +610,9 @@ class Reader {
         if (v.kind != K::Identifier) wrong();
         if (SameText(v.Text, "nil"))
           Guard([&] { prop.SetObj(object, nullptr); });
-        else
+        else if (TComponent* target = Named(v.Text))
+          SetReference(object, prop, *target, v.Text);
+        else  // declared further down
           fixups_.push_back({&object, &prop, v.Text, form_, line_});
         return;
       case TPropKind::Event:
@@ -685,16 +687,25 @@ class Reader {
 
   // --- end of reading ---
 
+  // The form itself or one of its components, or null.
+  TComponent* Named(const std::string& name) const {
+    return SameText(name, root_.Name()) ? &root_ : root_.FindComponent(name);
+  }
+
+  void SetReference(TObject& object, const TPropInfo& prop, TComponent& target, const std::string& name) {
+    const TClass& wanted = prop.ObjectClass();
+    if (!target.InheritsFrom(wanted))
+      Fail(name + " is a " + target.ClassName() + ", not a " + wanted.Name() + " for " + prop.Name);
+    Guard([&] { prop.SetObj(object, &target); });
+  }
+
   void ResolveReferences() {
     for (const Fixup& f : fixups_) {
       form_ = f.form;
       line_ = f.line;
-      TComponent* target = SameText(f.name, root_.Name()) ? &root_ : root_.FindComponent(f.name);
+      TComponent* target = Named(f.name);
       if (!target) Fail("unknown component " + f.name + " for " + f.prop->Name);
-      const TClass& wanted = f.prop->ObjectClass();
-      if (!target->InheritsFrom(wanted))
-        Fail(f.name + " is a " + target->ClassName() + ", not a " + wanted.Name() + " for " + f.prop->Name);
-      Guard([&] { f.prop->SetObj(*f.object, target); });
+      SetReference(*f.object, *f.prop, *target, f.name);
     }
   }
 

@@ -145,7 +145,7 @@ end
   EXPECT_EQ(il->Count(), 2);
 }
 
-TEST_F(FormReaderTest, PropertiesInFileOrderThenReferencesHandlersAndLoaded) {
+TEST_F(FormReaderTest, PropertiesAndKnownReferencesInFileOrderThenForwardReferencesHandlersAndLoaded) {
   auto form = Read(R"(object Form1: TTestForm
   object b: TTestWidget
     Buddy = a
@@ -159,17 +159,21 @@ TEST_F(FormReaderTest, PropertiesInFileOrderThenReferencesHandlersAndLoaded) {
   end
   object a: TTestWidget
     Picture = TTestGraphic 'dot.tpic'
+    Buddy = b
     Count = 2
   end
 end
 )");
-  std::vector<std::string> expected{"b.Caption", "inner.Count", "b.Kind", "a.Picture", "a.Count", "b.Buddy"};
+  // b exists when a names it; a does not yet when b names it.
+  std::vector<std::string> expected{"b.Caption", "inner.Count", "b.Kind",  "a.Picture",
+                                    "a.Buddy",   "a.Count",     "b.Buddy"};
   EXPECT_EQ(WriteLog(), expected);
 
   TTestWidget* a = Widget(*form, "a");
   TTestWidget* b = Widget(*form, "b");
   TTestWidget* inner = Widget(*form, "inner");
   EXPECT_EQ(b->Buddy(), a);
+  EXPECT_EQ(a->Buddy(), b);
   EXPECT_EQ(inner->Owner(), form.get()) << "every component belongs to the form";
   EXPECT_EQ(inner->parentComponent, b) << "and hears which block it was nested in";
   for (TTestWidget* w : {a, b, inner}) {

@@ -396,6 +396,9 @@ void TControl::ActionChange(TBasicAction* sender, bool checkDefaults) {
   if (!checkDefaults || Enabled()) SetEnabled(action->Enabled());
   if (!checkDefaults || hint_.empty()) SetHint(action->Hint());
   if (!checkDefaults || Visible()) SetVisible(action->Visible());
+  // A control with a check takes the action's through its link; while a
+  // form is read, a check the form set stays.
+  if (actionLink_ && (!checkDefaults || action->Checked())) actionLink_->SetChecked(action->Checked());
 }
 
 void TControl::Notification(TComponent* component, TOperation operation) {

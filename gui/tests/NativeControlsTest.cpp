@@ -260,6 +260,39 @@ TEST_F(NativeControls, AControlFollowsItsActionAndRunsIt) {
   EXPECT_EQ(button->Action(), nullptr);
 }
 
+namespace {
+
+// A control with a check of its own, as check boxes have.
+class TCheckedThing : public TGraphicControl {
+ public:
+  using TGraphicControl::TGraphicControl;
+  bool checked = false;
+
+ protected:
+  class Link : public TControlActionLink {
+   public:
+    using TControlActionLink::TControlActionLink;
+    void SetChecked(bool value) override {
+      if (IsCheckedLinked()) static_cast<TCheckedThing*>(Client())->checked = value;
+    }
+  };
+  std::unique_ptr<TControlActionLink> CreateActionLink() override { return std::make_unique<Link>(this); }
+};
+
+}  // namespace
+
+TEST_F(NativeControls, AControlWithACheckShowsItsActionsCheck) {
+  auto* action = new TAction(form);
+  action->SetChecked(true);
+  auto* thing = Make<TCheckedThing>(10, 10);
+  thing->SetAction(action);
+  EXPECT_TRUE(thing->checked) << "taken when linked";
+  action->SetChecked(false);
+  EXPECT_FALSE(thing->checked);
+  action->SetChecked(true);
+  EXPECT_TRUE(thing->checked);
+}
+
 TEST_F(NativeControls, VisualStylesFollowTheSwitchTestsSet) {
   TThemeServices& themes = ThemeServices();
   themes.SetThemesEnabled(false);

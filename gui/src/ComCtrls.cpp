@@ -57,6 +57,13 @@ TCustomDrawState DrawState(UINT state) {
 
 // --- columns -------------------------------------------------------------------------
 
+GUI_DEFINE_CLASS(TListColumn) {
+  c.String("Caption", &TListColumn::Caption, &TListColumn::SetCaption);
+  c.Integer("Width", &TListColumn::Width, &TListColumn::SetWidth, 50);
+  c.Enumeration("Alignment", AlignmentInfo(), &TListColumn::Alignment, &TListColumn::SetAlignment, taLeftJustify);
+  c.Integer("ImageIndex", &TListColumn::ImageIndex, &TListColumn::SetImageIndex, -1);
+}
+
 int TListColumn::Index() const {
   const auto& list = owner_.columns_.columns_;
   for (std::size_t i = 0; i < list.size(); ++i)
@@ -277,6 +284,7 @@ GUI_DEFINE_CLASS(TCustomListView) {
   c.Enumeration("BorderStyle", BorderStyleInfo(), &TCustomListView::BorderStyle, &TCustomListView::SetBorderStyle,
                 bsSingle);
   c.Component("SmallImages", &TCustomListView::SmallImages, &TCustomListView::SetSmallImages);
+  c.Collection("Columns", &TCustomListView::Columns);
   c.Event("OnSelectItem", &TCustomListView::OnSelectItem);
   c.Event("OnColumnClick", &TCustomListView::OnColumnClick);
   c.Event("OnDeletion", &TCustomListView::OnDeletion);
@@ -292,11 +300,11 @@ GUI_DEFINE_CLASS(TCustomListView) {
 
 GUI_DEFINE_CLASS(TListView) {
   PublishWindowed(c);
-  for (const char* name : {"ViewStyle", "RowSelect", "GridLines", "ReadOnly", "HideSelection", "Checkboxes",
-                           "MultiSelect", "ShowColumnHeaders", "ColumnClick", "HotTrack", "BorderStyle",
-                           "SmallImages", "OnSelectItem", "OnColumnClick", "OnDeletion", "OnInsert", "OnCompare",
-                           "OnCustomDraw", "OnCustomDrawItem", "OnCustomDrawSubItem", "OnInfoTip", "OnEditing",
-                           "OnEdited"})
+  for (const char* name :
+       {"ViewStyle", "RowSelect", "GridLines", "ReadOnly", "HideSelection", "Checkboxes", "MultiSelect",
+        "ShowColumnHeaders", "ColumnClick", "HotTrack", "BorderStyle", "SmallImages", "Columns", "OnSelectItem",
+        "OnColumnClick", "OnDeletion", "OnInsert", "OnCompare", "OnCustomDraw", "OnCustomDrawItem",
+        "OnCustomDrawSubItem", "OnInfoTip", "OnEditing", "OnEdited"})
     c.Publish(name);
   c.Publish("TabStop", 1);
   c.Publish("ParentColor", 0);

@@ -497,7 +497,9 @@ class Reader {
     return "a value";
   }
 
-  void ReadProperty(TComponent& component) {
+  // One "Property = value" line of a component or of a collection's item;
+  // a collection's value runs on to its closing '>'.
+  void ReadProperty(TObject& target) {
     LineLexer lex(current_);
     std::vector<std::string> path{Expect(lex, Tok::Ident, "a property name").text};
     for (;;) {
@@ -512,7 +514,7 @@ class Reader {
     std::string fullName;
     for (const std::string& p : path) fullName += (fullName.empty() ? "" : ".") + p;
 
-    TObject* object = &component;
+    TObject* object = &target;
     for (std::size_t i = 0; i + 1 < path.size(); ++i) {
       const TPropInfo* prop = object->ClassType().FindProperty(path[i]);
       if (!prop) Fail("unknown property " + path[i] + " of " + object->ClassName());
@@ -523,17 +525,73 @@ class Reader {
       object = sub;
     }
     const std::string& last = path.back();
-    if (object == &component && SameText(last, "Name")) Fail("a component's name is given in its object line");
-    TFormValue value = ReadValue(lex);
+    if (object == &target && target.Is<TComponent>() && SameText(last, "Name"))
+      Fail("a component's name is given in its object line");
     const TPropInfo* prop = object->ClassType().FindProperty(last);
+    Token next = Lex([&] { return lex.Peek(); });
+    if (next.kind == Tok::Punct && next.text == "<") {
+      if (!prop) Fail("unknown property " + fullName + " of " + target.ClassName());
+      if (prop->Kind != TPropKind::Collection) Fail(fullName + " does not hold a list of items");
+      lex.Next();
+      ReadCollection(lex, *object, *prop, fullName);
+      return;
+    }
+    TFormValue value = ReadValue(lex);
     if (!prop) {
       if (const TLegacyReader* legacy = object->ClassType().FindLegacyReader(last)) {
         Guard([&] { legacy->Read(*object, value); });
         return;
       }
-      Fail("unknown property " + fullName + " of " + component.ClassName());
+      Fail("unknown property " + fullName + " of " + target.ClassName());
     }
     Apply(*object, *prop, value, fullName);
+  }
+
+  // After "Property = <": "item" ... "end" blocks of item properties up to
+  // a line with ">" (or "<>" for none). The items replace those there were.
+  void ReadCollection(LineLexer& lex, TObject& object, const TPropInfo& prop, const std::string& name) {
+    Token t = Lex([&] { return lex.Next(); });
+    bool empty = t.kind == Tok::Punct && t.text == ">";
+    if (!empty && t.kind != Tok::End) Fail("the items of " + name + " start on the next line");
+    if (empty) ExpectLineEnd(lex);
+    Guard([&] { prop.ClearItems(object); });
+    if (empty) return;
+    const int startLine = line_;
+    for (;;) {
+      if (!NextLine()) {
+        line_ = startLine;
+        Fail("'>' is missing for " + name);
+      }
+      LineLexer line(current_);
+      Token first = Lex([&] { return line.Next(); });
+      if (first.kind == Tok::Punct && first.text == ">") {
+        ExpectLineEnd(line);
+        return;
+      }
+      if (first.kind != Tok::Ident || !SameText(first.text, "item")) Fail("'item' or '>' is expected in " + name);
+      ExpectLineEnd(line);
+      TObject* item = nullptr;
+      Guard([&] { item = prop.AddItem(object); });
+      ReadItem(*item);
+    }
+  }
+
+  // The properties of one item, up to its "end".
+  void ReadItem(TObject& item) {
+    const int startLine = line_;
+    for (;;) {
+      if (!NextLine()) {
+        line_ = startLine;
+        Fail("'end' is missing for an item");
+      }
+      LineLexer peek(current_);
+      Token first = Lex([&] { return peek.Next(); });
+      if (first.kind == Tok::Ident && SameText(first.text, "end")) {
+        ExpectLineEnd(peek);
+        return;
+      }
+      ReadProperty(item);
+    }
   }
 
   void Apply(TObject& object, const TPropInfo& prop, const TFormValue& v, const std::string& name) {
@@ -622,6 +680,8 @@ class Reader {
         else
           handlers_.push_back({&object, &prop, v.Text, form_, line_});
         return;
+      case TPropKind::Collection:
+        Fail(name + " is a list of items (" + name + " = < ... >)");
       case TPropKind::Graphics: {
         if (v.kind != K::GraphicList) wrong();
         std::vector<std::unique_ptr<TGraphic>> graphics;

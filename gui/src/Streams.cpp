@@ -178,7 +178,8 @@ std::int64_t TFileStream::Seek(std::int64_t offset, TSeekOrigin origin) {
   DWORD method = origin == TSeekOrigin::Beginning ? FILE_BEGIN : origin == TSeekOrigin::Current ? FILE_CURRENT : FILE_END;
   LARGE_INTEGER distance, result;
   distance.QuadPart = offset;
-  if (!SetFilePointerEx(handle_.Get(), distance, &result, method)) throw EStreamError("Seek error in \"" + fileName_ + "\"");
+  if (!SetFilePointerEx(handle_.Get(), distance, &result, method))
+    throw EStreamError("Seek error in \"" + fileName_ + "\"");
   return result.QuadPart;
 }
 

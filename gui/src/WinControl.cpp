@@ -23,8 +23,9 @@ bool IsPrivateMessage(UINT msg) { return msg >= CM_BASE && msg < 0xC000; }
 
 // Messages a parent hands to the child they come from, as CN_BASE + message.
 constexpr UINT kReflectedMessages[] = {
-    WM_COMMAND,        WM_NOTIFY,           WM_DRAWITEM, WM_MEASUREITEM, WM_CTLCOLORBTN, WM_CTLCOLOREDIT, WM_CTLCOLORLISTBOX,
-    WM_CTLCOLORSTATIC, WM_CTLCOLORSCROLLBAR, WM_HSCROLL,  WM_VSCROLL,     WM_CHARTOITEM,  WM_VKEYTOITEM};
+    WM_COMMAND,        WM_NOTIFY,          WM_DRAWITEM,          WM_MEASUREITEM, WM_CTLCOLORBTN,
+    WM_CTLCOLOREDIT,   WM_CTLCOLORLISTBOX, WM_CTLCOLORSTATIC,    WM_CTLCOLORSCROLLBAR,
+    WM_HSCROLL,        WM_VSCROLL,         WM_CHARTOITEM,        WM_VKEYTOITEM};
 
 bool IsReflected(UINT msg) {
   return std::find(std::begin(kReflectedMessages), std::end(kReflectedMessages), msg) != std::end(kReflectedMessages);

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "TestClasses.h"
+#include "gui/ComCtrls.h"
 #include "gui/FormReader.h"
 #include "gui/Icon.h"
 #include "gui/Streams.h"
@@ -280,6 +281,90 @@ TEST_F(FormReaderTest, ErrorsNameTheFormAndLine) {
   EXPECT_NE(ErrorOf("object Form1: TOtherForm\nend\n").find("line 1: the form is of class TTestForm"),
             std::string::npos);
   EXPECT_NE(ErrorOf("\n\n").find("empty"), std::string::npos);
+}
+
+TEST_F(FormReaderTest, ACollectionListsItsItemsWhichReplaceThoseThereWere) {
+  auto form = Read(R"(object Form1: TTestForm
+  object lv: TListView
+    ViewStyle = vsReport
+    Columns = <
+      item
+        Caption = 'Name'
+        Width = 120
+      end
+      item
+        Alignment = taRightJustify   // a comment line between is fine
+        Caption = 'PID'
+      end
+    >
+    RowSelect = True
+  end
+  object none: TListView
+    Columns = <>
+  end
+end
+)");
+  auto* lv = dynamic_cast<TListView*>(form->FindComponent("lv"));
+  ASSERT_NE(lv, nullptr);
+  ASSERT_EQ(lv->Columns()->Count(), 2);
+  TListColumn* name = lv->Columns()->Items(0);
+  TListColumn* pid = lv->Columns()->Items(1);
+  EXPECT_EQ(name->Caption(), "Name");
+  EXPECT_EQ(name->Width(), 120);
+  EXPECT_EQ(name->Alignment(), taLeftJustify);
+  EXPECT_EQ(pid->Caption(), "PID");
+  EXPECT_EQ(pid->Width(), 50);
+  EXPECT_EQ(pid->Alignment(), taRightJustify);
+  EXPECT_TRUE(lv->RowSelect()) << "the lines after the list";
+  auto* none = dynamic_cast<TListView*>(form->FindComponent("none"));
+  ASSERT_NE(none, nullptr);
+  EXPECT_EQ(none->Columns()->Count(), 0);
+
+  // A derived form's list replaces the ancestor's.
+  source.AddForm("TDerivedForm", R"(inherited Form2: TDerivedForm
+  inherited lv: TListView
+    Columns = <
+      item
+        Caption = 'Memory'
+      end
+    >
+  end
+end
+)");
+  TDerivedForm derived;
+  ReadForm(derived, source);
+  auto* replaced = dynamic_cast<TListView*>(derived.FindComponent("lv"));
+  ASSERT_NE(replaced, nullptr);
+  ASSERT_EQ(replaced->Columns()->Count(), 1);
+  EXPECT_EQ(replaced->Columns()->Items(0)->Caption(), "Memory");
+}
+
+TEST_F(FormReaderTest, ABadLineInACollectionNamesTheFormAndLine) {
+  struct Case {
+    const char* lines;  // in place of the list view's properties, from line 3
+    int line;
+    const char* says;
+  };
+  const Case cases[] = {
+      {"Columns = <\n      item\n        Widht = 120\n      end\n    >", 5, "unknown property Widht of TListColumn"},
+      {"Columns = <\n      item\n        Width = 'wide'\n      end\n    >", 5, "a string is not a value for Width"},
+      {"Columns = <\n      column\n      end\n    >", 4, "'item' or '>' is expected in Columns"},
+      {"Columns = <\n      item\n        Caption = 'x'\n    >", 6, "a property name is expected"},
+      {"Columns = < item", 3, "start on the next line"},
+      {"Columns = 'Name'", 3, "Columns is a list of items"},
+      {"Hint = <\n    >", 3, "Hint does not hold a list of items"},
+  };
+  for (const Case& c : cases) {
+    std::string text =
+        std::string("object Form1: TTestForm\n  object lv: TListView\n    ") + c.lines + "\n  end\nend\n";
+    std::string error = ErrorOf(text);
+    EXPECT_NE(error.find("Error in form TTestForm, line " + std::to_string(c.line) + ":"), std::string::npos)
+        << c.lines << " -> " << error;
+    EXPECT_NE(error.find(c.says), std::string::npos) << c.lines << " -> " << error;
+  }
+  EXPECT_NE(ErrorOf("object Form1: TTestForm\n  object lv: TListView\n    Columns = <\n      item\n      end\n")
+                .find("line 3: '>' is missing for Columns"),
+            std::string::npos);
 }
 
 TEST_F(FormReaderTest, ByteOrderMarkTabsAndWindowsLineEnds) {

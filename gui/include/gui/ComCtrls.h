@@ -27,7 +27,11 @@ enum TCustomDrawStateFlag { cdsSelected, cdsGrayed, cdsDisabled, cdsChecked, cds
                             cdsIndeterminate };
 using TCustomDrawState = Set<TCustomDrawStateFlag>;
 
-class TListColumn {
+// A column of the report view. Forms list them in the Columns property;
+// code may change them at any time (a caption after a language switch).
+class TListColumn : public TPersistent {
+  GUI_CLASS(TListColumn, TPersistent)
+
  public:
   const std::string& Caption() const { return caption_; }
   void SetCaption(const std::string& value);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <initializer_list>
 #include <memory>
 
 #include "TestClasses.h"
@@ -64,6 +65,22 @@ class FormReaderTest : public ::testing::Test {
       return e.Message();
     }
     return {};
+  }
+
+  struct ErrorCase {
+    const char* lines;  // the lines from line 3, inside the component's block
+    int line;
+    const char* says;
+  };
+  // Each case gives an error naming the form, the line and the problem.
+  void ExpectErrors(const std::string& component, std::initializer_list<ErrorCase> cases) {
+    for (const ErrorCase& c : cases) {
+      std::string text = "object Form1: TTestForm\n  object " + component + "\n    " + c.lines + "\n  end\nend\n";
+      std::string error = ErrorOf(text);
+      EXPECT_NE(error.find("Error in form TTestForm, line " + std::to_string(c.line) + ":"), std::string::npos)
+          << c.lines << " -> " << error;
+      EXPECT_NE(error.find(c.says), std::string::npos) << c.lines << " -> " << error;
+    }
   }
 
   TMemoryFormSource source;
@@ -233,12 +250,7 @@ end
 }
 
 TEST_F(FormReaderTest, ErrorsNameTheFormAndLine) {
-  struct Case {
-    const char* body;  // the lines after "object Form1: TTestForm" and "object w: TTestWidget"
-    int line;
-    const char* says;
-  };
-  const Case cases[] = {
+  ExpectErrors("w: TTestWidget", {
       {"Colr = clRed", 3, "unknown property Colr"},
       {"Kind = tkDelta", 3, "tkDelta is not a value of TTestKind"},
       {"Enabled = Yes", 3, "True or False"},
@@ -265,15 +277,7 @@ TEST_F(FormReaderTest, ErrorsNameTheFormAndLine) {
       {"object x: TNoSuchWidget\n    end", 3, "unknown class TNoSuchWidget"},
       {"object x: TPicture\n    end", 3, "not a component class"},
       {"inherited x: TTestWidget\n    end", 3, "no inherited component x"},
-  };
-  for (const Case& c : cases) {
-    std::string text = std::string("object Form1: TTestForm\n  object w: TTestWidget\n    ") + c.body +
-                       "\n  end\nend\n";
-    std::string error = ErrorOf(text);
-    EXPECT_NE(error.find("Error in form TTestForm, line " + std::to_string(c.line) + ":"), std::string::npos)
-        << c.body << " -> " << error;
-    EXPECT_NE(error.find(c.says), std::string::npos) << c.body << " -> " << error;
-  }
+  });
 
   EXPECT_NE(ErrorOf("object Form1: TTestForm\n  object w: TTestWidget\n").find("line 2: 'end' is missing"),
             std::string::npos);
@@ -293,7 +297,7 @@ TEST_F(FormReaderTest, ACollectionListsItsItemsWhichReplaceThoseThereWere) {
         Width = 120
       end
       item
-        Alignment = taRightJustify   // a comment line between is fine
+        Alignment = taRightJustify   // comments as anywhere
         Caption = 'PID'
       end
     >
@@ -340,12 +344,7 @@ end
 }
 
 TEST_F(FormReaderTest, ABadLineInACollectionNamesTheFormAndLine) {
-  struct Case {
-    const char* lines;  // in place of the list view's properties, from line 3
-    int line;
-    const char* says;
-  };
-  const Case cases[] = {
+  ExpectErrors("lv: TListView", {
       {"Columns = <\n      item\n        Widht = 120\n      end\n    >", 5, "unknown property Widht of TListColumn"},
       {"Columns = <\n      item\n        Width = 'wide'\n      end\n    >", 5, "a string is not a value for Width"},
       {"Columns = <\n      column\n      end\n    >", 4, "'item' or '>' is expected in Columns"},
@@ -353,15 +352,7 @@ TEST_F(FormReaderTest, ABadLineInACollectionNamesTheFormAndLine) {
       {"Columns = < item", 3, "start on the next line"},
       {"Columns = 'Name'", 3, "Columns is a list of items"},
       {"Hint = <\n    >", 3, "Hint does not hold a list of items"},
-  };
-  for (const Case& c : cases) {
-    std::string text =
-        std::string("object Form1: TTestForm\n  object lv: TListView\n    ") + c.lines + "\n  end\nend\n";
-    std::string error = ErrorOf(text);
-    EXPECT_NE(error.find("Error in form TTestForm, line " + std::to_string(c.line) + ":"), std::string::npos)
-        << c.lines << " -> " << error;
-    EXPECT_NE(error.find(c.says), std::string::npos) << c.lines << " -> " << error;
-  }
+  });
   EXPECT_NE(ErrorOf("object Form1: TTestForm\n  object lv: TListView\n    Columns = <\n      item\n      end\n")
                 .find("line 3: '>' is missing for Columns"),
             std::string::npos);

@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <cctype>
+#include <map>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "gui/Graphic.h"
 #include "gui/Streams.h"
@@ -215,6 +218,7 @@ struct Fixup {
   std::string name;
   std::string form;
   int line;
+  std::vector<TObject*> items;  // the collection items it was read in, outermost first
 };
 
 class Reader {
@@ -554,6 +558,7 @@ class Reader {
     bool empty = t.kind == Tok::Punct && t.text == ">";
     if (!empty && t.kind != Tok::End) Fail("the items of " + name + " start on the next line");
     if (empty) ExpectLineEnd(lex);
+    ForgetItems(readItems_[{&object, &prop}]);
     Guard([&] { prop.ClearItems(object); });
     if (empty) return;
     const int startLine = line_;
@@ -572,8 +577,23 @@ class Reader {
       ExpectLineEnd(line);
       TObject* item = nullptr;
       Guard([&] { item = prop.AddItem(object); });
+      readItems_[{&object, &prop}].push_back(item);
+      itemStack_.push_back(item);
       ReadItem(*item);
+      itemStack_.pop_back();
     }
+  }
+
+  // Items about to go (a derived form lists the collection anew) take the
+  // references and handlers still waiting in them along.
+  void ForgetItems(std::vector<TObject*>& items) {
+    auto inGone = [&](const Fixup& f) {
+      return std::any_of(f.items.begin(), f.items.end(),
+                         [&](TObject* i) { return std::find(items.begin(), items.end(), i) != items.end(); });
+    };
+    std::erase_if(fixups_, inGone);
+    std::erase_if(handlers_, inGone);
+    items.clear();
   }
 
   // The properties of one item, up to its "end".
@@ -671,14 +691,14 @@ class Reader {
         else if (TComponent* target = Named(v.Text))
           SetReference(object, prop, *target, v.Text);
         else  // declared further down
-          fixups_.push_back({&object, &prop, v.Text, form_, line_});
+          fixups_.push_back({&object, &prop, v.Text, form_, line_, itemStack_});
         return;
       case TPropKind::Event:
         if (v.kind != K::Identifier) wrong();
         if (SameText(v.Text, "nil"))
           Guard([&] { prop.SetEvent(object, std::any()); });
         else
-          handlers_.push_back({&object, &prop, v.Text, form_, line_});
+          handlers_.push_back({&object, &prop, v.Text, form_, line_, itemStack_});
         return;
       case TPropKind::Collection:
         Fail(name + " is a list of items (" + name + " = < ... >)");
@@ -785,6 +805,8 @@ class Reader {
   std::vector<TComponent*> loaded_;  // components read, in creation order
   std::vector<Fixup> fixups_;
   std::vector<Fixup> handlers_;
+  std::vector<TObject*> itemStack_;  // the collection items being read, outermost first
+  std::map<std::pair<TObject*, const TPropInfo*>, std::vector<TObject*>> readItems_;  // per collection
   std::string form_;
   const std::vector<std::string>* lines_ = nullptr;
   std::size_t index_ = 0;

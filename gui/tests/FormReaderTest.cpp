@@ -343,6 +343,36 @@ end
   EXPECT_EQ(replaced->Columns()->Items(0)->Caption(), "Memory");
 }
 
+TEST_F(FormReaderTest, ItemsADerivedFormReplacesTakeTheirWaitingReferencesAlong) {
+  source.AddForm("TTestForm", R"(object Form1: TTestForm
+  object w1: TTestWidget
+    Parts = <
+      item
+        Buddy = nobody   // would fail at the end, had the item stayed
+      end
+    >
+  end
+end
+)");
+  source.AddForm("TDerivedForm", R"(inherited Form2: TDerivedForm
+  inherited w1: TTestWidget
+    Parts = <
+      item
+        Buddy = w2
+      end
+    >
+  end
+  object w2: TTestWidget
+  end
+end
+)");
+  TDerivedForm form;
+  ReadForm(form, source);
+  TTestWidget* w1 = Widget(form, "w1");
+  ASSERT_EQ(w1->Parts()->items.size(), 1u);
+  EXPECT_EQ(w1->Parts()->items[0]->Buddy(), Widget(form, "w2"));
+}
+
 TEST_F(FormReaderTest, ABadLineInACollectionNamesTheFormAndLine) {
   ExpectErrors("lv: TListView", {
       {"Columns = <\n      item\n        Widht = 120\n      end\n    >", 5, "unknown property Widht of TListColumn"},

@@ -15,8 +15,8 @@ std::string SysErrorMessage(DWORD code) {
   char* text = nullptr;
   DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
                            nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+  auto release = kit::OnExit([text] { LocalFree(text); });  // LocalFree takes null
   std::string message = n && text ? std::string(text, n) : "";
-  if (text) LocalFree(text);
   while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == ' '))
     message.pop_back();
   if (!message.empty() && message.back() == '.') message.pop_back();

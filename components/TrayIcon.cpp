@@ -176,8 +176,6 @@ TTrayIcon::~TTrayIcon() {
 
 bool TTrayIcon::Designing() const { return ComponentState().Contains(csDesigning); }
 
-bool TTrayIcon::Loading() const { return ComponentState().Contains(csLoading); }
-
 TWinControl* TTrayIcon::OwnerControl() const { return dynamic_cast<TWinControl*>(Owner()); }
 
 // --- properties -------------------------------------------------------------------
@@ -194,8 +192,7 @@ void TTrayIcon::SetDesignPreview(bool value) {
 void TTrayIcon::SetIconList(TCustomImageList* value) {
   iconList_ = value;
   if (value) FreeNotification(value);
-  // Forms get their references last, after the index they set.
-  SetIconIndex(Loading() ? iconIndex_ : 0);
+  SetIconIndex(0);
 }
 
 void TTrayIcon::SetCycleIcons(bool value) {
@@ -256,7 +253,7 @@ void TTrayIcon::SetIconIndex(int value) {
       }
     }
   } else {
-    iconIndex_ = Loading() ? value : 0;
+    iconIndex_ = 0;
   }
   ModifyIcon();
 }

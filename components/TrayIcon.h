@@ -148,7 +148,6 @@ class TTrayIcon : public gui::TComponent {
  private:
   friend class TTrayIconHandler;
   bool Designing() const;
-  bool Loading() const;
   bool Notify(DWORD message);
   bool PrepareData();
   void HandleNotification(LPARAM event);

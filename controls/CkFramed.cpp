@@ -43,10 +43,7 @@ void TCkItemHint::Removed(TComponent* component) {
 // --- TCkFramedControl ------------------------------------------------------------------
 
 template <class Base>
-TCkFramedControl<Base>::TCkFramedControl(TComponent* owner) : Base(owner) {
-  // Own colours: the parent's colour is not taken unless asked for.
-  this->SetParentColor(false);
-}
+TCkFramedControl<Base>::TCkFramedControl(TComponent* owner) : Base(owner) {}
 
 template <class Base>
 TCkFramedControl<Base>::~TCkFramedControl() = default;

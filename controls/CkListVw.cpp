@@ -99,7 +99,7 @@ GUI_DEFINE_CLASS(TCkCustomListView) {
 
 GUI_DEFINE_CLASS(TCkListView) {
   for (const char* name :
-       {"Align", "Anchors", "BorderStyle", "Checkboxes", "ColumnClick", "Enabled", "Font", "GridLines",
+       {"Align", "Anchors", "BorderStyle", "Checkboxes", "ColumnClick", "Columns", "Enabled", "Font", "GridLines",
         "HideSelection", "HotTrack", "MultiSelect", "ParentFont", "ParentShowHint", "PopupMenu", "ReadOnly",
         "RowSelect", "ShowColumnHeaders", "ShowHint", "Hint", "SmallImages", "TabOrder", "Visible", "OnClick",
         "OnColumnClick", "OnCompare", "OnContextPopup", "OnCustomDraw", "OnCustomDrawItem", "OnCustomDrawSubItem",

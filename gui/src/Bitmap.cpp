@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "gui/Streams.h"
@@ -89,45 +90,34 @@ HBITMAP CreateDib(int width, int height, int bpp, const RGBQUAD* colors, void** 
   return CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, bits, nullptr, 0);
 }
 
-HBITMAP NewImage(int width, int height, TPixelFormat format, void** bits) {
-  *bits = nullptr;
-  if (width <= 0 || height <= 0) return nullptr;
+// A memory context holding a bitmap it does not own for the length of a copy.
+struct SelectedIn {
+  kit::MemoryDC dc;
+  kit::Selection selected;
+  explicit SelectedIn(HBITMAP bitmap) : dc(CreateCompatibleDC(nullptr)), selected(dc.Get(), bitmap) {}
+  HDC Dc() const { return dc.Get(); }
+};
+
+kit::Gdi<HBITMAP> NewImage(int width, int height, TPixelFormat format) {
+  if (width <= 0 || height <= 0) return {};
   HBITMAP bitmap;
+  void* bits = nullptr;
   if (format == pfDevice) {
-    HDC screen = GetDC(nullptr);
-    bitmap = CreateCompatibleBitmap(screen, width, height);
-    ReleaseDC(nullptr, screen);
-    if (bitmap) {  // a new image starts black, like a new DIB section
-      HDC dc = CreateCompatibleDC(nullptr);
-      HGDIOBJ old = SelectObject(dc, bitmap);
-      PatBlt(dc, 0, 0, width, height, BLACKNESS);
-      SelectObject(dc, old);
-      DeleteDC(dc);
-    }
+    bitmap = CreateCompatibleBitmap(kit::WindowDC(nullptr).Get(), width, height);
+    if (bitmap) PatBlt(SelectedIn(bitmap).Dc(), 0, 0, width, height, BLACKNESS);  // black, like a new DIB section
   } else if (format == pf16bit) {  // 5-6-5 needs its bit fields spelled out
     DibInfo info = PlainDib(width, height, 16);
     info.header.biCompression = BI_BITFIELDS;
     info.extra[0] = 0xF800;
     info.extra[1] = 0x07E0;
     info.extra[2] = 0x001F;
-    bitmap = CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, bits, nullptr, 0);
+    bitmap = CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits, nullptr, 0);
   } else {
-    bitmap = CreateDib(width, height, BitsPerPixel(format), nullptr, bits);
+    bitmap = CreateDib(width, height, BitsPerPixel(format), nullptr, &bits);
   }
   if (!bitmap) throw EOutOfResources("Out of system resources: cannot create a bitmap");
-  return bitmap;
+  return kit::Gdi<HBITMAP>(bitmap);
 }
-
-// A memory context holding one bitmap for the length of a copy.
-struct SelectedIn {
-  HDC dc;
-  HGDIOBJ old;
-  explicit SelectedIn(HBITMAP bitmap) : dc(CreateCompatibleDC(nullptr)), old(SelectObject(dc, bitmap)) {}
-  ~SelectedIn() {
-    SelectObject(dc, old);
-    DeleteDC(dc);
-  }
-};
 
 [[noreturn]] void Invalid() { throw EInvalidGraphic("Bitmap image is not valid"); }
 
@@ -141,31 +131,32 @@ class TBitmap::BitmapCanvas : public TCanvas {
     OnChange = [this](TObject*) { owner_.Changed(); };
   }
   ~BitmapCanvas() override {
-    if (!HandleAllocated()) return;
-    HDC dc = Handle();
+    if (!memory_) return;
     SetHandle(nullptr);
-    SelectObject(dc, stock_);
-    DeleteDC(dc);
+    Detach();
   }
   // Takes the image out of the context (it can be handed elsewhere then).
+  // The context keeps its own stock bitmap aside while it holds the image,
+  // which comes and goes with each change.
   void Detach() {
-    if (HandleAllocated()) SelectObject(Handle(), stock_);
+    if (memory_) SelectObject(memory_.Get(), stock_);
   }
   void Attach() {
-    if (HandleAllocated() && owner_.handle_) SelectObject(Handle(), owner_.handle_);
+    if (memory_ && owner_.handle_) SelectObject(memory_.Get(), owner_.handle_.Get());
   }
 
  protected:
   void CreateHandle() override {
-    HDC dc = CreateCompatibleDC(nullptr);
-    if (!dc) throw EOutOfResources("Out of system resources: cannot create a bitmap canvas");
-    stock_ = GetCurrentObject(dc, OBJ_BITMAP);
-    if (owner_.handle_) SelectObject(dc, owner_.handle_);
-    SetHandle(dc);
+    memory_.Reset(CreateCompatibleDC(nullptr));
+    if (!memory_) throw EOutOfResources("Out of system resources: cannot create a bitmap canvas");
+    stock_ = GetCurrentObject(memory_.Get(), OBJ_BITMAP);
+    Attach();
+    SetHandle(memory_.Get());
   }
 
  private:
   TBitmap& owner_;
+  kit::MemoryDC memory_;
   HGDIOBJ stock_ = nullptr;
 };
 
@@ -173,26 +164,22 @@ GUI_DEFINE_CLASS(TBitmap) {}
 
 TBitmap::TBitmap() = default;
 
-TBitmap::~TBitmap() {
-  canvas_.reset();
-  if (handle_) DeleteObject(handle_);
-}
+TBitmap::~TBitmap() { canvas_.reset(); }
 
 TCanvas& TBitmap::Canvas() {
   if (!canvas_) canvas_ = std::make_unique<BitmapCanvas>(*this);
   return *canvas_;
 }
 
-void TBitmap::Replace(HBITMAP bitmap, int width, int height, TPixelFormat format) {
+void TBitmap::Replace(kit::Gdi<HBITMAP> bitmap, int width, int height, TPixelFormat format) {
   if (canvas_) canvas_->Detach();
-  if (handle_ && handle_ != bitmap) DeleteObject(handle_);
-  handle_ = bitmap;
-  width_ = bitmap ? width : 0;
-  height_ = bitmap ? height : 0;
+  handle_ = std::move(bitmap);
+  width_ = handle_ ? width : 0;
+  height_ = handle_ ? height : 0;
   pixelFormat_ = format;
   bits_ = nullptr;
   DIBSECTION dib{};
-  if (bitmap && GetObjectA(bitmap, sizeof dib, &dib) == sizeof dib) bits_ = dib.dsBm.bmBits;
+  if (handle_ && GetObjectA(handle_.Get(), sizeof dib, &dib) == sizeof dib) bits_ = dib.dsBm.bmBits;
   if (canvas_) canvas_->Attach();
   Changed();
 }
@@ -204,15 +191,15 @@ void TBitmap::CopyInto(HBITMAP to, int width, int height, TPixelFormat format) {
   void* toBits = GetObjectA(to, sizeof dib, &dib) == sizeof dib ? dib.dsBm.bmBits : nullptr;
   if (canvas_) canvas_->Detach();  // a bitmap can be selected in one context only
   {
-    SelectedIn src(handle_), dst(to);
+    SelectedIn src(handle_.Get()), dst(to);
     if (bits_ && toBits && format == pixelFormat_) {
       // Same layout: copy the rows as they are (keeps alpha and palette indexes).
       GdiFlush();
       int bpp = BitsPerPixel(format);
       if (bpp <= 8) {
         RGBQUAD colors[256];
-        UINT n = GetDIBColorTable(src.dc, 0, 256, colors);
-        SetDIBColorTable(dst.dc, 0, n, colors);
+        UINT n = GetDIBColorTable(src.Dc(), 0, 256, colors);
+        SetDIBColorTable(dst.Dc(), 0, n, colors);
       }
       std::size_t from = Stride(width_, bpp), into = Stride(width, bpp);
       std::size_t bytes = std::min(from, into);
@@ -220,7 +207,7 @@ void TBitmap::CopyInto(HBITMAP to, int width, int height, TPixelFormat format) {
         std::memcpy(static_cast<std::uint8_t*>(toBits) + (height - 1 - y) * into,
                     static_cast<const std::uint8_t*>(bits_) + (height_ - 1 - y) * from, bytes);
     } else {
-      BitBlt(dst.dc, 0, 0, w, h, src.dc, 0, 0, SRCCOPY);
+      BitBlt(dst.Dc(), 0, 0, w, h, src.Dc(), 0, 0, SRCCOPY);
     }
   }
   if (canvas_) canvas_->Attach();
@@ -230,10 +217,9 @@ void TBitmap::SetSize(int width, int height) {
   width = std::clamp(width, 0, kMaxSide);
   height = std::clamp(height, 0, kMaxSide);
   if (width == width_ && height == height_) return;
-  void* bits;
-  HBITMAP image = NewImage(width, height, pixelFormat_, &bits);
-  CopyInto(image, width, height, pixelFormat_);
-  Replace(image, width, height, pixelFormat_);
+  kit::Gdi<HBITMAP> image = NewImage(width, height, pixelFormat_);
+  CopyInto(image.Get(), width, height, pixelFormat_);
+  Replace(std::move(image), width, height, pixelFormat_);
 }
 
 void TBitmap::SetPixelFormat(TPixelFormat format) {
@@ -244,10 +230,9 @@ void TBitmap::SetPixelFormat(TPixelFormat format) {
     Changed();
     return;
   }
-  void* bits;
-  HBITMAP image = NewImage(width_, height_, format, &bits);
-  CopyInto(image, width_, height_, format);
-  Replace(image, width_, height_, format);
+  kit::Gdi<HBITMAP> image = NewImage(width_, height_, format);
+  CopyInto(image.Get(), width_, height_, format);
+  Replace(std::move(image), width_, height_, format);
 }
 
 void TBitmap::SetMonochrome(bool monochrome) {
@@ -257,7 +242,7 @@ void TBitmap::SetMonochrome(bool monochrome) {
 
 void TBitmap::Assign(TPersistent* source) {
   if (!source) {
-    Replace(nullptr, 0, 0, pixelFormat_);
+    Replace({}, 0, 0, pixelFormat_);
     return;
   }
   auto* other = dynamic_cast<TBitmap*>(source);
@@ -266,17 +251,16 @@ void TBitmap::Assign(TPersistent* source) {
     return;
   }
   if (other == this) return;
-  void* bits;
-  HBITMAP image = NewImage(other->width_, other->height_, other->pixelFormat_, &bits);
-  other->CopyInto(image, other->width_, other->height_, other->pixelFormat_);
+  kit::Gdi<HBITMAP> image = NewImage(other->width_, other->height_, other->pixelFormat_);
+  other->CopyInto(image.Get(), other->width_, other->height_, other->pixelFormat_);
   transparentColor_ = other->transparentColor_;
   transparentMode_ = other->transparentMode_;
   TGraphic::SetTransparent(other->Transparent());
-  Replace(image, other->width_, other->height_, other->pixelFormat_);
+  Replace(std::move(image), other->width_, other->height_, other->pixelFormat_);
 }
 
 void TBitmap::SetHandle(HBITMAP bitmap) {
-  if (bitmap == handle_) return;
+  if (bitmap == handle_.Get()) return;
   BITMAP info{};
   if (bitmap && !GetObjectA(bitmap, sizeof info, &info)) throw EInvalidGraphic("Not a bitmap handle");
   // The format must match the rows exactly: ScanLine strides by it.
@@ -293,14 +277,13 @@ void TBitmap::SetHandle(HBITMAP bitmap) {
   } else if (bitmap && info.bmBitsPixel == 1) {
     format = pf1bit;
   }
-  Replace(bitmap, info.bmWidth, std::abs(info.bmHeight), format);
+  Replace(kit::Gdi<HBITMAP>(bitmap), info.bmWidth, std::abs(info.bmHeight), format);
 }
 
 HBITMAP TBitmap::ReleaseHandle() {
   if (canvas_) canvas_->Detach();
-  HBITMAP bitmap = handle_;
-  handle_ = nullptr;
-  Replace(nullptr, 0, 0, pixelFormat_);
+  HBITMAP bitmap = handle_.Release();
+  Replace({}, 0, 0, pixelFormat_);
   return bitmap;
 }
 
@@ -426,24 +409,19 @@ void TBitmap::LoadDib(const std::uint8_t* data, std::size_t size, std::size_t bi
   // platform so RLE and bit fields are expanded there.
   TPixelFormat format = FormatOfBits(bpp);
   void* bits = nullptr;
-  HBITMAP image = CreateDib(static_cast<int>(width), static_cast<int>(height), BitsPerPixel(format),
-                            bpp <= 8 ? reinterpret_cast<RGBQUAD*>(info.extra) : nullptr, &bits);
+  kit::Gdi<HBITMAP> image(CreateDib(static_cast<int>(width), static_cast<int>(height), BitsPerPixel(format),
+                                    bpp <= 8 ? reinterpret_cast<RGBQUAD*>(info.extra) : nullptr, &bits));
   if (!image) throw EOutOfResources("Out of system resources: cannot create a bitmap");
   if (bpp <= 8 && colors < (1u << bpp)) {  // unused entries stay black
-    SelectedIn dst(image);
+    SelectedIn dst(image.Get());
     RGBQUAD table[256]{};
     std::memcpy(table, info.extra, colors * sizeof(RGBQUAD));
-    SetDIBColorTable(dst.dc, 0, 1u << bpp, table);
+    SetDIBColorTable(dst.Dc(), 0, 1u << bpp, table);
   }
-  HDC screen = GetDC(nullptr);
-  int lines = SetDIBits(screen, image, 0, static_cast<UINT>(height), data + bitsOffset,
+  int lines = SetDIBits(kit::WindowDC(nullptr).Get(), image.Get(), 0, static_cast<UINT>(height), data + bitsOffset,
                         reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
-  ReleaseDC(nullptr, screen);
-  if (lines <= 0) {
-    DeleteObject(image);
-    Invalid();
-  }
-  Replace(image, static_cast<int>(width), static_cast<int>(height), format);
+  if (lines <= 0) Invalid();
+  Replace(std::move(image), static_cast<int>(width), static_cast<int>(height), format);
 }
 
 void TBitmap::LoadFromStream(TStream& stream) {
@@ -468,10 +446,8 @@ void TBitmap::SaveToStream(TStream& stream) {
   info.header.biSizeImage = static_cast<DWORD>(rowBytes);
   std::vector<std::uint8_t> rows(rowBytes);
   if (canvas_) canvas_->Detach();  // GetDIBits wants the bitmap unselected
-  HDC screen = GetDC(nullptr);
-  int lines = GetDIBits(screen, handle_, 0, height_, rows.data(), reinterpret_cast<BITMAPINFO*>(&info),
-                        DIB_RGB_COLORS);
-  ReleaseDC(nullptr, screen);
+  int lines = GetDIBits(kit::WindowDC(nullptr).Get(), handle_.Get(), 0, height_, rows.data(),
+                        reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
   if (canvas_) canvas_->Attach();
   if (lines != height_) throw EInvalidGraphicOperation("Cannot read the bitmap's pixels");
 
@@ -505,27 +481,20 @@ void TBitmap::LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE) {
   if (format == CF_DIB && data) {
     auto* packed = static_cast<const std::uint8_t*>(GlobalLock(data));
     if (!packed) Invalid();
-    std::size_t size = GlobalSize(data);
-    try {
-      LoadDib(packed, size, 0);
-    } catch (...) {
-      GlobalUnlock(data);
-      throw;
-    }
-    GlobalUnlock(data);
+    auto unlock = kit::OnExit([data] { GlobalUnlock(data); });
+    LoadDib(packed, GlobalSize(data), 0);
     return;
   }
   if (format != CF_BITMAP || !data) throw EInvalidGraphic("Unsupported clipboard format");
   BITMAP info{};
   if (!GetObjectA(data, sizeof info, &info)) Invalid();
   int width = info.bmWidth, height = std::abs(info.bmHeight);
-  void* bits;
-  HBITMAP image = NewImage(width, height, pfDevice, &bits);
+  kit::Gdi<HBITMAP> image = NewImage(width, height, pfDevice);
   {
-    SelectedIn src(static_cast<HBITMAP>(data)), dst(image);
-    BitBlt(dst.dc, 0, 0, width, height, src.dc, 0, 0, SRCCOPY);
+    SelectedIn src(static_cast<HBITMAP>(data)), dst(image.Get());
+    BitBlt(dst.Dc(), 0, 0, width, height, src.Dc(), 0, 0, SRCCOPY);
   }
-  Replace(image, width, height, pfDevice);
+  Replace(std::move(image), width, height, pfDevice);
 }
 
 void TBitmap::SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& palette) {
@@ -533,10 +502,9 @@ void TBitmap::SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& palett
   palette = nullptr;
   data = nullptr;
   if (Empty()) return;
-  void* bits;
-  HBITMAP copy = NewImage(width_, height_, pfDevice, &bits);
-  CopyInto(copy, width_, height_, pfDevice);
-  data = copy;
+  kit::Gdi<HBITMAP> copy = NewImage(width_, height_, pfDevice);
+  CopyInto(copy.Get(), width_, height_, pfDevice);
+  data = copy.Release();
 }
 
 }  // namespace gui

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
+#include "Offscreen.h"
 #include "gui/Bitmap.h"
 #include "gui/Graphic.h"
 
@@ -30,23 +32,22 @@ TGraphicsObject::~TGraphicsObject() { FreeHandle(); }
 
 HGDIOBJ TGraphicsObject::GetHandle() {
   if (!handle_) {
-    handle_ = CreateHandle();
+    handle_.Reset(CreateHandle());
     if (!handle_) throw EOutOfResources("Out of system resources: cannot create a " + ClassName());
   }
-  return handle_;
+  return handle_.Get();
 }
 
 void TGraphicsObject::AdoptHandle(HGDIOBJ handle) {
   FreeHandle();
-  handle_ = handle;
+  handle_.Reset(handle);
   if (OnChange) OnChange(this);
 }
 
 void TGraphicsObject::FreeHandle() {
   if (!handle_) return;
   if (selectedIn_) selectedIn_->Deselect(*this);
-  DeleteObject(handle_);  // harmless for stock objects
-  handle_ = nullptr;
+  handle_.Reset();  // deleting a stock object is harmless
 }
 
 void TGraphicsObject::Changed() {
@@ -192,24 +193,15 @@ HGDIOBJ TPen::CreateHandle() {
 
 // --- clip snapshots ---------------------------------------------------------------
 
-TSavedClip::TSavedClip(TSavedClip&& other) noexcept : region_(other.region_), valid_(other.valid_) {
-  other.region_ = nullptr;
-  other.valid_ = false;
-}
+TSavedClip::TSavedClip(TSavedClip&& other) noexcept
+    : region_(std::move(other.region_)), valid_(std::exchange(other.valid_, false)) {}
 
 TSavedClip& TSavedClip::operator=(TSavedClip&& other) noexcept {
   if (this != &other) {
-    if (region_) DeleteObject(region_);
-    region_ = other.region_;
-    valid_ = other.valid_;
-    other.region_ = nullptr;
-    other.valid_ = false;
+    region_ = std::move(other.region_);
+    valid_ = std::exchange(other.valid_, false);
   }
   return *this;
-}
-
-TSavedClip::~TSavedClip() {
-  if (region_) DeleteObject(region_);
 }
 
 // --- TCanvas ----------------------------------------------------------------------
@@ -232,6 +224,8 @@ void TCanvas::SetHandle(HDC dc) {
   dc_ = dc;
 }
 
+// The tools stay selected from one drawing call to the next, so the context's
+// own objects are kept aside until the canvas lets go: no scope fits.
 void TCanvas::Select(TGraphicsObject& object, HGDIOBJ& original) {
   if (object.selectedIn_ == this) return;
   HGDIOBJ previous = SelectObject(Handle(), object.GetHandle());
@@ -427,78 +421,53 @@ void TCanvas::ExcludeClipRect(const TRect& rect) {
 
 TSavedClip TCanvas::SaveClip() {
   TSavedClip saved;
-  HRGN region = CreateRectRgn(0, 0, 0, 0);
-  int result = GetClipRgn(Handle(), region);
-  if (result == 1) {
-    saved.region_ = region;
-  } else {
-    DeleteObject(region);  // 0: no clip region; -1: error, restored as none
-  }
+  kit::Gdi<HRGN> region(CreateRectRgn(0, 0, 0, 0));
+  // 0: no clip region; -1: an error, restored as none.
+  if (GetClipRgn(Handle(), region.Get()) == 1) saved.region_ = std::move(region);
   saved.valid_ = true;
   return saved;
 }
 
 void TCanvas::RestoreClip(TSavedClip& saved) {
   if (!saved.valid_) return;
-  SelectClipRgn(Handle(), saved.region_);  // a null region removes the clip
-  if (saved.region_) DeleteObject(saved.region_);
-  saved.region_ = nullptr;
+  SelectClipRgn(Handle(), saved.region_.Get());  // a null region removes the clip
+  saved.region_.Reset();
   saved.valid_ = false;
 }
 
 // --- masked copies ------------------------------------------------------------------
 
-namespace {
-
-// A memory context with a bitmap of its own, both freed together.
-struct WorkDC {
-  HDC dc = nullptr;
-  HBITMAP bitmap = nullptr;
-  HGDIOBJ old = nullptr;
-  WorkDC(HDC like, HBITMAP bmp) : dc(CreateCompatibleDC(like)), bitmap(bmp) {
-    if (dc && bitmap) old = SelectObject(dc, bitmap);
-  }
-  ~WorkDC() {
-    if (dc && old) SelectObject(dc, old);
-    if (bitmap) DeleteObject(bitmap);
-    if (dc) DeleteDC(dc);
-  }
-  bool Ok() const { return dc && bitmap && old; }
-};
-
-}  // namespace
-
 void MaskedBlt(HDC dc, const TRect& dest, HDC source, const TRect& sourceRect, COLORREF transparent, HBRUSH fill) {
   int w = dest.Width(), h = dest.Height();
   if (w <= 0 || h <= 0) return;
-  WorkDC image(dc, CreateCompatibleBitmap(dc, w, h));
-  WorkDC mask(dc, CreateBitmap(w, h, 1, 1, nullptr));
-  WorkDC back(dc, CreateCompatibleBitmap(dc, w, h));
+  detail::TOffscreen image(dc, w, h);
+  detail::TOffscreen mask(dc, CreateBitmap(w, h, 1, 1, nullptr));
+  detail::TOffscreen back(dc, w, h);
   if (!image.Ok() || !mask.Ok() || !back.Ok()) throw EOutOfResources("Out of system resources: masked copy");
   const COLORREF white = RGB(255, 255, 255), black = RGB(0, 0, 0);
 
-  SetStretchBltMode(image.dc, COLORONCOLOR);
-  StretchBlt(image.dc, 0, 0, w, h, source, sourceRect.Left, sourceRect.Top, sourceRect.Width(),
+  SetStretchBltMode(image.Dc(), COLORONCOLOR);
+  StretchBlt(image.Dc(), 0, 0, w, h, source, sourceRect.Left, sourceRect.Top, sourceRect.Width(),
              sourceRect.Height(), SRCCOPY);
   // Colour to monochrome: pixels of the source's background colour become 1.
-  SetBkColor(image.dc, transparent);
-  BitBlt(mask.dc, 0, 0, w, h, image.dc, 0, 0, SRCCOPY);
+  SetBkColor(image.Dc(), transparent);
+  BitBlt(mask.Dc(), 0, 0, w, h, image.Dc(), 0, 0, SRCCOPY);
   // Monochrome to colour: 1 becomes the background colour, 0 the text colour.
-  SetBkColor(image.dc, white);
-  SetTextColor(image.dc, black);
-  BitBlt(image.dc, 0, 0, w, h, mask.dc, 0, 0, 0x00220326);  // DSna: clear the keyed pixels
+  SetBkColor(image.Dc(), white);
+  SetTextColor(image.Dc(), black);
+  BitBlt(image.Dc(), 0, 0, w, h, mask.Dc(), 0, 0, 0x00220326);  // DSna: clear the keyed pixels
 
   if (fill) {
     RECT r{0, 0, w, h};
-    ::FillRect(back.dc, &r, fill);
+    ::FillRect(back.Dc(), &r, fill);
   } else {
-    BitBlt(back.dc, 0, 0, w, h, dc, dest.Left, dest.Top, SRCCOPY);
+    BitBlt(back.Dc(), 0, 0, w, h, dc, dest.Left, dest.Top, SRCCOPY);
   }
-  SetBkColor(back.dc, white);
-  SetTextColor(back.dc, black);
-  BitBlt(back.dc, 0, 0, w, h, mask.dc, 0, 0, SRCAND);  // keep the background only where keyed
-  BitBlt(back.dc, 0, 0, w, h, image.dc, 0, 0, SRCPAINT);
-  BitBlt(dc, dest.Left, dest.Top, w, h, back.dc, 0, 0, SRCCOPY);
+  SetBkColor(back.Dc(), white);
+  SetTextColor(back.Dc(), black);
+  BitBlt(back.Dc(), 0, 0, w, h, mask.Dc(), 0, 0, SRCAND);  // keep the background only where keyed
+  BitBlt(back.Dc(), 0, 0, w, h, image.Dc(), 0, 0, SRCPAINT);
+  BitBlt(dc, dest.Left, dest.Top, w, h, back.Dc(), 0, 0, SRCCOPY);
 }
 
 }  // namespace gui

@@ -57,6 +57,13 @@ TCustomDrawState DrawState(UINT state) {
 
 // --- columns -------------------------------------------------------------------------
 
+GUI_DEFINE_CLASS(TListColumn) {
+  c.String("Caption", &TListColumn::Caption, &TListColumn::SetCaption);
+  c.Integer("Width", &TListColumn::Width, &TListColumn::SetWidth, 50);
+  c.Enumeration("Alignment", AlignmentInfo(), &TListColumn::Alignment, &TListColumn::SetAlignment, taLeftJustify);
+  c.Integer("ImageIndex", &TListColumn::ImageIndex, &TListColumn::SetImageIndex, -1);
+}
+
 int TListColumn::Index() const {
   const auto& list = owner_.columns_.columns_;
   for (std::size_t i = 0; i < list.size(); ++i)
@@ -277,6 +284,7 @@ GUI_DEFINE_CLASS(TCustomListView) {
   c.Enumeration("BorderStyle", BorderStyleInfo(), &TCustomListView::BorderStyle, &TCustomListView::SetBorderStyle,
                 bsSingle);
   c.Component("SmallImages", &TCustomListView::SmallImages, &TCustomListView::SetSmallImages);
+  c.Collection("Columns", &TCustomListView::Columns);
   c.Event("OnSelectItem", &TCustomListView::OnSelectItem);
   c.Event("OnColumnClick", &TCustomListView::OnColumnClick);
   c.Event("OnDeletion", &TCustomListView::OnDeletion);
@@ -292,11 +300,11 @@ GUI_DEFINE_CLASS(TCustomListView) {
 
 GUI_DEFINE_CLASS(TListView) {
   PublishWindowed(c);
-  for (const char* name : {"ViewStyle", "RowSelect", "GridLines", "ReadOnly", "HideSelection", "Checkboxes",
-                           "MultiSelect", "ShowColumnHeaders", "ColumnClick", "HotTrack", "BorderStyle",
-                           "SmallImages", "OnSelectItem", "OnColumnClick", "OnDeletion", "OnInsert", "OnCompare",
-                           "OnCustomDraw", "OnCustomDrawItem", "OnCustomDrawSubItem", "OnInfoTip", "OnEditing",
-                           "OnEdited"})
+  for (const char* name :
+       {"ViewStyle", "RowSelect", "GridLines", "ReadOnly", "HideSelection", "Checkboxes", "MultiSelect",
+        "ShowColumnHeaders", "ColumnClick", "HotTrack", "BorderStyle", "SmallImages", "Columns", "OnSelectItem",
+        "OnColumnClick", "OnDeletion", "OnInsert", "OnCompare", "OnCustomDraw", "OnCustomDrawItem",
+        "OnCustomDrawSubItem", "OnInfoTip", "OnEditing", "OnEdited"})
     c.Publish(name);
   c.Publish("TabStop", 1);
   c.Publish("ParentColor", 0);
@@ -654,6 +662,8 @@ LRESULT TCustomListView::CustomDrawNotify(NMLVCUSTOMDRAW* draw) {
   draw->clrTextBk = back == clNone || canvas_->Brush().Style() == bsClear ? CLR_NONE : ColorToRGB(back);
   LOGFONTA after = canvas_->Font().ToLogFont();
   if (std::memcmp(&before, &after, sizeof(before)) != 0) {
+    // Left selected on purpose: CDRF_NEWFONT tells the control to draw with
+    // it, and the control restores its own font after the item.
     SelectObject(dc, canvas_->Font().Handle());
     result |= CDRF_NEWFONT;
   }
@@ -662,94 +672,95 @@ LRESULT TCustomListView::CustomDrawNotify(NMLVCUSTOMDRAW* draw) {
 }
 
 void TCustomListView::CNNotify(TMessage& m) {
-  auto* header = reinterpret_cast<NMHDR*>(m.LParam);
   m.Result = 0;
-  switch (header->code) {
-    case LVN_GETDISPINFOA:
-    case LVN_GETDISPINFOW: {
-      bool wide = header->code == LVN_GETDISPINFOW;
-      auto* info = reinterpret_cast<NMLVDISPINFOA*>(m.LParam);
-      if (!(info->item.mask & LVIF_TEXT)) return;
-      auto* item = reinterpret_cast<TListItem*>(info->item.lParam);
-      if (!item || items_.IndexOf(item) < 0) {
-        if (info->item.iItem < 0 || info->item.iItem >= items_.Count()) return;
-        item = items_.Item(info->item.iItem);
-      }
-      std::string text;
-      int sub = info->item.iSubItem;
-      if (sub == 0)
-        text = item->caption_;
-      else if (sub - 1 < item->subItems_->Count())
-        text = item->subItems_->Strings(sub - 1);
-      CopyText(text, info->item.pszText, info->item.cchTextMax, wide);
-      return;
-    }
-    case LVN_ITEMCHANGED: {
-      auto* nm = reinterpret_cast<NMLISTVIEW*>(m.LParam);
-      if (nm->iItem < 0 || !(nm->uChanged & LVIF_STATE) || !((nm->uOldState ^ nm->uNewState) & LVIS_SELECTED)) return;
-      auto* item = reinterpret_cast<TListItem*>(nm->lParam);
-      if (item && items_.IndexOf(item) >= 0 && OnSelectItem && !destroying_)
-        OnSelectItem(this, item, (nm->uNewState & LVIS_SELECTED) != 0);
-      return;
-    }
-    case LVN_COLUMNCLICK: {
-      auto* nm = reinterpret_cast<NMLISTVIEW*>(m.LParam);
-      if (nm->iSubItem >= 0 && nm->iSubItem < columns_.Count()) ColClick(columns_.Items(nm->iSubItem));
-      return;
-    }
-    case NM_CUSTOMDRAW:
-      m.Result = CustomDrawNotify(reinterpret_cast<NMLVCUSTOMDRAW*>(m.LParam));
-      return;
-    case LVN_GETINFOTIPA:
-    case LVN_GETINFOTIPW: {
-      bool wide = header->code == LVN_GETINFOTIPW;
-      auto* tip = reinterpret_cast<NMLVGETINFOTIPA*>(m.LParam);
-      if (!OnInfoTip || tip->iItem < 0 || tip->iItem >= items_.Count()) return;
-      TListItem* item = items_.Item(tip->iItem);
-      std::string text = item->caption_;
-      OnInfoTip(this, item, text);
-      CopyText(text, tip->pszText, tip->cchTextMax, wide);
-      return;
-    }
-    case LVN_BEGINLABELEDITA:
-    case LVN_BEGINLABELEDITW: {
-      auto* info = reinterpret_cast<NMLVDISPINFOA*>(m.LParam);
-      int index = info->item.iItem;
-      m.Result = index >= 0 && index < items_.Count() && CanEdit(items_.Item(index)) ? FALSE : TRUE;
-      return;
-    }
-    case LVN_ENDLABELEDITA:
-    case LVN_ENDLABELEDITW: {
-      auto* info = reinterpret_cast<NMLVDISPINFOA*>(m.LParam);
-      int index = info->item.iItem;
-      if (!info->item.pszText || index < 0 || index >= items_.Count()) return;
-      std::string text = header->code == LVN_ENDLABELEDITW
-                             ? FromWide(reinterpret_cast<const wchar_t*>(info->item.pszText))
-                             : std::string(info->item.pszText);
-      TListItem* item = items_.Item(index);
-      if (OnEdited) OnEdited(this, item, text);
-      item->SetCaption(text);
-      return;
-    }
+  switch (reinterpret_cast<NMHDR*>(m.LParam)->code) {
+    case LVN_GETDISPINFOA: LVNGetDispInfo(m, false); return;
+    case LVN_GETDISPINFOW: LVNGetDispInfo(m, true); return;
+    case LVN_ITEMCHANGED: LVNItemChanged(m); return;
+    case LVN_COLUMNCLICK: LVNColumnClick(m); return;
+    case NM_CUSTOMDRAW: m.Result = CustomDrawNotify(reinterpret_cast<NMLVCUSTOMDRAW*>(m.LParam)); return;
+    case LVN_GETINFOTIPA: LVNGetInfoTip(m, false); return;
+    case LVN_GETINFOTIPW: LVNGetInfoTip(m, true); return;
+    case LVN_BEGINLABELEDITA: LVNBeginLabelEdit(m); return;
+    case LVN_BEGINLABELEDITW: LVNBeginLabelEdit(m); return;
+    case LVN_ENDLABELEDITA: LVNEndLabelEdit(m, false); return;
+    case LVN_ENDLABELEDITW: LVNEndLabelEdit(m, true); return;
   }
+}
+
+// The texts live in the items; the control asks for them as it draws.
+void TCustomListView::LVNGetDispInfo(TMessage& m, bool wide) {
+  auto* info = reinterpret_cast<NMLVDISPINFOA*>(m.LParam);
+  if (!(info->item.mask & LVIF_TEXT)) return;
+  auto* item = reinterpret_cast<TListItem*>(info->item.lParam);
+  if (!item || items_.IndexOf(item) < 0) {
+    if (info->item.iItem < 0 || info->item.iItem >= items_.Count()) return;
+    item = items_.Item(info->item.iItem);
+  }
+  std::string text;
+  int sub = info->item.iSubItem;
+  if (sub == 0)
+    text = item->caption_;
+  else if (sub - 1 < item->subItems_->Count())
+    text = item->subItems_->Strings(sub - 1);
+  CopyText(text, info->item.pszText, info->item.cchTextMax, wide);
+}
+
+void TCustomListView::LVNItemChanged(TMessage& m) {
+  auto* nm = reinterpret_cast<NMLISTVIEW*>(m.LParam);
+  if (nm->iItem < 0 || !(nm->uChanged & LVIF_STATE) || !((nm->uOldState ^ nm->uNewState) & LVIS_SELECTED)) return;
+  auto* item = reinterpret_cast<TListItem*>(nm->lParam);
+  if (item && items_.IndexOf(item) >= 0 && OnSelectItem && !destroying_)
+    OnSelectItem(this, item, (nm->uNewState & LVIS_SELECTED) != 0);
+}
+
+void TCustomListView::LVNColumnClick(TMessage& m) {
+  auto* nm = reinterpret_cast<NMLISTVIEW*>(m.LParam);
+  if (nm->iSubItem >= 0 && nm->iSubItem < columns_.Count()) ColClick(columns_.Items(nm->iSubItem));
+}
+
+void TCustomListView::LVNGetInfoTip(TMessage& m, bool wide) {
+  auto* tip = reinterpret_cast<NMLVGETINFOTIPA*>(m.LParam);
+  if (!OnInfoTip || tip->iItem < 0 || tip->iItem >= items_.Count()) return;
+  TListItem* item = items_.Item(tip->iItem);
+  std::string text = item->caption_;
+  OnInfoTip(this, item, text);
+  CopyText(text, tip->pszText, tip->cchTextMax, wide);
+}
+
+// Result TRUE refuses the edit.
+void TCustomListView::LVNBeginLabelEdit(TMessage& m) {
+  auto* info = reinterpret_cast<NMLVDISPINFOA*>(m.LParam);
+  int index = info->item.iItem;
+  m.Result = index >= 0 && index < items_.Count() && CanEdit(items_.Item(index)) ? FALSE : TRUE;
+}
+
+void TCustomListView::LVNEndLabelEdit(TMessage& m, bool wide) {
+  auto* info = reinterpret_cast<NMLVDISPINFOA*>(m.LParam);
+  int index = info->item.iItem;
+  if (!info->item.pszText || index < 0 || index >= items_.Count()) return;
+  std::string text =
+      wide ? FromWide(reinterpret_cast<const wchar_t*>(info->item.pszText)) : std::string(info->item.pszText);
+  TListItem* item = items_.Item(index);
+  if (OnEdited) OnEdited(this, item, text);
+  item->SetCaption(text);
 }
 
 void TCustomListView::WndProc(TMessage& m) {
   switch (m.Msg) {
-    case CN_NOTIFY:
-      CNNotify(m);
-      return;
-    case CM_COLORCHANGED:
-    case CM_FONTCHANGED:
-      detail::UpdateCanvasTools(*this, canvas_.get(), m.Msg);
-      inherited::WndProc(m);
-      ApplyColors();
-      return;
-    case WM_NCDESTROY:
-      if (canvas_) canvas_->FreeHandle();
-      break;
+    case CN_NOTIFY: CNNotify(m); return;
+    case CM_COLORCHANGED: CMFontOrColorChanged(m); return;
+    case CM_FONTCHANGED: CMFontOrColorChanged(m); return;
+    case WM_NCDESTROY: if (canvas_) canvas_->FreeHandle(); break;
   }
   inherited::WndProc(m);
+}
+
+// A new colour or font reaches the canvas and the control's own colours.
+void TCustomListView::CMFontOrColorChanged(TMessage& m) {
+  detail::UpdateCanvasTools(*this, canvas_.get(), m.Msg);
+  inherited::WndProc(m);
+  ApplyColors();
 }
 
 // --- THotKey ---------------------------------------------------------------------------

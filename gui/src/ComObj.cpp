@@ -15,8 +15,8 @@ std::string SysErrorMessage(DWORD code) {
   char* text = nullptr;
   DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
                            nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+  auto release = kit::OnExit([text] { LocalFree(text); });  // LocalFree takes null
   std::string message = n && text ? std::string(text, n) : "";
-  if (text) LocalFree(text);
   while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == ' '))
     message.pop_back();
   if (!message.empty() && message.back() == '.') message.pop_back();
@@ -49,20 +49,13 @@ std::string OleStrToString(const wchar_t* text) {
 
 TBStr::TBStr(const std::string& text) {
   int n = MultiByteToWideChar(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0);
-  value_ = SysAllocStringLen(nullptr, static_cast<UINT>(n));
-  if (!value_) throw EOutOfResources("Out of memory for an OLE string");
-  MultiByteToWideChar(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), value_, n);
+  std::wstring wide(static_cast<std::size_t>(n), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), wide.data(), n);
+  value_ = kit::BStr(wide.data(), static_cast<UINT>(n));
+  if (!value_.Get()) throw EOutOfResources("Out of memory for an OLE string");
 }
 
-TBStr::~TBStr() { SysFreeString(value_); }
-
-BSTR* TBStr::Out() {
-  SysFreeString(value_);
-  value_ = nullptr;
-  return &value_;
-}
-
-std::string TBStr::Text() const { return OleStrToString(value_); }
+std::string TBStr::Text() const { return OleStrToString(value_.Get()); }
 
 bool EventArgument(const DISPPARAMS& params, UINT position, VARTYPE vt, VARIANT& out) {
   if (position >= params.cArgs || !params.rgvarg) return false;
@@ -145,31 +138,25 @@ void TOleServer::Loaded() {
 void TOleServer::Connect() {
   if (server_) return;
   const TServerData& data = ServerData();
-  IUnknown* unknown = nullptr;
+  kit::ComPtr<IUnknown> unknown;
+  auto create = [&] {
+    OleCheck(CoCreateInstance(*data.ClassID, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, unknown.OutVoid()));
+  };
   switch (connectKind_) {
     case ckRunningOrNew:
-      if (FAILED(GetActiveObject(*data.ClassID, nullptr, &unknown)) || !unknown)
-        OleCheck(CoCreateInstance(*data.ClassID, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
-                                  reinterpret_cast<void**>(&unknown)));
+      if (FAILED(GetActiveObject(*data.ClassID, nullptr, unknown.Out())) || !unknown) create();
       break;
     case ckNewInstance:
-      OleCheck(CoCreateInstance(*data.ClassID, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
-                                reinterpret_cast<void**>(&unknown)));
+      create();
       break;
     case ckRunningInstance:
-      OleCheck(GetActiveObject(*data.ClassID, nullptr, &unknown));
+      OleCheck(GetActiveObject(*data.ClassID, nullptr, unknown.Out()));
       break;
     case ckRemote:
     case ckAttachToInterface:
       throw EOleError(ClassName() + " has no server to connect to");
   }
-  try {
-    Attach(unknown);
-  } catch (...) {
-    unknown->Release();
-    throw;
-  }
-  unknown->Release();
+  Attach(unknown.Get());
 }
 
 void TOleServer::ConnectTo(IUnknown* server) {
@@ -180,48 +167,36 @@ void TOleServer::ConnectTo(IUnknown* server) {
 
 void TOleServer::Attach(IUnknown* unknown) {
   const TServerData& data = ServerData();
-  IUnknown* typed = nullptr;
-  OleCheck(unknown->QueryInterface(*data.IntfIID, reinterpret_cast<void**>(&typed)));
-  server_ = typed;
+  kit::ComPtr<IUnknown> typed;
+  OleCheck(unknown->QueryInterface(*data.IntfIID, typed.OutVoid()));
+  server_ = std::move(typed);
   if (!data.EventIID) return;
-  IConnectionPointContainer* container = nullptr;
-  if (FAILED(unknown->QueryInterface(IID_IConnectionPointContainer, reinterpret_cast<void**>(&container))) ||
-      !container)
+  kit::ComPtr<IConnectionPointContainer> container;
+  if (FAILED(unknown->QueryInterface(IID_IConnectionPointContainer, container.OutVoid())) || !container)
     return;  // a server without events
-  HRESULT found = container->FindConnectionPoint(*data.EventIID, &point_);
-  container->Release();
-  try {
-    OleCheck(found);
-    sink_ = new Sink(this, *data.EventIID);
-    OleCheck(point_->Advise(sink_, &cookie_));
-  } catch (...) {
-    Disconnect();
-    throw;
-  }
+  auto undo = kit::OnExit([this] { Disconnect(); });
+  OleCheck(container->FindConnectionPoint(*data.EventIID, point_.Out()));
+  sink_ = kit::ComPtr<Sink>::Adopt(new Sink(this, *data.EventIID));
+  OleCheck(point_->Advise(sink_.Get(), &cookie_));
+  undo.Dismiss();
 }
 
 void TOleServer::Disconnect() {
   if (point_) {
     if (cookie_) point_->Unadvise(cookie_);
-    point_->Release();
-    point_ = nullptr;
+    point_.Reset();
     cookie_ = 0;
   }
   if (sink_) {
     sink_->Detach();  // the server may still hold it
-    sink_->Release();
-    sink_ = nullptr;
+    sink_.Reset();
   }
-  if (server_) {
-    IUnknown* server = server_;
-    server_ = nullptr;
-    server->Release();
-  }
+  server_.Reset();
 }
 
 IUnknown* TOleServer::Server() {
   if (!server_) Connect();
-  return server_;
+  return server_.Get();
 }
 
 }  // namespace gui

@@ -85,17 +85,12 @@ char UpperChar(char ch) {
 void PaintParentBackground(HDC dc, const TControl* control) {
   TWinControl* parent = control ? control->Parent() : nullptr;
   if (!parent || !dc) return;
-  int saved = SaveDC(dc);
+  kit::SavedDC saved(dc);
   // The parent draws in its own client coordinates; shift them so the
   // control's corner lands on the context's origin.
   OffsetViewportOrgEx(dc, -control->Left(), -control->Top(), nullptr);
   TRect client = parent->ClientRect();
   IntersectClipRect(dc, 0, 0, client.Width(), client.Height());
-  struct Restore {
-    HDC dc;
-    int saved;
-    ~Restore() { RestoreDC(dc, saved); }
-  } restore{dc, saved};
   parent->Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
   parent->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
 }
@@ -261,13 +256,8 @@ void TControl::SetBounds(int left, int top, int width, int height) {
 void TControl::SetBoundsFromLayout(int left, int top, int width, int height) {
   bool was = controlState_.Contains(csAligning);
   controlState_.Include(csAligning);
-  try {
-    SetBounds(left, top, width, height);
-  } catch (...) {
-    if (!was) controlState_.Exclude(csAligning);
-    throw;
-  }
-  if (!was) controlState_.Exclude(csAligning);
+  auto restore = kit::OnExit([&] { SetControlState(csAligning, was); });
+  SetBounds(left, top, width, height);
 }
 
 TRect TControl::ClientRect() { return Rect(0, 0, width_, height_); }
@@ -329,10 +319,11 @@ void TControl::SetText(const std::string& value) {
   Perform(CM_TEXTCHANGED);
 }
 
+// A colour set is the control's own, even one it already shows.
 void TControl::SetColor(TColor value) {
+  parentColor_ = false;
   if (value == color_) return;
   color_ = value;
-  parentColor_ = false;
   Perform(CM_COLORCHANGED);
 }
 
@@ -405,6 +396,9 @@ void TControl::ActionChange(TBasicAction* sender, bool checkDefaults) {
   if (!checkDefaults || Enabled()) SetEnabled(action->Enabled());
   if (!checkDefaults || hint_.empty()) SetHint(action->Hint());
   if (!checkDefaults || Visible()) SetVisible(action->Visible());
+  // A control with a check takes the action's through its link; while a
+  // form is read, a check the form set stays.
+  if (actionLink_ && (!checkDefaults || action->Checked())) actionLink_->SetChecked(action->Checked());
 }
 
 void TControl::Notification(TComponent* component, TOperation operation) {
@@ -508,130 +502,132 @@ bool TControl::DoContextPopup(TPoint MousePos) {
   return true;
 }
 
-void TControl::HandleMouseMessage(TMessage& m) {
-  if (m.Msg == WM_MOUSEWHEEL) {
-    // Screen coordinates; the default procedure hands an unhandled wheel to
-    // the parent window.
-    TShiftState keys = KeysToShiftState(LOWORD(m.WParam));
-    int delta = static_cast<short>(HIWORD(m.WParam));
-    if (DoMouseWheel(keys, delta, PointFromLParam(m.LParam)))
-      m.Result = 1;
-    else
-      DefaultHandler(m);
-    return;
-  }
-  DefaultHandler(m);
-  TPoint p = PointFromLParam(m.LParam);
-  TShiftState shift = KeysToShiftState(static_cast<WORD>(m.WParam));
-  if (Application) Application->HintMouseMessage(this, m);
-  auto down = [&](TMouseButton button, bool dbl) {
-    if (dbl && !controlStyle_.Contains(csDoubleClicks)) dbl = false;
-    if (dbl) {
-      DblClick();
-      shift.Include(ssDouble);
-    }
-    MouseDown(button, shift, p.X, p.Y);
-  };
-  switch (m.Msg) {
-    case WM_MOUSEMOVE:
-      MouseMove(shift, p.X, p.Y);
-      break;
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-      if (controlStyle_.Contains(csCaptureMouse)) SetMouseCapture(true);
-      if (controlStyle_.Contains(csClickEvents)) controlState_.Include(csClicked);
-      controlState_.Include(csLButtonDown);
-      down(mbLeft, m.Msg == WM_LBUTTONDBLCLK);
-      break;
-    case WM_LBUTTONUP:
-      controlState_.Exclude(csLButtonDown);
-      if (controlStyle_.Contains(csCaptureMouse)) SetMouseCapture(false);
-      if (controlState_.Contains(csClicked)) {
-        controlState_.Exclude(csClicked);
-        if (ClientRect().Contains(p)) Click();
-      }
-      MouseUp(mbLeft, shift, p.X, p.Y);
-      break;
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONDBLCLK:
-      down(mbRight, m.Msg == WM_RBUTTONDBLCLK);
-      break;
-    case WM_RBUTTONUP:
-      MouseUp(mbRight, shift, p.X, p.Y);
-      break;
-    case WM_MBUTTONDOWN:
-    case WM_MBUTTONDBLCLK:
-      down(mbMiddle, m.Msg == WM_MBUTTONDBLCLK);
-      break;
-    case WM_MBUTTONUP:
-      MouseUp(mbMiddle, shift, p.X, p.Y);
-      break;
-  }
-}
+// --- the dispatcher -----------------------------------------------------------------
 
 void TControl::WndProc(TMessage& m) {
   switch (m.Msg) {
-    case WM_MOUSEMOVE:
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONUP:
-    case WM_LBUTTONDBLCLK:
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONUP:
-    case WM_RBUTTONDBLCLK:
-    case WM_MBUTTONDOWN:
-    case WM_MBUTTONUP:
-    case WM_MBUTTONDBLCLK:
-    case WM_MOUSEWHEEL:
-      HandleMouseMessage(m);
-      return;
-    case CM_MOUSEENTER:
-      if (OnMouseEnter) OnMouseEnter(this);
-      return;
-    case CM_MOUSELEAVE:
-      if (OnMouseLeave) OnMouseLeave(this);
-      return;
-    case CM_VISIBLECHANGED:
-      if (parent_) detail::InvalidateIn(parent_, BoundsRect());
-      if (!visible_ && Application) Application->ControlDestroyed(this);
-      return;
-    case CM_ENABLEDCHANGED:
-    case CM_COLORCHANGED:
-    case CM_FONTCHANGED:
-      Invalidate();
-      return;
-    case CM_PARENTCOLORCHANGED:
-      if (parentColor_ && parent_) {
-        SetColor(parent_->Color());
-        parentColor_ = true;
-      }
-      return;
-    case CM_PARENTFONTCHANGED:
-      if (parentFont_ && parent_) {
-        takingParentFont_ = true;
-        try {
-          font_->Assign(parent_->Font());
-        } catch (...) {
-          takingParentFont_ = false;
-          throw;
-        }
-        takingParentFont_ = false;
-      }
-      return;
-    case CM_PARENTSHOWHINTCHANGED:
-      if (parentShowHint_ && parent_) {
-        SetShowHint(parent_->ShowHint());
-        parentShowHint_ = true;
-      }
-      return;
-    case CM_HITTEST:
-      m.Result = HTCLIENT;
-      return;
-    case detail::CM_SETPAINTING:
-      SetControlState(csPaintingSelf, m.WParam != 0);
-      return;
-    default:
-      DefaultHandler(m);
+    case WM_MOUSEMOVE: WMMouseMove(m); return;
+    case WM_LBUTTONDOWN: WMLButtonDown(m); return;
+    case WM_LBUTTONDBLCLK: WMLButtonDown(m); return;
+    case WM_LBUTTONUP: WMLButtonUp(m); return;
+    case WM_RBUTTONDOWN: WMButtonDown(m, mbRight); return;
+    case WM_RBUTTONDBLCLK: WMButtonDown(m, mbRight); return;
+    case WM_RBUTTONUP: WMButtonUp(m, mbRight); return;
+    case WM_MBUTTONDOWN: WMButtonDown(m, mbMiddle); return;
+    case WM_MBUTTONDBLCLK: WMButtonDown(m, mbMiddle); return;
+    case WM_MBUTTONUP: WMButtonUp(m, mbMiddle); return;
+    case WM_MOUSEWHEEL: WMMouseWheel(m); return;
+    case CM_MOUSEENTER: CMMouseEnter(m); return;
+    case CM_MOUSELEAVE: CMMouseLeave(m); return;
+    case CM_VISIBLECHANGED: CMVisibleChanged(m); return;
+    case CM_ENABLEDCHANGED: Invalidate(); return;
+    case CM_COLORCHANGED: Invalidate(); return;
+    case CM_FONTCHANGED: Invalidate(); return;
+    case CM_PARENTCOLORCHANGED: CMParentColorChanged(m); return;
+    case CM_PARENTFONTCHANGED: CMParentFontChanged(m); return;
+    case CM_PARENTSHOWHINTCHANGED: CMParentShowHintChanged(m); return;
+    case CM_HITTEST: m.Result = HTCLIENT; return;
+    case detail::CM_SETPAINTING: SetControlState(csPaintingSelf, m.WParam != 0); return;
   }
+  DefaultHandler(m);
+}
+
+// --- mouse messages ---------------------------------------------------------------------
+
+// The default handling and the hint's look come first; then the point and
+// keys the message carries.
+TControl::TMouseMessage TControl::BeginMouseMessage(TMessage& m) {
+  DefaultHandler(m);
+  TMouseMessage info{PointFromLParam(m.LParam), KeysToShiftState(static_cast<WORD>(m.WParam))};
+  if (Application) Application->HintMouseMessage(this, m);
+  return info;
+}
+
+void TControl::WMMouseMove(TMessage& m) {
+  auto [p, shift] = BeginMouseMessage(m);
+  MouseMove(shift, p.X, p.Y);
+}
+
+void TControl::WMLButtonDown(TMessage& m) {
+  TMouseMessage info = BeginMouseMessage(m);
+  if (controlStyle_.Contains(csCaptureMouse)) SetMouseCapture(true);
+  if (controlStyle_.Contains(csClickEvents)) controlState_.Include(csClicked);
+  controlState_.Include(csLButtonDown);
+  ButtonDown(m, mbLeft, info);
+}
+
+void TControl::WMLButtonUp(TMessage& m) {
+  auto [p, shift] = BeginMouseMessage(m);
+  controlState_.Exclude(csLButtonDown);
+  if (controlStyle_.Contains(csCaptureMouse)) SetMouseCapture(false);
+  if (controlState_.Contains(csClicked)) {
+    controlState_.Exclude(csClicked);
+    if (ClientRect().Contains(p)) Click();
+  }
+  MouseUp(mbLeft, shift, p.X, p.Y);
+}
+
+void TControl::WMButtonDown(TMessage& m, TMouseButton button) { ButtonDown(m, button, BeginMouseMessage(m)); }
+
+void TControl::WMButtonUp(TMessage& m, TMouseButton button) {
+  auto [p, shift] = BeginMouseMessage(m);
+  MouseUp(button, shift, p.X, p.Y);
+}
+
+// A press, or a double click where the control takes them.
+void TControl::ButtonDown(const TMessage& m, TMouseButton button, TMouseMessage info) {
+  bool dbl = (m.Msg == WM_LBUTTONDBLCLK || m.Msg == WM_RBUTTONDBLCLK || m.Msg == WM_MBUTTONDBLCLK) &&
+             controlStyle_.Contains(csDoubleClicks);
+  if (dbl) {
+    DblClick();
+    info.Shift.Include(ssDouble);
+  }
+  MouseDown(button, info.Shift, info.Pos.X, info.Pos.Y);
+}
+
+// Screen coordinates; the default procedure hands an unhandled wheel to the
+// parent window.
+void TControl::WMMouseWheel(TMessage& m) {
+  TShiftState keys = KeysToShiftState(LOWORD(m.WParam));
+  int delta = static_cast<short>(HIWORD(m.WParam));
+  if (DoMouseWheel(keys, delta, PointFromLParam(m.LParam)))
+    m.Result = 1;
+  else
+    DefaultHandler(m);
+}
+
+void TControl::CMMouseEnter(TMessage&) {
+  if (OnMouseEnter) OnMouseEnter(this);
+}
+
+void TControl::CMMouseLeave(TMessage&) {
+  if (OnMouseLeave) OnMouseLeave(this);
+}
+
+// --- state from the parent ------------------------------------------------------------
+
+void TControl::CMVisibleChanged(TMessage&) {
+  if (parent_) detail::InvalidateIn(parent_, BoundsRect());
+  if (!visible_ && Application) Application->ControlDestroyed(this);
+}
+
+void TControl::CMParentColorChanged(TMessage&) {
+  if (!parentColor_ || !parent_) return;
+  SetColor(parent_->Color());
+  parentColor_ = true;
+}
+
+void TControl::CMParentFontChanged(TMessage&) {
+  if (!parentFont_ || !parent_) return;
+  takingParentFont_ = true;
+  auto restore = kit::OnExit([this] { takingParentFont_ = false; });
+  font_->Assign(parent_->Font());
+}
+
+void TControl::CMParentShowHintChanged(TMessage&) {
+  if (!parentShowHint_ || !parent_) return;
+  SetShowHint(parent_->ShowHint());
+  parentShowHint_ = true;
 }
 
 // --- TControlCanvas -----------------------------------------------------------------
@@ -648,11 +644,8 @@ void TControlCanvas::SetControl(TControl* control) {
 
 void TControlCanvas::FreeHandle() {
   if (!ownDc_) return;
-  HDC dc = ownDc_;
-  ownDc_ = nullptr;
   SetHandle(nullptr);
-  ReleaseDC(window_, dc);
-  window_ = nullptr;
+  ownDc_.reset();
 }
 
 void TControlCanvas::CreateHandle() {
@@ -661,15 +654,16 @@ void TControlCanvas::CreateHandle() {
   bool windowless = !window;
   if (windowless) window = control_->Parent();
   if (!window) return;
-  HWND handle = window->Handle();
-  HDC dc = GetDCEx(handle, nullptr, DCX_CACHE | DCX_CLIPSIBLINGS);
-  if (!dc) return;
+  ownDc_.emplace(window->Handle(), DWORD{DCX_CACHE | DCX_CLIPSIBLINGS});
+  HDC dc = ownDc_->Get();
+  if (!dc) {
+    ownDc_.reset();
+    return;
+  }
   if (windowless) {
     SetViewportOrgEx(dc, control_->Left(), control_->Top(), nullptr);
     ::IntersectClipRect(dc, 0, 0, control_->Width(), control_->Height());
   }
-  window_ = handle;
-  ownDc_ = dc;
   SetHandle(dc);
 }
 
@@ -682,15 +676,11 @@ void PaintOnCanvas(TControl& control, TControlCanvas& canvas, HDC dc, const std:
   canvas.FreeHandle();
   canvas.SetHandle(dc);
   control.Perform(detail::CM_SETPAINTING, 1);
-  try {
-    paint();
-  } catch (...) {
+  auto done = kit::OnExit([&] {
     control.Perform(detail::CM_SETPAINTING, 0);
     canvas.SetHandle(nullptr);
-    throw;
-  }
-  control.Perform(detail::CM_SETPAINTING, 0);
-  canvas.SetHandle(nullptr);
+  });
+  paint();
 }
 
 std::unique_ptr<TControlCanvas> MakeCanvas(TControl& control) {
@@ -724,18 +714,18 @@ TCanvas* TGraphicControl::Canvas() {
 
 void TGraphicControl::WndProc(TMessage& m) {
   switch (m.Msg) {
-    case WM_PAINT:
-      if (m.WParam) {
-        Canvas();
-        detail::PaintOnCanvas(*this, *canvas_, reinterpret_cast<HDC>(m.WParam), [this] { Paint(); });
-      }
-      return;
-    case CM_FONTCHANGED:
-    case CM_COLORCHANGED:
-      detail::UpdateCanvasTools(*this, canvas_.get(), m.Msg);
-      break;
+    case WM_PAINT: WMPaint(m); return;
+    case CM_FONTCHANGED: detail::UpdateCanvasTools(*this, canvas_.get(), m.Msg); break;
+    case CM_COLORCHANGED: detail::UpdateCanvasTools(*this, canvas_.get(), m.Msg); break;
   }
   inherited::WndProc(m);
+}
+
+// Painted by the parent into its context (WParam); never on its own.
+void TGraphicControl::WMPaint(TMessage& m) {
+  if (!m.WParam) return;
+  Canvas();
+  detail::PaintOnCanvas(*this, *canvas_, reinterpret_cast<HDC>(m.WParam), [this] { Paint(); });
 }
 
 // --- TCustomControl -----------------------------------------------------------------
@@ -760,13 +750,9 @@ void TCustomControl::PaintWindow(HDC dc) {
 
 void TCustomControl::WndProc(TMessage& m) {
   switch (m.Msg) {
-    case CM_FONTCHANGED:
-    case CM_COLORCHANGED:
-      detail::UpdateCanvasTools(*this, canvas_.get(), m.Msg);
-      break;
-    case WM_NCDESTROY:
-      if (canvas_) canvas_->FreeHandle();
-      break;
+    case CM_FONTCHANGED: detail::UpdateCanvasTools(*this, canvas_.get(), m.Msg); break;
+    case CM_COLORCHANGED: detail::UpdateCanvasTools(*this, canvas_.get(), m.Msg); break;
+    case WM_NCDESTROY: if (canvas_) canvas_->FreeHandle(); break;
   }
   inherited::WndProc(m);
 }

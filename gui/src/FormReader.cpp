@@ -2,10 +2,14 @@
 
 #include <algorithm>
 #include <cctype>
+#include <map>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "gui/Graphic.h"
 #include "gui/Streams.h"
+#include "kit/Own.h"
 
 namespace gui {
 
@@ -214,6 +218,7 @@ struct Fixup {
   std::string name;
   std::string form;
   int line;
+  std::vector<TObject*> items;  // the collection items it was read in, outermost first
 };
 
 class Reader {
@@ -228,17 +233,15 @@ class Reader {
     if (!text) throw EFormError("No form for class " + root_.ClassName());
 
     root_.SetLoadingState(true);
-    try {
+    {
+      auto loadingOff = kit::OnExit([this] {
+        for (TComponent* c : loaded_) c->SetLoadingState(false);
+        root_.SetLoadingState(false);
+      });
       ReadText(*cls, *text);
       ResolveReferences();
       BindHandlers();
-    } catch (...) {
-      for (TComponent* c : loaded_) c->SetLoadingState(false);
-      root_.SetLoadingState(false);
-      throw;
     }
-    for (TComponent* c : loaded_) c->SetLoadingState(false);
-    root_.SetLoadingState(false);
     for (TComponent* c : loaded_) c->Loaded();
     root_.Loaded();
   }
@@ -498,7 +501,9 @@ class Reader {
     return "a value";
   }
 
-  void ReadProperty(TComponent& component) {
+  // One "Property = value" line of a component or of a collection's item;
+  // a collection's value runs on to its closing '>'.
+  void ReadProperty(TObject& target) {
     LineLexer lex(current_);
     std::vector<std::string> path{Expect(lex, Tok::Ident, "a property name").text};
     for (;;) {
@@ -513,7 +518,7 @@ class Reader {
     std::string fullName;
     for (const std::string& p : path) fullName += (fullName.empty() ? "" : ".") + p;
 
-    TObject* object = &component;
+    TObject* object = &target;
     for (std::size_t i = 0; i + 1 < path.size(); ++i) {
       const TPropInfo* prop = object->ClassType().FindProperty(path[i]);
       if (!prop) Fail("unknown property " + path[i] + " of " + object->ClassName());
@@ -524,17 +529,89 @@ class Reader {
       object = sub;
     }
     const std::string& last = path.back();
-    if (object == &component && SameText(last, "Name")) Fail("a component's name is given in its object line");
-    TFormValue value = ReadValue(lex);
+    if (object == &target && target.Is<TComponent>() && SameText(last, "Name"))
+      Fail("a component's name is given in its object line");
     const TPropInfo* prop = object->ClassType().FindProperty(last);
+    Token next = Lex([&] { return lex.Peek(); });
+    if (next.kind == Tok::Punct && next.text == "<") {
+      if (!prop) Fail("unknown property " + fullName + " of " + target.ClassName());
+      if (prop->Kind != TPropKind::Collection) Fail(fullName + " does not hold a list of items");
+      lex.Next();
+      ReadCollection(lex, *object, *prop, fullName);
+      return;
+    }
+    TFormValue value = ReadValue(lex);
     if (!prop) {
       if (const TLegacyReader* legacy = object->ClassType().FindLegacyReader(last)) {
         Guard([&] { legacy->Read(*object, value); });
         return;
       }
-      Fail("unknown property " + fullName + " of " + component.ClassName());
+      Fail("unknown property " + fullName + " of " + target.ClassName());
     }
     Apply(*object, *prop, value, fullName);
+  }
+
+  // After "Property = <": "item" ... "end" blocks of item properties up to
+  // a line with ">" (or "<>" for none). The items replace those there were.
+  void ReadCollection(LineLexer& lex, TObject& object, const TPropInfo& prop, const std::string& name) {
+    Token t = Lex([&] { return lex.Next(); });
+    bool empty = t.kind == Tok::Punct && t.text == ">";
+    if (!empty && t.kind != Tok::End) Fail("the items of " + name + " start on the next line");
+    if (empty) ExpectLineEnd(lex);
+    ForgetItems(readItems_[{&object, &prop}]);
+    Guard([&] { prop.ClearItems(object); });
+    if (empty) return;
+    const int startLine = line_;
+    for (;;) {
+      if (!NextLine()) {
+        line_ = startLine;
+        Fail("'>' is missing for " + name);
+      }
+      LineLexer line(current_);
+      Token first = Lex([&] { return line.Next(); });
+      if (first.kind == Tok::Punct && first.text == ">") {
+        ExpectLineEnd(line);
+        return;
+      }
+      if (first.kind != Tok::Ident || !SameText(first.text, "item")) Fail("'item' or '>' is expected in " + name);
+      ExpectLineEnd(line);
+      TObject* item = nullptr;
+      Guard([&] { item = prop.AddItem(object); });
+      readItems_[{&object, &prop}].push_back(item);
+      itemStack_.push_back(item);
+      ReadItem(*item);
+      itemStack_.pop_back();
+    }
+  }
+
+  // Items about to go (a derived form lists the collection anew) take the
+  // references and handlers still waiting in them along.
+  void ForgetItems(std::vector<TObject*>& items) {
+    auto inGone = [&](const Fixup& f) {
+      return std::any_of(f.items.begin(), f.items.end(),
+                         [&](TObject* i) { return std::find(items.begin(), items.end(), i) != items.end(); });
+    };
+    std::erase_if(fixups_, inGone);
+    std::erase_if(handlers_, inGone);
+    items.clear();
+  }
+
+  // The properties of one item, up to its "end".
+  void ReadItem(TObject& item) {
+    const int startLine = line_;
+    for (;;) {
+      if (!NextLine()) {
+        line_ = startLine;
+        Fail("'end' is missing for an item");
+      }
+      LineLexer peek(current_);
+      Token first = Lex([&] { return peek.Next(); });
+      if (first.kind == Tok::Ident && SameText(first.text, "end")) {
+        ExpectLineEnd(peek);
+        return;
+      }
+      ReadProperty(item);
+    }
   }
 
   void Apply(TObject& object, const TPropInfo& prop, const TFormValue& v, const std::string& name) {
@@ -611,16 +688,20 @@ class Reader {
         if (v.kind != K::Identifier) wrong();
         if (SameText(v.Text, "nil"))
           Guard([&] { prop.SetObj(object, nullptr); });
-        else
-          fixups_.push_back({&object, &prop, v.Text, form_, line_});
+        else if (TComponent* target = Named(v.Text))
+          SetReference(object, prop, *target, v.Text);
+        else  // declared further down
+          fixups_.push_back({&object, &prop, v.Text, form_, line_, itemStack_});
         return;
       case TPropKind::Event:
         if (v.kind != K::Identifier) wrong();
         if (SameText(v.Text, "nil"))
           Guard([&] { prop.SetEvent(object, std::any()); });
         else
-          handlers_.push_back({&object, &prop, v.Text, form_, line_});
+          handlers_.push_back({&object, &prop, v.Text, form_, line_, itemStack_});
         return;
+      case TPropKind::Collection:
+        Fail(name + " is a list of items (" + name + " = < ... >)");
       case TPropKind::Graphics: {
         if (v.kind != K::GraphicList) wrong();
         std::vector<std::unique_ptr<TGraphic>> graphics;
@@ -686,16 +767,25 @@ class Reader {
 
   // --- end of reading ---
 
+  // The form itself or one of its components, or null.
+  TComponent* Named(const std::string& name) const {
+    return SameText(name, root_.Name()) ? &root_ : root_.FindComponent(name);
+  }
+
+  void SetReference(TObject& object, const TPropInfo& prop, TComponent& target, const std::string& name) {
+    const TClass& wanted = prop.ObjectClass();
+    if (!target.InheritsFrom(wanted))
+      Fail(name + " is a " + target.ClassName() + ", not a " + wanted.Name() + " for " + prop.Name);
+    Guard([&] { prop.SetObj(object, &target); });
+  }
+
   void ResolveReferences() {
     for (const Fixup& f : fixups_) {
       form_ = f.form;
       line_ = f.line;
-      TComponent* target = SameText(f.name, root_.Name()) ? &root_ : root_.FindComponent(f.name);
+      TComponent* target = Named(f.name);
       if (!target) Fail("unknown component " + f.name + " for " + f.prop->Name);
-      const TClass& wanted = f.prop->ObjectClass();
-      if (!target->InheritsFrom(wanted))
-        Fail(f.name + " is a " + target->ClassName() + ", not a " + wanted.Name() + " for " + f.prop->Name);
-      Guard([&] { f.prop->SetObj(*f.object, target); });
+      SetReference(*f.object, *f.prop, *target, f.name);
     }
   }
 
@@ -715,6 +805,8 @@ class Reader {
   std::vector<TComponent*> loaded_;  // components read, in creation order
   std::vector<Fixup> fixups_;
   std::vector<Fixup> handlers_;
+  std::vector<TObject*> itemStack_;  // the collection items being read, outermost first
+  std::map<std::pair<TObject*, const TPropInfo*>, std::vector<TObject*>> readItems_;  // per collection
   std::string form_;
   const std::vector<std::string>* lines_ = nullptr;
   std::size_t index_ = 0;

@@ -322,16 +322,15 @@ TModalResult TCustomForm::ShowModal() {
   EnumThreadWindows(GetCurrentThreadId(), &DisableOne, reinterpret_cast<LPARAM>(&others));
   modal_ = true;
   modalResult_ = mrNone;
-  auto finish = [&] {
-    for (HWND w : others.disabled)
-      if (IsWindow(w)) EnableWindow(w, TRUE);
-    modal_ = false;
-    SetVisible(false);
-  };
-  try {
+  {
+    auto finish = kit::OnExit([&] {
+      for (HWND w : others.disabled)
+        if (IsWindow(w)) EnableWindow(w, TRUE);
+      modal_ = false;
+      SetVisible(false);
+    });
     SetVisible(true);
-    while (true) {
-      if (!Application) break;
+    while (Application) {
       if (Application->Terminated()) {
         modalResult_ = mrCancel;
         break;
@@ -342,11 +341,7 @@ TModalResult TCustomForm::ShowModal() {
       }
       Application->HandleMessage();
     }
-  } catch (...) {
-    finish();
-    throw;
   }
-  finish();
   return modalResult_;
 }
 
@@ -430,65 +425,74 @@ void TCustomForm::WndProc(TMessage& m) {
     return;
   }
   switch (m.Msg) {
-    case WM_CLOSE:
-      Close();
+    case WM_CLOSE: Close(); return;
+    case WM_ACTIVATE: WMActivate(m); return;
+    case WM_ACTIVATEAPP: WMActivateApp(m); return;
+    case WM_SIZE: WMSize(m); return;
+    case WM_SYSCOMMAND: WMSysCommand(m); return;
+    case WM_QUERYENDSESSION: m.Result = CloseQuery() ? 1 : 0; return;
+    case CM_DIALOGKEY: CMDialogKey(m); return;
+    case CM_RELEASE: delete this; return;
+  }
+  inherited::WndProc(m);
+}
+
+void TCustomForm::WMActivate(TMessage& m) {
+  if (LOWORD(m.WParam) != WA_INACTIVE && !HIWORD(m.WParam)) {
+    active_ = true;
+    if (!activeControl_) activeControl_ = FindNextControl(nullptr, true, true, false);
+    if (OnActivate) OnActivate(this);
+    SetWindowFocus();
+    m.Result = 0;
+    return;
+  }
+  if (LOWORD(m.WParam) == WA_INACTIVE) {
+    active_ = false;
+    if (OnDeactivate) OnDeactivate(this);
+  }
+  DefaultHandler(m);
+}
+
+void TCustomForm::WMActivateApp(TMessage& m) {
+  if (Application) Application->SetActive(m.WParam != 0);
+  DefaultHandler(m);
+}
+
+// The state follows what the user did to the window.
+void TCustomForm::WMSize(TMessage& m) {
+  if (m.WParam == SIZE_MINIMIZED)
+    windowState_ = wsMinimized;
+  else if (m.WParam == SIZE_MAXIMIZED)
+    windowState_ = wsMaximized;
+  else if (m.WParam == SIZE_RESTORED && Showing())
+    windowState_ = wsNormal;
+  inherited::WndProc(m);
+}
+
+// The main form minimizes the whole application.
+void TCustomForm::WMSysCommand(TMessage& m) {
+  if ((m.WParam & 0xFFF0) == SC_MINIMIZE && Application && Application->MainForm() == this) {
+    Application->Minimize();
+    return;
+  }
+  DefaultHandler(m);
+}
+
+// Tab and Shift+Tab move through the tab order, arrows within the active
+// control's parent; other keys go on to the controls.
+void TCustomForm::CMDialogKey(TMessage& m) {
+  if (GetKeyState(VK_MENU) >= 0) {
+    if (m.WParam == VK_TAB && GetKeyState(VK_CONTROL) >= 0) {
+      SelectNext(activeControl_, GetKeyState(VK_SHIFT) >= 0, true);
+      m.Result = 1;
       return;
-    case WM_ACTIVATE:
-      if (LOWORD(m.WParam) != WA_INACTIVE && !HIWORD(m.WParam)) {
-        active_ = true;
-        if (!activeControl_) activeControl_ = FindNextControl(nullptr, true, true, false);
-        if (OnActivate) OnActivate(this);
-        SetWindowFocus();
-        m.Result = 0;
-        return;
-      }
-      if (LOWORD(m.WParam) == WA_INACTIVE) {
-        active_ = false;
-        if (OnDeactivate) OnDeactivate(this);
-      }
-      DefaultHandler(m);
+    }
+    bool arrow = m.WParam == VK_LEFT || m.WParam == VK_RIGHT || m.WParam == VK_UP || m.WParam == VK_DOWN;
+    if (arrow && activeControl_ && activeControl_->Parent()) {
+      activeControl_->Parent()->SelectNext(activeControl_, m.WParam == VK_RIGHT || m.WParam == VK_DOWN, false);
+      m.Result = 1;
       return;
-    case WM_ACTIVATEAPP:
-      if (Application) Application->SetActive(m.WParam != 0);
-      DefaultHandler(m);
-      return;
-    case WM_SIZE:
-      if (m.WParam == SIZE_MINIMIZED)
-        windowState_ = wsMinimized;
-      else if (m.WParam == SIZE_MAXIMIZED)
-        windowState_ = wsMaximized;
-      else if (m.WParam == SIZE_RESTORED && Showing())
-        windowState_ = wsNormal;
-      break;
-    case WM_SYSCOMMAND:
-      if ((m.WParam & 0xFFF0) == SC_MINIMIZE && Application && Application->MainForm() == this) {
-        Application->Minimize();
-        return;
-      }
-      DefaultHandler(m);
-      return;
-    case WM_QUERYENDSESSION:
-      m.Result = CloseQuery() ? 1 : 0;
-      return;
-    case CM_DIALOGKEY:
-      if (GetKeyState(VK_MENU) >= 0) {
-        if (m.WParam == VK_TAB && GetKeyState(VK_CONTROL) >= 0) {
-          SelectNext(activeControl_, GetKeyState(VK_SHIFT) >= 0, true);
-          m.Result = 1;
-          return;
-        }
-        if (m.WParam == VK_LEFT || m.WParam == VK_RIGHT || m.WParam == VK_UP || m.WParam == VK_DOWN) {
-          if (activeControl_ && activeControl_->Parent()) {
-            activeControl_->Parent()->SelectNext(activeControl_, m.WParam == VK_RIGHT || m.WParam == VK_DOWN, false);
-            m.Result = 1;
-            return;
-          }
-        }
-      }
-      break;
-    case CM_RELEASE:
-      delete this;
-      return;
+    }
   }
   inherited::WndProc(m);
 }
@@ -512,12 +516,11 @@ void THintWindow::CreateParams(TCreateParams& p) {
 }
 
 TRect THintWindow::CalcHintRect(int maxWidth, const std::string& hint) {
-  HDC dc = GetDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, Font()->Handle());
+  kit::WindowDC screen(nullptr);
+  kit::Selection font(screen.Get(), Font()->Handle());
   RECT r{0, 0, maxWidth, 0};
-  DrawTextA(dc, hint.c_str(), static_cast<int>(hint.size()), &r, DT_CALCRECT | DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
-  SelectObject(dc, old);
-  ReleaseDC(nullptr, dc);
+  DrawTextA(screen.Get(), hint.c_str(), static_cast<int>(hint.size()), &r,
+            DT_CALCRECT | DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
   return Rect(0, 0, r.right + 6, r.bottom + 4);
 }
 

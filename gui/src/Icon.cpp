@@ -1,6 +1,7 @@
 #include "gui/Icon.h"
 
 #include <cstring>
+#include <utility>
 
 #include "gui/Canvas.h"
 #include "gui/Streams.h"
@@ -52,20 +53,28 @@ bool ImageFits(const std::uint8_t* image, std::size_t bytes) {
   return needed <= bytes;
 }
 
+// The colour and mask bitmaps GetIconInfo hands out, freed with the holder.
+struct IconBitmaps {
+  kit::Gdi<HBITMAP> color, mask;
+  explicit IconBitmaps(HICON icon) {
+    ICONINFO info{};
+    if (!icon || !GetIconInfo(icon, &info)) return;
+    color.Reset(info.hbmColor);
+    mask.Reset(info.hbmMask);
+  }
+};
+
 void IconSize(HICON icon, int& width, int& height) {
   width = height = 0;
-  ICONINFO info{};
-  if (!icon || !GetIconInfo(icon, &info)) return;
+  IconBitmaps info(icon);
   BITMAP bm{};
-  if (info.hbmColor && GetObjectA(info.hbmColor, sizeof bm, &bm)) {
+  if (info.color && GetObjectA(info.color.Get(), sizeof bm, &bm)) {
     width = bm.bmWidth;
     height = bm.bmHeight;
-  } else if (info.hbmMask && GetObjectA(info.hbmMask, sizeof bm, &bm)) {
+  } else if (info.mask && GetObjectA(info.mask.Get(), sizeof bm, &bm)) {
     width = bm.bmWidth;
     height = bm.bmHeight / 2;
   }
-  if (info.hbmColor) DeleteObject(info.hbmColor);
-  if (info.hbmMask) DeleteObject(info.hbmMask);
 }
 
 }  // namespace
@@ -74,21 +83,18 @@ GUI_DEFINE_CLASS(TIcon) {}
 
 TIcon::TIcon() { TGraphic::SetTransparent(true); }
 
-TIcon::~TIcon() {
-  if (handle_) DestroyIcon(handle_);
-}
+TIcon::~TIcon() = default;
 
-void TIcon::Take(HICON icon, std::vector<std::uint8_t> data) {
-  if (handle_ && handle_ != icon) DestroyIcon(handle_);
-  handle_ = icon;
+void TIcon::Take(kit::Icon icon, std::vector<std::uint8_t> data) {
+  handle_ = std::move(icon);
   data_ = std::move(data);
-  IconSize(handle_, width_, height_);
+  IconSize(handle_.Get(), width_, height_);
   Changed();
 }
 
 void TIcon::Assign(TPersistent* source) {
   if (!source) {
-    Take(nullptr, {});
+    Take({}, {});
     return;
   }
   auto* other = dynamic_cast<TIcon*>(source);
@@ -97,19 +103,18 @@ void TIcon::Assign(TPersistent* source) {
     return;
   }
   if (other == this) return;
-  HICON copy = other->handle_ ? CopyIcon(other->handle_) : nullptr;
+  kit::Icon copy(other->handle_ ? CopyIcon(other->handle_.Get()) : nullptr);
   if (other->handle_ && !copy) throw EOutOfResources("Out of system resources: cannot copy an icon");
-  Take(copy, other->data_);
+  Take(std::move(copy), other->data_);
 }
 
 void TIcon::SetHandle(HICON icon) {
-  if (icon != handle_) Take(icon, {});
+  if (icon != handle_.Get()) Take(kit::Icon(icon), {});
 }
 
 HICON TIcon::ReleaseHandle() {
-  HICON icon = handle_;
-  handle_ = nullptr;
-  Take(nullptr, {});
+  HICON icon = handle_.Release();
+  Take({}, {});
   return icon;
 }
 
@@ -118,7 +123,8 @@ void TIcon::SetWidth(int) { throw EInvalidGraphicOperation("Cannot change the si
 
 void TIcon::Draw(TCanvas& canvas, const TRect& rect) {
   if (!handle_) return;
-  DrawIconEx(canvas.Handle(), rect.Left, rect.Top, handle_, rect.Width(), rect.Height(), 0, nullptr, DI_NORMAL);
+  DrawIconEx(canvas.Handle(), rect.Left, rect.Top, handle_.Get(), rect.Width(), rect.Height(), 0, nullptr,
+             DI_NORMAL);
 }
 
 void TIcon::LoadFromStream(TStream& stream) {
@@ -149,20 +155,13 @@ void TIcon::LoadFromStream(TStream& stream) {
   HICON icon = CreateIconFromResourceEx(const_cast<PBYTE>(image), best->bytes, TRUE, 0x00030000, 0, 0,
                                         LR_DEFAULTCOLOR);
   if (!icon) Invalid();
-  Take(icon, std::move(data));
+  Take(kit::Icon(icon), std::move(data));
 }
 
 std::vector<std::uint8_t> TIcon::MakeIconData() const {
-  ICONINFO info{};
-  if (!handle_ || !GetIconInfo(handle_, &info)) return {};
-  struct Cleanup {
-    ICONINFO& i;
-    ~Cleanup() {
-      if (i.hbmColor) DeleteObject(i.hbmColor);
-      if (i.hbmMask) DeleteObject(i.hbmMask);
-    }
-  } cleanup{info};
-  if (!info.hbmColor) throw EInvalidGraphicOperation("Cannot save a monochrome icon handle");
+  IconBitmaps info(handle_.Get());
+  if (!info.mask) return {};
+  if (!info.color) throw EInvalidGraphicOperation("Cannot save a monochrome icon handle");
   int w = width_, h = height_;
   std::size_t colorBytes = static_cast<std::size_t>(w) * 4 * h;
   std::size_t maskBytes = MaskStride(w) * h;
@@ -178,13 +177,12 @@ std::vector<std::uint8_t> TIcon::MakeIconData() const {
   bmi.header.biBitCount = 32;
   bmi.header.biCompression = BI_RGB;
   std::vector<std::uint8_t> colorRows(colorBytes), maskRows(maskBytes);
-  HDC screen = GetDC(nullptr);
-  bool ok = GetDIBits(screen, info.hbmColor, 0, h, colorRows.data(), reinterpret_cast<BITMAPINFO*>(&bmi),
+  kit::WindowDC screen(nullptr);
+  bool ok = GetDIBits(screen.Get(), info.color.Get(), 0, h, colorRows.data(), reinterpret_cast<BITMAPINFO*>(&bmi),
                       DIB_RGB_COLORS) == h;
   bmi.header.biBitCount = 1;
-  ok = ok && GetDIBits(screen, info.hbmMask, 0, h, maskRows.data(), reinterpret_cast<BITMAPINFO*>(&bmi),
+  ok = ok && GetDIBits(screen.Get(), info.mask.Get(), 0, h, maskRows.data(), reinterpret_cast<BITMAPINFO*>(&bmi),
                        DIB_RGB_COLORS) == h;
-  ReleaseDC(nullptr, screen);
   if (!ok) throw EInvalidGraphicOperation("Cannot read the icon's pixels");
 
   BITMAPINFOHEADER header{};

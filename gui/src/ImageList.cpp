@@ -18,6 +18,8 @@ GUI_DEFINE_CLASS(TImageList) {}
 
 TCustomImageList::TCustomImageList(TComponent* owner) : TComponent(owner) {}
 
+// The one raw release left in the layer: the list owns its system image list
+// (made anew on a size change), and the kit keeps the common controls out.
 TCustomImageList::~TCustomImageList() {
   if (handle_) ImageList_Destroy(handle_);
 }

@@ -281,11 +281,10 @@ void TPopupMenu::Popup(int X, int Y) {
     TPopupChooser chooser = Chooser();
     chosen = chooser(*this, popupPoint_);
   } else {
-    HMENU menu = Items()->BuildHandle();
+    kit::Menu menu(Items()->BuildHandle());
     UINT align = alignment_ == paRight ? TPM_RIGHTALIGN : alignment_ == paCenter ? TPM_CENTERALIGN : TPM_LEFTALIGN;
     UINT command = static_cast<UINT>(
-        TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | align, X, Y, 0, PopupOwner(), nullptr));
-    DestroyMenu(menu);
+        TrackPopupMenu(menu.Get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | align, X, Y, 0, PopupOwner(), nullptr));
     if (command) chosen = Items()->FindCommand(command);
   }
   if (chosen && chosen != Items()) detail::Guarded(chosen, [chosen] { chosen->Click(); });

@@ -140,17 +140,13 @@ void TCustomLabel::Paint() {
 
 void TCustomLabel::AdjustBounds() {
   if (ComponentState().Contains(csLoading) || !autoSize_) return;
-  HDC dc = GetDC(nullptr);
   TRect r = ClientRect();
-  try {
-    detail::PaintOnCanvas(*this, *static_cast<TControlCanvas*>(Canvas()), dc, [&] {
+  {
+    kit::WindowDC screen(nullptr);
+    detail::PaintOnCanvas(*this, *static_cast<TControlCanvas*>(Canvas()), screen.Get(), [&] {
       DoDrawText(r, DT_EXPANDTABS | DT_CALCRECT | (wordWrap_ ? DT_WORDBREAK : 0));
     });
-  } catch (...) {
-    ReleaseDC(nullptr, dc);
-    throw;
   }
-  ReleaseDC(nullptr, dc);
   int x = Left();
   if (alignment_ == taRightJustify) x += Width() - r.Right;
   SetBounds(x, Top(), r.Right, r.Bottom);
@@ -723,14 +719,11 @@ void TCustomEdit::CreateParams(TCreateParams& p) {
 }
 
 void TCustomEdit::CreateWnd() {
-  creating_ = true;
-  try {
+  {
+    creating_ = true;
+    auto done = kit::OnExit([this] { creating_ = false; });
     inherited::CreateWnd();
-  } catch (...) {
-    creating_ = false;
-    throw;
   }
-  creating_ = false;
   HWND w = Handle();
   if (maxLength_ > 0) ::SendMessageA(w, EM_LIMITTEXT, static_cast<WPARAM>(maxLength_), 0);
   if (passwordChar_) ::SendMessageA(w, EM_SETPASSWORDCHAR, static_cast<unsigned char>(passwordChar_), 0);
@@ -739,12 +732,12 @@ void TCustomEdit::CreateWnd() {
 
 void TCustomEdit::AdjustHeight() {
   if (!autoSize_ || ComponentState().Contains(csLoading)) return;
-  HDC dc = GetDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, Font()->Handle());
   TEXTMETRICA tm{};
-  GetTextMetricsA(dc, &tm);
-  SelectObject(dc, old);
-  ReleaseDC(nullptr, dc);
+  {
+    kit::WindowDC screen(nullptr);
+    kit::Selection font(screen.Get(), Font()->Handle());
+    GetTextMetricsA(screen.Get(), &tm);
+  }
   int frame = borderStyle_ == bsSingle ? 8 : 2;
   SetHeight(tm.tmHeight + frame * GetSystemMetrics(SM_CYBORDER));
 }

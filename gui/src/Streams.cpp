@@ -134,15 +134,13 @@ TFileStream::TFileStream(const std::string& fileName, TFileMode mode) : fileName
     share = 0;
     disposition = CREATE_ALWAYS;
   }
-  handle_ = CreateFileA(fileName.c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (handle_ == INVALID_HANDLE_VALUE)
+  handle_.Reset(CreateFileA(fileName.c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!handle_)
     throw EStreamError((mode == TFileMode::Create ? "Cannot create file \"" : "Cannot open file \"") + fileName +
                        "\"");
 }
 
-TFileStream::~TFileStream() {
-  if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
-}
+TFileStream::~TFileStream() = default;
 
 namespace {
 
@@ -165,14 +163,14 @@ std::int64_t Transfer(std::int64_t count, Step step) {
 std::int64_t TFileStream::Read(void* buffer, std::int64_t count) {
   auto* out = static_cast<std::uint8_t*>(buffer);
   return Transfer(count, [&](std::int64_t at, DWORD want, DWORD& got) {
-    return ReadFile(handle_, out + at, want, &got, nullptr) != 0;
+    return ReadFile(handle_.Get(), out + at, want, &got, nullptr) != 0;
   });
 }
 
 std::int64_t TFileStream::Write(const void* buffer, std::int64_t count) {
   auto* in = static_cast<const std::uint8_t*>(buffer);
   return Transfer(count, [&](std::int64_t at, DWORD want, DWORD& put) {
-    return WriteFile(handle_, in + at, want, &put, nullptr) != 0;
+    return WriteFile(handle_.Get(), in + at, want, &put, nullptr) != 0;
   });
 }
 
@@ -180,14 +178,15 @@ std::int64_t TFileStream::Seek(std::int64_t offset, TSeekOrigin origin) {
   DWORD method = origin == TSeekOrigin::Beginning ? FILE_BEGIN : origin == TSeekOrigin::Current ? FILE_CURRENT : FILE_END;
   LARGE_INTEGER distance, result;
   distance.QuadPart = offset;
-  if (!SetFilePointerEx(handle_, distance, &result, method)) throw EStreamError("Seek error in \"" + fileName_ + "\"");
+  if (!SetFilePointerEx(handle_.Get(), distance, &result, method))
+    throw EStreamError("Seek error in \"" + fileName_ + "\"");
   return result.QuadPart;
 }
 
 void TFileStream::SetSize(std::int64_t size) {
   std::int64_t pos = Position();
   Seek(size, TSeekOrigin::Beginning);
-  if (!SetEndOfFile(handle_)) throw EStreamError("Cannot change the size of \"" + fileName_ + "\"");
+  if (!SetEndOfFile(handle_.Get())) throw EStreamError("Cannot change the size of \"" + fileName_ + "\"");
   Seek(std::min(pos, size), TSeekOrigin::Beginning);
 }
 

@@ -1,6 +1,8 @@
 // TStrings and TStringList.
 #include "gui/Strings.h"
 
+#include "kit/Own.h"
+
 namespace gui {
 
 GUI_DEFINE_CLASS(TStrings) {}
@@ -48,21 +50,16 @@ std::string TStrings::Text() const {
 
 void TStrings::SetText(const std::string& text) {
   BeginUpdate();
-  try {
-    Clear();
-    std::size_t start = 0;
-    while (start < text.size()) {
-      std::size_t end = text.find_first_of("\r\n", start);
-      if (end == std::string::npos) end = text.size();
-      Add(text.substr(start, end - start));
-      if (end < text.size() && text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ++end;
-      start = end + 1;
-    }
-  } catch (...) {
-    EndUpdate();
-    throw;
+  auto batch = kit::OnExit([this] { EndUpdate(); });
+  Clear();
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find_first_of("\r\n", start);
+    if (end == std::string::npos) end = text.size();
+    Add(text.substr(start, end - start));
+    if (end < text.size() && text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ++end;
+    start = end + 1;
   }
-  EndUpdate();
 }
 
 void TStrings::BeginUpdate() {
@@ -77,14 +74,9 @@ void TStrings::Assign(TPersistent* source) {
   if (auto* other = dynamic_cast<TStrings*>(source)) {
     if (other == this) return;
     BeginUpdate();
-    try {
-      Clear();
-      for (int i = 0; i < other->Count(); ++i) AddObject(other->Strings(i), other->Objects(i));
-    } catch (...) {
-      EndUpdate();
-      throw;
-    }
-    EndUpdate();
+  auto batch = kit::OnExit([this] { EndUpdate(); });
+    Clear();
+    for (int i = 0; i < other->Count(); ++i) AddObject(other->Strings(i), other->Objects(i));
     return;
   }
   inherited::Assign(source);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "ControlsInternal.h"
+#include "Offscreen.h"
 #include "gui/ActnList.h"
 #include "gui/Controls.h"
 #include "gui/Forms.h"
@@ -20,23 +21,21 @@ HINSTANCE Instance() { return GetModuleHandleA(nullptr); }
 
 bool IsPrivateMessage(UINT msg) { return msg >= CM_BASE && msg < 0xC000; }
 
-// The reflected notification of a child's message, or null when the message
-// does not come from one of this window's children.
+// Messages a parent hands to the child they come from, as CN_BASE + message.
+constexpr UINT kReflectedMessages[] = {
+    WM_COMMAND,        WM_NOTIFY,          WM_DRAWITEM,          WM_MEASUREITEM, WM_CTLCOLORBTN,
+    WM_CTLCOLOREDIT,   WM_CTLCOLORLISTBOX, WM_CTLCOLORSTATIC,    WM_CTLCOLORSCROLLBAR,
+    WM_HSCROLL,        WM_VSCROLL,         WM_CHARTOITEM,        WM_VKEYTOITEM};
+
+bool IsReflected(UINT msg) {
+  return std::find(std::begin(kReflectedMessages), std::end(kReflectedMessages), msg) != std::end(kReflectedMessages);
+}
+
+// The child a reflected message comes from, or null when it is none of this
+// window's children.
 TWinControl* ReflectTarget(const TWinControl& self, const std::vector<TControl*>& controls, const TMessage& m) {
   HWND child = nullptr;
   switch (m.Msg) {
-    case WM_COMMAND:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORSCROLLBAR:
-    case WM_HSCROLL:
-    case WM_VSCROLL:
-    case WM_CHARTOITEM:
-    case WM_VKEYTOITEM:
-      child = reinterpret_cast<HWND>(m.LParam);
-      break;
     case WM_NOTIFY:
       child = reinterpret_cast<NMHDR*>(m.LParam)->hwndFrom;
       break;
@@ -55,8 +54,8 @@ TWinControl* ReflectTarget(const TWinControl& self, const std::vector<TControl*>
       }
       return nullptr;
     }
-    default:
-      return nullptr;
+    default:  // the others carry the child's window in LParam
+      child = reinterpret_cast<HWND>(m.LParam);
   }
   if (!child) return nullptr;
   TWinControl* target = FindControl(child);
@@ -507,13 +506,8 @@ void TWinControl::Realign() {
   if (controlState_.Contains(csAligning)) return;
   TRect r = ClientRect();
   controlState_.Include(csAligning);
-  try {
-    AlignControls(nullptr, r);
-  } catch (...) {
-    controlState_.Exclude(csAligning);
-    throw;
-  }
-  controlState_.Exclude(csAligning);
+  auto done = kit::OnExit([this] { controlState_.Exclude(csAligning); });
+  AlignControls(nullptr, r);
 }
 
 void TWinControl::AlignControls(TControl*, TRect& r) {
@@ -607,16 +601,10 @@ void TWinControl::PaintControls(HDC dc) {
     if (!ContainsControl(c)) continue;
     RECT bounds{c->Left(), c->Top(), c->Left() + c->Width(), c->Top() + c->Height()};
     if (!RectVisible(dc, &bounds)) continue;
-    int saved = SaveDC(dc);
+    kit::SavedDC saved(dc);
     OffsetViewportOrgEx(dc, c->Left(), c->Top(), nullptr);
     IntersectClipRect(dc, 0, 0, c->Width(), c->Height());
-    try {
-      c->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc));
-    } catch (...) {
-      RestoreDC(dc, saved);
-      throw;
-    }
-    RestoreDC(dc, saved);
+    c->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc));
   }
 }
 
@@ -629,39 +617,18 @@ void TWinControl::WMPaint(TMessage& m) {
     PaintHandler(reinterpret_cast<HDC>(m.WParam));
     return;
   }
-  PAINTSTRUCT ps;
   beginningPaint_ = true;
-  HDC dc = BeginPaint(handle_, &ps);
+  kit::PaintDC paint(handle_);
   beginningPaint_ = false;
-  auto finish = [&] { EndPaint(handle_, &ps); };
-  try {
-    if (doubleBuffered_) {
-      TRect client = ClientRect();
-      HDC memory = CreateCompatibleDC(dc);
-      HBITMAP bitmap = CreateCompatibleBitmap(dc, std::max(client.Width(), 1), std::max(client.Height(), 1));
-      HGDIOBJ old = SelectObject(memory, bitmap);
-      auto release = [&] {
-        SelectObject(memory, old);
-        DeleteObject(bitmap);
-        DeleteDC(memory);
-      };
-      try {
-        Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(memory));
-        PaintHandler(memory);
-        BitBlt(dc, 0, 0, client.Width(), client.Height(), memory, 0, 0, SRCCOPY);
-      } catch (...) {
-        release();
-        throw;
-      }
-      release();
-    } else {
-      PaintHandler(dc);
-    }
-  } catch (...) {
-    finish();
-    throw;
+  if (!doubleBuffered_) {
+    PaintHandler(paint.Get());
+    return;
   }
-  finish();
+  TRect client = ClientRect();
+  detail::TOffscreen memory(paint.Get(), client.Width(), client.Height());
+  Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(memory.Dc()));
+  PaintHandler(memory.Dc());
+  BitBlt(paint.Get(), 0, 0, client.Width(), client.Height(), memory.Dc(), 0, 0, SRCCOPY);
 }
 
 void TWinControl::WMEraseBkgnd(TMessage& m) {
@@ -690,17 +657,13 @@ void TWinControl::PaintTo(HDC dc, int x, int y) {
     // System controls clip their painting in device units, so they paint at
     // the origin of a context of their own, which is then copied.
     int w = window.right - window.left, h = window.bottom - window.top;
-    HDC memory = CreateCompatibleDC(dc);
-    HBITMAP bitmap = CreateCompatibleBitmap(dc, std::max(w, 1), std::max(h, 1));
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    ::SendMessageA(handle_, WM_PRINT, reinterpret_cast<WPARAM>(memory), PRF_NONCLIENT | PRF_CLIENT | PRF_ERASEBKGND);
-    BitBlt(dc, x, y, w, h, memory, 0, 0, SRCCOPY);
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
+    detail::TOffscreen memory(dc, w, h);
+    ::SendMessageA(handle_, WM_PRINT, reinterpret_cast<WPARAM>(memory.Dc()),
+                   PRF_NONCLIENT | PRF_CLIENT | PRF_ERASEBKGND);
+    BitBlt(dc, x, y, w, h, memory.Dc(), 0, 0, SRCCOPY);
     return;
   }
-  int saved = SaveDC(dc);
+  kit::SavedDC saved(dc);
   POINT origin{0, 0};
   ::ClientToScreen(handle_, &origin);
   OffsetViewportOrgEx(dc, x + origin.x - window.left, y + origin.y - window.top, nullptr);
@@ -711,7 +674,6 @@ void TWinControl::PaintTo(HDC dc, int x, int y) {
     auto* w = dynamic_cast<TWinControl*>(c);
     if (w && w->Visible() && w->HandleAllocated()) w->PaintTo(dc, w->Left(), w->Top());
   }
-  RestoreDC(dc, saved);
 }
 
 // --- focus, tab order ---------------------------------------------------------
@@ -922,8 +884,90 @@ void TWinControl::DefaultHandler(TMessage& m) {
                          : DefWindowProcA(handle_, m.Msg, m.WParam, m.LParam);
 }
 
+// --- the dispatcher ------------------------------------------------------------
+
+void TWinControl::WndProc(TMessage& m) {
+  if (IsReflected(m.Msg)) {
+    WMReflected(m);
+    return;
+  }
+  switch (m.Msg) {
+    case WM_PAINT: WMPaint(m); return;
+    case WM_PRINTCLIENT: WMPrintClient(m); return;
+    case WM_ERASEBKGND: WMEraseBkgnd(m); return;
+    case WM_WINDOWPOSCHANGED: WMWindowPosChanged(m); return;
+    case WM_SETFOCUS: WMSetFocus(m); return;
+    case WM_MOUSEMOVE: WMMouseMove(m); return;
+    case WM_LBUTTONDOWN: WMMouseButton(m); return;
+    case WM_LBUTTONUP: WMMouseButton(m); return;
+    case WM_LBUTTONDBLCLK: WMMouseButton(m); return;
+    case WM_RBUTTONDOWN: WMMouseButton(m); return;
+    case WM_RBUTTONUP: WMMouseButton(m); return;
+    case WM_RBUTTONDBLCLK: WMMouseButton(m); return;
+    case WM_MBUTTONDOWN: WMMouseButton(m); return;
+    case WM_MBUTTONUP: WMMouseButton(m); return;
+    case WM_MBUTTONDBLCLK: WMMouseButton(m); return;
+    case WM_MOUSELEAVE: WMMouseLeave(m); return;
+    case WM_CAPTURECHANGED: WMCaptureChanged(m); return;
+    case WM_CANCELMODE: WMCancelMode(m); return;
+    case WM_CONTEXTMENU: WMContextMenu(m); return;
+    case WM_SETCURSOR: WMSetCursor(m); return;
+    case WM_KEYDOWN: WMKeyDown(m); return;
+    case WM_SYSKEYDOWN: WMKeyDown(m); return;
+    case WM_KEYUP: WMKeyUp(m); return;
+    case WM_SYSKEYUP: WMKeyUp(m); return;
+    case WM_CHAR: WMChar(m); return;
+    case WM_NCDESTROY: WMNCDestroy(m); return;
+    case CN_CTLCOLORBTN: CNCtlColor(m); return;
+    case CN_CTLCOLOREDIT: CNCtlColor(m); return;
+    case CN_CTLCOLORLISTBOX: CNCtlColor(m); return;
+    case CN_CTLCOLORSTATIC: CNCtlColor(m); return;
+    case CN_KEYDOWN: CNKeyDown(m); return;
+    case CN_SYSKEYDOWN: CNKeyDown(m); return;
+    case CN_KEYUP: CNKeyUp(m); return;
+    case CN_CHAR: CNChar(m); return;
+    case CN_SYSCHAR: CNSysChar(m); return;
+    case CM_DIALOGKEY: CMDialogKey(m); return;
+    case CM_DIALOGCHAR: CMDialogKey(m); return;
+    case CM_FOCUSCHANGED: CMFocusChanged(m); return;
+    case CM_ENTER: DoEnter(); return;
+    case CM_EXIT: DoExit(); return;
+    case CM_VISIBLECHANGED: CMVisibleChanged(m); return;
+    case CM_ENABLEDCHANGED: CMEnabledChanged(m); return;
+    case CM_COLORCHANGED: CMColorChanged(m); return;
+    case CM_FONTCHANGED: CMFontChanged(m); return;
+    case CM_SHOWHINTCHANGED: NotifyControls(CM_PARENTSHOWHINTCHANGED); return;
+    case CM_RECREATEWND: RecreateWnd(); return;
+  }
+  TControl::WndProc(m);
+}
+
+// --- painting and bounds ----------------------------------------------------------
+
+void TWinControl::WMPrintClient(TMessage& m) {
+  if (defWndProc_)
+    DefaultHandler(m);
+  else
+    PaintHandler(reinterpret_cast<HDC>(m.WParam));
+}
+
+void TWinControl::WMWindowPosChanged(TMessage& m) {
+  DefaultHandler(m);
+  UpdateBounds();
+}
+
+void TWinControl::WMNCDestroy(TMessage& m) {
+  DefaultHandler(m);
+  if (handle_) RemovePropA(handle_, kControlProp);
+  handle_ = nullptr;
+  defWndProc_ = nullptr;
+  trackingMouse_ = false;
+}
+
 // --- mouse ---------------------------------------------------------------------
 
+// Hands a mouse message to the windowless child under the point (or holding
+// the capture); true when one took it.
 bool TWinControl::RouteMouse(TMessage& m) {
   TControl* capture = GetCaptureControl();
   TControl* target = nullptr;
@@ -944,18 +988,47 @@ bool TWinControl::RouteMouse(TMessage& m) {
   return true;
 }
 
-void TWinControl::TrackMouse(TMessage& m) {
+void TWinControl::WMMouseButton(TMessage& m) {
+  if (!RouteMouse(m)) TControl::WndProc(m);
+}
+
+void TWinControl::WMMouseMove(TMessage& m) {
   if (!trackingMouse_ && handle_) {
     TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, handle_, 0};
     if (TrackMouseEvent(&track)) trackingMouse_ = true;
   }
-  if (!Application) return;
-  TPoint p = PointFromLParam(m.LParam);
-  TControl* over = ClientRect().Contains(p) ? HitControl(p) : nullptr;
-  Application->UpdateMouseControl(over);
+  if (Application) {
+    TPoint p = PointFromLParam(m.LParam);
+    TControl* over = ClientRect().Contains(p) ? HitControl(p) : nullptr;
+    Application->UpdateMouseControl(over);
+  }
+  WMMouseButton(m);
 }
 
-void TWinControl::ContextMenu(TMessage& m) {
+void TWinControl::WMMouseLeave(TMessage& m) {
+  trackingMouse_ = false;
+  if (Application) {
+    TControl* over = Application->MouseControl();
+    if (over == this || (over && over->Parent() == this && !dynamic_cast<TWinControl*>(over)))
+      Application->UpdateMouseControl(nullptr);
+  }
+  DefaultHandler(m);
+}
+
+void TWinControl::WMCaptureChanged(TMessage& m) {
+  if (TControl* capture = GetCaptureControl();
+      capture && (capture == this || capture->Parent() == this) && reinterpret_cast<HWND>(m.LParam) != handle_)
+    detail::ForgetCaptureOf(capture);
+  DefaultHandler(m);
+}
+
+void TWinControl::WMCancelMode(TMessage& m) {
+  if (TControl* capture = GetCaptureControl(); capture && (capture == this || capture->Parent() == this))
+    SetCaptureControl(nullptr);
+  DefaultHandler(m);
+}
+
+void TWinControl::WMContextMenu(TMessage& m) {
   TPoint screen = PointFromLParam(m.LParam);
   bool keyboard = screen.X == -1 && screen.Y == -1;
   TPoint client = keyboard ? screen : ScreenToClient(screen);
@@ -974,8 +1047,11 @@ void TWinControl::ContextMenu(TMessage& m) {
   DefaultHandler(m);
 }
 
-bool TWinControl::SetCursorFor(TMessage& m) {
-  if (LOWORD(m.LParam) != HTCLIENT || reinterpret_cast<HWND>(m.WParam) != handle_ || !Screen) return false;
+void TWinControl::WMSetCursor(TMessage& m) {
+  if (LOWORD(m.LParam) != HTCLIENT || reinterpret_cast<HWND>(m.WParam) != handle_ || !Screen) {
+    DefaultHandler(m);
+    return;
+  }
   TCursor cursor = Screen->Cursor();
   if (cursor == crDefault) {
     POINT p;
@@ -984,233 +1060,142 @@ bool TWinControl::SetCursorFor(TMessage& m) {
     cursor = over ? over->Cursor() : crDefault;
     if (cursor == crDefault) cursor = TControl::Cursor();
   }
-  if (cursor == crDefault) return false;
+  if (cursor == crDefault) {
+    DefaultHandler(m);
+    return;
+  }
   ::SetCursor(Screen->Cursors(cursor));
   m.Result = 1;
-  return true;
 }
 
-bool TWinControl::Reflect(TMessage& m) {
-  TWinControl* target = ReflectTarget(*this, controls_, m);
-  if (!target) return false;
-  m.Result = target->Perform(CN_BASE + m.Msg, m.WParam, m.LParam);
-  return true;
+// --- children's notifications ---------------------------------------------------
+
+void TWinControl::WMReflected(TMessage& m) {
+  if (TWinControl* target = ReflectTarget(*this, controls_, m))
+    m.Result = target->Perform(CN_BASE + m.Msg, m.WParam, m.LParam);
+  else
+    DefaultHandler(m);
 }
 
-// --- the dispatcher ------------------------------------------------------------
+void TWinControl::CNCtlColor(TMessage& m) {
+  HDC dc = reinterpret_cast<HDC>(m.WParam);
+  SetTextColor(dc, ColorToRGB(Font()->Color()));
+  SetBkColor(dc, ColorToRGB(Color()));
+  m.Result = reinterpret_cast<LRESULT>(brush_.Handle());
+}
 
-void TWinControl::WndProc(TMessage& m) {
-  switch (m.Msg) {
-    case WM_PAINT:
-    case WM_PRINTCLIENT:
-      if (m.Msg == WM_PRINTCLIENT && !defWndProc_) {
-        PaintHandler(reinterpret_cast<HDC>(m.WParam));
-        return;
-      }
-      WMPaint(m);
-      return;
-    case WM_ERASEBKGND:
-      WMEraseBkgnd(m);
-      return;
-    case WM_WINDOWPOSCHANGED:
-      DefaultHandler(m);
-      UpdateBounds();
-      return;
-    case WM_SETFOCUS:
-      if (TCustomForm* form = GetParentForm(this); form && !form->SetFocusedControl(this)) return;
-      DefaultHandler(m);
-      return;
-    case WM_MOUSEMOVE:
-      TrackMouse(m);
-      [[fallthrough]];
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONUP:
-    case WM_LBUTTONDBLCLK:
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONUP:
-    case WM_RBUTTONDBLCLK:
-    case WM_MBUTTONDOWN:
-    case WM_MBUTTONUP:
-    case WM_MBUTTONDBLCLK:
-      if (RouteMouse(m)) return;
-      break;
-    case WM_MOUSELEAVE:
-      trackingMouse_ = false;
-      if (Application) {
-        TControl* over = Application->MouseControl();
-        if (over == this || (over && over->Parent() == this && !dynamic_cast<TWinControl*>(over)))
-          Application->UpdateMouseControl(nullptr);
-      }
-      DefaultHandler(m);
-      return;
-    case WM_CAPTURECHANGED:
-      if (TControl* capture = GetCaptureControl();
-          capture && (capture == this || capture->Parent() == this) && reinterpret_cast<HWND>(m.LParam) != handle_)
-        detail::ForgetCaptureOf(capture);
-      DefaultHandler(m);
-      return;
-    case WM_CANCELMODE:
-      if (TControl* capture = GetCaptureControl(); capture && (capture == this || capture->Parent() == this))
-        SetCaptureControl(nullptr);
-      DefaultHandler(m);
-      return;
-    case WM_CONTEXTMENU:
-      ContextMenu(m);
-      return;
-    case WM_SETCURSOR:
-      if (!SetCursorFor(m)) DefaultHandler(m);
-      return;
-    case WM_COMMAND:
-    case WM_NOTIFY:
-    case WM_DRAWITEM:
-    case WM_MEASUREITEM:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORSCROLLBAR:
-    case WM_HSCROLL:
-    case WM_VSCROLL:
-    case WM_CHARTOITEM:
-    case WM_VKEYTOITEM:
-      if (!Reflect(m)) DefaultHandler(m);
-      return;
-    case CN_CTLCOLORBTN:
-    case CN_CTLCOLOREDIT:
-    case CN_CTLCOLORLISTBOX:
-    case CN_CTLCOLORSTATIC: {
-      HDC dc = reinterpret_cast<HDC>(m.WParam);
-      SetTextColor(dc, ColorToRGB(Font()->Color()));
-      SetBkColor(dc, ColorToRGB(Color()));
-      m.Result = reinterpret_cast<LRESULT>(brush_.Handle());
-      return;
-    }
-    case WM_KEYDOWN:
-    case WM_SYSKEYDOWN: {
-      WORD key = static_cast<WORD>(m.WParam);
-      if (DoKeyDown(key, KeyboardStateToShiftState())) return;
-      m.WParam = key;
-      DefaultHandler(m);
-      return;
-    }
-    case WM_KEYUP:
-    case WM_SYSKEYUP: {
-      WORD key = static_cast<WORD>(m.WParam);
-      if (DoKeyUp(key, KeyboardStateToShiftState())) return;
-      m.WParam = key;
-      DefaultHandler(m);
-      return;
-    }
-    case WM_CHAR: {
-      char ch = static_cast<char>(m.WParam);
-      if (DoKeyPress(ch)) return;
-      m.WParam = static_cast<unsigned char>(ch);
-      DefaultHandler(m);
-      return;
-    }
-    case CN_KEYDOWN:
-    case CN_SYSKEYDOWN: {
-      WORD key = static_cast<WORD>(m.WParam);
-      m.Result = 1;
-      TCustomForm* form = GetParentForm(this);
-      if (form && form->IsShortCut(key, KeyboardStateToShiftState())) return;
-      UINT mask = 0;
-      switch (key) {
-        case VK_TAB: mask = DLGC_WANTTAB; break;
-        case VK_LEFT: case VK_RIGHT: case VK_UP: case VK_DOWN: mask = DLGC_WANTARROWS; break;
-        case VK_RETURN: case VK_EXECUTE: case VK_ESCAPE: case VK_CANCEL: mask = DLGC_WANTALLKEYS; break;
-      }
-      if (mask && form && Perform(CM_WANTSPECIALKEY, key) == 0 && (Perform(WM_GETDLGCODE) & mask) == 0 &&
-          form->Perform(CM_DIALOGKEY, key, m.LParam) != 0)
-        return;
-      m.Result = 0;
-      return;
-    }
-    case CN_CHAR: {
-      m.Result = 0;
-      if (Perform(WM_GETDLGCODE) & DLGC_WANTCHARS) return;
-      if (TCustomForm* form = GetParentForm(this); form && form->Perform(CM_DIALOGCHAR, m.WParam, m.LParam) != 0)
-        m.Result = 1;
-      return;
-    }
-    case CN_SYSCHAR: {
-      m.Result = 0;
-      if (TCustomForm* form = GetParentForm(this); form && form->Perform(CM_DIALOGCHAR, m.WParam, m.LParam) != 0)
-        m.Result = 1;
-      return;
-    }
-    case CN_KEYUP:
-      m.Result = 0;
-      return;
-    case CM_DIALOGKEY:
-    case CM_DIALOGCHAR: {
-      // Hidden controls (pages not shown) take no keys.
-      std::vector<TControl*> children = controls_;
-      for (TControl* c : children) {
-        if (!ContainsControl(c) || !c->Visible()) continue;
-        c->MainWndProc(m);
-        if (m.Result != 0) return;
-      }
-      return;
-    }
-    case CM_FOCUSCHANGED: {
-      std::vector<TControl*> children = controls_;
-      for (TControl* c : children)
-        if (ContainsControl(c)) c->Perform(CM_FOCUSCHANGED, m.WParam, m.LParam);
-      return;
-    }
-    case CM_ENTER:
-      DoEnter();
-      return;
-    case CM_EXIT:
-      DoExit();
-      return;
-    case CM_VISIBLECHANGED:
-      if (handle_) {
-        if (Visible()) {
-          SetWindowPos(handle_, nullptr, 0, 0, 0, 0,
-                       SWP_SHOWWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        } else {
-          RemoveFocus(false);
-          ShowWindow(handle_, SW_HIDE);
-        }
-      } else if (Visible() && Parent() && Parent()->HandleAllocated()) {
-        HandleNeeded();
-      }
-      if (!Visible() && Application) Application->ControlDestroyed(this);
-      return;
-    case CM_ENABLEDCHANGED:
-      if (!Enabled()) RemoveFocus(false);
-      if (handle_) EnableWindow(handle_, Enabled() ? TRUE : FALSE);
-      Invalidate();
-      return;
-    case CM_COLORCHANGED:
-      brush_.SetColor(Color());
-      Invalidate();
-      NotifyControls(CM_PARENTCOLORCHANGED);
-      return;
-    case CM_FONTCHANGED:
-      if (handle_) ::SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(Font()->Handle()), TRUE);
-      NotifyControls(CM_PARENTFONTCHANGED);
-      Invalidate();
-      return;
-    case CM_SHOWHINTCHANGED:
-      NotifyControls(CM_PARENTSHOWHINTCHANGED);
-      return;
-    case CM_RECREATEWND:
-      RecreateWnd();
-      return;
-    case WM_NCDESTROY: {
-      DefaultHandler(m);
-      HWND gone = handle_;
-      if (gone) RemovePropA(gone, kControlProp);
-      handle_ = nullptr;
-      defWndProc_ = nullptr;
-      trackingMouse_ = false;
-      return;
-    }
+// --- keyboard and focus ------------------------------------------------------------
+
+void TWinControl::WMSetFocus(TMessage& m) {
+  if (TCustomForm* form = GetParentForm(this); form && !form->SetFocusedControl(this)) return;
+  DefaultHandler(m);
+}
+
+void TWinControl::WMKeyDown(TMessage& m) {
+  WORD key = static_cast<WORD>(m.WParam);
+  if (DoKeyDown(key, KeyboardStateToShiftState())) return;
+  m.WParam = key;
+  DefaultHandler(m);
+}
+
+void TWinControl::WMKeyUp(TMessage& m) {
+  WORD key = static_cast<WORD>(m.WParam);
+  if (DoKeyUp(key, KeyboardStateToShiftState())) return;
+  m.WParam = key;
+  DefaultHandler(m);
+}
+
+void TWinControl::WMChar(TMessage& m) {
+  char ch = static_cast<char>(m.WParam);
+  if (DoKeyPress(ch)) return;
+  m.WParam = static_cast<unsigned char>(ch);
+  DefaultHandler(m);
+}
+
+// A key before translation: the form's short cuts first, then the dialog
+// keys the control does not want (Result 1: taken).
+void TWinControl::CNKeyDown(TMessage& m) {
+  WORD key = static_cast<WORD>(m.WParam);
+  m.Result = 1;
+  TCustomForm* form = GetParentForm(this);
+  if (form && form->IsShortCut(key, KeyboardStateToShiftState())) return;
+  UINT mask = 0;
+  switch (key) {
+    case VK_TAB: mask = DLGC_WANTTAB; break;
+    case VK_LEFT: case VK_RIGHT: case VK_UP: case VK_DOWN: mask = DLGC_WANTARROWS; break;
+    case VK_RETURN: case VK_EXECUTE: case VK_ESCAPE: case VK_CANCEL: mask = DLGC_WANTALLKEYS; break;
   }
-  TControl::WndProc(m);
+  if (mask && form && Perform(CM_WANTSPECIALKEY, key) == 0 && (Perform(WM_GETDLGCODE) & mask) == 0 &&
+      form->Perform(CM_DIALOGKEY, key, m.LParam) != 0)
+    return;
+  m.Result = 0;
+}
+
+void TWinControl::CNKeyUp(TMessage& m) { m.Result = 0; }
+
+void TWinControl::CNChar(TMessage& m) {
+  m.Result = 0;
+  if (Perform(WM_GETDLGCODE) & DLGC_WANTCHARS) return;
+  CNSysChar(m);
+}
+
+// Alt+character, and characters the control does not want: accelerators.
+void TWinControl::CNSysChar(TMessage& m) {
+  m.Result = 0;
+  if (TCustomForm* form = GetParentForm(this); form && form->Perform(CM_DIALOGCHAR, m.WParam, m.LParam) != 0)
+    m.Result = 1;
+}
+
+// Offered to the visible children until one takes it (hidden pages take no
+// keys).
+void TWinControl::CMDialogKey(TMessage& m) {
+  std::vector<TControl*> children = controls_;
+  for (TControl* c : children) {
+    if (!ContainsControl(c) || !c->Visible()) continue;
+    c->MainWndProc(m);
+    if (m.Result != 0) return;
+  }
+}
+
+void TWinControl::CMFocusChanged(TMessage& m) {
+  std::vector<TControl*> children = controls_;
+  for (TControl* c : children)
+    if (ContainsControl(c)) c->Perform(CM_FOCUSCHANGED, m.WParam, m.LParam);
+}
+
+// --- state changes -------------------------------------------------------------
+
+void TWinControl::CMVisibleChanged(TMessage&) {
+  if (handle_) {
+    if (Visible()) {
+      SetWindowPos(handle_, nullptr, 0, 0, 0, 0,
+                   SWP_SHOWWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    } else {
+      RemoveFocus(false);
+      ShowWindow(handle_, SW_HIDE);
+    }
+  } else if (Visible() && Parent() && Parent()->HandleAllocated()) {
+    HandleNeeded();
+  }
+  if (!Visible() && Application) Application->ControlDestroyed(this);
+}
+
+void TWinControl::CMEnabledChanged(TMessage&) {
+  if (!Enabled()) RemoveFocus(false);
+  if (handle_) EnableWindow(handle_, Enabled() ? TRUE : FALSE);
+  Invalidate();
+}
+
+void TWinControl::CMColorChanged(TMessage&) {
+  brush_.SetColor(Color());
+  Invalidate();
+  NotifyControls(CM_PARENTCOLORCHANGED);
+}
+
+void TWinControl::CMFontChanged(TMessage&) {
+  if (handle_) ::SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(Font()->Handle()), TRUE);
+  NotifyControls(CM_PARENTFONTCHANGED);
+  Invalidate();
 }
 
 }  // namespace gui

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <initializer_list>
 #include <memory>
 
 #include "TestClasses.h"
+#include "gui/ComCtrls.h"
 #include "gui/FormReader.h"
 #include "gui/Icon.h"
 #include "gui/Streams.h"
@@ -63,6 +65,22 @@ class FormReaderTest : public ::testing::Test {
       return e.Message();
     }
     return {};
+  }
+
+  struct ErrorCase {
+    const char* lines;  // the lines from line 3, inside the component's block
+    int line;
+    const char* says;
+  };
+  // Each case gives an error naming the form, the line and the problem.
+  void ExpectErrors(const std::string& component, std::initializer_list<ErrorCase> cases) {
+    for (const ErrorCase& c : cases) {
+      std::string text = "object Form1: TTestForm\n  object " + component + "\n    " + c.lines + "\n  end\nend\n";
+      std::string error = ErrorOf(text);
+      EXPECT_NE(error.find("Error in form TTestForm, line " + std::to_string(c.line) + ":"), std::string::npos)
+          << c.lines << " -> " << error;
+      EXPECT_NE(error.find(c.says), std::string::npos) << c.lines << " -> " << error;
+    }
   }
 
   TMemoryFormSource source;
@@ -145,7 +163,7 @@ end
   EXPECT_EQ(il->Count(), 2);
 }
 
-TEST_F(FormReaderTest, PropertiesInFileOrderThenReferencesHandlersAndLoaded) {
+TEST_F(FormReaderTest, PropertiesAndKnownReferencesInFileOrderThenForwardReferencesHandlersAndLoaded) {
   auto form = Read(R"(object Form1: TTestForm
   object b: TTestWidget
     Buddy = a
@@ -159,17 +177,21 @@ TEST_F(FormReaderTest, PropertiesInFileOrderThenReferencesHandlersAndLoaded) {
   end
   object a: TTestWidget
     Picture = TTestGraphic 'dot.tpic'
+    Buddy = b
     Count = 2
   end
 end
 )");
-  std::vector<std::string> expected{"b.Caption", "inner.Count", "b.Kind", "a.Picture", "a.Count", "b.Buddy"};
+  // b exists when a names it; a does not yet when b names it.
+  std::vector<std::string> expected{"b.Caption", "inner.Count", "b.Kind",  "a.Picture",
+                                    "a.Buddy",   "a.Count",     "b.Buddy"};
   EXPECT_EQ(WriteLog(), expected);
 
   TTestWidget* a = Widget(*form, "a");
   TTestWidget* b = Widget(*form, "b");
   TTestWidget* inner = Widget(*form, "inner");
   EXPECT_EQ(b->Buddy(), a);
+  EXPECT_EQ(a->Buddy(), b);
   EXPECT_EQ(inner->Owner(), form.get()) << "every component belongs to the form";
   EXPECT_EQ(inner->parentComponent, b) << "and hears which block it was nested in";
   for (TTestWidget* w : {a, b, inner}) {
@@ -228,12 +250,7 @@ end
 }
 
 TEST_F(FormReaderTest, ErrorsNameTheFormAndLine) {
-  struct Case {
-    const char* body;  // the lines after "object Form1: TTestForm" and "object w: TTestWidget"
-    int line;
-    const char* says;
-  };
-  const Case cases[] = {
+  ExpectErrors("w: TTestWidget", {
       {"Colr = clRed", 3, "unknown property Colr"},
       {"Kind = tkDelta", 3, "tkDelta is not a value of TTestKind"},
       {"Enabled = Yes", 3, "True or False"},
@@ -260,15 +277,7 @@ TEST_F(FormReaderTest, ErrorsNameTheFormAndLine) {
       {"object x: TNoSuchWidget\n    end", 3, "unknown class TNoSuchWidget"},
       {"object x: TPicture\n    end", 3, "not a component class"},
       {"inherited x: TTestWidget\n    end", 3, "no inherited component x"},
-  };
-  for (const Case& c : cases) {
-    std::string text = std::string("object Form1: TTestForm\n  object w: TTestWidget\n    ") + c.body +
-                       "\n  end\nend\n";
-    std::string error = ErrorOf(text);
-    EXPECT_NE(error.find("Error in form TTestForm, line " + std::to_string(c.line) + ":"), std::string::npos)
-        << c.body << " -> " << error;
-    EXPECT_NE(error.find(c.says), std::string::npos) << c.body << " -> " << error;
-  }
+  });
 
   EXPECT_NE(ErrorOf("object Form1: TTestForm\n  object w: TTestWidget\n").find("line 2: 'end' is missing"),
             std::string::npos);
@@ -276,6 +285,107 @@ TEST_F(FormReaderTest, ErrorsNameTheFormAndLine) {
   EXPECT_NE(ErrorOf("object Form1: TOtherForm\nend\n").find("line 1: the form is of class TTestForm"),
             std::string::npos);
   EXPECT_NE(ErrorOf("\n\n").find("empty"), std::string::npos);
+}
+
+TEST_F(FormReaderTest, ACollectionListsItsItemsWhichReplaceThoseThereWere) {
+  auto form = Read(R"(object Form1: TTestForm
+  object lv: TListView
+    ViewStyle = vsReport
+    Columns = <
+      item
+        Caption = 'Name'
+        Width = 120
+      end
+      item
+        Alignment = taRightJustify   // comments as anywhere
+        Caption = 'PID'
+      end
+    >
+    RowSelect = True
+  end
+  object none: TListView
+    Columns = <>
+  end
+end
+)");
+  auto* lv = dynamic_cast<TListView*>(form->FindComponent("lv"));
+  ASSERT_NE(lv, nullptr);
+  ASSERT_EQ(lv->Columns()->Count(), 2);
+  TListColumn* name = lv->Columns()->Items(0);
+  TListColumn* pid = lv->Columns()->Items(1);
+  EXPECT_EQ(name->Caption(), "Name");
+  EXPECT_EQ(name->Width(), 120);
+  EXPECT_EQ(name->Alignment(), taLeftJustify);
+  EXPECT_EQ(pid->Caption(), "PID");
+  EXPECT_EQ(pid->Width(), 50);
+  EXPECT_EQ(pid->Alignment(), taRightJustify);
+  EXPECT_TRUE(lv->RowSelect()) << "the lines after the list";
+  auto* none = dynamic_cast<TListView*>(form->FindComponent("none"));
+  ASSERT_NE(none, nullptr);
+  EXPECT_EQ(none->Columns()->Count(), 0);
+
+  // A derived form's list replaces the ancestor's.
+  source.AddForm("TDerivedForm", R"(inherited Form2: TDerivedForm
+  inherited lv: TListView
+    Columns = <
+      item
+        Caption = 'Memory'
+      end
+    >
+  end
+end
+)");
+  TDerivedForm derived;
+  ReadForm(derived, source);
+  auto* replaced = dynamic_cast<TListView*>(derived.FindComponent("lv"));
+  ASSERT_NE(replaced, nullptr);
+  ASSERT_EQ(replaced->Columns()->Count(), 1);
+  EXPECT_EQ(replaced->Columns()->Items(0)->Caption(), "Memory");
+}
+
+TEST_F(FormReaderTest, ItemsADerivedFormReplacesTakeTheirWaitingReferencesAlong) {
+  source.AddForm("TTestForm", R"(object Form1: TTestForm
+  object w1: TTestWidget
+    Parts = <
+      item
+        Buddy = nobody   // would fail at the end, had the item stayed
+      end
+    >
+  end
+end
+)");
+  source.AddForm("TDerivedForm", R"(inherited Form2: TDerivedForm
+  inherited w1: TTestWidget
+    Parts = <
+      item
+        Buddy = w2
+      end
+    >
+  end
+  object w2: TTestWidget
+  end
+end
+)");
+  TDerivedForm form;
+  ReadForm(form, source);
+  TTestWidget* w1 = Widget(form, "w1");
+  ASSERT_EQ(w1->Parts()->items.size(), 1u);
+  EXPECT_EQ(w1->Parts()->items[0]->Buddy(), Widget(form, "w2"));
+}
+
+TEST_F(FormReaderTest, ABadLineInACollectionNamesTheFormAndLine) {
+  ExpectErrors("lv: TListView", {
+      {"Columns = <\n      item\n        Widht = 120\n      end\n    >", 5, "unknown property Widht of TListColumn"},
+      {"Columns = <\n      item\n        Width = 'wide'\n      end\n    >", 5, "a string is not a value for Width"},
+      {"Columns = <\n      column\n      end\n    >", 4, "'item' or '>' is expected in Columns"},
+      {"Columns = <\n      item\n        Caption = 'x'\n    >", 6, "a property name is expected"},
+      {"Columns = < item", 3, "start on the next line"},
+      {"Columns = 'Name'", 3, "Columns is a list of items"},
+      {"Hint = <\n    >", 3, "Hint does not hold a list of items"},
+  });
+  EXPECT_NE(ErrorOf("object Form1: TTestForm\n  object lv: TListView\n    Columns = <\n      item\n      end\n")
+                .find("line 3: '>' is missing for Columns"),
+            std::string::npos);
 }
 
 TEST_F(FormReaderTest, ByteOrderMarkTabsAndWindowsLineEnds) {

@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <tuple>
 
 #include "gui/ActnList.h"
 #include "gui/Automation.h"
 #include "gui/ComCtrls.h"
 #include "gui/ExtCtrls.h"
+#include "gui/FormReader.h"
 #include "gui/Forms.h"
 #include "gui/StdCtrls.h"
 #include "gui/Themes.h"
@@ -121,6 +123,42 @@ TEST_F(NativeControls, AListViewShowsItemsSortsThemAndReportsSelection) {
   view->Items()->Item(0)->Delete();
   EXPECT_EQ(view->Items()->Count(), 2);
   EXPECT_EQ(ListView_GetItemCount(view->Handle()), 2);
+}
+
+TEST_F(NativeControls, ColumnsReadFromAFormReachTheHeaderAndTakeNewCaptions) {
+  TMemoryFormSource source;
+  source.AddForm("TForm", R"(object ProcessForm: TForm
+  object lvProcess: TListView
+    ViewStyle = vsReport
+    Columns = <
+      item
+        Caption = 'Name'
+        Width = 120
+      end
+      item
+        Alignment = taRightJustify
+        Caption = 'PID'
+      end
+    >
+  end
+end
+)");
+  ReadForm(*form, source);
+  auto* view = dynamic_cast<TListView*>(form->FindComponent("lvProcess"));
+  ASSERT_NE(view, nullptr);
+  auto column = [&](int index) {
+    char text[32] = {};
+    LVCOLUMNA c{};
+    c.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
+    c.pszText = text;
+    c.cchTextMax = sizeof(text);
+    SendMessageA(view->Handle(), LVM_GETCOLUMNA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&c));
+    return std::tuple(std::string(text), c.cx, c.fmt & LVCFMT_JUSTIFYMASK);
+  };
+  EXPECT_EQ(column(0), std::tuple(std::string("Name"), 120, LVCFMT_LEFT));
+  EXPECT_EQ(column(1), std::tuple(std::string("PID"), 50, LVCFMT_RIGHT));
+  view->Columns()->Items(1)->SetCaption("Kennung");  // a language switch
+  EXPECT_EQ(std::get<0>(column(1)), "Kennung");
 }
 
 TEST_F(NativeControls, AListViewCustomDrawsItemsThroughItsParent) {
@@ -258,6 +296,39 @@ TEST_F(NativeControls, AControlFollowsItsActionAndRunsIt) {
   EXPECT_EQ(button->Caption(), "Mine");
   delete action;
   EXPECT_EQ(button->Action(), nullptr);
+}
+
+namespace {
+
+// A control with a check of its own, as check boxes have.
+class TCheckedThing : public TGraphicControl {
+ public:
+  using TGraphicControl::TGraphicControl;
+  bool checked = false;
+
+ protected:
+  class Link : public TControlActionLink {
+   public:
+    using TControlActionLink::TControlActionLink;
+    void SetChecked(bool value) override {
+      if (IsCheckedLinked()) static_cast<TCheckedThing*>(Client())->checked = value;
+    }
+  };
+  std::unique_ptr<TControlActionLink> CreateActionLink() override { return std::make_unique<Link>(this); }
+};
+
+}  // namespace
+
+TEST_F(NativeControls, AControlWithACheckShowsItsActionsCheck) {
+  auto* action = new TAction(form);
+  action->SetChecked(true);
+  auto* thing = Make<TCheckedThing>(10, 10);
+  thing->SetAction(action);
+  EXPECT_TRUE(thing->checked) << "taken when linked";
+  action->SetChecked(false);
+  EXPECT_FALSE(thing->checked);
+  action->SetChecked(true);
+  EXPECT_TRUE(thing->checked);
 }
 
 TEST_F(NativeControls, VisualStylesFollowTheSwitchTestsSet) {

@@ -73,6 +73,7 @@ GUI_DEFINE_CLASS(TTestWidget) {
   c.Object("Glyph", &TTestWidget::Glyph, &TTestWidget::SetGlyph);
   c.Component("Buddy", &TTestWidget::Buddy, &TTestWidget::SetBuddy);
   c.Component("Images", &TTestWidget::Images, &TTestWidget::SetImages);
+  c.Collection("Parts", &TTestWidget::Parts);
   c.Event("OnClick", &TTestWidget::OnClick);
   c.Event("OnMouseDown", &TTestWidget::OnMouseDown);
   c.Legacy("OldFlag", [](TTestWidget& w, const TFormValue& v) {
@@ -82,6 +83,8 @@ GUI_DEFINE_CLASS(TTestWidget) {
 }
 
 TTestWidget::TTestWidget(TComponent* owner) : TComponent(owner) {}
+
+GUI_DEFINE_CLASS(TTestPart) { c.Component("Buddy", &TTestPart::Buddy, &TTestPart::SetBuddy); }
 
 TTestWidget::~TTestWidget() {
   if (destroyedFlag) *destroyedFlag = true;

@@ -2,6 +2,7 @@
 // kind, two form classes with handlers, and a picture format of their own.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,25 @@ class TTestGraphic : public TGraphic {
 enum TTestKind { tkAlpha, tkBeta, tkGamma };
 using TTestKinds = Set<TTestKind>;
 
+class TTestWidget;
+
+// An item of a widget's Parts: a collection whose items hold a reference.
+class TTestPart : public TPersistent {
+  GUI_CLASS(TTestPart, TPersistent)
+
+ public:
+  TTestWidget* Buddy() const { return buddy; }
+  void SetBuddy(TTestWidget* v) { buddy = v; }
+  TTestWidget* buddy = nullptr;
+};
+
+class TTestParts {
+ public:
+  TTestPart* Add() { return items.emplace_back(std::make_unique<TTestPart>()).get(); }
+  void Clear() { items.clear(); }
+  std::vector<std::unique_ptr<TTestPart>> items;
+};
+
 class TTestWidget : public TComponent {
   GUI_CLASS(TTestWidget, TComponent)
 
@@ -76,6 +96,7 @@ class TTestWidget : public TComponent {
   void SetBuddy(TTestWidget* v);
   TImageList* Images() const { return images_; }
   void SetImages(TImageList* v) { images_ = v; }
+  TTestParts* Parts() { return &parts_; }
 
   TNotifyEvent OnClick;
   TMouseEvent OnMouseDown;
@@ -110,6 +131,7 @@ class TTestWidget : public TComponent {
   TBitmap glyph_;
   TTestWidget* buddy_ = nullptr;
   TImageList* images_ = nullptr;
+  TTestParts parts_;
 };
 
 class TTestForm : public TComponent {

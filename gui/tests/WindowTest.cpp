@@ -434,6 +434,17 @@ TEST_F(WindowTest, FontsAndColoursFollowTheParentUntilSetThemselves) {
   EXPECT_EQ(label->Color(), clAqua);
   EXPECT_TRUE(label->ParentColor());
   EXPECT_EQ(Get<TPanel>("pnlBack")->Color(), clWhite);
+
+  // A colour set is the control's own, even the one it shows already: the
+  // colour a class gives its controls too.
+  label->SetColor(clAqua);
+  EXPECT_FALSE(label->ParentColor());
+  form->SetColor(clBtnFace);
+  EXPECT_EQ(label->Color(), clAqua);
+  auto* list = new TListBox(form);
+  list->SetParent(form);
+  EXPECT_FALSE(list->ParentColor());
+  EXPECT_EQ(list->Color(), clWindow);
 }
 
 TEST_F(WindowTest, AlignedAndAnchoredChildrenFollowTheirParent) {

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
 #include <vector>
 
 namespace {
@@ -91,3 +92,21 @@ TEST(Selection, PutsTheReplacedObjectBack) {
 }
 
 }  // namespace
+
+TEST(WindowDC, PassesGetDCExItsFlags) {
+  HWND window = CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPEDWINDOW, 10, 10, 200, 150, nullptr, nullptr,
+                                nullptr, nullptr);
+  ASSERT_NE(window, nullptr);
+  auto destroy = kit::OnExit([&] { DestroyWindow(window); });
+  auto origin = [](HDC dc) {
+    POINT p{};
+    GetDCOrgEx(dc, &p);
+    return std::pair(p.x, p.y);
+  };
+  kit::WindowDC client(window), whole(window, kit::WindowDC::Whole);
+  kit::WindowDC exClient(window, DCX_CACHE), exWhole(window, DCX_CACHE | DCX_WINDOW);
+  ASSERT_TRUE(exClient && exWhole);
+  EXPECT_NE(origin(client.Get()), origin(whole.Get()));  // the caption lies between
+  EXPECT_EQ(origin(exClient.Get()), origin(client.Get()));
+  EXPECT_EQ(origin(exWhole.Get()), origin(whole.Get()));
+}

@@ -46,10 +46,10 @@ class TBitmap : public TGraphic {
 
   // The bitmap handle (null while empty). SetHandle takes ownership of the
   // given bitmap; ReleaseHandle gives it up and leaves the bitmap empty.
-  HBITMAP Handle() const { return handle_; }
+  HBITMAP Handle() const { return handle_.Get(); }
   void SetHandle(HBITMAP bitmap);
   HBITMAP ReleaseHandle();
-  bool HandleAllocated() const { return handle_ != nullptr; }
+  bool HandleAllocated() const { return static_cast<bool>(handle_); }
 
   // Changing the format converts the image.
   TPixelFormat PixelFormat() const { return pixelFormat_; }
@@ -80,13 +80,13 @@ class TBitmap : public TGraphic {
   class BitmapCanvas;
   friend class BitmapCanvas;
   // Puts a new image (owned) in place of the current one and fires OnChange.
-  void Replace(HBITMAP bitmap, int width, int height, TPixelFormat format);
+  void Replace(kit::Gdi<HBITMAP> bitmap, int width, int height, TPixelFormat format);
   // Copies the overlapping top-left part of this image into `to`.
   void CopyInto(HBITMAP to, int width, int height, TPixelFormat format);
   // A packed DIB (header, masks, colours, then rows at bitsOffset).
   void LoadDib(const std::uint8_t* data, std::size_t size, std::size_t bitsOffset);
 
-  HBITMAP handle_ = nullptr;
+  kit::Gdi<HBITMAP> handle_;
   void* bits_ = nullptr;  // DIB rows, bottom-up; null for a device-dependent bitmap
   int width_ = 0;
   int height_ = 0;

@@ -12,6 +12,7 @@
 #include "gui/Color.h"
 #include "gui/Component.h"
 #include "gui/Events.h"
+#include "kit/Own.h"
 
 namespace gui {
 
@@ -26,7 +27,7 @@ class TGraphicsObject : public TPersistent {
 
  public:
   ~TGraphicsObject() override;
-  bool HandleAllocated() const { return handle_ != nullptr; }
+  bool HandleAllocated() const { return static_cast<bool>(handle_); }
   TNotifyEvent OnChange;
 
  protected:
@@ -47,7 +48,7 @@ class TGraphicsObject : public TPersistent {
 
  private:
   friend class TCanvas;
-  HGDIOBJ handle_ = nullptr;
+  kit::Gdi<HGDIOBJ> handle_;
   TCanvas* selectedIn_ = nullptr;  // the canvas that has it selected now
 };
 
@@ -148,11 +149,10 @@ class TSavedClip {
   TSavedClip() = default;
   TSavedClip(TSavedClip&& other) noexcept;
   TSavedClip& operator=(TSavedClip&& other) noexcept;
-  ~TSavedClip();
 
  private:
   friend class TCanvas;
-  HRGN region_ = nullptr;
+  kit::Gdi<HRGN> region_;
   bool valid_ = false;
 };
 

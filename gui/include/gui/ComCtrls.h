@@ -27,7 +27,11 @@ enum TCustomDrawStateFlag { cdsSelected, cdsGrayed, cdsDisabled, cdsChecked, cds
                             cdsIndeterminate };
 using TCustomDrawState = Set<TCustomDrawStateFlag>;
 
-class TListColumn {
+// A column of the report view. Forms list them in the Columns property;
+// code may change them at any time (a caption after a language switch).
+class TListColumn : public TPersistent {
+  GUI_CLASS(TListColumn, TPersistent)
+
  public:
   const std::string& Caption() const { return caption_; }
   void SetCaption(const std::string& value);
@@ -239,6 +243,14 @@ class TCustomListView : public TWinControl {
   void ApplyColors();
   void SyncOrderFromWindow();
   LRESULT CustomDrawNotify(NMLVCUSTOMDRAW* draw);
+  // Notification and message handlers (see CNNotify and WndProc).
+  void LVNGetDispInfo(TMessage& Message, bool wide);
+  void LVNItemChanged(TMessage& Message);
+  void LVNColumnClick(TMessage& Message);
+  void LVNGetInfoTip(TMessage& Message, bool wide);
+  void LVNBeginLabelEdit(TMessage& Message);
+  void LVNEndLabelEdit(TMessage& Message, bool wide);
+  void CMFontOrColorChanged(TMessage& Message);
 
   TListColumns columns_;
   TListItems items_;

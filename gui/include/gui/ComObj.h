@@ -9,10 +9,10 @@
 #include <ocidl.h>
 
 #include <string>
-#include <utility>
 
 #include "gui/Component.h"
 #include "gui/Exceptions.h"
+#include "kit/Own.h"
 
 namespace gui {
 
@@ -41,41 +41,10 @@ inline HRESULT OleCheck(HRESULT result) {
   return result;
 }
 
-// Holds one reference to an interface.
+// Holds one reference to an interface: the kit's owner under the name
+// callers know.
 template <class T>
-class TComPtr {
- public:
-  TComPtr() = default;
-  // Takes over the reference of a pointer handed out by a COM call.
-  static TComPtr Adopt(T* p) {
-    TComPtr r;
-    r.p_ = p;
-    return r;
-  }
-  TComPtr(const TComPtr& o) : p_(o.p_) {
-    if (p_) p_->AddRef();
-  }
-  TComPtr(TComPtr&& o) noexcept : p_(std::exchange(o.p_, nullptr)) {}
-  TComPtr& operator=(TComPtr o) {
-    std::swap(p_, o.p_);
-    return *this;
-  }
-  ~TComPtr() { Reset(); }
-  void Reset() {
-    if (p_) std::exchange(p_, nullptr)->Release();
-  }
-  // For an [out] argument: drops the held reference and receives a new one.
-  T** Out() {
-    Reset();
-    return &p_;
-  }
-  T* Get() const { return p_; }
-  T* operator->() const { return p_; }
-  explicit operator bool() const { return p_ != nullptr; }
-
- private:
-  T* p_ = nullptr;
-};
+using TComPtr = kit::ComPtr<T>;
 
 // An OLE string: made from 8-bit text for an [in] argument, or received
 // from an [out] argument; freed with the holder.
@@ -83,16 +52,13 @@ class TBStr {
  public:
   TBStr() = default;
   explicit TBStr(const std::string& text);
-  ~TBStr();
-  TBStr(const TBStr&) = delete;
-  TBStr& operator=(const TBStr&) = delete;
-  operator BSTR() const { return value_; }
-  BSTR* Out();
+  operator BSTR() const { return value_.Get(); }
+  BSTR* Out() { return value_.Out(); }
   // The text in the system code page.
   std::string Text() const;
 
  private:
-  BSTR value_ = nullptr;
+  kit::BStr value_;
 };
 
 std::string OleStrToString(const wchar_t* text);
@@ -122,7 +88,7 @@ class TOleServer : public TComponent {
   // subscribed when it has a connection point for them.
   void ConnectTo(IUnknown* server);
   void Disconnect();
-  bool Connected() const { return server_ != nullptr; }
+  bool Connected() const { return static_cast<bool>(server_); }
 
  protected:
   struct TServerData {
@@ -141,10 +107,10 @@ class TOleServer : public TComponent {
  private:
   class Sink;
   void Attach(IUnknown* unknown);
-  IUnknown* server_ = nullptr;
-  IConnectionPoint* point_ = nullptr;
+  kit::ComPtr<IUnknown> server_;
+  kit::ComPtr<IConnectionPoint> point_;
   DWORD cookie_ = 0;
-  Sink* sink_ = nullptr;
+  kit::ComPtr<Sink> sink_;
   TConnectKind connectKind_ = ckRunningOrNew;
   bool autoConnect_ = false;
 };

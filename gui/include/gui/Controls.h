@@ -15,6 +15,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,7 @@
 #include "gui/Component.h"
 #include "gui/Events.h"
 #include "gui/Messages.h"
+#include "kit/Own.h"
 
 namespace gui {
 
@@ -281,7 +283,25 @@ class TControl : public TComponent {
  private:
   friend class TWinControl;
   friend class TCustomForm;
-  void HandleMouseMessage(TMessage& Message);
+  struct TMouseMessage {
+    TPoint Pos;
+    TShiftState Shift;
+  };
+  TMouseMessage BeginMouseMessage(TMessage& Message);
+  void ButtonDown(const TMessage& Message, TMouseButton Button, TMouseMessage Info);
+  // Message handlers (see WndProc).
+  void WMMouseMove(TMessage& Message);
+  void WMLButtonDown(TMessage& Message);
+  void WMLButtonUp(TMessage& Message);
+  void WMButtonDown(TMessage& Message, TMouseButton Button);
+  void WMButtonUp(TMessage& Message, TMouseButton Button);
+  void WMMouseWheel(TMessage& Message);
+  void CMMouseEnter(TMessage& Message);
+  void CMMouseLeave(TMessage& Message);
+  void CMVisibleChanged(TMessage& Message);
+  void CMParentColorChanged(TMessage& Message);
+  void CMParentFontChanged(TMessage& Message);
+  void CMParentShowHintChanged(TMessage& Message);
   void FontChanged(TObject*);
 
   TWinControl* parent_ = nullptr;
@@ -436,14 +456,37 @@ class TWinControl : public TControl {
  private:
   void PlaceInZOrder();
   void MainWndProc(TMessage& Message) override;
-  void WMPaint(TMessage& Message);
-  void WMEraseBkgnd(TMessage& Message);
   void UpdateBounds();
   bool RouteMouse(TMessage& Message);
-  void TrackMouse(TMessage& Message);
-  bool Reflect(TMessage& Message);
-  void ContextMenu(TMessage& Message);
-  bool SetCursorFor(TMessage& Message);
+  // Message handlers (see WndProc).
+  void WMPaint(TMessage& Message);
+  void WMPrintClient(TMessage& Message);
+  void WMEraseBkgnd(TMessage& Message);
+  void WMWindowPosChanged(TMessage& Message);
+  void WMNCDestroy(TMessage& Message);
+  void WMMouseButton(TMessage& Message);
+  void WMMouseMove(TMessage& Message);
+  void WMMouseLeave(TMessage& Message);
+  void WMCaptureChanged(TMessage& Message);
+  void WMCancelMode(TMessage& Message);
+  void WMContextMenu(TMessage& Message);
+  void WMSetCursor(TMessage& Message);
+  void WMReflected(TMessage& Message);
+  void CNCtlColor(TMessage& Message);
+  void WMSetFocus(TMessage& Message);
+  void WMKeyDown(TMessage& Message);
+  void WMKeyUp(TMessage& Message);
+  void WMChar(TMessage& Message);
+  void CNKeyDown(TMessage& Message);
+  void CNKeyUp(TMessage& Message);
+  void CNChar(TMessage& Message);
+  void CNSysChar(TMessage& Message);
+  void CMDialogKey(TMessage& Message);
+  void CMFocusChanged(TMessage& Message);
+  void CMVisibleChanged(TMessage& Message);
+  void CMEnabledChanged(TMessage& Message);
+  void CMColorChanged(TMessage& Message);
+  void CMFontChanged(TMessage& Message);
 
   HWND handle_ = nullptr;
   WNDPROC defWndProc_ = nullptr;  // the wrapped system class's procedure
@@ -475,6 +518,7 @@ class TGraphicControl : public TControl {
   virtual void Paint() {}
 
  private:
+  void WMPaint(TMessage& Message);
   std::unique_ptr<TControlCanvas> canvas_;
 };
 
@@ -515,35 +559,15 @@ class TControlCanvas : public TCanvas {
 
  private:
   TControl* control_ = nullptr;
-  HWND window_ = nullptr;  // whose context it took
-  HDC ownDc_ = nullptr;
+  std::optional<kit::WindowDC> ownDc_;  // a context the canvas took itself
 };
 
-// Device contexts that go back to the system with their scope.
-class TWindowDC {  // the whole window, non-client area included
+// The whole window's device context, non-client area included, given back
+// with its scope.
+class TWindowDC : public kit::WindowDC {
  public:
-  explicit TWindowDC(HWND window) : window_(window), dc_(GetWindowDC(window)) {}
-  ~TWindowDC() { if (dc_) ReleaseDC(window_, dc_); }
-  TWindowDC(const TWindowDC&) = delete;
-  TWindowDC& operator=(const TWindowDC&) = delete;
-  HDC Handle() const { return dc_; }
-
- private:
-  HWND window_;
-  HDC dc_;
-};
-
-class TClientDC {
- public:
-  explicit TClientDC(HWND window) : window_(window), dc_(GetDC(window)) {}
-  ~TClientDC() { if (dc_) ReleaseDC(window_, dc_); }
-  TClientDC(const TClientDC&) = delete;
-  TClientDC& operator=(const TClientDC&) = delete;
-  HDC Handle() const { return dc_; }
-
- private:
-  HWND window_;
-  HDC dc_;
+  explicit TWindowDC(HWND window) : kit::WindowDC(window, kit::WindowDC::Whole) {}
+  HDC Handle() const { return Get(); }
 };
 
 // Puts a procedure in front of a window that is no control's own (the

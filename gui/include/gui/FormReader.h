@@ -1,8 +1,8 @@
 // The form reader: builds a form's components from its text form (see
 // gui/README.md for the format). Components are created by class name from
 // the class registry, properties are set in file order through the class
-// property tables, component references are fixed up at the end (a
-// reference may name a component declared later), handlers are bound by
+// property tables (a reference to a component that exists already too; one
+// to a component declared later is set at the end), handlers are bound by
 // name from the root's class handler table, and then every component read
 // gets Loaded. The reader is strict: anything it does not know is an
 // EFormError naming the form and the line.

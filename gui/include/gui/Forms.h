@@ -11,6 +11,7 @@
 #include <exception>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -133,6 +134,12 @@ class TCustomForm : public TWinControl {
   void CloseModal();
   void ControlGone(TControl* control);
   void SetWindowFocus();
+  // Message handlers (see WndProc).
+  void WMActivate(TMessage& Message);
+  void WMActivateApp(TMessage& Message);
+  void WMSize(TMessage& Message);
+  void WMSysCommand(TMessage& Message);
+  void CMDialogKey(TMessage& Message);
 
   TFormBorderStyle borderStyle_ = bsSizeable;
   TBorderIcons borderIcons_{biSystemMenu, biMinimize, biMaximize};
@@ -161,14 +168,9 @@ class TForm : public TCustomForm {
 // Makes a form of class T and reads its form resource.
 template <class T>
 T* CreateForm(TComponent* owner) {
-  T* form = new T(owner);
-  try {
-    form->AfterConstruction();
-  } catch (...) {
-    delete form;
-    throw;
-  }
-  return form;
+  std::unique_ptr<T> form(new T(owner));
+  form->AfterConstruction();
+  return form.release();
 }
 
 // The window that shows hints: a borderless popup in the hint colour.
@@ -205,13 +207,12 @@ class TApplication : public TComponent {
   void CreateForm(T*& reference) {
     T* form = new T(this);
     reference = form;
-    try {
-      form->AfterConstruction();
-    } catch (...) {
+    auto undo = kit::OnExit([&] {
       reference = nullptr;
       delete form;
-      throw;
-    }
+    });
+    form->AfterConstruction();
+    undo.Dismiss();
     if (!mainForm_) mainForm_ = form;
   }
   // Shows the main form (unless ShowMainForm is off) and handles messages

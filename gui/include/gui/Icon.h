@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "gui/Graphic.h"
+#include "kit/Own.h"
 
 namespace gui {
 
@@ -37,18 +38,18 @@ class TIcon : public TGraphic {
   void LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE palette) override;
   void SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& palette) override;
 
-  HICON Handle() const { return handle_; }
+  HICON Handle() const { return handle_.Get(); }
   // Takes ownership of an icon handle.
   void SetHandle(HICON icon);
   // Gives the handle up (the caller destroys it) and leaves the icon empty.
   HICON ReleaseHandle();
-  bool HandleAllocated() const { return handle_ != nullptr; }
+  bool HandleAllocated() const { return static_cast<bool>(handle_); }
 
  private:
-  void Take(HICON icon, std::vector<std::uint8_t> data);
+  void Take(kit::Icon icon, std::vector<std::uint8_t> data);
   std::vector<std::uint8_t> MakeIconData() const;
 
-  HICON handle_ = nullptr;
+  kit::Icon handle_;
   int width_ = 0;
   int height_ = 0;
   std::vector<std::uint8_t> data_;  // ICO data when loaded from a stream

@@ -25,6 +25,7 @@
 #include <string_view>
 #include <type_traits>
 #include <typeindex>
+#include <utility>
 #include <vector>
 
 #include "gui/Exceptions.h"
@@ -81,7 +82,19 @@ struct TFormValue {
   std::vector<std::pair<std::string, std::string>> Graphics;  // class and file per list item
 };
 
-enum class TPropKind { Integer, Boolean, Enumeration, Set, Color, String, Object, Component, Event, Graphics };
+enum class TPropKind {
+  Integer,
+  Boolean,
+  Enumeration,
+  Set,
+  Color,
+  String,
+  Object,
+  Component,
+  Event,
+  Graphics,
+  Collection
+};
 
 // One property of a class. Ordinal kinds (Integer, Boolean, Enumeration, Set,
 // Color) travel as 64-bit values; Set values as bit masks.
@@ -93,7 +106,7 @@ struct TPropInfo {
   std::int64_t MinValue = 0, MaxValue = 0;  // Integer range of the C++ type
   const TEnumInfo* Enum = nullptr;          // Enumeration and Set
   const TIdentMap* Idents = nullptr;        // Integer and Color: named values
-  const TClass& (*ObjectClass)() = nullptr;  // Object and Component: declared class
+  const TClass& (*ObjectClass)() = nullptr;  // Object and Component: declared class; Collection: item class
   std::type_index EventType = typeid(void);
 
   std::function<std::int64_t(TObject&)> GetOrd;
@@ -104,6 +117,8 @@ struct TPropInfo {
   std::function<void(TObject&, TObject*)> SetObj;     // Object (copies), Component
   std::function<void(TObject&, const std::any&)> SetEvent;  // holds EventType or is empty
   std::function<void(TObject&, const std::vector<TGraphic*>&)> SetGraphics;
+  std::function<void(TObject&)> ClearItems;      // Collection
+  std::function<TObject*(TObject&)> AddItem;     // Collection: a new item at the end
 };
 
 // Reads a property that forms may still hold but the class no longer has.
@@ -367,6 +382,20 @@ class TClassBuilder {
   void Graphics(const char* name, S set) {
     TPropInfo p = MakeInfo(name, TPropKind::Graphics);
     p.SetGraphics = [set](TObject& o, const std::vector<TGraphic*>& v) { detail::Put<T>(o, set, v); };
+    cls_.Add(std::move(p));
+  }
+
+  // A list of items the object owns (a list view's columns): the getter
+  // returns the list, whose Clear() empties it and Add() appends a new item
+  // of a GUI_CLASS class. Forms replace the items with those they list.
+  template <class G>
+  void Collection(const char* name, G get) {
+    using L = std::remove_pointer_t<std::decay_t<std::invoke_result_t<G, T&>>>;
+    using X = std::remove_pointer_t<decltype(std::declval<L&>().Add())>;
+    TPropInfo p = MakeInfo(name, TPropKind::Collection);
+    p.ObjectClass = &X::StaticClass;
+    p.ClearItems = [get](TObject& o) { detail::Get<T>(o, get)->Clear(); };
+    p.AddItem = [get](TObject& o) -> TObject* { return detail::Get<T>(o, get)->Add(); };
     cls_.Add(std::move(p));
   }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "gui/Object.h"
+#include "kit/Own.h"
 
 namespace gui {
 
@@ -92,10 +93,10 @@ class TFileStream : public TStream {
   std::int64_t Write(const void* buffer, std::int64_t count) override;
   std::int64_t Seek(std::int64_t offset, TSeekOrigin origin) override;
   void SetSize(std::int64_t size) override;
-  HANDLE Handle() const { return handle_; }
+  HANDLE Handle() const { return handle_.Get(); }
 
  private:
-  HANDLE handle_ = INVALID_HANDLE_VALUE;
+  kit::File handle_;
   std::string fileName_;
 };
 

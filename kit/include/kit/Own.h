@@ -115,13 +115,15 @@ using Icon = Unique<traits::Icon>;
 using Module = Unique<traits::Module>;
 using Menu = Unique<traits::Menu>;
 
-// A DC of a window's client area (GetDC) or of the whole window
-// (GetWindowDC), given back with ReleaseDC.
+// A DC of a window's client area (GetDC), of the whole window
+// (GetWindowDC) or as GetDCEx makes it, given back with ReleaseDC.
 class WindowDC {
  public:
   enum Area { Client, Whole };
   explicit WindowDC(HWND window, Area area = Client) noexcept
       : window_(window), dc_(area == Client ? GetDC(window) : GetWindowDC(window)) {}
+  // GetDCEx with its DCX_* flags (no update region).
+  WindowDC(HWND window, DWORD flags) noexcept : window_(window), dc_(GetDCEx(window, nullptr, flags)) {}
   WindowDC(const WindowDC&) = delete;
   WindowDC& operator=(const WindowDC&) = delete;
   ~WindowDC() {

@@ -269,7 +269,7 @@ void CMOConfig::WriteGroups(unsigned groups) {
   for (const SettingInfo& info : kSettings) {
     if (!(groups & info.group)) continue;
     const std::wstring text = Encode(info, Value(info.id));
-    WritePrivateProfileStringW(SectionOf(info.group), info.key, text.c_str(), path_.c_str());
+    WriteProfileValue(path_, SectionOf(info.group), info.key, text.c_str());
   }
 }
 
@@ -333,7 +333,7 @@ STDMETHODIMP CMOConfig::put_ConfigItem(BSTR Section, BSTR Key, BSTR newVal) {
       BreaksProfileLine(newVal, L"\r\n")) {
     return S_FALSE;
   }
-  if (!path_.empty()) WritePrivateProfileStringW(Section, Key, newVal, path_.c_str());
+  if (!path_.empty()) WriteProfileValue(path_, Section, Key, newVal);
   return S_OK;
 }
 

@@ -26,11 +26,12 @@ HRESULT HandOut(Object& object, Interface** out) {
 // constructor that throws makes the creation of MOMain fail, and the parts
 // already built are destroyed in reverse. Constructor arguments of the
 // sub-objects (program folder, seams) go here.
-CMOMain::CMOMain(platform::HostProcess& host)
+CMOMain::CMOMain(platform::HostProcess& host, const std::wstring& programFolder)
     : host_(host),
+      programFolder_(programFolder),
       events_(static_cast<IConnectionPointContainer&>(*this), DIID__IMOMainEvents),
       state_(),
-      config_(),
+      config_(programFolder),
       blackList_(),
       whiteList_(),
       smartList_(),
@@ -38,7 +39,7 @@ CMOMain::CMOMain(platform::HostProcess& host)
       pagingFileList_(),
       sysTuneup_(),
       processList_(),
-      smartOpti_(),
+      smartOpti_(CMOSmartOpti::Seams{.programFolder = programFolder}),
       gameHelper_(),
       pump_(events_.Sinks()) {
   host_.EnablePrivilege(L"SeDebugPrivilege", TOKEN_ADJUST_PRIVILEGES);  // the result does not matter
@@ -73,7 +74,7 @@ void CMOMain::LinkSubObjects() {
 
 // ===== Sub-object start-up =====================================================
 // In this order: the three rules lists open "Config\black.lst",
-// "Config\white.lst" and "Config\smart.lst" below ModuleFolder(); defrag_
+// "Config\white.lst" and "Config\smart.lst" below the program folder; defrag_
 // starts its automatic compress and free threads and hands their handles to
 // pump_.SetWorkerThread(PumpWorker::AutoCompress / AutoFree, ...); smartOpti_
 // prunes old learning records, starts its learning and CPU threads and hands
@@ -81,9 +82,9 @@ void CMOMain::LinkSubObjects() {
 // SmartCpu, ...). The threads of defrag_ and smartOpti_ read siblings that
 // are destroyed before them, so the destructor stops both first.
 void CMOMain::StartSubObjects() {
-  blackList_.Open(L"Config\\black.lst");
-  whiteList_.Open(L"Config\\white.lst");
-  smartList_.Open(L"Config\\smart.lst");
+  blackList_.Open(L"Config\\black.lst", programFolder_);
+  whiteList_.Open(L"Config\\white.lst", programFolder_);
+  smartList_.Open(L"Config\\smart.lst", programFolder_);
   defrag_.StartAutomaticThreads();
   pump_.SetWorkerThread(PumpWorker::AutoCompress, defrag_.AutoCompressThread());
   pump_.SetWorkerThread(PumpWorker::AutoFree, defrag_.AutoFreeThread());

@@ -28,7 +28,8 @@ CMOSmartOpti::CMOSmartOpti(Seams seams)
     : foreground_(seams.foreground ? *seams.foreground : platform::RealForegroundWindow()),
       processes_(seams.processes ? *seams.processes : platform::RealProcessSystem()),
       wait_(seams.wait ? *seams.wait : platform::RealStopWait()),
-      learning_(LearningFileIn(seams.programFolder), seams.clock ? *seams.clock : platform::RealLocalClock()),
+      learning_(LearningFileIn(seams.programFolder), seams.clock ? *seams.clock : platform::RealLocalClock(),
+                seams.files ? *seams.files : platform::RealFileWrites()),
       cpu_(processes_),
       stop_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
 

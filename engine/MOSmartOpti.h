@@ -44,6 +44,7 @@ class CMOSmartOpti : public com::DispatchObject<CMOSmartOpti, IMOSmartOpti> {
     platform::ProcessSystem* processes = nullptr;      // null: the real one
     platform::LocalClock* clock = nullptr;             // null: the real one
     platform::StopWait* wait = nullptr;                // null: the real one
+    platform::FileWrites* files = nullptr;             // learning-file writes; null: the real ones
     std::wstring programFolder;                        // empty: the host program's folder
   };
 

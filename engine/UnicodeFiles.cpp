@@ -10,6 +10,10 @@ namespace {
 constexpr unsigned char kUtf16Mark[2] = {0xFF, 0xFE};
 constexpr unsigned char kUtf8Mark[3] = {0xEF, 0xBB, 0xBF};
 constexpr LONGLONG kLargestFile = 64LL << 20;  // far beyond any list or settings file
+// What SetFileAttributesW can set again on a replaced file.
+constexpr DWORD kSettableAttributes = FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_NORMAL |
+                                      FILE_ATTRIBUTE_NOT_CONTENT_INDEXED | FILE_ATTRIBUTE_OFFLINE |
+                                      FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_TEMPORARY;
 
 class FileHandle {
  public:
@@ -111,8 +115,29 @@ bool ReadUnicodeText(const std::wstring& path, std::wstring* text) {
   return true;
 }
 
+bool IsReadOnlyFile(const std::wstring& path) {
+  const DWORD attributes = path.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+}
+
+bool WriteProfileValue(const std::wstring& path, const wchar_t* section, const wchar_t* key, const wchar_t* value) {
+  // Wine would rewrite a read-only file here; Windows refuses, and so do we.
+  if (IsReadOnlyFile(path)) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return false;
+  }
+  return WritePrivateProfileStringW(section, key, value, path.c_str()) != FALSE;
+}
+
 bool ReplaceWithUnicodeText(const std::wstring& path, const std::wstring& text) {
   if (path.empty()) return false;
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  // Moving over a read-only file would drop both its content and its mark
+  // (Windows refuses the move, Wine does not).
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return false;
+  }
   const std::wstring temporary = path + L".tmp";
   {
     FileHandle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
@@ -136,6 +161,8 @@ bool ReplaceWithUnicodeText(const std::wstring& path, const std::wstring& text) 
     DeleteFileW(temporary.c_str());
     return false;
   }
+  // The new file is the user's old one: hidden stays hidden, and so on.
+  if (attributes != INVALID_FILE_ATTRIBUTES) SetFileAttributesW(path.c_str(), attributes & kSettableAttributes);
   return true;
 }
 

@@ -65,6 +65,7 @@ class CMOMain : public com::DispatchObject<CMOMain, IMOMain>, public IConnection
   STDMETHODIMP FindConnectionPoint(REFIID iid, IConnectionPoint** out) override;
 
  private:
+  void OwnParts();
   void LinkSubObjects();
   void StartSubObjects();
   void StopSubObjectsOnClose();

@@ -37,22 +37,6 @@ void CCountedRegKey::Close() {
   handle_ = nullptr;
 }
 
-std::wstring CWin32Exception::Message() const {
-  wchar_t text[512] = {};
-  DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code_,
-                                MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), text, 511, nullptr);
-  // A code the system has no text for ends here instead of chasing the
-  // lookup's own error code.
-  if (length == 0 || length > 511) {
-    swprintf(text, 512, L"Error %lu", static_cast<unsigned long>(code_));
-    return text;
-  }
-  while (length > 0 && (text[length - 1] == L'\r' || text[length - 1] == L'\n' || text[length - 1] == L' ')) {
-    text[--length] = L'\0';
-  }
-  return std::wstring(text, length);
-}
-
 CCountedRegKey* CRegistryKey::NewCCountedRegKey(HKEY key, bool closeOnFailure) {
   auto* holder = new (std::nothrow) CCountedRegKey(key);
   if (!holder) {

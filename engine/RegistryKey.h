@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "EngineError.h"
+
 namespace RegTemplate {
 
 // A handle shared by counted references. The count changes only by
@@ -48,28 +50,10 @@ class CCountedRegKey : public TReferenceCounted<HKEY, CCountedRegKey> {
   void Close() override;
 };
 
-// A failed Windows call: the operation's name and the error code.
-class CWin32Exception {
- public:
-  CWin32Exception(const char* operation, DWORD code) : operation_(operation), code_(code) {}
-  virtual ~CWin32Exception() = default;
-
-  const char* Operation() const { return operation_; }
-  DWORD Code() const { return code_; }
-  // The system's text for the code, or "Error <code>" when it has none.
-  virtual std::wstring Message() const;
-
- private:
-  const char* operation_;
-  DWORD code_;
-};
-
 class CRegistryKey {
  public:
-  class Exception : public CWin32Exception {
-   public:
-    using CWin32Exception::CWin32Exception;
-  };
+  // The engine's failed-call exception: the operation's name and the error.
+  using Exception = tarnwick::Win32Error;
 
   // An empty key; every operation on it throws ERROR_INVALID_HANDLE.
   CRegistryKey() = default;

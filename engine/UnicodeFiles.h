@@ -1,4 +1,5 @@
-// Whole-file reading and writing of the engine's UTF-16LE data files.
+// Whole-file reading and writing of the engine's UTF-16LE data files. A
+// write that fails tells a debugger what failed and why.
 #pragma once
 
 #include <string>

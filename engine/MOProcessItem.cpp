@@ -54,12 +54,12 @@ void NormaliseProcessPath(wchar_t* path, const wchar_t* systemFolder) {
 }
 
 bool TerminateProcessById(platform::ProcessSystem& system, DWORD processId) {
-  return WithProcess(system, PROCESS_TERMINATE, processId,
+  return platform::WithProcess(system, PROCESS_TERMINATE, processId,
                      [&](HANDLE process) { return system.Terminate(process, 0); });
 }
 
 bool TrimProcessById(platform::ProcessSystem& system, DWORD processId) {
-  return WithProcess(system, PROCESS_SET_QUOTA, processId,
+  return platform::WithProcess(system, PROCESS_SET_QUOTA, processId,
                      [&](HANDLE process) { return system.TrimWorkingSet(process); });
 }
 
@@ -134,7 +134,7 @@ STDMETHODIMP CMOProcessItem::put_ProcessPriority(_MO_PROCESS_PRIORIT newVal) {
   return com::Barrier([&] {
     if (detached_ || !system_) return S_FALSE;
     // A process that cannot be opened keeps its shown priority.
-    const bool set = WithProcess(*system_, PROCESS_SET_INFORMATION, processId_, [&](HANDLE process) {
+    const bool set = platform::WithProcess(*system_, PROCESS_SET_INFORMATION, processId_, [&](HANDLE process) {
       priority_ = newVal;  // shown until the next refresh re-reads it
       // A value outside the table has no class; the system would refuse it.
       const DWORD priorityClass = PriorityClassOf(newVal);

@@ -39,17 +39,6 @@ uint8_t ProcessorPercent(uint64_t processorTime, uint64_t wallTime, unsigned pro
 // folder, an upper-case C drive and "Program Files" capitalised.
 void NormaliseProcessPath(wchar_t* path, const wchar_t* systemFolder);
 
-// Opens process `processId` through the seam with `access`, runs `act` on
-// its handle and closes it again, however `act` ends; false when it cannot
-// be opened.
-template <class Act>
-bool WithProcess(platform::ProcessSystem& system, DWORD access, DWORD processId, Act act) {
-  HANDLE process = system.Open(access, processId);
-  if (!process) return false;
-  auto close = kit::OnExit([&] { system.Close(process); });
-  return act(process);
-}
-
 // The operations on a process by identifier that items and game mode share:
 // open with the one right needed, act, close.
 bool TerminateProcessById(platform::ProcessSystem& system, DWORD processId);

@@ -32,11 +32,10 @@ std::wstring SystemFolderWithBackslash() {
 ServiceCheck EnsureTerminalServices(platform::ServiceControl& services, DWORD maxWaitMs) {
   SC_HANDLE manager = services.OpenManager(SC_MANAGER_ALL_ACCESS);
   if (!manager) return ServiceCheck::kFailed;
+  auto closeManager = kit::OnExit([&] { services.Close(manager); });
   SC_HANDLE service = services.OpenNamedService(manager, L"TermService", kTerminalServicesAccess);
-  if (!service) {
-    services.Close(manager);
-    return ServiceCheck::kFailed;
-  }
+  if (!service) return ServiceCheck::kFailed;
+  auto closeService = kit::OnExit([&] { services.Close(service); });
 
   auto check = [&]() -> ServiceCheck {
     SERVICE_STATUS status = {};
@@ -75,10 +74,7 @@ ServiceCheck EnsureTerminalServices(platform::ServiceControl& services, DWORD ma
     return ServiceCheck::kRunning;
   };
 
-  const ServiceCheck result = check();
-  services.Close(service);
-  services.Close(manager);
-  return result;
+  return check();
 }
 
 CMOProcessList::CMOProcessList() : CMOProcessList(Seams{}) {}

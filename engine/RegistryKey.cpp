@@ -32,15 +32,19 @@ DWORD Swap(DWORD value) {
 }  // namespace
 
 void CCountedRegKey::Close() {
-  // A predefined root belongs to the process, not to this holder.
-  if (handle_ && !IsPredefined(handle_)) RegCloseKey(handle_);
+  owned_.Reset();
   handle_ = nullptr;
 }
 
 CCountedRegKey* CRegistryKey::NewCCountedRegKey(HKEY key, bool closeOnFailure) {
-  auto* holder = new (std::nothrow) CCountedRegKey(key);
+  // A predefined root belongs to the process, not to the holder.
+  const bool predefined = IsPredefined(key);
+  kit::RegKey owned(predefined ? nullptr : key);
+  // The allocation comes before the arguments are taken: when it fails,
+  // `owned` still holds the key.
+  auto* holder = new (std::nothrow) CCountedRegKey(std::move(owned), predefined ? key : nullptr);
   if (!holder) {
-    if (closeOnFailure && key && !IsPredefined(key)) RegCloseKey(key);
+    if (!closeOnFailure) owned.Release();  // the caller keeps its key
     Fail("CRegistryKey::NewCCountedRegKey()", ERROR_NOT_ENOUGH_MEMORY);
   }
   return holder;
@@ -59,13 +63,15 @@ CRegistryKey::CRegistryKey(const CRegistryKey& other) : holder_(other.holder_) {
 }
 
 CRegistryKey& CRegistryKey::operator=(const CRegistryKey& other) {
-  // Reference the new holder first, so assigning a key to itself is safe.
+  // Reference the new holder first, so assigning a key to itself is safe;
+  // the holder counts its copies itself.
   if (other.holder_) other.holder_->AddRef();
   if (holder_) holder_->Release();
   holder_ = other.holder_;
   return *this;
 }
 
+// The holder's own count (its contract: copies share one key).
 CRegistryKey::~CRegistryKey() {
   if (holder_) holder_->Release();
 }
@@ -101,10 +107,8 @@ CRegistryKey CRegistryKey::CreateKey(const wchar_t* subkey, wchar_t* keyClass, D
 }
 
 bool CRegistryKey::KeyExists(const wchar_t* subkey, REGSAM access) const {
-  HKEY opened = nullptr;
-  if (!Handle() || RegOpenKeyExW(Handle(), subkey, 0, access, &opened) != ERROR_SUCCESS) return false;
-  RegCloseKey(opened);
-  return true;
+  kit::RegKey opened;
+  return Handle() && RegOpenKeyExW(Handle(), subkey, 0, access, opened.Out()) == ERROR_SUCCESS;
 }
 
 bool CRegistryKey::ValueExists(const wchar_t* name) const {

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include <kit/Own.h>
+
 #include "EngineError.h"
 
 namespace RegTemplate {
@@ -46,8 +48,12 @@ class TReferenceCounted {
 
 class CCountedRegKey : public TReferenceCounted<HKEY, CCountedRegKey> {
  public:
-  explicit CCountedRegKey(HKEY key) : TReferenceCounted(key) {}
+  explicit CCountedRegKey(kit::RegKey key, HKEY root = nullptr)
+      : TReferenceCounted(key ? key.Get() : root), owned_(std::move(key)) {}
   void Close() override;
+
+ private:
+  kit::RegKey owned_;  // empty for a predefined root, which belongs to the process
 };
 
 class CRegistryKey {

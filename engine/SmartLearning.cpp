@@ -91,11 +91,11 @@ bool IsLearnableName(const std::wstring& name) {
 
 std::wstring ExecutableNameOf(platform::ProcessSystem& processes, DWORD processId) {
   if (processId == 0) return {};
-  HANDLE process = processes.Open(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, processId);
-  if (!process) return {};
   wchar_t path[MAX_PATH] = {};
-  processes.MainModulePath(process, path, MAX_PATH);
-  processes.Close(process);
+  platform::WithProcess(processes, PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, processId, [&](HANDLE process) {
+    processes.MainModulePath(process, path, MAX_PATH);
+    return true;
+  });
   const std::wstring full(path);
   const size_t cut = full.find_last_of(L"\\/:");
   return cut == std::wstring::npos ? full : full.substr(cut + 1);

@@ -37,44 +37,40 @@ ServiceCheck EnsureTerminalServices(platform::ServiceControl& services, DWORD ma
   if (!service) return ServiceCheck::kFailed;
   auto closeService = kit::OnExit([&] { services.Close(service); });
 
-  auto check = [&]() -> ServiceCheck {
-    SERVICE_STATUS status = {};
-    if (!services.QueryStatus(service, status)) return ServiceCheck::kFailed;
-    if (status.dwCurrentState == SERVICE_RUNNING) return ServiceCheck::kRunning;
+  SERVICE_STATUS status = {};
+  if (!services.QueryStatus(service, status)) return ServiceCheck::kFailed;
+  if (status.dwCurrentState == SERVICE_RUNNING) return ServiceCheck::kRunning;
 
-    DWORD startType = 0;
-    if (!services.StartType(service, startType)) return ServiceCheck::kFailed;
-    if (startType != SERVICE_AUTO_START && !services.SetStartType(service, SERVICE_AUTO_START)) {
-      return ServiceCheck::kFailed;
-    }
+  DWORD startType = 0;
+  if (!services.StartType(service, startType)) return ServiceCheck::kFailed;
+  if (startType != SERVICE_AUTO_START && !services.SetStartType(service, SERVICE_AUTO_START)) {
+    return ServiceCheck::kFailed;
+  }
 
-    const ULONGLONG start = services.Ticks();
-    // One pause of the polling; false once the time is up.
-    auto pause = [&]() {
-      const ULONGLONG spent = services.Ticks() - start;
-      if (spent >= maxWaitMs) return false;
-      services.Sleep(static_cast<DWORD>(std::min<ULONGLONG>(PollInterval(status), maxWaitMs - spent)));
-      return true;
-    };
-
-    while (status.dwCurrentState == SERVICE_START_PENDING) {
-      if (!pause()) return ServiceCheck::kTimedOut;
-      if (!services.QueryStatus(service, status)) return ServiceCheck::kFailed;
-    }
-    if (status.dwCurrentState == SERVICE_RUNNING) return ServiceCheck::kRunning;
-
-    if (!services.Start(service)) return ServiceCheck::kFailed;
-    if (!services.QueryStatus(service, status)) return ServiceCheck::kFailed;
-    while (status.dwCurrentState != SERVICE_RUNNING) {
-      // A service that stopped again will not come up by waiting.
-      if (status.dwCurrentState == SERVICE_STOPPED) return ServiceCheck::kFailed;
-      if (!pause()) return ServiceCheck::kTimedOut;
-      if (!services.QueryStatus(service, status)) return ServiceCheck::kFailed;
-    }
-    return ServiceCheck::kRunning;
+  const ULONGLONG start = services.Ticks();
+  // One pause of the polling; false once the time is up.
+  auto pause = [&]() {
+    const ULONGLONG spent = services.Ticks() - start;
+    if (spent >= maxWaitMs) return false;
+    services.Sleep(static_cast<DWORD>(std::min<ULONGLONG>(PollInterval(status), maxWaitMs - spent)));
+    return true;
   };
 
-  return check();
+  while (status.dwCurrentState == SERVICE_START_PENDING) {
+    if (!pause()) return ServiceCheck::kTimedOut;
+    if (!services.QueryStatus(service, status)) return ServiceCheck::kFailed;
+  }
+  if (status.dwCurrentState == SERVICE_RUNNING) return ServiceCheck::kRunning;
+
+  if (!services.Start(service)) return ServiceCheck::kFailed;
+  if (!services.QueryStatus(service, status)) return ServiceCheck::kFailed;
+  while (status.dwCurrentState != SERVICE_RUNNING) {
+    // A service that stopped again will not come up by waiting.
+    if (status.dwCurrentState == SERVICE_STOPPED) return ServiceCheck::kFailed;
+    if (!pause()) return ServiceCheck::kTimedOut;
+    if (!services.QueryStatus(service, status)) return ServiceCheck::kFailed;
+  }
+  return ServiceCheck::kRunning;
 }
 
 CMOProcessList::CMOProcessList() : CMOProcessList(Seams{}) {}

@@ -156,7 +156,8 @@ std::wstring PruneProfileText(const std::wstring& text, size_t days, size_t* dro
   const size_t drop = starts.size() > days ? starts.size() - days : 0;
   if (dropped) *dropped = drop;
   if (drop == 0) return text;
-  return TidyProfileText(text.substr(0, starts.front()) + text.substr(starts[drop]));
+  const std::wstring kept = drop < starts.size() ? text.substr(starts[drop]) : std::wstring();
+  return TidyProfileText(text.substr(0, starts.front()) + kept);
 }
 
 SmartLearning::SmartLearning(std::wstring path, platform::LocalClock& clock, platform::FileWrites& files)

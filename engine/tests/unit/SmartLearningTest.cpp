@@ -173,6 +173,9 @@ TEST_F(LearningFile, PruneLeavesWhatDeletingDayByDayLeft) {
   learning.Prune(2);
   EXPECT_EQ(ReadBytes(other), ReadBytes(Path()));
   EXPECT_EQ(L";kept above the days\r\n[2026-03-03]\r\n;note\r\na.exe=4\r\n[2026-03-04]\r\nd.exe=5\r\n", Text());
+  size_t dropped = 0;
+  EXPECT_EQ(L";kept above the days\r\n", PruneProfileText(file, 0, &dropped));
+  EXPECT_EQ(4u, dropped);
 }
 
 TEST_F(LearningFile, ResetLeavesOnlyTheByteOrderMarkAndTheRebuildFindsNoSections) {

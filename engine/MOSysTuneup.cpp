@@ -5,6 +5,7 @@
 
 #include <cwchar>
 #include <new>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -34,17 +35,19 @@ const DWORD kMaskPerformance = 0x80011290;
 const DWORD kMaskBalance = 0x80031290;
 
 // A failing registry call (or a value too large to hold) ends only the
-// routine it happens in; a debugger hears which setting did not stick.
+// routine it happens in; when writing, a debugger hears which setting did
+// not stick (a value missing on reading is no news).
 template <class Routine>
 void Guarded(const wchar_t* setting, bool write, Routine routine) {
+  std::optional<DWORD> failure;
   try {
     routine();
   } catch (const CRegistryKey::Exception& e) {
-    ReportFailure(std::wstring(write ? L"Writing" : L"Reading") + L" the tuning value " + setting, e.Code());
+    failure = e.Code();
   } catch (const std::bad_alloc&) {
-    ReportFailure(std::wstring(write ? L"Writing" : L"Reading") + L" the tuning value " + setting,
-                  ERROR_NOT_ENOUGH_MEMORY);
+    failure = ERROR_NOT_ENOUGH_MEMORY;
   }
+  if (write && failure) ReportFailure(std::wstring(L"Writing the tuning value ") + setting, *failure);
 }
 
 void DefaultDword(const CRegistryKey& key, const wchar_t* name, DWORD value) {

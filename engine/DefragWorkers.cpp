@@ -1,61 +1,36 @@
 #include "DefragWorkers.h"
 
-#include <algorithm>
-#include <memory>
-
 namespace tarnwick {
 
-struct WorkerGroup::Launch {
-  WorkerGroup* group;
-  std::function<void()> body;
-  bool kept;
-};
-
-DWORD WINAPI WorkerGroup::Run(void* param) {
-  std::unique_ptr<Launch> launch(static_cast<Launch*>(param));
-  try {
-    launch->body();
-  } catch (...) {
-    // Out of memory inside a worker: that run is lost, the host lives on.
-  }
-  WorkerGroup* group = launch->group;
-  const bool kept = launch->kept;
-  launch.reset();
-  group->Finished(kept);
-  return 0;
-}
-
-void WorkerGroup::Finished(bool kept) {
-  if (kept) return;
-  std::lock_guard<std::mutex> guard(lock_);
-  if (--running_ == 0) idle_.notify_all();
-}
-
-HANDLE WorkerGroup::Begin(std::function<void()> body, bool kept) {
+WorkerThread* WorkerGroup::Begin(WorkerThread::Body body, bool kept) {
   std::lock_guard<std::mutex> guard(lock_);
   if (closed_) return nullptr;
-  // Handles of workers that have ended are of no use any more.
-  threads_.erase(std::remove_if(threads_.begin(), threads_.end(),
-                                [](HANDLE thread) {
-                                  if (WaitForSingleObject(thread, 0) != WAIT_OBJECT_0) return false;
-                                  CloseHandle(thread);
-                                  return true;
-                                }),
-                 threads_.end());
-  std::vector<HANDLE>& list = kept ? kept_ : threads_;
-  list.reserve(list.size() + 1);  // a throw here leaves no thread behind
-  auto launch = std::make_unique<Launch>(Launch{this, std::move(body), kept});
-  HANDLE thread = CreateThread(nullptr, 0, &WorkerGroup::Run, launch.get(), 0, nullptr);
-  if (!thread) return nullptr;
-  launch.release();  // the thread owns it now
-  list.push_back(thread);
-  if (!kept) ++running_;
-  return thread;
+  threads_.remove_if([](const WorkerThread& thread) { return !thread.Running(); });
+  std::list<WorkerThread>& list = kept ? kept_ : threads_;
+  WorkerThread& thread = list.emplace_back();
+  if (!kept) {
+    // Counted before the thread exists; given back however the body ends.
+    ++running_;
+    body = [this, body = std::move(body)](HANDLE stop) {
+      auto finished = kit::OnExit([this] {
+        std::lock_guard<std::mutex> guard(lock_);
+        if (--running_ == 0) idle_.notify_all();
+      });
+      body(stop);
+    };
+  }
+  if (thread.Start(std::move(body))) return &thread;
+  if (!kept) --running_;
+  list.pop_back();
+  return nullptr;
 }
 
-bool WorkerGroup::Start(std::function<void()> body) { return Begin(std::move(body), false) != nullptr; }
+bool WorkerGroup::Start(WorkerThread::Body body) { return Begin(std::move(body), false) != nullptr; }
 
-HANDLE WorkerGroup::StartKept(std::function<void()> body) { return Begin(std::move(body), true); }
+HANDLE WorkerGroup::StartKept(WorkerThread::Body body) {
+  WorkerThread* thread = Begin(std::move(body), true);
+  return thread ? thread->Handle() : nullptr;
+}
 
 void WorkerGroup::WaitIdle() {
   std::unique_lock<std::mutex> guard(lock_);
@@ -63,18 +38,15 @@ void WorkerGroup::WaitIdle() {
 }
 
 void WorkerGroup::Close() {
-  std::vector<HANDLE> threads;
+  std::list<WorkerThread> threads;
   {
     std::lock_guard<std::mutex> guard(lock_);
     closed_ = true;
-    threads.swap(threads_);
-    threads.insert(threads.end(), kept_.begin(), kept_.end());
-    kept_.clear();
+    threads.splice(threads.end(), threads_);
+    threads.splice(threads.end(), kept_);
   }
-  for (HANDLE thread : threads) {
-    WaitForSingleObject(thread, INFINITE);
-    CloseHandle(thread);
-  }
+  for (WorkerThread& thread : threads) thread.RequestStop();
+  // Each one's destructor joins it.
 }
 
 }  // namespace tarnwick

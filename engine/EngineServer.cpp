@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include <kit/Own.h>
+
 #include "MOConfig.h"
 #include "MODefrag.h"
 #include "MOGameHelper.h"
@@ -79,33 +81,26 @@ HRESULT LastErrorResult() {
 }
 
 HRESULT RegisterTypeLibrary(const std::wstring& path) {
-  ITypeLib* library = nullptr;
-  HRESULT hr = LoadTypeLibEx(path.c_str(), REGKIND_NONE, &library);
+  kit::ComPtr<ITypeLib> library;
+  HRESULT hr = LoadTypeLibEx(path.c_str(), REGKIND_NONE, library.Out());
   if (FAILED(hr)) return hr;
-  hr = RegisterTypeLib(library, const_cast<wchar_t*>(path.c_str()), nullptr);
-  library->Release();
-  return hr;
+  return RegisterTypeLib(library.Get(), const_cast<wchar_t*>(path.c_str()), nullptr);
 }
 
 HRESULT UnregisterTypeLibrary(const std::wstring& path) {
-  ITypeLib* library = nullptr;
-  HRESULT hr = LoadTypeLibEx(path.c_str(), REGKIND_NONE, &library);
+  kit::ComPtr<ITypeLib> library;
+  HRESULT hr = LoadTypeLibEx(path.c_str(), REGKIND_NONE, library.Out());
   if (FAILED(hr)) return hr;
   TLIBATTR* attr = nullptr;
   hr = library->GetLibAttr(&attr);
-  if (SUCCEEDED(hr)) {
-    // Removing what is not registered is no failure.
-    std::wstring key = L"TypeLib\\" + GuidText(attr->guid) + L"\\" + std::to_wstring(attr->wMajorVerNum) + L"." +
-                       std::to_wstring(attr->wMinorVerNum);
-    HKEY opened = nullptr;
-    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_READ, &opened) == ERROR_SUCCESS) {
-      RegCloseKey(opened);
-      hr = UnRegisterTypeLib(attr->guid, attr->wMajorVerNum, attr->wMinorVerNum, attr->lcid, attr->syskind);
-    }
-    library->ReleaseTLibAttr(attr);
-  }
-  library->Release();
-  return hr;
+  if (FAILED(hr)) return hr;
+  auto releaseAttr = kit::OnExit([&] { library->ReleaseTLibAttr(attr); });
+  // Removing what is not registered is no failure.
+  const std::wstring key = L"TypeLib\\" + GuidText(attr->guid) + L"\\" + std::to_wstring(attr->wMajorVerNum) +
+                           L"." + std::to_wstring(attr->wMinorVerNum);
+  kit::RegKey registered;
+  if (RegOpenKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_READ, registered.Out()) != ERROR_SUCCESS) return hr;
+  return UnRegisterTypeLib(attr->guid, attr->wMajorVerNum, attr->wMinorVerNum, attr->lcid, attr->syskind);
 }
 
 }  // namespace

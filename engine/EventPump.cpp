@@ -5,6 +5,7 @@
 #include <mutex>
 
 #include "EngineMessages.h"
+#include "com/Results.h"
 
 namespace tarnwick {
 
@@ -74,12 +75,11 @@ void RunPump(std::shared_ptr<EventPump::Shared> held, HANDLE ready) {
     BOOL got = GetMessageW(&msg, nullptr, 0, 0);
     if (got == 0 || got == -1 || msg.message == kMsgQuit || shared.sinks->IsClosed()) break;
     if (msg.hwnd) continue;  // the pump owns no window; nothing to do with it
-    try {
+    const HRESULT handled = com::Barrier([&] {
       Apply(shared, DecodePumpMessage(msg.message, msg.wParam, msg.lParam));
-    } catch (...) {
-      // The message is dropped; the pump goes on.
-      Sleep(1);
-    }
+      return S_OK;
+    });
+    if (FAILED(handled)) Sleep(1);  // the message is dropped; the pump goes on
   }
   // When the engine is already gone, this was the last reference: let the
   // sink list revoke its table entries while COM is still up here.
@@ -90,19 +90,22 @@ void RunPump(std::shared_ptr<EventPump::Shared> held, HANDLE ready) {
 struct StartInfo {
   std::shared_ptr<EventPump::Shared> shared;
   HANDLE ready;
-  HMODULE module;  // a reference that keeps this code loaded until the thread is gone
+  kit::Module module;  // keeps this code loaded until the thread is gone
 };
 
 DWORD WINAPI EventPumpThread(void* param) {
   HMODULE module = nullptr;
-  {
+  com::Barrier([&] {
     std::unique_ptr<StartInfo> info(static_cast<StartInfo*>(param));
-    module = info->module;
+    module = info->module.Release();
     std::shared_ptr<EventPump::Shared> shared = std::move(info->shared);
     HANDLE ready = info->ready;
     info.reset();
     RunPump(std::move(shared), ready);
-  }
+    return S_OK;
+  });
+  // The one release the kit cannot make: the thread's last call must give
+  // back the module reference the code it runs lives in.
   FreeLibraryAndExitThread(module, 0);
 }
 
@@ -166,29 +169,22 @@ EventPump::~EventPump() { Stop(); }
 
 bool EventPump::Start() {
   if (thread_ || threadId_) return false;  // never restarted
-  HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  kit::Handle ready(CreateEventW(nullptr, TRUE, FALSE, nullptr));
   if (!ready) return false;
   auto info = std::make_unique<StartInfo>();
   info->shared = shared_;
-  info->ready = ready;
+  info->ready = ready.Get();
   if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCWSTR>(&EventPumpThread),
-                          &info->module)) {
-    CloseHandle(ready);
+                          info->module.Out())) {
     return false;
   }
-  HMODULE module = info->module;
   DWORD id = 0;
-  HANDLE thread = CreateThread(nullptr, 0, &EventPumpThread, info.get(), 0, &id);
-  if (!thread) {
-    FreeLibrary(module);
-    CloseHandle(ready);
-    return false;
-  }
+  kit::Handle thread(CreateThread(nullptr, 0, &EventPumpThread, info.get(), 0, &id));
+  if (!thread) return false;
   info.release();  // the thread owns it now
-  HANDLE waits[] = {ready, thread};
+  HANDLE waits[] = {ready.Get(), thread.Get()};
   WaitForMultipleObjects(2, waits, FALSE, INFINITE);
-  CloseHandle(ready);
-  thread_ = thread;
+  thread_ = std::move(thread);
   threadId_ = id;
   return true;
 }
@@ -210,11 +206,11 @@ void EventPump::Stop() {
   // by itself as soon as the handler returns, and delivers nothing more.
   if (!shared_->sinks->InHandlerOnThisThread()) {
     DWORD index = 0;
-    HRESULT hr = CoWaitForMultipleHandles(0, kStopWaitMs, 1, &thread_, &index);
-    if (hr == CO_E_NOTINITIALIZED) WaitForSingleObject(thread_, kStopWaitMs);
+    HANDLE thread = thread_.Get();
+    HRESULT hr = CoWaitForMultipleHandles(0, kStopWaitMs, 1, &thread, &index);
+    if (hr == CO_E_NOTINITIALIZED) WaitForSingleObject(thread, kStopWaitMs);
   }
-  CloseHandle(thread_);
-  thread_ = nullptr;
+  thread_.Reset();
 }
 
 }  // namespace tarnwick

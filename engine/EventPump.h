@@ -7,6 +7,8 @@
 
 #include <memory>
 
+#include <kit/Own.h>
+
 #include "com/ConnectionPoint.h"
 
 namespace tarnwick {
@@ -29,7 +31,7 @@ class EventPump {
   // The pump's thread identifier: 0 until started; it stays set after Stop,
   // so late posts fail silently.
   DWORD ThreadId() const { return threadId_; }
-  bool IsRunning() const { return thread_ != nullptr; }
+  bool IsRunning() const { return static_cast<bool>(thread_); }
 
   // The thread whose priority a message of `worker` sets; null (the default)
   // makes such messages do nothing. The owner keeps the handle open until it
@@ -48,7 +50,7 @@ class EventPump {
 
  private:
   std::shared_ptr<Shared> shared_;
-  HANDLE thread_ = nullptr;
+  kit::Handle thread_;
   DWORD threadId_ = 0;
 };
 

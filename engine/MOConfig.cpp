@@ -6,6 +6,7 @@
 #include <iterator>
 #include <string>
 
+#include "EngineError.h"
 #include "EngineMessages.h"
 #include "SharedRoutines.h"
 #include "UnicodeFiles.h"
@@ -185,19 +186,19 @@ CMOConfig::CMOConfig(const std::wstring& programFolder, platform::MemoryStatus& 
   }
   path_ = JoinPath(folder, L"Config\\config.ini");
   if (path_.empty()) {  // no program folder: defaults only, nothing is written
-    Load();
+    LoadFile();
     return;
   }
   CreateParentFolder(path_);
   if (!FileExists(path_)) {
     CreateEmptyUnicodeFile(path_);
-    Recommend(MO_CONFIG_ALL_SETTINGS);
+    RecommendGroups(MO_CONFIG_ALL_SETTINGS);
   }
   for (const wchar_t* data : {L"Config\\black.lst", L"Config\\white.lst", L"Config\\smart.lst", L"Config\\smart.ini"}) {
     const std::wstring path = JoinPath(folder, data);
     if (!FileExists(path)) CreateEmptyUnicodeFile(path);
   }
-  Load();
+  LoadFile();
 }
 
 CMOConfig::~CMOConfig() = default;
@@ -224,56 +225,49 @@ uint64_t CMOConfig::TotalPhysical() {
 }
 
 HRESULT CMOConfig::PutNumber(Setting s, uint64_t value) {
-  const SettingInfo& info = Info(s);
-  if (info.kind == Kind::Bytes) {
-    if (value >= TotalPhysical()) return S_FALSE;
-    Store(s, value);
-  } else {
-    Store(s, Clamp(info, value));
-  }
-  NotifyChange();
-  return S_OK;
+  return com::Barrier([&] {
+    const SettingInfo& info = Info(s);
+    if (info.kind == Kind::Bytes) {
+      if (value >= TotalPhysical()) return S_FALSE;
+      Store(s, value);
+    } else {
+      Store(s, Clamp(info, value));
+    }
+    NotifyChange();
+    return S_OK;
+  });
 }
 
 HRESULT CMOConfig::PutFlag(Setting s, VARIANT_BOOL value) {
-  const bool on = value == VARIANT_TRUE;  // 1 and every other value are false
-  Store(s, on ? 1 : 0);
-  for (const Exclusion& rule : kExclusions) {
-    if (rule.flag != s || rule.when != on) continue;
-    for (int i = 0; i < rule.count; ++i) Store(rule.cleared[i], 0);
-  }
-  for (const ThreadSwitch& sw : kThreadSwitches) {
-    if (sw.flag != s) continue;
-    const int priority = on ? THREAD_PRIORITY_NORMAL : THREAD_PRIORITY_IDLE;
-    PostToPump(eventThread_.load(), sw.message, static_cast<WPARAM>(static_cast<INT_PTR>(priority)));
-  }
-  NotifyChange();
-  return S_OK;
-}
-
-template <class T>
-HRESULT CMOConfig::GetNumber(Setting s, T* out) const {
-  if (!out) return E_POINTER;
-  *out = static_cast<T>(Value(s));
-  return S_OK;
-}
-
-HRESULT CMOConfig::GetFlag(Setting s, VARIANT_BOOL* out) const {
-  if (!out) return E_POINTER;
-  *out = Flag(s) ? VARIANT_TRUE : VARIANT_FALSE;
-  return S_OK;
+  return com::Barrier([&] {
+    const bool on = com::IsTrue(value);  // 1 and every other value are false
+    Store(s, on ? 1 : 0);
+    for (const Exclusion& rule : kExclusions) {
+      if (rule.flag != s || rule.when != on) continue;
+      for (int i = 0; i < rule.count; ++i) Store(rule.cleared[i], 0);
+    }
+    for (const ThreadSwitch& sw : kThreadSwitches) {
+      if (sw.flag != s) continue;
+      const int priority = on ? THREAD_PRIORITY_NORMAL : THREAD_PRIORITY_IDLE;
+      PostToPump(eventThread_.load(), sw.message, static_cast<WPARAM>(static_cast<INT_PTR>(priority)));
+    }
+    NotifyChange();
+    return S_OK;
+  });
 }
 
 void CMOConfig::WriteGroups(unsigned groups) {
   if (path_.empty()) return;
+  // One word to a debugger for the whole save, not one for every key.
+  if (IsReadOnlyFile(path_)) return ReportFailure(L"Saving the settings to " + path_, ERROR_ACCESS_DENIED);
   for (const SettingInfo& info : kSettings) {
     if (!(groups & info.group)) continue;
     const std::wstring text = Encode(info, Value(info.id));
-    WritePrivateProfileStringW(SectionOf(info.group), info.key, text.c_str(), path_.c_str());
+    WriteProfileValue(path_, SectionOf(info.group), info.key, text.c_str());
   }
 }
 
-STDMETHODIMP CMOConfig::Load() {
+void CMOConfig::LoadFile() {
   const uint64_t total = TotalPhysical();
   for (const SettingInfo& info : kSettings) {
     const uint64_t fallback = info.kind == Kind::Bytes ? Fraction(info.fraction, total) : info.loadDefault;
@@ -296,63 +290,82 @@ STDMETHODIMP CMOConfig::Load() {
   }
   WriteGroups(kAllGroups);
   NotifyChange();
-  return S_OK;
 }
 
-STDMETHODIMP CMOConfig::Save(_MO_CONFIG_SETTINGS config) {
-  WriteGroups(static_cast<unsigned>(config));
-  return S_OK;
-}
-
-STDMETHODIMP CMOConfig::Recommend(_MO_CONFIG_SETTINGS config) {
+void CMOConfig::RecommendGroups(unsigned groups) {
   const uint64_t total = TotalPhysical();
   for (const SettingInfo& info : kSettings) {
-    if (!(static_cast<unsigned>(config) & info.group)) continue;
+    if (!(groups & info.group)) continue;
     Store(info.id, info.kind == Kind::Bytes ? Fraction(info.fraction, total) : info.recommended);
   }
   WriteGroups(kAllGroups);
   NotifyChange();
-  return S_OK;
+}
+
+STDMETHODIMP CMOConfig::Load() {
+  return com::Barrier([&] {
+    LoadFile();
+    return S_OK;
+  });
+}
+
+STDMETHODIMP CMOConfig::Save(_MO_CONFIG_SETTINGS config) {
+  return com::Barrier([&] {
+    WriteGroups(static_cast<unsigned>(config));
+    return S_OK;
+  });
+}
+
+STDMETHODIMP CMOConfig::Recommend(_MO_CONFIG_SETTINGS config) {
+  return com::Barrier([&] {
+    RecommendGroups(static_cast<unsigned>(config));
+    return S_OK;
+  });
 }
 
 STDMETHODIMP CMOConfig::get_ConfigItem(BSTR Section, BSTR Key, BSTR *pVal) {
-  if (!pVal) return E_POINTER;
-  wchar_t text[kValueChars] = {};
-  if (!IsBlank(Section) && !IsBlank(Key) && !path_.empty()) {
-    GetPrivateProfileStringW(Section, Key, L"", text, kValueChars, path_.c_str());
-  }
-  *pVal = SysAllocString(text);
-  return *pVal ? S_OK : E_OUTOFMEMORY;
+  return com::Barrier([&] {
+    wchar_t text[kValueChars] = {};
+    if (!IsBlank(Section) && !IsBlank(Key) && !path_.empty()) {
+      GetPrivateProfileStringW(Section, Key, L"", text, kValueChars, path_.c_str());
+    }
+    return com::OutString(pVal, text);
+  });
 }
 
 STDMETHODIMP CMOConfig::put_ConfigItem(BSTR Section, BSTR Key, BSTR newVal) {
-  if (IsBlank(Section) || IsBlank(Key) || !newVal) return S_OK;
-  // A line break would start a line of its own in the file; brackets and '='
-  // in a name would be read back as a section header or split the key.
-  if (BreaksProfileLine(Section, L"\r\n[]") || BreaksProfileLine(Key, L"\r\n[]=") ||
-      BreaksProfileLine(newVal, L"\r\n")) {
-    return S_FALSE;
-  }
-  if (!path_.empty()) WritePrivateProfileStringW(Section, Key, newVal, path_.c_str());
-  return S_OK;
+  return com::Barrier([&] {
+    if (IsBlank(Section) || IsBlank(Key) || !newVal) return S_OK;
+    // A line break would start a line of its own in the file; brackets and
+    // '=' in a name would be read back as a section header or split the key.
+    if (BreaksProfileLine(Section, L"\r\n[]") || BreaksProfileLine(Key, L"\r\n[]=") ||
+        BreaksProfileLine(newVal, L"\r\n")) {
+      return S_FALSE;
+    }
+    if (!path_.empty()) WriteProfileValue(path_, Section, Key, newVal);
+    return S_OK;
+  });
 }
 
 STDMETHODIMP CMOConfig::get_IsAutorun(VARIANT_BOOL *pVal) {
-  if (!pVal) return E_POINTER;
-  // Without autorun there is no autorun task to run.
-  if (!IsAutorun()) {
-    Store(Setting::IsFreeOnceOnCPUIdle, 0);
-    Store(Setting::IsFreeOnceOnTimer, 0);
-  }
-  return GetFlag(Setting::IsAutorun, pVal);
+  return com::Barrier([&] {
+    // Without autorun there is no autorun task to run.
+    if (!IsAutorun()) {
+      Store(Setting::IsFreeOnceOnCPUIdle, 0);
+      Store(Setting::IsFreeOnceOnTimer, 0);
+    }
+    return com::OutBool(pVal, IsAutorun());
+  });
 }
 STDMETHODIMP CMOConfig::put_IsAutorun(VARIANT_BOOL newVal) { return PutFlag(Setting::IsAutorun, newVal); }
 
-#define TARNWICK_NUMBER_PROPERTY(Name, Type)                                                        \
-  STDMETHODIMP CMOConfig::get_##Name(Type *pVal) { return GetNumber(Setting::Name, pVal); }          \
+#define TARNWICK_NUMBER_PROPERTY(Name, Type)                                                      \
+  STDMETHODIMP CMOConfig::get_##Name(Type *pVal) { return com::Get(pVal, Value(Setting::Name)); }  \
   STDMETHODIMP CMOConfig::put_##Name(Type newVal) { return PutNumber(Setting::Name, newVal); }
-#define TARNWICK_FLAG_PROPERTY(Name)                                                                \
-  STDMETHODIMP CMOConfig::get_##Name(VARIANT_BOOL *pVal) { return GetFlag(Setting::Name, pVal); }    \
+#define TARNWICK_FLAG_PROPERTY(Name)                                                              \
+  STDMETHODIMP CMOConfig::get_##Name(VARIANT_BOOL *pVal) {                                        \
+    return com::GetBool(pVal, Flag(Setting::Name));                                               \
+  }                                                                                               \
   STDMETHODIMP CMOConfig::put_##Name(VARIANT_BOOL newVal) { return PutFlag(Setting::Name, newVal); }
 
 TARNWICK_NUMBER_PROPERTY(ManualCompressSize, UINT64)

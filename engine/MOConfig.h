@@ -166,10 +166,10 @@ class CMOConfig : public com::DispatchObject<CMOConfig, IMOConfig> {
 
   HRESULT PutNumber(Setting s, uint64_t value);
   HRESULT PutFlag(Setting s, VARIANT_BOOL value);
-  template <class T>
-  HRESULT GetNumber(Setting s, T* out) const;
-  HRESULT GetFlag(Setting s, VARIANT_BOOL* out) const;
   uint64_t TotalPhysical();
+  // Load, Recommend and Save without the COM edge.
+  void LoadFile();
+  void RecommendGroups(unsigned groups);
   void WriteGroups(unsigned groups);
   void NotifyChange();
 

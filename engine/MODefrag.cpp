@@ -59,20 +59,15 @@ CMODefrag::CMODefrag(const Seams& seams)
     : processSystem_(seams.processes ? *seams.processes : platform::RealProcessSystem()),
       blocks_(seams.blocks ? *seams.blocks : platform::RealMemoryBlocks()),
       clipboard_(seams.clipboard ? *seams.clipboard : platform::RealClipboardEmptying()),
-      waits_(seams.waits ? *seams.waits : platform::RealWorkerWaits()),
-      stop_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+      waits_(seams.waits ? *seams.waits : platform::RealWorkerWaits()) {}
 
-CMODefrag::~CMODefrag() {
-  Stop();
-  if (stop_) CloseHandle(stop_);
-}
+CMODefrag::~CMODefrag() { Stop(); }
 
 void CMODefrag::Link(const Links& links) { links_ = links; }
 
 void CMODefrag::Stop() {
   stopping_ = true;
   break_ = true;
-  if (stop_) SetEvent(stop_);
   threads_.Close();
   autoCompress_ = nullptr;  // closed with the group
   autoFree_ = nullptr;
@@ -86,7 +81,7 @@ void CMODefrag::Stop() {
 bool CMODefrag::StartFastFree() {
   if (!Linked()) return false;
   if (fastFreeBusy_.exchange(true)) return true;
-  if (threads_.Start([this] { RunFastFree(); })) return true;
+  if (threads_.Start([this](HANDLE) { RunFastFree(); })) return true;
   fastFreeBusy_ = false;
   return false;
 }
@@ -95,28 +90,34 @@ bool CMODefrag::StartDeepCompress() {
   if (!Linked()) return false;
   break_ = false;  // a new request lifts an earlier break, also for a run in progress
   if (deepCompressBusy_.exchange(true)) return true;
-  if (threads_.Start([this] { RunDeepCompress(); })) return true;
+  if (threads_.Start([this](HANDLE) { RunDeepCompress(); })) return true;
   deepCompressBusy_ = false;
   return false;
 }
 
 STDMETHODIMP CMODefrag::FastFree(VARIANT_BOOL) {
   // The argument changes nothing: the rules the settings switch on apply.
-  return StartFastFree() ? S_OK : S_FALSE;
+  return com::Barrier([&] { return com::Done(StartFastFree()); });
 }
 
-STDMETHODIMP CMODefrag::DeepCompress() { return StartDeepCompress() ? S_OK : S_FALSE; }
+STDMETHODIMP CMODefrag::DeepCompress() {
+  return com::Barrier([&] { return com::Done(StartDeepCompress()); });
+}
 
 STDMETHODIMP CMODefrag::BreakOutFromDeepCompress() {
-  break_ = true;
-  return S_OK;
+  return com::Barrier([&] {
+    break_ = true;
+    return S_OK;
+  });
 }
 
 STDMETHODIMP CMODefrag::CleanClipboard() {
-  if (!clipboard_.OpenUnowned()) return S_FALSE;
-  const bool emptied = clipboard_.Empty();
-  clipboard_.Close();
-  return emptied ? S_OK : S_FALSE;
+  return com::Barrier([&] {
+    if (!clipboard_.OpenUnowned()) return S_FALSE;
+    const bool emptied = clipboard_.Empty();
+    clipboard_.Close();
+    return com::Done(emptied);
+  });
 }
 
 // ===== Fast free ===============================================================
@@ -209,13 +210,13 @@ bool CMODefrag::CompressRound(unsigned round, unsigned rounds, uint64_t blocks, 
 
 void CMODefrag::StartAutomaticThreads() {
   if (!Linked()) return;
-  autoCompress_ = threads_.StartKept([this] { RunAutoCompress(); });
-  autoFree_ = threads_.StartKept([this] { RunAutoFree(); });
+  autoCompress_ = threads_.StartKept([this](HANDLE stop) { RunAutoCompress(stop); });
+  autoFree_ = threads_.StartKept([this](HANDLE stop) { RunAutoFree(stop); });
 }
 
-bool CMODefrag::WaitForSettingChange(HANDLE changed) {
+bool CMODefrag::WaitForSettingChange(HANDLE stop, HANDLE changed) {
   // Without an event of its own the thread falls back to a short poll.
-  return changed ? waits_.WaitForChange(stop_, changed) : waits_.Sleep(stop_, 1);
+  return changed ? waits_.WaitForChange(stop, changed) : waits_.Sleep(stop, 1);
 }
 
 namespace {
@@ -225,37 +226,34 @@ namespace {
 class SettingsWatch {
  public:
   explicit SettingsWatch(CMOConfig& config) : config_(config), event_(CreateEventW(nullptr, FALSE, FALSE, nullptr)) {
-    config_.WatchChanges(event_);
+    config_.WatchChanges(event_.Get());
   }
-  ~SettingsWatch() {
-    config_.UnwatchChanges(event_);
-    if (event_) CloseHandle(event_);
-  }
+  ~SettingsWatch() { config_.UnwatchChanges(event_.Get()); }
   SettingsWatch(const SettingsWatch&) = delete;
   SettingsWatch& operator=(const SettingsWatch&) = delete;
-  HANDLE Event() const { return event_; }
+  HANDLE Event() const { return event_.Get(); }
 
  private:
   CMOConfig& config_;
-  HANDLE event_;
+  kit::Handle event_;
 };
 
 }  // namespace
 
-void CMODefrag::RunAutomatic(bool (CMOConfig::*isOn)() const, const std::function<bool()>& round) {
+void CMODefrag::RunAutomatic(HANDLE stop, bool (CMOConfig::*isOn)() const, const std::function<bool()>& round) {
   CMOConfig& config = *links_.config;
   SettingsWatch watch(config);
   while (!Stopping()) {
-    const bool carryOn = (config.*isOn)() ? round() : WaitForSettingChange(watch.Event());
+    const bool carryOn = (config.*isOn)() ? round() : WaitForSettingChange(stop, watch.Event());
     if (!carryOn) break;
   }
 }
 
-void CMODefrag::RunAutoCompress() {
+void CMODefrag::RunAutoCompress(HANDLE stop) {
   const CMOConfig& config = *links_.config;
-  RunAutomatic(&CMOConfig::IsAutoCompress, [&] {
-    if (links_.gameHelper && links_.gameHelper->InGame()) return waits_.Sleep(stop_, 1);
-    if (!waits_.Sleep(stop_, config.AutoCompressTimer())) return false;
+  RunAutomatic(stop, &CMOConfig::IsAutoCompress, [&] {
+    if (links_.gameHelper && links_.gameHelper->InGame()) return waits_.Sleep(stop, 1);
+    if (!waits_.Sleep(stop, config.AutoCompressTimer())) return false;
     links_.state->Refresh();
     if (links_.state->AvailablePhysical() < config.AutoCompressAlarm()) {
       StartDeepCompress();  // threads that cannot start are skipped
@@ -265,10 +263,10 @@ void CMODefrag::RunAutoCompress() {
   });
 }
 
-void CMODefrag::RunAutoFree() {
+void CMODefrag::RunAutoFree(HANDLE stop) {
   const CMOConfig& config = *links_.config;
-  RunAutomatic(&CMOConfig::IsAutoFree, [&] {
-    if (!waits_.Sleep(stop_, config.AutoFreeTimer())) return false;
+  RunAutomatic(stop, &CMOConfig::IsAutoFree, [&] {
+    if (!waits_.Sleep(stop, config.AutoFreeTimer())) return false;
     StartFastFree();  // the flag is not read again first
     return true;
   });
@@ -278,22 +276,22 @@ void CMODefrag::RunAutoFree() {
 
 bool CMODefrag::StartAutorunTask() {
   if (!Linked()) return false;
-  if (links_.config->IsFreeOnceOnCPUIdle()) return threads_.Start([this] { RunFreeOnceOnIdle(); });
-  if (links_.config->IsFreeOnceOnTimer()) return threads_.Start([this] { RunFreeOnceOnTimer(); });
+  if (links_.config->IsFreeOnceOnCPUIdle()) return threads_.Start([this](HANDLE stop) { RunFreeOnceOnIdle(stop); });
+  if (links_.config->IsFreeOnceOnTimer()) return threads_.Start([this](HANDLE stop) { RunFreeOnceOnTimer(stop); });
   return false;
 }
 
-void CMODefrag::RunFreeOnceOnIdle() {
+void CMODefrag::RunFreeOnceOnIdle(HANDLE stop) {
   // Reads the figure that the last refresh of State left; it does not
   // refresh State itself.
   while (links_.state->TotalCpuUsage() != 0) {
-    if (!waits_.Sleep(stop_, 1)) return;
+    if (!waits_.Sleep(stop, 1)) return;
   }
   StartFastFree();
 }
 
-void CMODefrag::RunFreeOnceOnTimer() {
-  if (waits_.Sleep(stop_, links_.config->FreeOnceOnTimer())) StartFastFree();
+void CMODefrag::RunFreeOnceOnTimer(HANDLE stop) {
+  if (waits_.Sleep(stop, links_.config->FreeOnceOnTimer())) StartFastFree();
 }
 
 }  // namespace tarnwick

@@ -101,14 +101,15 @@ class CMODefrag : public com::DispatchObject<CMODefrag, IMODefrag> {
   bool Stopping() const { return stopping_.load(); }
 
   // Runs `round` while the setting `isOn` holds, waiting for a settings
-  // change while it does not; a round gives false when stopped.
-  void RunAutomatic(bool (CMOConfig::*isOn)() const, const std::function<bool()>& round);
-  void RunAutoCompress();
-  void RunAutoFree();
-  void RunFreeOnceOnIdle();
-  void RunFreeOnceOnTimer();
+  // change while it does not; a round gives false when stopped. Every wait
+  // of a thread ends at once when its `stop` event is set.
+  void RunAutomatic(HANDLE stop, bool (CMOConfig::*isOn)() const, const std::function<bool()>& round);
+  void RunAutoCompress(HANDLE stop);
+  void RunAutoFree(HANDLE stop);
+  void RunFreeOnceOnIdle(HANDLE stop);
+  void RunFreeOnceOnTimer(HANDLE stop);
   // Waits for a settings change; false when stopping.
-  bool WaitForSettingChange(HANDLE changed);
+  bool WaitForSettingChange(HANDLE stop, HANDLE changed);
 
   platform::ProcessSystem& processSystem_;
   platform::MemoryBlocks& blocks_;
@@ -122,7 +123,6 @@ class CMODefrag : public com::DispatchObject<CMODefrag, IMODefrag> {
   std::atomic<bool> fastFreeBusy_{false};
   std::atomic<bool> deepCompressBusy_{false};
 
-  HANDLE stop_ = nullptr;  // manual reset; set by Stop
   HANDLE autoCompress_ = nullptr;
   HANDLE autoFree_ = nullptr;
   WorkerGroup threads_;  // last member: its threads end before anything else goes

@@ -1,7 +1,6 @@
 #include "MOGameHelper.h"
 
 #include <algorithm>
-#include <system_error>
 #include <unordered_set>
 
 #include "EngineMessages.h"
@@ -34,26 +33,28 @@ CMOGameHelper::CMOGameHelper() : CMOGameHelper(Seams{}) {}
 CMOGameHelper::CMOGameHelper(Seams seams)
     : shell_(seams.shell ? *seams.shell : platform::RealShellLaunch()),
       shellPath_(ShellExecutable(std::move(seams.windowsFolder))),
-      monitorWait_(std::move(seams.monitorWait)),
-      stop_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
+      monitorWait_(std::move(seams.monitorWait)) {
   if (!monitorWait_) {
     monitorWait_ = [](HANDLE stop) { return WaitForSingleObject(stop, kMonitorMs) == WAIT_TIMEOUT; };
   }
 }
 
 CMOGameHelper::~CMOGameHelper() {
-  if (stop_) SetEvent(stop_);
+  {
+    std::lock_guard<std::mutex> guard(monitorsLock_);
+    stopping_ = true;
+    for (WorkerThread& monitor : monitors_) monitor.RequestStop();
+  }
   WaitForMonitors();
-  if (stop_) CloseHandle(stop_);
 }
 
 void CMOGameHelper::WaitForMonitors() {
-  std::list<Monitor> monitors;
+  std::list<WorkerThread> monitors;
   {
     std::lock_guard<std::mutex> guard(monitorsLock_);
     monitors.splice(monitors.end(), monitors_);
   }
-  for (Monitor& monitor : monitors) monitor.thread.join();
+  for (WorkerThread& monitor : monitors) monitor.Wait();
 }
 
 std::vector<ProcessSnapshot> CMOGameHelper::Processes() const {
@@ -83,24 +84,16 @@ void CMOGameHelper::StartMonitor() {
   for (const ProcessSnapshot& process : Processes()) before.push_back(process.processId);
 
   std::lock_guard<std::mutex> guard(monitorsLock_);
-  for (auto it = monitors_.begin(); it != monitors_.end();) {
-    if (it->finished) {
-      it->thread.join();
-      it = monitors_.erase(it);
-    } else {
-      ++it;
-    }
-  }
-  Monitor& monitor = monitors_.emplace_back();
-  try {
-    monitor.thread = std::thread([this, before = std::move(before), &monitor] { RunMonitor(before, monitor); });
-  } catch (const std::system_error&) {
+  if (stopping_) return;
+  monitors_.remove_if([](const WorkerThread& monitor) { return !monitor.Running(); });
+  WorkerThread& monitor = monitors_.emplace_back();
+  if (!monitor.Start([this, before = std::move(before)](HANDLE stop) { RunMonitor(before, stop); })) {
     monitors_.pop_back();  // no thread: this game's processes are not learnt
   }
 }
 
-void CMOGameHelper::RunMonitor(const std::vector<DWORD>& before, Monitor& self) {
-  if (monitorWait_(stop_)) {
+void CMOGameHelper::RunMonitor(const std::vector<DWORD>& before, HANDLE stop) {
+  if (monitorWait_(stop)) {
     const std::unordered_set<DWORD> known(before.begin(), before.end());
     std::vector<std::wstring> names;
     for (const ProcessSnapshot& process : Processes()) {
@@ -109,74 +102,82 @@ void CMOGameHelper::RunMonitor(const std::vector<DWORD>& before, Monitor& self) 
     // In one step, so that a fast free never sees the list half filled.
     games_.ReplaceAll(names);
   }
-  self.finished = true;
 }
 
 STDMETHODIMP CMOGameHelper::get_GameModeState(_MO_GAME_MODE_STATE* pVal) {
-  if (!pVal) return E_POINTER;
-  *pVal = State();
-  return S_OK;
+  return com::Barrier([&] { return com::Out(pVal, State()); });
 }
 
 STDMETHODIMP CMOGameHelper::get_HighMemoryCount(ULONG* pVal) {
-  if (!pVal) return E_POINTER;
-  std::lock_guard<std::mutex> guard(highMemoryLock_);
-  *pVal = static_cast<ULONG>(highMemory_.size());
-  return S_OK;
+  return com::Barrier([&] {
+    std::lock_guard<std::mutex> guard(highMemoryLock_);
+    return com::Out(pVal, highMemory_.size());
+  });
 }
 
 STDMETHODIMP CMOGameHelper::get_HighMemoryIndex(ULONG Index, ULONG* pVal) {
-  if (!pVal) return E_POINTER;
-  std::lock_guard<std::mutex> guard(highMemoryLock_);
-  *pVal = Index < highMemory_.size() ? highMemory_[Index] : 0;
-  return Index < highMemory_.size() ? S_OK : S_FALSE;
+  return com::Barrier([&] {
+    std::lock_guard<std::mutex> guard(highMemoryLock_);
+    const bool listed = Index < highMemory_.size();
+    return com::Out(pVal, listed ? highMemory_[Index] : 0, com::Done(listed));
+  });
 }
 
 STDMETHODIMP CMOGameHelper::KillExplorer() {
-  int ended = 0;
-  return KillShell(ended) ? S_OK : S_FALSE;
+  return com::Barrier([&] {
+    int ended = 0;
+    return com::Done(KillShell(ended));
+  });
 }
 
-STDMETHODIMP CMOGameHelper::RestoreExplorer() { return RestoreShell() ? S_OK : S_FALSE; }
+STDMETHODIMP CMOGameHelper::RestoreExplorer() {
+  return com::Barrier([&] { return com::Done(RestoreShell()); });
+}
 
 STDMETHODIMP CMOGameHelper::PreGameMode() {
-  std::vector<ULONG> found;
-  for (const ProcessSnapshot& process : Processes()) {
-    if (process.memory > kHighMemoryThreshold) found.push_back(process.index);
-  }
-  {
-    std::lock_guard<std::mutex> guard(highMemoryLock_);
-    highMemory_.swap(found);
-  }
-  // Filled before the event, so that a client reading the list on the event finds it.
-  SwitchState(MO_GMS_PRE_GAME);
-  return S_OK;
+  return com::Barrier([&] {
+    std::vector<ULONG> found;
+    for (const ProcessSnapshot& process : Processes()) {
+      if (process.memory > kHighMemoryThreshold) found.push_back(process.index);
+    }
+    {
+      std::lock_guard<std::mutex> guard(highMemoryLock_);
+      highMemory_.swap(found);
+    }
+    // Filled before the event, so that a client reading the list on the event finds it.
+    SwitchState(MO_GMS_PRE_GAME);
+    return S_OK;
+  });
 }
 
 STDMETHODIMP CMOGameHelper::EndGameMode() {
-  if (killExplorer_) RestoreShell();
-  SwitchState(MO_GMS_NO_GAME);
-  return S_OK;
+  return com::Barrier([&] {
+    if (killExplorer_) RestoreShell();
+    SwitchState(MO_GMS_NO_GAME);
+    return S_OK;
+  });
 }
 
 STDMETHODIMP CMOGameHelper::StartGameMode(BSTR GameLauncher, BSTR GameParam, VARIANT_BOOL IsKillExplorer) {
-  killExplorer_ = IsKillExplorer == VARIANT_TRUE;
-  int ended = 0;
-  if (killExplorer_) KillShell(ended);
+  return com::Barrier([&] {
+    killExplorer_ = com::IsTrue(IsKillExplorer);
+    int ended = 0;
+    if (killExplorer_) KillShell(ended);
 
-  StartMonitor();
-  if (shell_.Execute(L"open", GameLauncher, GameParam) > 32) {
-    SwitchState(MO_GMS_IN_GAME);
-    return S_OK;
-  }
-  // No game: the shell this call ended comes back at once, and only once.
-  if (ended > 0) {
-    RestoreShell();
-    killExplorer_ = false;
-  }
-  SwitchState(MO_GMS_NO_GAME);
-  PostToPump(eventThread_, kMsgGameModeFailed);
-  return S_FALSE;
+    StartMonitor();
+    if (shell_.Execute(L"open", GameLauncher, GameParam) > 32) {
+      SwitchState(MO_GMS_IN_GAME);
+      return S_OK;
+    }
+    // No game: the shell this call ended comes back at once, and only once.
+    if (ended > 0) {
+      RestoreShell();
+      killExplorer_ = false;
+    }
+    SwitchState(MO_GMS_NO_GAME);
+    PostToPump(eventThread_, kMsgGameModeFailed);
+    return S_FALSE;
+  });
 }
 
 }  // namespace tarnwick

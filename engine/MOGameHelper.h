@@ -10,12 +10,12 @@
 #include <list>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "MOProcessList.h"
 #include "MORulesList.h"
 #include "TarnwickLib.h"
+#include "WorkerThread.h"
 #include "com/DispatchObject.h"
 #include "platform/ShellLaunch.h"
 
@@ -62,11 +62,6 @@ class CMOGameHelper : public com::DispatchObject<CMOGameHelper, IMOGameHelper> {
   STDMETHODIMP StartGameMode(BSTR GameLauncher, BSTR GameParam, VARIANT_BOOL IsKillExplorer) override;
 
  private:
-  struct Monitor {
-    std::thread thread;
-    std::atomic<bool> finished{false};
-  };
-
   // Ends every listed shell process; false at the first one that survives.
   // `ended` counts the processes ended.
   bool KillShell(int& ended);
@@ -74,7 +69,7 @@ class CMOGameHelper : public com::DispatchObject<CMOGameHelper, IMOGameHelper> {
   void SwitchState(_MO_GAME_MODE_STATE state);
   std::vector<ProcessSnapshot> Processes() const;
   void StartMonitor();
-  void RunMonitor(const std::vector<DWORD>& before, Monitor& self);
+  void RunMonitor(const std::vector<DWORD>& before, HANDLE stop);
 
   platform::ShellLaunch& shell_;
   std::wstring shellPath_;
@@ -88,9 +83,9 @@ class CMOGameHelper : public com::DispatchObject<CMOGameHelper, IMOGameHelper> {
   std::atomic<bool> killExplorer_{false};
   std::atomic<DWORD> eventThread_{0};
 
-  HANDLE stop_ = nullptr;
   std::mutex monitorsLock_;
-  std::list<Monitor> monitors_;
+  bool stopping_ = false;  // under monitorsLock_: no monitor starts any more
+  std::list<WorkerThread> monitors_;
 };
 
 }  // namespace tarnwick

@@ -4,19 +4,10 @@ namespace tarnwick {
 
 namespace {
 
-HRESULT NewString(const wchar_t* text, BSTR* out) {
-  if (!out) return E_POINTER;
-  *out = SysAllocString(text);
-  return *out ? S_OK : E_OUTOFMEMORY;
-}
-
-// A sub-object stays owned by MOMain; the caller gets a counted reference.
+// A sub-object stays MOMain's; the caller's reference keeps MOMain alive.
 template <class Interface, class Object>
-HRESULT HandOut(Object& object, Interface** out) {
-  if (!out) return E_POINTER;
-  object.AddRef();
-  *out = static_cast<Interface*>(&object);
-  return S_OK;
+HRESULT HandOut(Interface** out, Object& object) {
+  return com::Barrier([&] { return com::OutObject(out, static_cast<Interface*>(&object)); });
 }
 
 }  // namespace
@@ -26,11 +17,12 @@ HRESULT HandOut(Object& object, Interface** out) {
 // constructor that throws makes the creation of MOMain fail, and the parts
 // already built are destroyed in reverse. Constructor arguments of the
 // sub-objects (program folder, seams) go here.
-CMOMain::CMOMain(platform::HostProcess& host)
+CMOMain::CMOMain(platform::HostProcess& host, const std::wstring& programFolder)
     : host_(host),
+      programFolder_(programFolder),
       events_(static_cast<IConnectionPointContainer&>(*this), DIID__IMOMainEvents),
       state_(),
-      config_(),
+      config_(programFolder),
       blackList_(),
       whiteList_(),
       smartList_(),
@@ -38,14 +30,34 @@ CMOMain::CMOMain(platform::HostProcess& host)
       pagingFileList_(),
       sysTuneup_(),
       processList_(),
-      smartOpti_(),
+      smartOpti_(CMOSmartOpti::Seams{.programFolder = programFolder}),
       gameHelper_(),
       pump_(events_.Sinks()) {
+  OwnParts();
   host_.EnablePrivilege(L"SeDebugPrivilege", TOKEN_ADJUST_PRIVILEGES);  // the result does not matter
   pump_.Start();  // without a pump every post is lost silently
   LinkSubObjects();
   StartSubObjects();
   host_.TrimOwnWorkingSet();
+}
+
+// ===== Ownership ===============================================================
+// A client's reference to a sub-object counts on MOMain as well, so MOMain
+// (and with it every part the sub-object uses) lives until the last
+// reference to any of its objects goes, whatever the order.
+void CMOMain::OwnParts() {
+  IUnknown* self = Unknown();
+  state_.SetOwner(self);
+  config_.SetOwner(self);
+  blackList_.SetOwner(self);
+  whiteList_.SetOwner(self);
+  smartList_.SetOwner(self);
+  defrag_.SetOwner(self);
+  pagingFileList_.SetOwner(self);
+  sysTuneup_.SetOwner(self);
+  processList_.SetOwner(self);
+  smartOpti_.SetOwner(self);
+  gameHelper_.SetOwner(self);
 }
 
 // ===== Sub-object links ========================================================
@@ -73,7 +85,7 @@ void CMOMain::LinkSubObjects() {
 
 // ===== Sub-object start-up =====================================================
 // In this order: the three rules lists open "Config\black.lst",
-// "Config\white.lst" and "Config\smart.lst" below ModuleFolder(); defrag_
+// "Config\white.lst" and "Config\smart.lst" below the program folder; defrag_
 // starts its automatic compress and free threads and hands their handles to
 // pump_.SetWorkerThread(PumpWorker::AutoCompress / AutoFree, ...); smartOpti_
 // prunes old learning records, starts its learning and CPU threads and hands
@@ -81,9 +93,9 @@ void CMOMain::LinkSubObjects() {
 // SmartCpu, ...). The threads of defrag_ and smartOpti_ read siblings that
 // are destroyed before them, so the destructor stops both first.
 void CMOMain::StartSubObjects() {
-  blackList_.Open(L"Config\\black.lst");
-  whiteList_.Open(L"Config\\white.lst");
-  smartList_.Open(L"Config\\smart.lst");
+  blackList_.Open(L"Config\\black.lst", programFolder_);
+  whiteList_.Open(L"Config\\white.lst", programFolder_);
+  smartList_.Open(L"Config\\smart.lst", programFolder_);
   defrag_.StartAutomaticThreads();
   pump_.SetWorkerThread(PumpWorker::AutoCompress, defrag_.AutoCompressThread());
   pump_.SetWorkerThread(PumpWorker::AutoFree, defrag_.AutoFreeThread());
@@ -116,56 +128,64 @@ bool CMOMain::QueryExtraInterface(REFIID iid, void** out) {
 
 // --- Identification -----------------------------------------------------------
 
-STDMETHODIMP CMOMain::get_Name(BSTR* pVal) { return NewString(L"Tarnwick", pVal); }
-STDMETHODIMP CMOMain::get_Description(BSTR* pVal) { return NewString(L"Memory Optimization Component", pVal); }
-STDMETHODIMP CMOMain::get_Author(BSTR* pVal) { return NewString(L"Tam.R", pVal); }
-STDMETHODIMP CMOMain::get_Company(BSTR* pVal) { return NewString(L"NORVAC", pVal); }
-STDMETHODIMP CMOMain::get_Version(BSTR* pVal) { return NewString(L"2.1.0.0", pVal); }
+STDMETHODIMP CMOMain::get_Name(BSTR* pVal) { return com::GetString(pVal, L"Tarnwick"); }
+STDMETHODIMP CMOMain::get_Description(BSTR* pVal) { return com::GetString(pVal, L"Memory Optimization Component"); }
+STDMETHODIMP CMOMain::get_Author(BSTR* pVal) { return com::GetString(pVal, L"Tam.R"); }
+STDMETHODIMP CMOMain::get_Company(BSTR* pVal) { return com::GetString(pVal, L"NORVAC"); }
+STDMETHODIMP CMOMain::get_Version(BSTR* pVal) { return com::GetString(pVal, L"2.1.0.0"); }
 
 // --- Sub-objects --------------------------------------------------------------
 
-STDMETHODIMP CMOMain::get_State(IMOState** pVal) { return HandOut(state_, pVal); }
-STDMETHODIMP CMOMain::get_config(IMOConfig** pVal) { return HandOut(config_, pVal); }
-STDMETHODIMP CMOMain::get_BlackList(IMORulesList** pVal) { return HandOut(blackList_, pVal); }
-STDMETHODIMP CMOMain::get_WhiteList(IMORulesList** pVal) { return HandOut(whiteList_, pVal); }
-STDMETHODIMP CMOMain::get_SmartList(IMORulesList** pVal) { return HandOut(smartList_, pVal); }
-STDMETHODIMP CMOMain::get_Defrag(IMODefrag** pVal) { return HandOut(defrag_, pVal); }
-STDMETHODIMP CMOMain::get_PagingFileList(IMOPagingFileList** pVal) { return HandOut(pagingFileList_, pVal); }
-STDMETHODIMP CMOMain::get_SysTuneup(IMOSysTuneup** pVal) { return HandOut(sysTuneup_, pVal); }
-STDMETHODIMP CMOMain::get_ProcessList(IMOProcessList** pVal) { return HandOut(processList_, pVal); }
-STDMETHODIMP CMOMain::get_SmartOpti(IMOSmartOpti** pVal) { return HandOut(smartOpti_, pVal); }
-STDMETHODIMP CMOMain::get_GameHelper(IMOGameHelper** pVal) { return HandOut(gameHelper_, pVal); }
+STDMETHODIMP CMOMain::get_State(IMOState** pVal) { return HandOut(pVal, state_); }
+STDMETHODIMP CMOMain::get_config(IMOConfig** pVal) { return HandOut(pVal, config_); }
+STDMETHODIMP CMOMain::get_BlackList(IMORulesList** pVal) { return HandOut(pVal, blackList_); }
+STDMETHODIMP CMOMain::get_WhiteList(IMORulesList** pVal) { return HandOut(pVal, whiteList_); }
+STDMETHODIMP CMOMain::get_SmartList(IMORulesList** pVal) { return HandOut(pVal, smartList_); }
+STDMETHODIMP CMOMain::get_Defrag(IMODefrag** pVal) { return HandOut(pVal, defrag_); }
+STDMETHODIMP CMOMain::get_PagingFileList(IMOPagingFileList** pVal) { return HandOut(pVal, pagingFileList_); }
+STDMETHODIMP CMOMain::get_SysTuneup(IMOSysTuneup** pVal) { return HandOut(pVal, sysTuneup_); }
+STDMETHODIMP CMOMain::get_ProcessList(IMOProcessList** pVal) { return HandOut(pVal, processList_); }
+STDMETHODIMP CMOMain::get_SmartOpti(IMOSmartOpti** pVal) { return HandOut(pVal, smartOpti_); }
+STDMETHODIMP CMOMain::get_GameHelper(IMOGameHelper** pVal) { return HandOut(pVal, gameHelper_); }
 
 // --- Methods ------------------------------------------------------------------
 
 STDMETHODIMP CMOMain::Open() {
-  state_.Refresh();  // results are not looked at
-  processList_.Refresh();
-  return S_OK;
+  return com::Barrier([&] {
+    state_.Refresh();  // results are not looked at
+    processList_.Refresh();
+    return S_OK;
+  });
 }
 
 STDMETHODIMP CMOMain::Close() {
-  pump_.Stop();
-  StopSubObjectsOnClose();
-  return S_OK;
+  return com::Barrier([&] {
+    pump_.Stop();
+    StopSubObjectsOnClose();
+    return S_OK;
+  });
 }
 
-STDMETHODIMP CMOMain::AutorunTask() { return defrag_.StartAutorunTask() ? S_OK : S_FALSE; }
+STDMETHODIMP CMOMain::AutorunTask() {
+  return com::Barrier([&] { return com::Done(defrag_.StartAutorunTask()); });
+}
 
 STDMETHODIMP CMOMain::RebootSystem() {
-  // A privilege that cannot be enabled shows as the reboot's own failure.
-  host_.EnablePrivilege(L"SeShutdownPrivilege", TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY);
-  return host_.RequestExitWindows(EWX_REBOOT | EWX_FORCEIFHUNG, 0) ? S_OK : S_FALSE;
+  return com::Barrier([&] {
+    // A privilege that cannot be enabled shows as the reboot's own failure.
+    host_.EnablePrivilege(L"SeShutdownPrivilege", TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY);
+    return com::Done(host_.RequestExitWindows(EWX_REBOOT | EWX_FORCEIFHUNG, 0));
+  });
 }
 
 // --- Events -------------------------------------------------------------------
 
 STDMETHODIMP CMOMain::EnumConnectionPoints(IEnumConnectionPoints** out) {
-  return com::EnumSingleConnectionPoint(events_, out);
+  return com::Barrier([&] { return com::EnumSingleConnectionPoint(events_, out); });
 }
 
 STDMETHODIMP CMOMain::FindConnectionPoint(REFIID iid, IConnectionPoint** out) {
-  return com::FindSingleConnectionPoint(events_, iid, out);
+  return com::Barrier([&] { return com::FindSingleConnectionPoint(events_, iid, out); });
 }
 
 }  // namespace tarnwick

@@ -23,7 +23,8 @@ namespace tarnwick {
 
 class CMOMain : public com::DispatchObject<CMOMain, IMOMain>, public IConnectionPointContainer {
  public:
-  explicit CMOMain(platform::HostProcess& host = platform::RealHostProcess());
+  // `programFolder` holds Config\ (empty: the host program's folder).
+  explicit CMOMain(platform::HostProcess& host = platform::RealHostProcess(), const std::wstring& programFolder = {});
   ~CMOMain() override;
 
   // The pump's thread identifier (0 when it could not start), for the
@@ -64,11 +65,13 @@ class CMOMain : public com::DispatchObject<CMOMain, IMOMain>, public IConnection
   STDMETHODIMP FindConnectionPoint(REFIID iid, IConnectionPoint** out) override;
 
  private:
+  void OwnParts();
   void LinkSubObjects();
   void StartSubObjects();
   void StopSubObjectsOnClose();
 
   platform::HostProcess& host_;
+  const std::wstring programFolder_;
 
   // The parts, in construction order; they are destroyed in reverse.
   com::EventConnectionPoint events_;

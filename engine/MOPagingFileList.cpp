@@ -1,11 +1,14 @@
 #include "MOPagingFileList.h"
 
+#include "EngineError.h"
 #include "MOPagingFileItem.h"
 #include "RegistryKey.h"
 #include "SharedRoutines.h"
 
 #include <cwchar>
 #include <cwctype>
+
+#include <kit/Own.h>
 
 namespace tarnwick {
 
@@ -37,28 +40,12 @@ CMOPagingFileList::CMOPagingFileList(platform::RegistryRoot& registry, platform:
     : registry_(registry), drives_(drives) {}
 
 CMOPagingFileList::~CMOPagingFileList() {
-  for (CMOPagingFileItem* item : items_) delete item;
-  for (CMOPagingFileItem* item : retired_) delete item;
+  for (CMOPagingFileItem* item : items_) item->Drop(/*ownerGoing=*/true);
 }
 
 void CMOPagingFileList::DropItems() {
-  std::vector<CMOPagingFileItem*> stillHeld;
-  for (CMOPagingFileItem* item : retired_) {
-    if (item->RefCount() > 0) {
-      stillHeld.push_back(item);
-    } else {
-      delete item;
-    }
-  }
-  for (CMOPagingFileItem* item : items_) {
-    if (item->RefCount() > 0) {
-      stillHeld.push_back(item);
-    } else {
-      delete item;
-    }
-  }
+  for (CMOPagingFileItem* item : items_) item->Drop();
   items_.clear();
-  retired_.swap(stillHeld);
 }
 
 void CMOPagingFileList::EnumerateDrives() {
@@ -70,7 +57,10 @@ void CMOPagingFileList::EnumerateDrives() {
     drives_.DiskSpace(root.c_str(), &available, &total);
     wchar_t volume[CMOPagingFileItem::kVolumeNameChars] = {};
     drives_.VolumeName(root.c_str(), volume, CMOPagingFileItem::kVolumeNameChars);
-    items_.push_back(new CMOPagingFileItem(root[0], available, total, volume));
+    items_.reserve(items_.size() + 1);
+    auto* item = new CMOPagingFileItem(root[0], available, total, volume);
+    item->SetOwner(Unknown());
+    items_.push_back(item);
   }
 }
 
@@ -102,16 +92,15 @@ void CMOPagingFileList::ApplyEntry(const wchar_t* entry) {
 }
 
 void CMOPagingFileList::ReadRegistry() {
-  HKEY key = nullptr;
-  if (RegOpenKeyExW(registry_.LocalMachine(), kMemoryManagement, 0, KEY_READ, &key) != ERROR_SUCCESS) return;
+  kit::RegKey key;
+  if (RegOpenKeyExW(registry_.LocalMachine(), kMemoryManagement, 0, KEY_READ, key.Out()) != ERROR_SUCCESS) return;
   std::vector<wchar_t> value;
-  bool ok = ReadMultiString(key, kPagingFiles, value);
+  bool ok = ReadMultiString(key.Get(), kPagingFiles, value);
   if (ok && value[0] == L'?') {
     // Windows manages every paging file; the ones it made are listed apart.
     isAutomation_ = true;
-    ok = ReadMultiString(key, kExistingPageFiles, value);
+    ok = ReadMultiString(key.Get(), kExistingPageFiles, value);
   }
-  RegCloseKey(key);
   if (!ok) return;
   for (const wchar_t* entry = value.data(); *entry; entry += wcslen(entry) + 1) ApplyEntry(entry);
 }
@@ -140,67 +129,63 @@ bool CMOPagingFileList::ComposeValue(std::wstring& multiString) const {
   return true;
 }
 
+bool CMOPagingFileList::WriteValue(const std::wstring& multiString) {
+  kit::RegKey key;
+  LONG status = RegOpenKeyExW(registry_.LocalMachine(), kMemoryManagement, 0, KEY_WRITE, key.Out());
+  if (status == ERROR_SUCCESS) {
+    status = RegSetValueExW(key.Get(), kPagingFiles, 0, REG_MULTI_SZ,
+                            reinterpret_cast<const BYTE*>(multiString.data()),
+                            static_cast<DWORD>(multiString.size() * sizeof(wchar_t)));
+  }
+  if (status != ERROR_SUCCESS) ReportFailure(L"Writing the paging files to the registry", static_cast<DWORD>(status));
+  return status == ERROR_SUCCESS;
+}
+
 STDMETHODIMP CMOPagingFileList::Load() {
-  DropItems();
-  EnumerateDrives();
-  ReadRegistry();
-  return S_OK;
+  return com::Barrier([&] {
+    DropItems();
+    EnumerateDrives();
+    ReadRegistry();
+    return S_OK;
+  });
 }
 
 STDMETHODIMP CMOPagingFileList::Save() {
-  std::wstring value;
-  if (!ComposeValue(value)) return S_FALSE;
-  HKEY key = nullptr;
-  if (RegOpenKeyExW(registry_.LocalMachine(), kMemoryManagement, 0, KEY_WRITE, &key) != ERROR_SUCCESS) return S_FALSE;
-  LONG written = RegSetValueExW(key, kPagingFiles, 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(value.data()),
-                                static_cast<DWORD>(value.size() * sizeof(wchar_t)));
-  RegCloseKey(key);
-  if (written != ERROR_SUCCESS) return S_FALSE;
-  Load();
-  return S_OK;
+  return com::Barrier([&] {
+    std::wstring value;
+    if (!ComposeValue(value) || !WriteValue(value)) return S_FALSE;
+    Load();
+    return S_OK;
+  });
 }
 
-STDMETHODIMP CMOPagingFileList::get_ItemCount(ULONG *pVal) {
-  if (!pVal) return E_POINTER;
-  *pVal = static_cast<ULONG>(items_.size());
-  return S_OK;
-}
-
-STDMETHODIMP CMOPagingFileList::get_IsAutomation(VARIANT_BOOL *pVal) {
-  if (!pVal) return E_POINTER;
-  *pVal = isAutomation_ ? VARIANT_TRUE : VARIANT_FALSE;
-  return S_OK;
-}
+STDMETHODIMP CMOPagingFileList::get_ItemCount(ULONG *pVal) { return com::Get(pVal, items_.size()); }
+STDMETHODIMP CMOPagingFileList::get_IsAutomation(VARIANT_BOOL *pVal) { return com::GetBool(pVal, isAutomation_); }
 
 STDMETHODIMP CMOPagingFileList::put_IsAutomation(VARIANT_BOOL newVal) {
-  isAutomation_ = newVal == VARIANT_TRUE;
-  return S_OK;
-}
-
-HRESULT CMOPagingFileList::HandOut(CMOPagingFileItem* item, IMOPagingFileItem** out) {
-  *out = item;
-  if (!item) return S_FALSE;
-  item->AddRef();
-  return S_OK;
+  return com::Barrier([&] {
+    isAutomation_ = com::IsTrue(newVal);
+    return S_OK;
+  });
 }
 
 STDMETHODIMP CMOPagingFileList::get_PagingFileItemByIndex(ULONG Index, IMOPagingFileItem **pVal) {
-  if (!pVal) return E_POINTER;
-  return HandOut(Index < items_.size() ? items_[Index] : nullptr, pVal);
+  return com::Barrier([&] { return com::OutObject(pVal, Index < items_.size() ? items_[Index] : nullptr); });
 }
 
 STDMETHODIMP CMOPagingFileList::get_PagingFileItemByDrive(BSTR Drive, IMOPagingFileItem **pVal) {
-  if (!pVal) return E_POINTER;
-  CMOPagingFileItem* found = nullptr;
-  if (Drive && Drive[0]) {
-    for (CMOPagingFileItem* item : items_) {
-      if (item->DriveLetter() == Drive[0]) {
-        found = item;
-        break;
+  return com::Barrier([&] {
+    CMOPagingFileItem* found = nullptr;
+    if (Drive && Drive[0]) {
+      for (CMOPagingFileItem* item : items_) {
+        if (item->DriveLetter() == Drive[0]) {
+          found = item;
+          break;
+        }
       }
     }
-  }
-  return HandOut(found, pVal);
+    return com::OutObject(pVal, found);
+  });
 }
 
 }  // namespace tarnwick

@@ -1,6 +1,8 @@
 // MOPagingFileList: the paging-file configuration Windows uses at its next
 // start ("PagingFiles" in the registry), one item per local fixed drive. The
-// list owns its items; Load and Save rebuild them.
+// list owns its items; Load and Save rebuild them. An item a client still
+// holds keeps the list alive, and one dropped by a rebuild goes at its own
+// last release.
 #pragma once
 
 #include "TarnwickLib.h"
@@ -39,15 +41,13 @@ class CMOPagingFileList : public com::DispatchObject<CMOPagingFileList, IMOPagin
   void ApplyEntry(const wchar_t* entry);
   // The "PagingFiles" strings for the items; false when a custom size is invalid.
   bool ComposeValue(std::wstring& multiString) const;
-  HRESULT HandOut(CMOPagingFileItem* item, IMOPagingFileItem** out);
+  // Writes "PagingFiles"; false (and a word to the debugger) when it could not.
+  bool WriteValue(const std::wstring& multiString);
 
   platform::RegistryRoot& registry_;
   platform::Drives& drives_;
   bool isAutomation_ = false;
   std::vector<CMOPagingFileItem*> items_;
-  // Dropped items a client still held a reference to; freed once released
-  // (at the next rebuild) or with the list, so a stale pointer never dangles.
-  std::vector<CMOPagingFileItem*> retired_;
 };
 
 }  // namespace tarnwick

@@ -22,11 +22,6 @@ constexpr PriorityPair kPriorities[] = {
     {MO_PP_REALTIME, REALTIME_PRIORITY_CLASS},
 };
 
-HRESULT NewString(const std::wstring& text, BSTR* out) {
-  *out = SysAllocStringLen(text.c_str(), static_cast<UINT>(text.size()));
-  return *out ? S_OK : E_OUTOFMEMORY;
-}
-
 }  // namespace
 
 DWORD PriorityClassOf(_MO_PROCESS_PRIORIT priority) {
@@ -59,19 +54,13 @@ void NormaliseProcessPath(wchar_t* path, const wchar_t* systemFolder) {
 }
 
 bool TerminateProcessById(platform::ProcessSystem& system, DWORD processId) {
-  HANDLE process = system.Open(PROCESS_TERMINATE, processId);
-  if (!process) return false;
-  const bool ok = system.Terminate(process, 0);
-  system.Close(process);
-  return ok;
+  return platform::WithProcess(system, PROCESS_TERMINATE, processId,
+                     [&](HANDLE process) { return system.Terminate(process, 0); });
 }
 
 bool TrimProcessById(platform::ProcessSystem& system, DWORD processId) {
-  HANDLE process = system.Open(PROCESS_SET_QUOTA, processId);
-  if (!process) return false;
-  const bool ok = system.TrimWorkingSet(process);
-  system.Close(process);
-  return ok;
+  return platform::WithProcess(system, PROCESS_SET_QUOTA, processId,
+                     [&](HANDLE process) { return system.TrimWorkingSet(process); });
 }
 
 CMOProcessItem::CMOProcessItem() { detached_ = true; }
@@ -82,49 +71,15 @@ CMOProcessItem::CMOProcessItem(platform::ProcessSystem& system, Origin origin)
       name_(std::move(origin.name)),
       path_(std::move(origin.path)),
       iconIndex_(origin.iconIndex),
-      icon_(origin.icon),
-      fromList_(true),
-      holds_(kListedHold),
+      icon_(std::move(origin.icon)),
       handle_(origin.handle) {}
 
-CMOProcessItem::~CMOProcessItem() {
-  if (HANDLE handle = handle_.exchange(nullptr); handle && system_) system_->Close(handle);
-  if (icon_) icon_->Release();
-  if (holdsModule_) com::ModuleUnlock();
-}
+CMOProcessItem::~CMOProcessItem() { Detach(); }
 
 void CMOProcessItem::Detach() {
   detached_ = true;
+  // The handle came from the process seam and goes back through it.
   if (HANDLE handle = handle_.exchange(nullptr); handle && system_) system_->Close(handle);
-}
-
-void CMOProcessItem::Unlist() {
-  // A client may keep a dropped item past the list (and past the engine):
-  // the module stays loaded until that last release.
-  com::ModuleLock();
-  holdsModule_ = true;
-  const LONG before = holds_.fetch_and(~kListedHold);
-  if (before == kListedHold) delete this;
-}
-
-STDMETHODIMP_(ULONG) CMOProcessItem::AddRef() {
-  return static_cast<ULONG>((holds_.fetch_add(1) + 1) & ~kListedHold);
-}
-
-STDMETHODIMP_(ULONG) CMOProcessItem::Release() {
-  LONG seen = holds_.load();
-  for (;;) {
-    // A client's extra release never takes the list's hold away.
-    if ((seen & ~kListedHold) == 0) return 0;
-    if (holds_.compare_exchange_weak(seen, seen - 1)) break;
-  }
-  // An item outside any list is freed at zero only when its list dropped it
-  // or a class factory made it; an owned one merely counts.
-  if (seen - 1 == 0 && (fromList_ || IsStandalone())) {
-    delete this;
-    return 0;
-  }
-  return static_cast<ULONG>((seen - 1) & ~kListedHold);
 }
 
 void CMOProcessItem::Sample(platform::ProcessSystem& system, uint64_t now, unsigned processors) {
@@ -148,91 +103,52 @@ void CMOProcessItem::Sample(platform::ProcessSystem& system, uint64_t now, unsig
   lastWallTime_ = now;
 }
 
-STDMETHODIMP CMOProcessItem::get_Index(ULONG* pVal) {
-  if (!pVal) return E_POINTER;
-  *pVal = index_;
-  return Answer();
-}
-
-STDMETHODIMP CMOProcessItem::get_ProcessID(ULONG* pVal) {
-  if (!pVal) return E_POINTER;
-  *pVal = processId_;
-  return Answer();
-}
-
+STDMETHODIMP CMOProcessItem::get_Index(ULONG* pVal) { return Field(pVal, index_.load()); }
+STDMETHODIMP CMOProcessItem::get_ProcessID(ULONG* pVal) { return Field(pVal, processId_); }
 STDMETHODIMP CMOProcessItem::get_ProcessHandle(ULONG* pVal) {
-  if (!pVal) return E_POINTER;
   // Handle values fit 32 bits on every Windows, also the 64-bit one.
-  *pVal = static_cast<ULONG>(reinterpret_cast<ULONG_PTR>(handle_.load()));
-  return Answer();
+  return Field(pVal, reinterpret_cast<ULONG_PTR>(handle_.load()));
 }
-
-STDMETHODIMP CMOProcessItem::get_ProcessCPU(unsigned char* pVal) {
-  if (!pVal) return E_POINTER;
-  *pVal = cpu_;
-  return Answer();
-}
-
-STDMETHODIMP CMOProcessItem::get_ProcessPriority(_MO_PROCESS_PRIORIT* pVal) {
-  if (!pVal) return E_POINTER;
-  *pVal = static_cast<_MO_PROCESS_PRIORIT>(priority_.load());
-  return Answer();
-}
-
-STDMETHODIMP CMOProcessItem::put_ProcessPriority(_MO_PROCESS_PRIORIT newVal) {
-  if (detached_ || !system_) return S_FALSE;
-  HANDLE process = system_->Open(PROCESS_SET_INFORMATION, processId_);
-  if (!process) return S_FALSE;
-  // A value outside the table has no class; the system would refuse it.
-  const DWORD priorityClass = PriorityClassOf(newVal);
-  const bool ok = priorityClass != 0 && system_->SetPriorityClass(process, priorityClass);
-  priority_ = newVal;  // shown until the next refresh re-reads it
-  system_->Close(process);
-  return ok ? S_OK : S_FALSE;
-}
+STDMETHODIMP CMOProcessItem::get_ProcessCPU(unsigned char* pVal) { return Field(pVal, cpu_.load()); }
+STDMETHODIMP CMOProcessItem::get_ProcessPriority(_MO_PROCESS_PRIORIT* pVal) { return Field(pVal, priority_.load()); }
+STDMETHODIMP CMOProcessItem::get_ProcessMemory(UINT64* pVal) { return Field(pVal, memory_.load()); }
+STDMETHODIMP CMOProcessItem::get_ProcessIconIndex(ULONG* pVal) { return Field(pVal, iconIndex_); }
 
 STDMETHODIMP CMOProcessItem::get_ProcessName(BSTR* pVal) {
-  if (!pVal) return E_POINTER;
-  HRESULT hr = NewString(name_, pVal);
-  return FAILED(hr) ? hr : Answer();
+  return com::Barrier([&] { return com::OutString(pVal, name_, Answer()); });
 }
 
 STDMETHODIMP CMOProcessItem::get_ProcessPath(BSTR* pVal) {
-  if (!pVal) return E_POINTER;
-  HRESULT hr = NewString(path_, pVal);
-  return FAILED(hr) ? hr : Answer();
-}
-
-STDMETHODIMP CMOProcessItem::get_ProcessMemory(UINT64* pVal) {
-  if (!pVal) return E_POINTER;
-  *pVal = memory_;
-  return Answer();
+  return com::Barrier([&] { return com::OutString(pVal, path_, Answer()); });
 }
 
 STDMETHODIMP CMOProcessItem::get_ProcessIcon(IPictureDisp** pVal) {
-  if (!pVal) return E_POINTER;
-  *pVal = nullptr;
-  if (icon_) {
-    HRESULT hr = icon_->QueryInterface(IID_IPictureDisp, reinterpret_cast<void**>(pVal));
-    if (FAILED(hr)) *pVal = nullptr;
-  }
-  return Answer();
+  return com::Barrier([&]() -> HRESULT {
+    if (!pVal) return E_POINTER;
+    *pVal = icon_.As<IPictureDisp>(IID_IPictureDisp).Release();
+    return Answer();
+  });
 }
 
-STDMETHODIMP CMOProcessItem::get_ProcessIconIndex(ULONG* pVal) {
-  if (!pVal) return E_POINTER;
-  *pVal = iconIndex_;
-  return Answer();
+STDMETHODIMP CMOProcessItem::put_ProcessPriority(_MO_PROCESS_PRIORIT newVal) {
+  return com::Barrier([&] {
+    if (detached_ || !system_) return S_FALSE;
+    // A process that cannot be opened keeps its shown priority.
+    const bool set = platform::WithProcess(*system_, PROCESS_SET_INFORMATION, processId_, [&](HANDLE process) {
+      priority_ = newVal;  // shown until the next refresh re-reads it
+      // A value outside the table has no class; the system would refuse it.
+      const DWORD priorityClass = PriorityClassOf(newVal);
+      return priorityClass != 0 && system_->SetPriorityClass(process, priorityClass);
+    });
+    return com::Done(set);
+  });
 }
 
-STDMETHODIMP CMOProcessItem::Terminate() {
-  if (detached_ || !system_) return S_FALSE;
-  return TerminateProcessById(*system_, processId_) ? S_OK : S_FALSE;
+HRESULT CMOProcessItem::OnProcess(bool (*act)(platform::ProcessSystem&, DWORD)) {
+  return com::Barrier([&] { return com::Done(!detached_ && system_ && act(*system_, processId_)); });
 }
 
-STDMETHODIMP CMOProcessItem::FreeMemory() {
-  if (detached_ || !system_) return S_FALSE;
-  return TrimProcessById(*system_, processId_) ? S_OK : S_FALSE;
-}
+STDMETHODIMP CMOProcessItem::Terminate() { return OnProcess(&TerminateProcessById); }
+STDMETHODIMP CMOProcessItem::FreeMemory() { return OnProcess(&TrimProcessById); }
 
 }  // namespace tarnwick

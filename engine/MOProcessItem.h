@@ -1,9 +1,11 @@
 // MOProcessItem: one running process as the process list sees it.
 //
-// Items are created and dropped only by CMOProcessList. A client may still
-// hold an item that the list has dropped: such an item is detached (its
-// handle closed, every call answers S_FALSE) and freed at its last release,
-// so no reader ever touches a destroyed item.
+// Items are created and dropped only by CMOProcessList. A client's reference
+// to an item counts on the list too, so the list (and the engine) lives while
+// the item is held. A client may still hold an item that the list has
+// dropped: such an item is detached (its handle closed, every call answers
+// S_FALSE) and freed at its last release, so no reader ever touches a
+// destroyed item.
 #pragma once
 
 #include <ocidl.h>
@@ -12,6 +14,8 @@
 #include <atomic>
 #include <cstdint>
 #include <string>
+
+#include <kit/Own.h>
 
 #include "TarnwickLib.h"
 #include "com/DispatchObject.h"
@@ -43,25 +47,25 @@ bool TrimProcessById(platform::ProcessSystem& system, DWORD processId);
 class CMOProcessItem : public com::DispatchObject<CMOProcessItem, IMOProcessItem> {
  public:
   // What the list knows of a process when it creates its item. The item
-  // takes over the handle and the picture.
+  // takes over the handle (closed through the process seam) and the picture.
   struct Origin {
     DWORD processId = 0;
     std::wstring name;
     HANDLE handle = nullptr;
     std::wstring path;
     ULONG iconIndex = 0;
-    IPicture* icon = nullptr;
+    kit::ComPtr<IPicture> icon;
   };
 
   // A class-factory instance: no process behind it, detached from the start.
   CMOProcessItem();
-  // A listed item; the list holds it until it calls Unlist.
+  // A listed item; the list keeps it until it drops it (Drop).
   CMOProcessItem(platform::ProcessSystem& system, Origin origin);
   ~CMOProcessItem() override;
 
-  // The list's side of the lifetime.
-  void Detach();  // closes the handle; calls answer S_FALSE from now on
-  void Unlist();  // gives up the list's hold; frees the item when no client holds it
+  // Closes the handle; calls answer S_FALSE from now on. The list detaches
+  // an item before it drops it.
+  void Detach();
 
   DWORD Id() const { return processId_; }
   const std::wstring& Name() const { return name_; }
@@ -77,10 +81,6 @@ class CMOProcessItem : public com::DispatchObject<CMOProcessItem, IMOProcessItem
   void SetMemory(uint64_t bytes) { memory_ = bytes; }
   // Re-reads priority, working set and processor use through the kept handle.
   void Sample(platform::ProcessSystem& system, uint64_t now, unsigned processors);
-
-  // IUnknown: the count of client references plus the list's hold.
-  STDMETHODIMP_(ULONG) AddRef() override;
-  STDMETHODIMP_(ULONG) Release() override;
 
   // IMOProcessItem
   STDMETHODIMP get_Index(ULONG *pVal) override;
@@ -98,21 +98,24 @@ class CMOProcessItem : public com::DispatchObject<CMOProcessItem, IMOProcessItem
   STDMETHODIMP FreeMemory() override;
 
  private:
-  static constexpr LONG kListedHold = 0x40000000;
-
-  HRESULT Answer() const { return detached_.load() ? S_FALSE : S_OK; }
+  // S_OK while listed, S_FALSE once detached.
+  HRESULT Answer() const { return com::Done(!detached_.load()); }
+  // A get of a stored field, answered as Answer says.
+  template <class T, class V>
+  HRESULT Field(T* out, V value) const {
+    return com::Barrier([&] { return com::Out(out, value, Answer()); });
+  }
+  // Runs `act` on the item's process: S_FALSE when detached or when it fails.
+  HRESULT OnProcess(bool (*act)(platform::ProcessSystem&, DWORD));
 
   platform::ProcessSystem* system_ = nullptr;
   const DWORD processId_ = 0;
   const std::wstring name_;
   const std::wstring path_;
   const ULONG iconIndex_ = 0;
-  IPicture* const icon_ = nullptr;
+  const kit::ComPtr<IPicture> icon_;
 
-  const bool fromList_ = false;
-  std::atomic<LONG> holds_{0};
   std::atomic<bool> detached_{false};
-  bool holdsModule_ = false;
   std::atomic<HANDLE> handle_{nullptr};
   std::atomic<ULONG> index_{0};
   std::atomic<uint8_t> cpu_{0};

@@ -21,12 +21,6 @@ DWORD PollInterval(const SERVICE_STATUS& status) {
   return std::clamp<DWORD>(status.dwWaitHint / 10, 1000, 10000);
 }
 
-// Clears the busy flag however the refresh ends.
-struct BusyRelease {
-  std::atomic<bool>& flag;
-  ~BusyRelease() { flag = false; }
-};
-
 std::wstring SystemFolderWithBackslash() {
   wchar_t folder[kFolderChars] = {};
   SystemFolders(nullptr, folder, nullptr);
@@ -38,53 +32,45 @@ std::wstring SystemFolderWithBackslash() {
 ServiceCheck EnsureTerminalServices(platform::ServiceControl& services, DWORD maxWaitMs) {
   SC_HANDLE manager = services.OpenManager(SC_MANAGER_ALL_ACCESS);
   if (!manager) return ServiceCheck::kFailed;
+  auto closeManager = kit::OnExit([&] { services.Close(manager); });
   SC_HANDLE service = services.OpenNamedService(manager, L"TermService", kTerminalServicesAccess);
-  if (!service) {
-    services.Close(manager);
+  if (!service) return ServiceCheck::kFailed;
+  auto closeService = kit::OnExit([&] { services.Close(service); });
+
+  SERVICE_STATUS status = {};
+  if (!services.QueryStatus(service, status)) return ServiceCheck::kFailed;
+  if (status.dwCurrentState == SERVICE_RUNNING) return ServiceCheck::kRunning;
+
+  DWORD startType = 0;
+  if (!services.StartType(service, startType)) return ServiceCheck::kFailed;
+  if (startType != SERVICE_AUTO_START && !services.SetStartType(service, SERVICE_AUTO_START)) {
     return ServiceCheck::kFailed;
   }
 
-  auto check = [&]() -> ServiceCheck {
-    SERVICE_STATUS status = {};
-    if (!services.QueryStatus(service, status)) return ServiceCheck::kFailed;
-    if (status.dwCurrentState == SERVICE_RUNNING) return ServiceCheck::kRunning;
-
-    DWORD startType = 0;
-    if (!services.StartType(service, startType)) return ServiceCheck::kFailed;
-    if (startType != SERVICE_AUTO_START && !services.SetStartType(service, SERVICE_AUTO_START)) {
-      return ServiceCheck::kFailed;
-    }
-
-    const ULONGLONG start = services.Ticks();
-    // One pause of the polling; false once the time is up.
-    auto pause = [&]() {
-      const ULONGLONG spent = services.Ticks() - start;
-      if (spent >= maxWaitMs) return false;
-      services.Sleep(static_cast<DWORD>(std::min<ULONGLONG>(PollInterval(status), maxWaitMs - spent)));
-      return true;
-    };
-
-    while (status.dwCurrentState == SERVICE_START_PENDING) {
-      if (!pause()) return ServiceCheck::kTimedOut;
-      if (!services.QueryStatus(service, status)) return ServiceCheck::kFailed;
-    }
-    if (status.dwCurrentState == SERVICE_RUNNING) return ServiceCheck::kRunning;
-
-    if (!services.Start(service)) return ServiceCheck::kFailed;
-    if (!services.QueryStatus(service, status)) return ServiceCheck::kFailed;
-    while (status.dwCurrentState != SERVICE_RUNNING) {
-      // A service that stopped again will not come up by waiting.
-      if (status.dwCurrentState == SERVICE_STOPPED) return ServiceCheck::kFailed;
-      if (!pause()) return ServiceCheck::kTimedOut;
-      if (!services.QueryStatus(service, status)) return ServiceCheck::kFailed;
-    }
-    return ServiceCheck::kRunning;
+  const ULONGLONG start = services.Ticks();
+  // One pause of the polling; false once the time is up.
+  auto pause = [&]() {
+    const ULONGLONG spent = services.Ticks() - start;
+    if (spent >= maxWaitMs) return false;
+    services.Sleep(static_cast<DWORD>(std::min<ULONGLONG>(PollInterval(status), maxWaitMs - spent)));
+    return true;
   };
 
-  const ServiceCheck result = check();
-  services.Close(service);
-  services.Close(manager);
-  return result;
+  while (status.dwCurrentState == SERVICE_START_PENDING) {
+    if (!pause()) return ServiceCheck::kTimedOut;
+    if (!services.QueryStatus(service, status)) return ServiceCheck::kFailed;
+  }
+  if (status.dwCurrentState == SERVICE_RUNNING) return ServiceCheck::kRunning;
+
+  if (!services.Start(service)) return ServiceCheck::kFailed;
+  if (!services.QueryStatus(service, status)) return ServiceCheck::kFailed;
+  while (status.dwCurrentState != SERVICE_RUNNING) {
+    // A service that stopped again will not come up by waiting.
+    if (status.dwCurrentState == SERVICE_STOPPED) return ServiceCheck::kFailed;
+    if (!pause()) return ServiceCheck::kTimedOut;
+    if (!services.QueryStatus(service, status)) return ServiceCheck::kFailed;
+  }
+  return ServiceCheck::kRunning;
 }
 
 CMOProcessList::CMOProcessList() : CMOProcessList(Seams{}) {}
@@ -106,21 +92,16 @@ CMOProcessList::~CMOProcessList() {
   }
   for (CMOProcessItem* item : items) {
     item->Detach();
-    item->Unlist();
+    item->Drop(/*ownerGoing=*/true);
   }
 }
 
 bool CMOProcessList::RefreshList() {
   if (busy_.exchange(true)) return false;
-  BusyRelease release{busy_};
-  bool done = false;
-  try {
-    done = Enumerate(Source::kSessions) || Enumerate(Source::kSnapshot);
-  } catch (...) {
-    // Out of memory part-way: what was committed stays, the rest waits for
-    // the next refresh.
-    done = false;
-  }
+  // An exception part-way (no memory) leaves what was committed; the rest
+  // waits for the next refresh.
+  auto release = kit::OnExit([this] { busy_ = false; });
+  const bool done = Enumerate(Source::kSessions) || Enumerate(Source::kSnapshot);
   if (done) firstFill_ = false;
   return done;
 }
@@ -144,7 +125,7 @@ void CMOProcessList::DropEnded() {
   for (CMOProcessItem* item : ended) {
     item->Detach();
     PostToPump(eventThread_, kMsgProcessExit, item->IndexValue(), static_cast<LPARAM>(item->Id()));
-    item->Unlist();
+    item->Drop();
   }
 }
 
@@ -155,44 +136,39 @@ CMOProcessItem* CMOProcessList::CreateItem(const platform::ProcessEntry& entry) 
   if (entry.id == 0) {
     origin.name = kIdleProcessName;
     auto* idle = new CMOProcessItem(processes_, std::move(origin));
+    idle->SetOwner(Unknown());
     idle->SetMemory(kIdleProcessMemory);
     return idle;
   }
 
   origin.handle = processes_.Open(kItemAccess, entry.id);
   if (!origin.handle) return nullptr;  // tried again at the next refresh
+  // Until the item takes it over, however this ends.
+  auto closeHandle = kit::OnExit([&] { processes_.Close(origin.handle); });
 
-  try {
-    wchar_t path[kFolderChars] = {};
-    processes_.MainModulePath(origin.handle, path, kFolderChars);
-    path[kFolderChars - 1] = L'\0';
-    NormaliseProcessPath(path, systemFolder_.c_str());
-    origin.path = path;
+  wchar_t path[kFolderChars] = {};
+  processes_.MainModulePath(origin.handle, path, kFolderChars);
+  path[kFolderChars - 1] = L'\0';
+  NormaliseProcessPath(path, systemFolder_.c_str());
+  origin.path = path;
 
-    if (path[0]) {
-      int imageIndex = 0;
-      if (HICON icon = shell_.SmallIcon(path, imageIndex)) {
-        PICTDESC description = {};
-        description.cbSizeofstruct = sizeof(description);
-        description.picType = PICTYPE_ICON;
-        description.icon.hicon = icon;
-        IPicture* picture = nullptr;
-        if (SUCCEEDED(OleCreatePictureIndirect(&description, IID_IPicture, TRUE,
-                                               reinterpret_cast<void**>(&picture))) && picture) {
-          origin.icon = picture;  // the picture owns the icon from here
-          origin.iconIndex = static_cast<ULONG>(imageIndex);
-        } else {
-          DestroyIcon(icon);
-        }
-      }
+  if (path[0]) {
+    int imageIndex = 0;
+    kit::Icon icon(shell_.SmallIcon(path, imageIndex));
+    PICTDESC description = {};
+    description.cbSizeofstruct = sizeof(description);
+    description.picType = PICTYPE_ICON;
+    description.icon.hicon = icon.Get();
+    if (icon && SUCCEEDED(OleCreatePictureIndirect(&description, IID_IPicture, TRUE, origin.icon.OutVoid())) &&
+        origin.icon) {
+      icon.Release();  // the picture owns it from here
+      origin.iconIndex = static_cast<ULONG>(imageIndex);
     }
-    return new CMOProcessItem(processes_, std::move(origin));
-  } catch (...) {
-    // Nothing the item would have owned is left behind.
-    processes_.Close(origin.handle);
-    if (origin.icon) origin.icon->Release();
-    throw;
   }
+  auto* item = new CMOProcessItem(processes_, std::move(origin));
+  closeHandle.Dismiss();
+  item->SetOwner(Unknown());
+  return item;
 }
 
 bool CMOProcessList::Enumerate(Source source) {
@@ -218,33 +194,34 @@ bool CMOProcessList::Enumerate(Source source) {
   const uint64_t now = processes_.Now();
   const unsigned processors = processes_.ProcessorCount();
   std::vector<CMOProcessItem*> added;
-  ULONG index = source == Source::kSessions ? 0 : 1;
-  try {
-    for (const platform::ProcessEntry& entry : entries) {
-      const ULONG position = index++;
-      CMOProcessItem* item = find(entry);
-      const bool isNew = item == nullptr;
-      if (isNew) {
-        item = CreateItem(entry);
-        if (!item) continue;
-        added.push_back(item);
-        byId.emplace(item->Id(), item);
-      }
-      item->SetIndex(position);
-      if (entry.id != 0) item->Sample(processes_, now, processors);
-    }
-  } catch (...) {
+  // New items not yet listed go again when the walk ends early.
+  auto dropAdded = kit::OnExit([&] {
     for (CMOProcessItem* item : added) {
       item->Detach();
-      item->Unlist();
+      item->Drop();
     }
-    throw;
+  });
+  ULONG index = source == Source::kSessions ? 0 : 1;
+  for (const platform::ProcessEntry& entry : entries) {
+    const ULONG position = index++;
+    CMOProcessItem* item = find(entry);
+    const bool isNew = item == nullptr;
+    if (isNew) {
+      added.reserve(added.size() + 1);  // so that the new item is never lost
+      item = CreateItem(entry);
+      if (!item) continue;
+      added.push_back(item);
+      byId.emplace(item->Id(), item);
+    }
+    item->SetIndex(position);
+    if (entry.id != 0) item->Sample(processes_, now, processors);
   }
 
   {
     std::lock_guard<std::mutex> guard(lock_);
     items_.insert(items_.end(), added.begin(), added.end());
   }
+  dropAdded.Dismiss();
   if (!firstFill_) {
     for (CMOProcessItem* item : added) {
       PostToPump(eventThread_, kMsgProcessNew, item->IndexValue(), static_cast<LPARAM>(item->Id()));
@@ -265,42 +242,41 @@ std::vector<ProcessSnapshot> CMOProcessList::Snapshot() const {
 
 bool CMOProcessList::TerminateProcess(DWORD processId) { return TerminateProcessById(processes_, processId); }
 
-STDMETHODIMP CMOProcessList::Refresh() { return RefreshList() ? S_OK : S_FALSE; }
+STDMETHODIMP CMOProcessList::Refresh() {
+  return com::Barrier([&] { return com::Done(RefreshList()); });
+}
 
 STDMETHODIMP CMOProcessList::NewProcess(BSTR AppPath, BSTR AppParam) {
-  if (!AppPath && !AppParam) return S_FALSE;
-  if (shell_.Execute(nullptr, AppPath, AppParam) <= 32) return S_FALSE;
-  RefreshList();  // reports the new process at once when it has started
-  return S_OK;
+  return com::Barrier([&] {
+    if (!AppPath && !AppParam) return S_FALSE;
+    if (shell_.Execute(nullptr, AppPath, AppParam) <= 32) return S_FALSE;
+    RefreshList();  // reports the new process at once when it has started
+    return S_OK;
+  });
 }
 
 STDMETHODIMP CMOProcessList::get_ProcessCount(ULONG* pVal) {
-  if (!pVal) return E_POINTER;
-  std::lock_guard<std::mutex> guard(lock_);
-  *pVal = static_cast<ULONG>(items_.size());
-  return S_OK;
+  return com::Barrier([&] {
+    std::lock_guard<std::mutex> guard(lock_);
+    return com::Out(pVal, items_.size());
+  });
 }
 
-HRESULT CMOProcessList::HandOut(CMOProcessItem* item, IMOProcessItem** out) {
-  if (!item) return S_FALSE;
-  item->AddRef();
-  *out = item;
-  return S_OK;
-}
-
+// Items are handed out under the lock: a refresh cannot drop one between
+// finding it and adding the caller's reference.
 STDMETHODIMP CMOProcessList::get_ProcessItemByIndex(ULONG Index, IMOProcessItem** pVal) {
-  if (!pVal) return E_POINTER;
-  *pVal = nullptr;
-  std::lock_guard<std::mutex> guard(lock_);
-  return HandOut(Index < items_.size() ? items_[Index] : nullptr, pVal);
+  return com::Barrier([&] {
+    std::lock_guard<std::mutex> guard(lock_);
+    return com::OutObject(pVal, Index < items_.size() ? items_[Index] : nullptr);
+  });
 }
 
 STDMETHODIMP CMOProcessList::get_ProcessItemByID(ULONG ID, IMOProcessItem** pVal) {
-  if (!pVal) return E_POINTER;
-  *pVal = nullptr;
-  std::lock_guard<std::mutex> guard(lock_);
-  auto it = std::find_if(items_.begin(), items_.end(), [&](CMOProcessItem* item) { return item->Id() == ID; });
-  return HandOut(it != items_.end() ? *it : nullptr, pVal);
+  return com::Barrier([&] {
+    std::lock_guard<std::mutex> guard(lock_);
+    auto it = std::find_if(items_.begin(), items_.end(), [&](CMOProcessItem* item) { return item->Id() == ID; });
+    return com::OutObject(pVal, it != items_.end() ? *it : nullptr);
+  });
 }
 
 }  // namespace tarnwick

@@ -79,7 +79,6 @@ class CMOProcessList : public com::DispatchObject<CMOProcessList, IMOProcessList
   bool Enumerate(Source source);
   void DropEnded();
   CMOProcessItem* CreateItem(const platform::ProcessEntry& entry);
-  HRESULT HandOut(CMOProcessItem* item, IMOProcessItem** out);
 
   platform::ProcessSystem& processes_;
   platform::ShellLaunch& shell_;

@@ -124,58 +124,62 @@ std::wstring CMORulesList::Path() const {
 }
 
 STDMETHODIMP CMORulesList::get_Item(ULONG Index, BSTR *pVal) {
-  if (!pVal) return E_POINTER;
-  *pVal = nullptr;
-  std::lock_guard<std::mutex> lock(lock_);
-  if (Index >= entries_.size()) return S_FALSE;
-  const std::wstring& entry = entries_[Index];
-  *pVal = SysAllocStringLen(entry.data(), static_cast<UINT>(entry.size()));
-  return *pVal ? S_OK : E_OUTOFMEMORY;
+  return com::Barrier([&] {
+    std::lock_guard<std::mutex> lock(lock_);
+    if (Index >= entries_.size()) return com::Out(pVal, nullptr, S_FALSE);
+    return com::OutString(pVal, entries_[Index]);
+  });
 }
 
 STDMETHODIMP CMORulesList::get_ItemCount(ULONG *pVal) {
-  if (!pVal) return E_POINTER;
-  std::lock_guard<std::mutex> lock(lock_);
-  *pVal = static_cast<ULONG>(entries_.size());
-  return S_OK;
+  return com::Barrier([&] {
+    std::lock_guard<std::mutex> lock(lock_);
+    return com::Out(pVal, entries_.size());
+  });
 }
 
 STDMETHODIMP CMORulesList::get_IsInList(BSTR Item, VARIANT_BOOL *pVal) {
-  if (!pVal) return E_POINTER;
-  *pVal = Contains(Item) ? VARIANT_TRUE : VARIANT_FALSE;
-  return S_OK;
+  return com::Barrier([&] { return com::OutBool(pVal, Contains(Item)); });
 }
 
 STDMETHODIMP CMORulesList::AddItem(BSTR Item) {
-  // Blank names, line breaks (they would split into two entries in the file)
-  // and over-long names are refused.
-  if (!IsAcceptableName(Item)) return S_FALSE;
-  const std::wstring name(Item);
-  std::lock_guard<std::mutex> lock(lock_);
-  if (FindLocked(name) != entries_.end()) return S_OK;
-  entries_.push_back(name);
-  return WriteLocked() ? S_OK : S_FALSE;
+  return com::Barrier([&] {
+    // Blank names, line breaks (they would split into two entries in the
+    // file) and over-long names are refused.
+    if (!IsAcceptableName(Item)) return S_FALSE;
+    const std::wstring name(Item);
+    std::lock_guard<std::mutex> lock(lock_);
+    if (FindLocked(name) != entries_.end()) return S_OK;
+    entries_.push_back(name);
+    return com::Done(WriteLocked());
+  });
 }
 
 STDMETHODIMP CMORulesList::RemoveItem(BSTR Item) {
-  if (IsBlank(Item)) return S_FALSE;
-  const std::wstring name(Item);
-  std::lock_guard<std::mutex> lock(lock_);
-  auto found = FindLocked(name);
-  if (found == entries_.end()) return S_OK;
-  entries_.erase(found);
-  return WriteLocked() ? S_OK : S_FALSE;
+  return com::Barrier([&] {
+    if (IsBlank(Item)) return S_FALSE;
+    const std::wstring name(Item);
+    std::lock_guard<std::mutex> lock(lock_);
+    auto found = FindLocked(name);
+    if (found == entries_.end()) return S_OK;
+    entries_.erase(found);
+    return com::Done(WriteLocked());
+  });
 }
 
 STDMETHODIMP CMORulesList::Clear() {
-  std::lock_guard<std::mutex> lock(lock_);
-  entries_.clear();
-  return S_OK;
+  return com::Barrier([&] {
+    std::lock_guard<std::mutex> lock(lock_);
+    entries_.clear();
+    return S_OK;
+  });
 }
 
 STDMETHODIMP CMORulesList::Refresh() {
-  std::lock_guard<std::mutex> lock(lock_);
-  return LoadLocked() ? S_OK : S_FALSE;
+  return com::Barrier([&] {
+    std::lock_guard<std::mutex> lock(lock_);
+    return com::Done(LoadLocked());
+  });
 }
 
 }  // namespace tarnwick

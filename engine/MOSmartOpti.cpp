@@ -28,14 +28,11 @@ CMOSmartOpti::CMOSmartOpti(Seams seams)
     : foreground_(seams.foreground ? *seams.foreground : platform::RealForegroundWindow()),
       processes_(seams.processes ? *seams.processes : platform::RealProcessSystem()),
       wait_(seams.wait ? *seams.wait : platform::RealStopWait()),
-      learning_(LearningFileIn(seams.programFolder), seams.clock ? *seams.clock : platform::RealLocalClock()),
-      cpu_(processes_),
-      stop_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+      learning_(LearningFileIn(seams.programFolder), seams.clock ? *seams.clock : platform::RealLocalClock(),
+                seams.files ? *seams.files : platform::RealFileWrites()),
+      cpu_(processes_) {}
 
-CMOSmartOpti::~CMOSmartOpti() {
-  Stop();
-  if (stop_) CloseHandle(stop_);
-}
+CMOSmartOpti::~CMOSmartOpti() { Stop(); }
 
 void CMOSmartOpti::PruneLearning() {
   // A period of 0 (possible only by editing the settings file) would delete
@@ -45,19 +42,19 @@ void CMOSmartOpti::PruneLearning() {
 
 bool CMOSmartOpti::StartLearningThread() {
   if (!smartList_) return false;
-  return StartWorker(learningWorker_, [this] {
+  return StartWorker(learningWorker_, [this](HANDLE stop) {
     unsigned samples = 0;
     RunWhileActive(
-        learningWorker_.changed, [this] { return config_->IsSmartLearning(); },
+        stop, learningWorker_.changed.Get(), [this] { return config_->IsSmartLearning(); },
         [this] { return static_cast<DWORD>(config_->SmartLearningTimer()); },
         [this, &samples] { SampleForeground(samples); });
   });
 }
 
 bool CMOSmartOpti::StartCpuThread() {
-  return StartWorker(cpuWorker_, [this] {
+  return StartWorker(cpuWorker_, [this](HANDLE stop) {
     RunWhileActive(
-        cpuWorker_.changed, [this] { return config_->IsSmartCPU(); }, [] { return kCpuPollMs; },
+        stop, cpuWorker_.changed.Get(), [this] { return config_->IsSmartCPU(); }, [] { return kCpuPollMs; },
         [this] { cpu_.Observe(foreground_.ProcessId(), config_->SmartCPURange()); });
   });
 }
@@ -71,56 +68,48 @@ void CMOSmartOpti::SampleForeground(unsigned& samples) {
 
 bool CMOSmartOpti::InGame() const { return game_ && game_->InGame(); }
 
-void CMOSmartOpti::RunWhileActive(HANDLE changed, const std::function<bool()>& enabled,
+void CMOSmartOpti::RunWhileActive(HANDLE stop, HANDLE changed, const std::function<bool()>& enabled,
                                   const std::function<DWORD()>& interval, const std::function<void()>& step) {
   for (;;) {
     if (!enabled()) {
       // Switched off: nothing to do until a setting changes.
-      if (!wait_.Sleep(stop_, changed, INFINITE)) return;
+      if (!wait_.Sleep(stop, changed, INFINITE)) return;
       continue;
     }
     if (InGame()) {
-      if (!wait_.Sleep(stop_, changed, kGamePollMs)) return;
+      if (!wait_.Sleep(stop, changed, kGamePollMs)) return;
       continue;
     }
-    if (!wait_.Sleep(stop_, nullptr, interval())) return;
+    if (!wait_.Sleep(stop, nullptr, interval())) return;
     // The setting or the game may have changed during the sleep.
     if (enabled() && !InGame()) step();
   }
 }
 
-bool CMOSmartOpti::StartWorker(Worker& worker, std::function<void()> run) {
-  if (worker.thread) return true;
-  if (!config_ || !stop_) return false;
-  worker.changed = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+bool CMOSmartOpti::StartWorker(Worker& worker, WorkerThread::Body body) {
+  if (worker.thread.Handle()) return true;
+  if (!config_ || stopped_) return false;
+  worker.changed.Reset(CreateEventW(nullptr, FALSE, FALSE, nullptr));
   if (!worker.changed) return false;
-  worker.run = std::move(run);
-  config_->WatchChanges(worker.changed);
-  worker.thread = CreateThread(nullptr, 0, &CMOSmartOpti::WorkerMain, &worker, 0, nullptr);
-  if (worker.thread) return true;
-  config_->UnwatchChanges(worker.changed);
-  CloseHandle(worker.changed);
-  worker.changed = nullptr;
+  config_->WatchChanges(worker.changed.Get());
+  if (worker.thread.Start(std::move(body))) return true;
+  config_->UnwatchChanges(worker.changed.Get());
+  worker.changed.Reset();
   return false;
 }
 
-DWORD WINAPI CMOSmartOpti::WorkerMain(void* worker) {
-  static_cast<Worker*>(worker)->run();
-  return 0;
-}
-
 void CMOSmartOpti::JoinWorker(Worker& worker) {
-  if (!worker.thread) return;
-  WaitForSingleObject(worker.thread, INFINITE);
-  CloseHandle(worker.thread);
-  worker.thread = nullptr;
-  config_->UnwatchChanges(worker.changed);
-  CloseHandle(worker.changed);
-  worker.changed = nullptr;
+  if (!worker.changed) return;  // never started
+  worker.thread.Join();
+  config_->UnwatchChanges(worker.changed.Get());
+  worker.changed.Reset();
 }
 
 void CMOSmartOpti::Stop() {
-  if (stop_) SetEvent(stop_);
+  stopped_ = true;
+  // Both at once, then each is waited for.
+  learningWorker_.thread.RequestStop();
+  cpuWorker_.thread.RequestStop();
   JoinWorker(learningWorker_);
   JoinWorker(cpuWorker_);
   // Only now: a running CPU thread could raise a process after the lowering.
@@ -128,19 +117,25 @@ void CMOSmartOpti::Stop() {
 }
 
 STDMETHODIMP CMOSmartOpti::UpdateSmartList() {
-  if (!smartList_ || !config_) return S_FALSE;  // an object without its engine
-  learning_.Rebuild(*smartList_, config_->SmartLearningRecord());
-  return S_OK;
+  return com::Barrier([&] {
+    if (!smartList_ || !config_) return S_FALSE;  // an object without its engine
+    learning_.Rebuild(*smartList_, config_->SmartLearningRecord());
+    return S_OK;
+  });
 }
 
 STDMETHODIMP CMOSmartOpti::ResetSmartLearning() {
-  learning_.Reset();
-  return S_OK;
+  return com::Barrier([&] {
+    learning_.Reset();
+    return S_OK;
+  });
 }
 
 STDMETHODIMP CMOSmartOpti::ResetCPUList() {
-  cpu_.LowerAll();
-  return S_OK;
+  return com::Barrier([&] {
+    cpu_.LowerAll();
+    return S_OK;
+  });
 }
 
 }  // namespace tarnwick

@@ -17,6 +17,7 @@
 #include "SmartCpu.h"
 #include "SmartLearning.h"
 #include "TarnwickLib.h"
+#include "WorkerThread.h"
 #include "com/DispatchObject.h"
 #include "platform/ForegroundWindow.h"
 #include "platform/LocalClock.h"
@@ -44,6 +45,7 @@ class CMOSmartOpti : public com::DispatchObject<CMOSmartOpti, IMOSmartOpti> {
     platform::ProcessSystem* processes = nullptr;      // null: the real one
     platform::LocalClock* clock = nullptr;             // null: the real one
     platform::StopWait* wait = nullptr;                // null: the real one
+    platform::FileWrites* files = nullptr;             // learning-file writes; null: the real ones
     std::wstring programFolder;                        // empty: the host program's folder
   };
 
@@ -67,8 +69,8 @@ class CMOSmartOpti : public com::DispatchObject<CMOSmartOpti, IMOSmartOpti> {
   bool StartCpuThread();
   // Thread handles for the event pump's priority messages; null until
   // started. They stay valid until Stop().
-  HANDLE LearningThread() const { return learningWorker_.thread; }
-  HANDLE CpuThread() const { return cpuWorker_.thread; }
+  HANDLE LearningThread() const { return learningWorker_.thread.Handle(); }
+  HANDLE CpuThread() const { return cpuWorker_.thread.Handle(); }
 
   // Ends both threads and waits for them, then lowers every raised process.
   // The threads cannot be started again. A second call does nothing more.
@@ -85,17 +87,15 @@ class CMOSmartOpti : public com::DispatchObject<CMOSmartOpti, IMOSmartOpti> {
 
  private:
   struct Worker {
-    HANDLE thread = nullptr;
-    HANDLE changed = nullptr;  // set by every settings change
-    std::function<void()> run;
+    WorkerThread thread;
+    kit::Handle changed;  // set by every settings change
   };
 
-  bool StartWorker(Worker& worker, std::function<void()> run);
+  bool StartWorker(Worker& worker, WorkerThread::Body body);
   void JoinWorker(Worker& worker);
-  static DWORD WINAPI WorkerMain(void* worker);
   // Runs `step` every `interval()` ms while `enabled()` holds and no game
   // runs; returns when stopped.
-  void RunWhileActive(HANDLE changed, const std::function<bool()>& enabled,
+  void RunWhileActive(HANDLE stop, HANDLE changed, const std::function<bool()>& enabled,
                       const std::function<DWORD()>& interval, const std::function<void()>& step);
   bool InGame() const;
 
@@ -111,7 +111,7 @@ class CMOSmartOpti : public com::DispatchObject<CMOSmartOpti, IMOSmartOpti> {
   CMORulesList* smartList_ = nullptr;
   CMOGameHelper* game_ = nullptr;
 
-  HANDLE stop_ = nullptr;
+  bool stopped_ = false;  // set by Stop: nothing starts afterwards
   Worker learningWorker_;
   Worker cpuWorker_;
 };

@@ -21,13 +21,6 @@ bool IsMemoryBlockFormat(UINT format) {
   }
 }
 
-template <class T>
-HRESULT Out(T* target, T value) {
-  if (!target) return E_POINTER;
-  *target = value;
-  return S_OK;
-}
-
 }  // namespace
 
 CMOState::CMOState()
@@ -120,28 +113,29 @@ ULONG CMOState::MeasureClipboard() {
 }
 
 STDMETHODIMP CMOState::Refresh() {
-  SampleMemory();
-  SampleProcessors();
-  return S_OK;
+  return com::Barrier([&] {
+    SampleMemory();
+    SampleProcessors();
+    return S_OK;
+  });
 }
 
 STDMETHODIMP CMOState::get_CPUUsage(unsigned char Index, unsigned char *pVal) {
-  if (!pVal) return E_POINTER;
-  if (!usage_ || Index > processors_) {
-    *pVal = 0;
-    return S_FALSE;
-  }
-  *pVal = usage_[Index].load();
-  return S_OK;
+  return com::Barrier([&] {
+    const bool known = usage_ && Index <= processors_;
+    return com::Out(pVal, known ? usage_[Index].load() : 0, com::Done(known));
+  });
 }
 
-STDMETHODIMP CMOState::get_MemoryState(_MO_MEMORY_STATE *pVal) { return Out(pVal, Grade()); }
-STDMETHODIMP CMOState::get_TotalPhysicalMemory(UINT64 *pVal) { return Out<UINT64>(pVal, totalPhysical_.load()); }
-STDMETHODIMP CMOState::get_UsedPhysicalMemory(UINT64 *pVal) { return Out<UINT64>(pVal, usedPhysical_.load()); }
-STDMETHODIMP CMOState::get_AvailPhysicalMemory(UINT64 *pVal) { return Out<UINT64>(pVal, availablePhysical_.load()); }
-STDMETHODIMP CMOState::get_TotalPagingFile(UINT64 *pVal) { return Out<UINT64>(pVal, totalPagingFile_.load()); }
-STDMETHODIMP CMOState::get_UsedPagingFile(UINT64 *pVal) { return Out<UINT64>(pVal, usedPagingFile_.load()); }
-STDMETHODIMP CMOState::get_AvailPagingFile(UINT64 *pVal) { return Out<UINT64>(pVal, availablePagingFile_.load()); }
-STDMETHODIMP CMOState::get_ClipboardSize(ULONG *pVal) { return Out(pVal, MeasureClipboard()); }
+STDMETHODIMP CMOState::get_MemoryState(_MO_MEMORY_STATE *pVal) { return com::Get(pVal, Grade()); }
+STDMETHODIMP CMOState::get_TotalPhysicalMemory(UINT64 *pVal) { return com::Get(pVal, totalPhysical_.load()); }
+STDMETHODIMP CMOState::get_UsedPhysicalMemory(UINT64 *pVal) { return com::Get(pVal, usedPhysical_.load()); }
+STDMETHODIMP CMOState::get_AvailPhysicalMemory(UINT64 *pVal) { return com::Get(pVal, availablePhysical_.load()); }
+STDMETHODIMP CMOState::get_TotalPagingFile(UINT64 *pVal) { return com::Get(pVal, totalPagingFile_.load()); }
+STDMETHODIMP CMOState::get_UsedPagingFile(UINT64 *pVal) { return com::Get(pVal, usedPagingFile_.load()); }
+STDMETHODIMP CMOState::get_AvailPagingFile(UINT64 *pVal) { return com::Get(pVal, availablePagingFile_.load()); }
+STDMETHODIMP CMOState::get_ClipboardSize(ULONG *pVal) {
+  return com::Barrier([&] { return com::Out(pVal, MeasureClipboard()); });
+}
 
 }  // namespace tarnwick

@@ -1,9 +1,11 @@
 #include "MOSysTuneup.h"
 
+#include "EngineError.h"
 #include "RegistryKey.h"
 
 #include <cwchar>
 #include <new>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,14 +35,19 @@ const DWORD kMaskPerformance = 0x80011290;
 const DWORD kMaskBalance = 0x80031290;
 
 // A failing registry call (or a value too large to hold) ends only the
-// routine it happens in.
+// routine it happens in; when writing, a debugger hears which setting did
+// not stick (a value missing on reading is no news).
 template <class Routine>
-void Guarded(Routine routine) {
+void Guarded(const wchar_t* setting, bool write, Routine routine) {
+  std::optional<DWORD> failure;
   try {
     routine();
-  } catch (const CRegistryKey::Exception&) {
+  } catch (const CRegistryKey::Exception& e) {
+    failure = e.Code();
   } catch (const std::bad_alloc&) {
+    failure = ERROR_NOT_ENOUGH_MEMORY;
   }
+  if (write && failure) ReportFailure(std::wstring(L"Writing the tuning value ") + setting, *failure);
 }
 
 void DefaultDword(const CRegistryKey& key, const wchar_t* name, DWORD value) {
@@ -170,34 +177,27 @@ void VisualEffectsRoutine(HKEY root, bool write, LONG& value) {
 bool AboveFifteen(DWORD value) { return value > 15; }
 bool IsOne(DWORD value) { return value == 1; }
 
-HRESULT GetFlag(bool field, VARIANT_BOOL* out) {
-  if (!out) return E_POINTER;
-  *out = field ? VARIANT_TRUE : VARIANT_FALSE;
-  return S_OK;
-}
-
-template <class Out, class Field>
-HRESULT GetValue(Field field, Out* out) {
-  if (!out) return E_POINTER;
-  *out = static_cast<Out>(field);
-  return S_OK;
-}
-
 HRESULT PutFlag(bool& field, VARIANT_BOOL value) {
-  field = value == VARIANT_TRUE;
-  return S_OK;
+  return com::Barrier([&] {
+    field = com::IsTrue(value);
+    return S_OK;
+  });
 }
 
 HRESULT PutValue(ULONG& field, ULONG value) {
-  field = value;
-  return S_OK;
+  return com::Barrier([&] {
+    field = value;
+    return S_OK;
+  });
 }
 
 // No enumeration member is negative: such a value is refused, not stored.
 HRESULT PutChoice(LONG& field, LONG value) {
-  if (value < 0) return S_FALSE;
-  field = value;
-  return S_OK;
+  return com::Barrier([&] {
+    if (value < 0) return S_FALSE;
+    field = value;
+    return S_OK;
+  });
 }
 
 }  // namespace
@@ -207,39 +207,55 @@ CMOSysTuneup::CMOSysTuneup(platform::RegistryRoot& registry) : registry_(registr
 void CMOSysTuneup::Transfer(bool write, Settings& v) {
   HKEY machine = registry_.LocalMachine();
   HKEY user = registry_.CurrentUser();
-  Guarded([&] { FlagRoutine(machine, kMemoryManagement, L"LargeSystemCache", write, v.largeSystemCache); });
-  Guarded([&] {
-    FlagRoutine(machine, kMemoryManagement, L"DisablePagingExecutive", write, v.disablePagingExecutive);
-  });
-  Guarded([&] { AlwaysUnloadDllRoutine(machine, write, v.alwaysUnloadDll); });
-  Guarded([&] { FlagRoutine(machine, kDiskController, L"EnableUDMA66", write, v.enableUDMA66); });
-  Guarded([&] {
+  auto flag = [&](const wchar_t* path, const wchar_t* name, bool& value) {
+    Guarded(name, write, [&] { FlagRoutine(machine, path, name, write, value); });
+  };
+  auto size = [&](const wchar_t* name, DWORD fallback, ULONG low, ULONG high, ULONG& value) {
+    Guarded(name, write, [&] { SizeRoutine(machine, name, fallback, low, high, write, value); });
+  };
+  flag(kMemoryManagement, L"LargeSystemCache", v.largeSystemCache);
+  flag(kMemoryManagement, L"DisablePagingExecutive", v.disablePagingExecutive);
+  Guarded(L"AlwaysUnloadDll", write, [&] { AlwaysUnloadDllRoutine(machine, write, v.alwaysUnloadDll); });
+  flag(kDiskController, L"EnableUDMA66", v.enableUDMA66);
+  Guarded(L"AdditionalWorkerThreads", write, [&] {
     PairRoutine(machine, kExecutive, L"AdditionalCriticalWorkerThreads", L"AdditionalDelayedWorkerThreads", 16,
                 AboveFifteen, write, v.additionalWorkerThreads);
   });
-  Guarded([&] {
+  Guarded(L"NtfsOptimization", write, [&] {
     PairRoutine(machine, kFileSystem, L"NtfsDisableLastAccessUpdate", L"NtfsDisable8dot3NameCreation", 1, IsOne,
                 write, v.ntfsOptimization);
   });
-  Guarded([&] { SizeRoutine(machine, L"FileNameCache", 128, 128, 4096, write, v.fileNameCache); });
-  Guarded([&] { SizeRoutine(machine, L"PathCache", 8, 8, 512, write, v.pathCache); });
-  Guarded([&] { SizeRoutine(machine, L"ContigFileAllocSize", 16, 16, 1024, write, v.contigFileAllocSize); });
-  Guarded([&] { MaxCachedIconsRoutine(machine, write, v.maxCachedIcons); });
-  Guarded([&] { PrioritySeparationRoutine(machine, write, v.win32PrioritySeparation); });
-  Guarded([&] { VisualEffectsRoutine(user, write, v.visualFXSetting); });
+  size(L"FileNameCache", 128, 128, 4096, v.fileNameCache);
+  size(L"PathCache", 8, 8, 512, v.pathCache);
+  size(L"ContigFileAllocSize", 16, 16, 1024, v.contigFileAllocSize);
+  Guarded(L"Max Cached Icons", write, [&] { MaxCachedIconsRoutine(machine, write, v.maxCachedIcons); });
+  Guarded(L"Win32PrioritySeparation", write,
+          [&] { PrioritySeparationRoutine(machine, write, v.win32PrioritySeparation); });
+  Guarded(L"VisualFXSetting", write, [&] { VisualEffectsRoutine(user, write, v.visualFXSetting); });
 }
 
 STDMETHODIMP CMOSysTuneup::LoadSettings() {
-  Transfer(false, settings_);
-  return S_OK;
+  return com::Barrier([&] {
+    Transfer(false, settings_);
+    return S_OK;
+  });
 }
 
 STDMETHODIMP CMOSysTuneup::SaveSettings() {
-  Transfer(true, settings_);
-  return S_OK;
+  return com::Barrier([&] {
+    Transfer(true, settings_);
+    return S_OK;
+  });
 }
 
 STDMETHODIMP CMOSysTuneup::Recommend() {
+  return com::Barrier([&] {
+    RecommendValues();
+    return S_OK;
+  });
+}
+
+void CMOSysTuneup::RecommendValues() {
   settings_.largeSystemCache = false;
   settings_.disablePagingExecutive = false;
   settings_.alwaysUnloadDll = false;
@@ -256,52 +272,39 @@ STDMETHODIMP CMOSysTuneup::Recommend() {
   written.win32PrioritySeparation = MO_CPS_APPLICATIONS;
   written.visualFXSetting = MO_VE_BALANCE;
   Transfer(true, written);
-  return S_OK;
 }
 
-STDMETHODIMP CMOSysTuneup::get_LargeSystemCache(VARIANT_BOOL *pVal) { return GetFlag(settings_.largeSystemCache, pVal); }
-STDMETHODIMP CMOSysTuneup::put_LargeSystemCache(VARIANT_BOOL newVal) { return PutFlag(settings_.largeSystemCache, newVal); }
-STDMETHODIMP CMOSysTuneup::get_DisablePagingExecutive(VARIANT_BOOL *pVal) {
-  return GetFlag(settings_.disablePagingExecutive, pVal);
-}
-STDMETHODIMP CMOSysTuneup::put_DisablePagingExecutive(VARIANT_BOOL newVal) {
-  return PutFlag(settings_.disablePagingExecutive, newVal);
-}
-STDMETHODIMP CMOSysTuneup::get_AlwaysUnloadDll(VARIANT_BOOL *pVal) { return GetFlag(settings_.alwaysUnloadDll, pVal); }
-STDMETHODIMP CMOSysTuneup::put_AlwaysUnloadDll(VARIANT_BOOL newVal) { return PutFlag(settings_.alwaysUnloadDll, newVal); }
-STDMETHODIMP CMOSysTuneup::get_MaxCachedIcons(ULONG *pVal) { return GetValue(settings_.maxCachedIcons, pVal); }
-STDMETHODIMP CMOSysTuneup::put_MaxCachedIcons(ULONG newVal) { return PutValue(settings_.maxCachedIcons, newVal); }
-STDMETHODIMP CMOSysTuneup::get_FileNameCache(ULONG *pVal) { return GetValue(settings_.fileNameCache, pVal); }
-STDMETHODIMP CMOSysTuneup::put_FileNameCache(ULONG newVal) { return PutValue(settings_.fileNameCache, newVal); }
-STDMETHODIMP CMOSysTuneup::get_PathCache(ULONG *pVal) { return GetValue(settings_.pathCache, pVal); }
-STDMETHODIMP CMOSysTuneup::put_PathCache(ULONG newVal) { return PutValue(settings_.pathCache, newVal); }
-STDMETHODIMP CMOSysTuneup::get_ContigFileAllocSize(ULONG *pVal) { return GetValue(settings_.contigFileAllocSize, pVal); }
-STDMETHODIMP CMOSysTuneup::put_ContigFileAllocSize(ULONG newVal) {
-  return PutValue(settings_.contigFileAllocSize, newVal);
-}
-STDMETHODIMP CMOSysTuneup::get_VisualFXSetting(_MO_VISUAL_EFFECTS *pVal) {
-  return GetValue(settings_.visualFXSetting, pVal);
-}
-STDMETHODIMP CMOSysTuneup::put_VisualFXSetting(_MO_VISUAL_EFFECTS newVal) {
-  return PutChoice(settings_.visualFXSetting, newVal);
-}
-STDMETHODIMP CMOSysTuneup::get_Win32PrioritySeparation(_MO_CPU_PRIORITY_SEPARATION *pVal) {
-  return GetValue(settings_.win32PrioritySeparation, pVal);
-}
-STDMETHODIMP CMOSysTuneup::put_Win32PrioritySeparation(_MO_CPU_PRIORITY_SEPARATION newVal) {
-  return PutChoice(settings_.win32PrioritySeparation, newVal);
-}
-STDMETHODIMP CMOSysTuneup::get_AdditionalWorkerThreads(VARIANT_BOOL *pVal) {
-  return GetFlag(settings_.additionalWorkerThreads, pVal);
-}
-STDMETHODIMP CMOSysTuneup::put_AdditionalWorkerThreads(VARIANT_BOOL newVal) {
-  return PutFlag(settings_.additionalWorkerThreads, newVal);
-}
-STDMETHODIMP CMOSysTuneup::get_NtfsOptimization(VARIANT_BOOL *pVal) { return GetFlag(settings_.ntfsOptimization, pVal); }
-STDMETHODIMP CMOSysTuneup::put_NtfsOptimization(VARIANT_BOOL newVal) { return PutFlag(settings_.ntfsOptimization, newVal); }
-STDMETHODIMP CMOSysTuneup::get_EnableUDMA66(VARIANT_BOOL *pVal) { return GetFlag(settings_.enableUDMA66, pVal); }
-STDMETHODIMP CMOSysTuneup::put_EnableUDMA66(VARIANT_BOOL newVal) { return PutFlag(settings_.enableUDMA66, newVal); }
+// Each property is a stored value: a get reads it, a put only stores it.
+#define TARNWICK_TUNING_FLAG(Name, field)                                                         \
+  STDMETHODIMP CMOSysTuneup::get_##Name(VARIANT_BOOL *pVal) {                                     \
+    return com::GetBool(pVal, settings_.field);                                                   \
+  }                                                                                               \
+  STDMETHODIMP CMOSysTuneup::put_##Name(VARIANT_BOOL newVal) { return PutFlag(settings_.field, newVal); }
+#define TARNWICK_TUNING_VALUE(Name, field)                                                          \
+  STDMETHODIMP CMOSysTuneup::get_##Name(ULONG *pVal) { return com::Get(pVal, settings_.field); }    \
+  STDMETHODIMP CMOSysTuneup::put_##Name(ULONG newVal) { return PutValue(settings_.field, newVal); }
+#define TARNWICK_TUNING_CHOICE(Name, field, Type)                                                 \
+  STDMETHODIMP CMOSysTuneup::get_##Name(Type *pVal) { return com::Get(pVal, settings_.field); }   \
+  STDMETHODIMP CMOSysTuneup::put_##Name(Type newVal) { return PutChoice(settings_.field, newVal); }
+
+TARNWICK_TUNING_FLAG(LargeSystemCache, largeSystemCache)
+TARNWICK_TUNING_FLAG(DisablePagingExecutive, disablePagingExecutive)
+TARNWICK_TUNING_FLAG(AlwaysUnloadDll, alwaysUnloadDll)
+TARNWICK_TUNING_VALUE(MaxCachedIcons, maxCachedIcons)
+TARNWICK_TUNING_VALUE(FileNameCache, fileNameCache)
+TARNWICK_TUNING_VALUE(PathCache, pathCache)
+TARNWICK_TUNING_VALUE(ContigFileAllocSize, contigFileAllocSize)
+TARNWICK_TUNING_CHOICE(VisualFXSetting, visualFXSetting, _MO_VISUAL_EFFECTS)
+TARNWICK_TUNING_CHOICE(Win32PrioritySeparation, win32PrioritySeparation, _MO_CPU_PRIORITY_SEPARATION)
+TARNWICK_TUNING_FLAG(AdditionalWorkerThreads, additionalWorkerThreads)
+TARNWICK_TUNING_FLAG(NtfsOptimization, ntfsOptimization)
+TARNWICK_TUNING_FLAG(EnableUDMA66, enableUDMA66)
+
+#undef TARNWICK_TUNING_FLAG
+#undef TARNWICK_TUNING_VALUE
+#undef TARNWICK_TUNING_CHOICE
+
 // No operation needs a restart to report, so this stays false.
-STDMETHODIMP CMOSysTuneup::get_IsNeedReboot(VARIANT_BOOL *pVal) { return GetFlag(false, pVal); }
+STDMETHODIMP CMOSysTuneup::get_IsNeedReboot(VARIANT_BOOL *pVal) { return com::GetBool(pVal, false); }
 
 }  // namespace tarnwick

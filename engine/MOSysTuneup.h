@@ -64,6 +64,8 @@ class CMOSysTuneup : public com::DispatchObject<CMOSysTuneup, IMOSysTuneup> {
   // Reads the registry into `values`, or writes `values` (clamped values are
   // stored back into it), one routine per setting in the fixed order.
   void Transfer(bool write, Settings& values);
+  // Sets and writes the recommended values.
+  void RecommendValues();
 
   platform::RegistryRoot& registry_;
   Settings settings_;

@@ -32,31 +32,19 @@ DWORD Swap(DWORD value) {
 }  // namespace
 
 void CCountedRegKey::Close() {
-  // A predefined root belongs to the process, not to this holder.
-  if (handle_ && !IsPredefined(handle_)) RegCloseKey(handle_);
+  owned_.Reset();
   handle_ = nullptr;
 }
 
-std::wstring CWin32Exception::Message() const {
-  wchar_t text[512] = {};
-  DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code_,
-                                MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), text, 511, nullptr);
-  // A code the system has no text for ends here instead of chasing the
-  // lookup's own error code.
-  if (length == 0 || length > 511) {
-    swprintf(text, 512, L"Error %lu", static_cast<unsigned long>(code_));
-    return text;
-  }
-  while (length > 0 && (text[length - 1] == L'\r' || text[length - 1] == L'\n' || text[length - 1] == L' ')) {
-    text[--length] = L'\0';
-  }
-  return std::wstring(text, length);
-}
-
 CCountedRegKey* CRegistryKey::NewCCountedRegKey(HKEY key, bool closeOnFailure) {
-  auto* holder = new (std::nothrow) CCountedRegKey(key);
+  // A predefined root belongs to the process, not to the holder.
+  const bool predefined = IsPredefined(key);
+  kit::RegKey owned(predefined ? nullptr : key);
+  // The allocation comes before the arguments are taken: when it fails,
+  // `owned` still holds the key.
+  auto* holder = new (std::nothrow) CCountedRegKey(std::move(owned), predefined ? key : nullptr);
   if (!holder) {
-    if (closeOnFailure && key && !IsPredefined(key)) RegCloseKey(key);
+    if (!closeOnFailure) owned.Release();  // the caller keeps its key
     Fail("CRegistryKey::NewCCountedRegKey()", ERROR_NOT_ENOUGH_MEMORY);
   }
   return holder;
@@ -75,13 +63,15 @@ CRegistryKey::CRegistryKey(const CRegistryKey& other) : holder_(other.holder_) {
 }
 
 CRegistryKey& CRegistryKey::operator=(const CRegistryKey& other) {
-  // Reference the new holder first, so assigning a key to itself is safe.
+  // Reference the new holder first, so assigning a key to itself is safe;
+  // the holder counts its copies itself.
   if (other.holder_) other.holder_->AddRef();
   if (holder_) holder_->Release();
   holder_ = other.holder_;
   return *this;
 }
 
+// The holder's own count (its contract: copies share one key).
 CRegistryKey::~CRegistryKey() {
   if (holder_) holder_->Release();
 }
@@ -117,10 +107,8 @@ CRegistryKey CRegistryKey::CreateKey(const wchar_t* subkey, wchar_t* keyClass, D
 }
 
 bool CRegistryKey::KeyExists(const wchar_t* subkey, REGSAM access) const {
-  HKEY opened = nullptr;
-  if (!Handle() || RegOpenKeyExW(Handle(), subkey, 0, access, &opened) != ERROR_SUCCESS) return false;
-  RegCloseKey(opened);
-  return true;
+  kit::RegKey opened;
+  return Handle() && RegOpenKeyExW(Handle(), subkey, 0, access, opened.Out()) == ERROR_SUCCESS;
 }
 
 bool CRegistryKey::ValueExists(const wchar_t* name) const {

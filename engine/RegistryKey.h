@@ -10,6 +10,10 @@
 #include <string>
 #include <vector>
 
+#include <kit/Own.h>
+
+#include "EngineError.h"
+
 namespace RegTemplate {
 
 // A handle shared by counted references. The count changes only by
@@ -44,32 +48,18 @@ class TReferenceCounted {
 
 class CCountedRegKey : public TReferenceCounted<HKEY, CCountedRegKey> {
  public:
-  explicit CCountedRegKey(HKEY key) : TReferenceCounted(key) {}
+  explicit CCountedRegKey(kit::RegKey key, HKEY root = nullptr)
+      : TReferenceCounted(key ? key.Get() : root), owned_(std::move(key)) {}
   void Close() override;
-};
-
-// A failed Windows call: the operation's name and the error code.
-class CWin32Exception {
- public:
-  CWin32Exception(const char* operation, DWORD code) : operation_(operation), code_(code) {}
-  virtual ~CWin32Exception() = default;
-
-  const char* Operation() const { return operation_; }
-  DWORD Code() const { return code_; }
-  // The system's text for the code, or "Error <code>" when it has none.
-  virtual std::wstring Message() const;
 
  private:
-  const char* operation_;
-  DWORD code_;
+  kit::RegKey owned_;  // empty for a predefined root, which belongs to the process
 };
 
 class CRegistryKey {
  public:
-  class Exception : public CWin32Exception {
-   public:
-    using CWin32Exception::CWin32Exception;
-  };
+  // The engine's failed-call exception: the operation's name and the error.
+  using Exception = tarnwick::Win32Error;
 
   // An empty key; every operation on it throws ERROR_INVALID_HANDLE.
   CRegistryKey() = default;

@@ -62,6 +62,25 @@ std::vector<std::wstring> ReadProfileList(Read read, unsigned& bufferChars) {
   return entries;
 }
 
+// White space as the profile functions trim it from a line.
+bool IsProfileSpace(wchar_t c) {
+  return c == L' ' || c == L'\t' || c == L'\r' || c == L'\v' || c == L'\f' || c == 0x1A;
+}
+
+// Where each section header line ("[name]", after white space) starts.
+std::vector<size_t> SectionStarts(const std::wstring& text) {
+  std::vector<size_t> starts;
+  for (size_t line = 0; line < text.size();) {
+    size_t end = text.find(L'\n', line);
+    if (end == std::wstring::npos) end = text.size();
+    size_t first = line;
+    while (first < end && IsProfileSpace(text[first])) ++first;
+    if (first < end && text[first] == L'[' && text.find(L']', first + 1) < end) starts.push_back(line);
+    line = end + 1;
+  }
+  return starts;
+}
+
 }  // namespace
 
 bool IsLearnableName(const std::wstring& name) {
@@ -72,11 +91,11 @@ bool IsLearnableName(const std::wstring& name) {
 
 std::wstring ExecutableNameOf(platform::ProcessSystem& processes, DWORD processId) {
   if (processId == 0) return {};
-  HANDLE process = processes.Open(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, processId);
-  if (!process) return {};
   wchar_t path[MAX_PATH] = {};
-  processes.MainModulePath(process, path, MAX_PATH);
-  processes.Close(process);
+  platform::WithProcess(processes, PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, processId, [&](HANDLE process) {
+    processes.MainModulePath(process, path, MAX_PATH);
+    return true;
+  });
   const std::wstring full(path);
   const size_t cut = full.find_last_of(L"\\/:");
   return cut == std::wstring::npos ? full : full.substr(cut + 1);
@@ -132,8 +151,17 @@ std::wstring TidyProfileText(const std::wstring& text) {
   return tidy;
 }
 
-SmartLearning::SmartLearning(std::wstring path, platform::LocalClock& clock)
-    : path_(std::move(path)), clock_(clock) {}
+std::wstring PruneProfileText(const std::wstring& text, size_t days, size_t* dropped) {
+  const std::vector<size_t> starts = SectionStarts(text);
+  const size_t drop = starts.size() > days ? starts.size() - days : 0;
+  if (dropped) *dropped = drop;
+  if (drop == 0) return text;
+  const std::wstring kept = drop < starts.size() ? text.substr(starts[drop]) : std::wstring();
+  return TidyProfileText(text.substr(0, starts.front()) + kept);
+}
+
+SmartLearning::SmartLearning(std::wstring path, platform::LocalClock& clock, platform::FileWrites& files)
+    : path_(std::move(path)), clock_(clock), files_(files) {}
 
 void SmartLearning::Count(const std::wstring& name) {
   if (path_.empty() || !IsLearnableName(name)) return;
@@ -145,7 +173,7 @@ void SmartLearning::Count(const std::wstring& name) {
   wchar_t value[kValueChars] = {};
   GetPrivateProfileStringW(section.c_str(), name.c_str(), L"0", value, kValueChars, path_.c_str());
   const uint32_t count = AddCapped(ParseCount(value), 1);
-  WritePrivateProfileStringW(section.c_str(), name.c_str(), std::to_wstring(count).c_str(), path_.c_str());
+  files_.WriteProfileValue(path_, section.c_str(), name.c_str(), std::to_wstring(count).c_str());
 }
 
 std::vector<std::wstring> SmartLearning::SectionNamesLocked(unsigned& bufferChars) {
@@ -181,25 +209,18 @@ bool SmartLearning::Rebuild(CMORulesList& list, size_t count) {
 
 void SmartLearning::Prune(unsigned days) {
   std::lock_guard<std::mutex> lock(lock_);
-  unsigned bufferChars = kFirstListChars;
-  const std::vector<std::wstring> sections = SectionNamesLocked(bufferChars);
-  if (sections.size() <= days) return;
-  const size_t drop = sections.size() - days;
-  for (size_t i = 0; i < drop; ++i) {
-    WritePrivateProfileStringW(sections[i].c_str(), nullptr, nullptr, path_.c_str());
-  }
-  TidyLocked();
-}
-
-void SmartLearning::TidyLocked() {
+  // Deleting section by section would rewrite the whole file once per day
+  // deleted: minutes for a file of some thousand days.
   std::wstring text;
   if (IsBlank(path_.c_str()) || !ReadUnicodeText(path_, &text)) return;  // unreadable: left as it is
-  ReplaceWithUnicodeText(path_, TidyProfileText(text));
+  size_t dropped = 0;
+  const std::wstring pruned = PruneProfileText(text, days, &dropped);
+  if (dropped > 0) files_.ReplaceText(path_, pruned);
 }
 
 bool SmartLearning::Reset() {
   std::lock_guard<std::mutex> lock(lock_);
-  return ReplaceWithUnicodeText(path_, std::wstring());
+  return !path_.empty() && files_.ReplaceText(path_, std::wstring());
 }
 
 }  // namespace tarnwick

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/FileWrites.h"
 #include "platform/LocalClock.h"
 #include "platform/ProcessSystem.h"
 
@@ -47,12 +48,19 @@ std::vector<std::wstring> MostUsedNames(const std::vector<LearnedProgram>& progr
 // every line ended by CR LF.
 std::wstring TidyProfileText(const std::wstring& text);
 
+// A profile file's text with only its `days` last sections (and whatever
+// stands before the first section), tidied: what deleting the older sections
+// one by one through the profile functions, then tidying, leaves. `dropped`
+// tells how many sections went; with none, the text comes back unchanged.
+std::wstring PruneProfileText(const std::wstring& text, size_t days, size_t* dropped);
+
 // One learning file. Every operation holds one lock for its whole length,
 // so a sample, a rebuild, a prune and a reset never interleave.
 class SmartLearning {
  public:
   // An empty path makes every operation do nothing.
-  SmartLearning(std::wstring path, platform::LocalClock& clock);
+  SmartLearning(std::wstring path, platform::LocalClock& clock,
+                platform::FileWrites& files = platform::RealFileWrites());
 
   const std::wstring& Path() const { return path_; }
 
@@ -64,8 +72,8 @@ class SmartLearning {
   // Replaces the whole smart list with the `count` most used programs in
   // one step (one file write). True when the list file was written.
   bool Rebuild(CMORulesList& list, size_t count);
-  // Keeps the `days` most recent day sections; when it deleted any, tidies
-  // the file.
+  // Keeps the `days` most recent day sections: one read, and, when there
+  // were more, one write of the tidied file.
   void Prune(unsigned days);
   // Leaves the file holding only its byte-order mark.
   bool Reset();
@@ -73,10 +81,10 @@ class SmartLearning {
  private:
   std::vector<LearnedProgram> TotalsLocked();
   std::vector<std::wstring> SectionNamesLocked(unsigned& bufferChars);
-  void TidyLocked();
 
   const std::wstring path_;
   platform::LocalClock& clock_;
+  platform::FileWrites& files_;
   std::mutex lock_;
 };
 

@@ -4,32 +4,31 @@
 
 #include <vector>
 
+#include <kit/Own.h>
+
+#include "EngineError.h"
+
 namespace tarnwick {
 namespace {
 
 constexpr unsigned char kUtf16Mark[2] = {0xFF, 0xFE};
 constexpr unsigned char kUtf8Mark[3] = {0xEF, 0xBB, 0xBF};
 constexpr LONGLONG kLargestFile = 64LL << 20;  // far beyond any list or settings file
+// What SetFileAttributesW can set again on a replaced file.
+constexpr DWORD kSettableAttributes = FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_NORMAL |
+                                      FILE_ATTRIBUTE_NOT_CONTENT_INDEXED | FILE_ATTRIBUTE_OFFLINE |
+                                      FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_TEMPORARY;
 
-class FileHandle {
- public:
-  explicit FileHandle(HANDLE handle) : handle_(handle) {}
-  ~FileHandle() {
-    if (valid()) CloseHandle(handle_);
-  }
-  FileHandle(const FileHandle&) = delete;
-  FileHandle& operator=(const FileHandle&) = delete;
-  bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-  HANDLE get() const { return handle_; }
-  bool Close() {
-    HANDLE h = handle_;
-    handle_ = INVALID_HANDLE_VALUE;
-    return CloseHandle(h) != FALSE;
-  }
+bool IsReadOnly(DWORD attributes) {
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+}
 
- private:
-  HANDLE handle_;
-};
+// A failed write: a debugger hears of it, the caller gets false and the error.
+bool Failed(const wchar_t* action, const std::wstring& path, DWORD code) {
+  ReportFailure(action + path, code);
+  SetLastError(code);
+  return false;
+}
 
 bool WriteAll(HANDLE file, const void* data, size_t bytes) {
   const char* p = static_cast<const char*>(data);
@@ -72,22 +71,22 @@ bool FileExists(const std::wstring& path) {
 
 bool CreateEmptyUnicodeFile(const std::wstring& path) {
   if (path.empty()) return false;
-  FileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.valid()) return false;
-  WriteAll(file.get(), kUtf16Mark, sizeof(kUtf16Mark));
+  kit::File file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return false;
+  WriteAll(file.Get(), kUtf16Mark, sizeof(kUtf16Mark));
   return true;
 }
 
 bool ReadUnicodeText(const std::wstring& path, std::wstring* text) {
   if (path.empty() || !text) return false;
-  FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.valid()) return false;
+  kit::File file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                             FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return false;
   LARGE_INTEGER size = {};
-  if (!GetFileSizeEx(file.get(), &size) || size.QuadPart > kLargestFile) return false;
+  if (!GetFileSizeEx(file.Get(), &size) || size.QuadPart > kLargestFile) return false;
   std::vector<char> bytes(static_cast<size_t>(size.QuadPart));
   DWORD read = 0;
-  if (!bytes.empty() && (!ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
+  if (!bytes.empty() && (!ReadFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
                          read != bytes.size())) {
     return false;
   }
@@ -111,13 +110,32 @@ bool ReadUnicodeText(const std::wstring& path, std::wstring* text) {
   return true;
 }
 
+bool IsReadOnlyFile(const std::wstring& path) {
+  const DWORD attributes = path.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(path.c_str());
+  return IsReadOnly(attributes);
+}
+
+bool WriteProfileValue(const std::wstring& path, const wchar_t* section, const wchar_t* key, const wchar_t* value) {
+  // Wine would rewrite a read-only file here; Windows refuses, and so do we.
+  if (IsReadOnlyFile(path)) return Failed(L"Writing to ", path, ERROR_ACCESS_DENIED);
+  if (!WritePrivateProfileStringW(section, key, value, path.c_str())) {
+    return Failed(L"Writing to ", path, GetLastError());
+  }
+  return true;
+}
+
 bool ReplaceWithUnicodeText(const std::wstring& path, const std::wstring& text) {
   if (path.empty()) return false;
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  // Moving over a read-only file would drop both its content and its mark
+  // (Windows refuses the move, Wine does not).
+  if (IsReadOnly(attributes)) return Failed(L"Replacing ", path, ERROR_ACCESS_DENIED);
   const std::wstring temporary = path + L".tmp";
+  auto removeTemporary = kit::OnExit([&] { DeleteFileW(temporary.c_str()); });
   {
-    FileHandle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid()) return false;
+    kit::File file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                               nullptr));
+    if (!file) return Failed(L"Replacing ", path, GetLastError());
     std::vector<unsigned char> bytes;
     bytes.reserve(2 + text.size() * 2);
     bytes.push_back(kUtf16Mark[0]);
@@ -126,16 +144,18 @@ bool ReplaceWithUnicodeText(const std::wstring& path, const std::wstring& text) 
       bytes.push_back(static_cast<unsigned char>(c & 0xFF));
       bytes.push_back(static_cast<unsigned char>((c >> 8) & 0xFF));
     }
-    const bool written = WriteAll(file.get(), bytes.data(), bytes.size()) && FlushFileBuffers(file.get());
-    if (!file.Close() || !written) {
-      DeleteFileW(temporary.c_str());
-      return false;
+    // Flushed, so that a failure to store the bytes shows here and not at
+    // the close.
+    if (!WriteAll(file.Get(), bytes.data(), bytes.size()) || !FlushFileBuffers(file.Get())) {
+      return Failed(L"Replacing ", path, GetLastError());
     }
   }
   if (!MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    DeleteFileW(temporary.c_str());
-    return false;
+    return Failed(L"Replacing ", path, GetLastError());
   }
+  removeTemporary.Dismiss();
+  // The new file is the user's old one: hidden stays hidden, and so on.
+  if (attributes != INVALID_FILE_ATTRIBUTES) SetFileAttributesW(path.c_str(), attributes & kSettableAttributes);
   return true;
 }
 

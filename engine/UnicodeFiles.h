@@ -1,4 +1,5 @@
-// Whole-file reading and writing of the engine's UTF-16LE data files.
+// Whole-file reading and writing of the engine's UTF-16LE data files. A
+// write that fails tells a debugger what failed and why.
 #pragma once
 
 #include <string>
@@ -22,8 +23,18 @@ bool CreateEmptyUnicodeFile(const std::wstring& path);
 // or without its mark). False when the file cannot be opened or read.
 bool ReadUnicodeText(const std::wstring& path, std::wstring* text);
 
+// True when `path` is a file the user marked read-only. The engine never
+// writes such a file, as Windows itself refuses to.
+bool IsReadOnlyFile(const std::wstring& path);
+
 // Writes FF FE and `text` as UTF-16LE to a temporary file beside `path`, then
-// moves it into place. On failure the file at `path` is left as it was.
+// moves it into place; the file keeps its attributes. A read-only file is
+// not replaced (ERROR_ACCESS_DENIED). On failure the file at `path` is left as
+// it was.
 bool ReplaceWithUnicodeText(const std::wstring& path, const std::wstring& text);
+
+// WritePrivateProfileStringW (a null `key` deletes the section), except
+// that a read-only file is left alone (ERROR_ACCESS_DENIED).
+bool WriteProfileValue(const std::wstring& path, const wchar_t* section, const wchar_t* key, const wchar_t* value);
 
 }  // namespace tarnwick

@@ -27,16 +27,14 @@ STDMETHODIMP ClassFactory::CreateInstance(IUnknown* outer, REFIID iid, void** ou
   if (!out) return E_POINTER;
   *out = nullptr;
   if (outer) return CLASS_E_NOAGGREGATION;
-  return create_(iid, out);
+  return create_(iid, out);  // CreateStandalone, itself behind the barrier
 }
 
 STDMETHODIMP ClassFactory::LockServer(BOOL lock) {
-  if (lock) {
-    ModuleLock();
-  } else {
-    ModuleUnlock();
-  }
-  return S_OK;
+  return Barrier([&] {
+    lock ? ModuleLock() : ModuleUnlock();
+    return S_OK;
+  });
 }
 
 }  // namespace tarnwick::com

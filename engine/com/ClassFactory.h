@@ -6,9 +6,10 @@
 #include <windows.h>
 #include <unknwn.h>
 
-#include <new>
+#include <kit/Own.h>
 
 #include "com/ComModule.h"
+#include "com/Results.h"
 
 namespace tarnwick::com {
 
@@ -20,20 +21,14 @@ template <class T>
 HRESULT CreateStandalone(REFIID iid, void** out) {
   if (!out) return E_POINTER;
   *out = nullptr;
-  T* object = nullptr;
-  try {
-    object = new T();
-  } catch (const std::bad_alloc&) {
-    return E_OUTOFMEMORY;
-  } catch (...) {
-    // A part of the object could not be built; its members are gone already.
-    return E_FAIL;
-  }
-  object->MakeStandalone();
-  object->AddRef();
-  HRESULT hr = object->QueryInterface(iid, out);
-  object->Release();
-  return hr;
+  // A part that cannot be built fails the creation; its members are gone
+  // already when the exception reaches the barrier.
+  return Barrier([&] {
+    T* made = new T();
+    made->MakeStandalone();
+    const auto object = kit::ComPtr<T>::Share(made);
+    return object->QueryInterface(iid, out);
+  });
 }
 
 // One factory per class, living as long as the module. References to it

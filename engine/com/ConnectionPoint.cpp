@@ -5,58 +5,50 @@
 
 #include <algorithm>
 
+#include <kit/Own.h>
+
 #include "com/RefCounted.h"
+#include "com/Results.h"
 
 namespace tarnwick::com {
 
 namespace {
 
-struct ReleaseUnknown {
-  void operator()(IUnknown* p) const { p->Release(); }
-};
-template <class T>
-using Held = std::unique_ptr<T, ReleaseUnknown>;
-
-Held<IGlobalInterfaceTable> GlobalInterfaceTable() {
-  IGlobalInterfaceTable* git = nullptr;
+kit::ComPtr<IGlobalInterfaceTable> GlobalInterfaceTable() {
+  kit::ComPtr<IGlobalInterfaceTable> git;
   if (FAILED(CoCreateInstance(CLSID_StdGlobalInterfaceTable, nullptr, CLSCTX_INPROC_SERVER,
-                              IID_IGlobalInterfaceTable, reinterpret_cast<void**>(&git)))) {
-    git = nullptr;
+                              IID_IGlobalInterfaceTable, git.OutVoid()))) {
+    git.Reset();
   }
-  return Held<IGlobalInterfaceTable>(git);
+  return git;
 }
 
 // Lives in the apartment of the sink it wraps; see the header.
 class SinkForwarder final : public RefCounted<IDispatch> {
  public:
-  SinkForwarder(IDispatch* sink, std::shared_ptr<EventGate> gate) : sink_(sink), gate_(std::move(gate)) {}
+  SinkForwarder(kit::ComPtr<IDispatch> sink, std::shared_ptr<EventGate> gate)
+      : sink_(std::move(sink)), gate_(std::move(gate)) {}
 
-  STDMETHODIMP GetTypeInfoCount(UINT* count) override { return sink_->GetTypeInfoCount(count); }
+  STDMETHODIMP GetTypeInfoCount(UINT* count) override {
+    return Barrier([&] { return sink_->GetTypeInfoCount(count); });
+  }
   STDMETHODIMP GetTypeInfo(UINT index, LCID lcid, ITypeInfo** info) override {
-    return sink_->GetTypeInfo(index, lcid, info);
+    return Barrier([&] { return sink_->GetTypeInfo(index, lcid, info); });
   }
   STDMETHODIMP GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID lcid, DISPID* ids) override {
-    return sink_->GetIDsOfNames(iid, names, count, lcid, ids);
+    return Barrier([&] { return sink_->GetIDsOfNames(iid, names, count, lcid, ids); });
   }
   STDMETHODIMP Invoke(DISPID id, REFIID iid, LCID lcid, WORD flags, DISPPARAMS* params, VARIANT* result,
                       EXCEPINFO* excep, UINT* argErr) override {
     if (gate_->closed.load()) return S_OK;
-    DWORD outer = gate_->handlerThread.exchange(GetCurrentThreadId());
-    HRESULT hr;
-    try {
-      hr = sink_->Invoke(id, iid, lcid, flags, params, result, excep, argErr);
-    } catch (...) {
-      // Nothing may unwind into the marshalling layer that called us.
-      hr = RPC_E_SERVERFAULT;
-    }
-    gate_->handlerThread.store(outer);
-    return hr;
+    const DWORD outer = gate_->handlerThread.exchange(GetCurrentThreadId());
+    auto restore = kit::OnExit([&] { gate_->handlerThread.store(outer); });
+    // A handler that throws must not unwind into the marshalling layer.
+    return Barrier([&] { return sink_->Invoke(id, iid, lcid, flags, params, result, excep, argErr); });
   }
 
  private:
-  ~SinkForwarder() override { sink_->Release(); }
-
-  IDispatch* sink_;
+  const kit::ComPtr<IDispatch> sink_;
   std::shared_ptr<EventGate> gate_;
 };
 
@@ -67,7 +59,7 @@ class SinkForwarder final : public RefCounted<IDispatch> {
 EventSinkList::EventSinkList(REFIID eventIid) : eventIid_(eventIid), gate_(std::make_shared<EventGate>()) {}
 
 EventSinkList::~EventSinkList() {
-  Held<IGlobalInterfaceTable> git = GlobalInterfaceTable();
+  kit::ComPtr<IGlobalInterfaceTable> git = GlobalInterfaceTable();
   if (!git) return;
   for (DWORD cookie : places_) {
     if (cookie) git->RevokeInterfaceFromGlobal(cookie);
@@ -78,35 +70,25 @@ HRESULT EventSinkList::Advise(IUnknown* sink, DWORD* cookie) {
   if (!cookie) return E_POINTER;
   *cookie = 0;
   if (!sink) return E_POINTER;
-  IUnknown* events = nullptr;
-  if (FAILED(sink->QueryInterface(eventIid_, reinterpret_cast<void**>(&events))) || !events) {
-    return CONNECT_E_CANNOTCONNECT;
-  }
-  events->Release();
-  IDispatch* dispatch = nullptr;
-  if (FAILED(sink->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch))) || !dispatch) {
-    return CONNECT_E_CANNOTCONNECT;
-  }
-  Held<IGlobalInterfaceTable> git = GlobalInterfaceTable();
-  if (!git) {
-    dispatch->Release();
-    return E_UNEXPECTED;
-  }
-  SinkForwarder* forwarder = new (std::nothrow) SinkForwarder(dispatch, gate_);
-  if (!forwarder) {
-    dispatch->Release();
-    return E_OUTOFMEMORY;
-  }
+  const kit::ComPtr<IUnknown> asSink = kit::ComPtr<IUnknown>::Share(sink);
+  kit::ComPtr<IDispatch> dispatch = asSink.As<IDispatch>(IID_IDispatch);
+  if (!asSink.As<IUnknown>(eventIid_) || !dispatch) return CONNECT_E_CANNOTCONNECT;
+  kit::ComPtr<IGlobalInterfaceTable> git = GlobalInterfaceTable();
+  if (!git) return E_UNEXPECTED;
+  auto forwarder = kit::ComPtr<SinkForwarder>::Adopt(new SinkForwarder(std::move(dispatch), gate_));
   DWORD gitCookie = 0;
-  HRESULT hr = git->RegisterInterfaceInGlobal(forwarder, IID_IDispatch, &gitCookie);
-  forwarder->Release();  // the table holds it now
+  const HRESULT hr = git->RegisterInterfaceInGlobal(forwarder.Get(), IID_IDispatch, &gitCookie);
   if (FAILED(hr)) return hr;
-
-  std::lock_guard<std::mutex> guard(lock_);
-  auto empty = std::find(places_.begin(), places_.end(), 0u);
-  if (empty == places_.end()) empty = places_.insert(places_.end(), 0u);
-  *empty = gitCookie;
-  *cookie = static_cast<DWORD>(empty - places_.begin()) + 1;
+  // Out of the table again if no place can be made for it.
+  auto revoke = kit::OnExit([&] { git->RevokeInterfaceFromGlobal(gitCookie); });
+  {
+    std::lock_guard<std::mutex> guard(lock_);
+    auto empty = std::find(places_.begin(), places_.end(), 0u);
+    if (empty == places_.end()) empty = places_.insert(places_.end(), 0u);
+    *empty = gitCookie;
+    *cookie = static_cast<DWORD>(empty - places_.begin()) + 1;
+  }
+  revoke.Dismiss();
   return S_OK;
 }
 
@@ -119,7 +101,7 @@ HRESULT EventSinkList::Unadvise(DWORD cookie) {
     places_[cookie - 1] = 0;
   }
   // Outside the lock: revoking may call into other apartments.
-  if (Held<IGlobalInterfaceTable> git = GlobalInterfaceTable()) git->RevokeInterfaceFromGlobal(gitCookie);
+  if (kit::ComPtr<IGlobalInterfaceTable> git = GlobalInterfaceTable()) git->RevokeInterfaceFromGlobal(gitCookie);
   return S_OK;
 }
 
@@ -133,18 +115,15 @@ HRESULT EventSinkList::Fire(DISPID id, const VARIANT* args, UINT count) {
   // Taking a proxy out of the table may call into the sink's apartment, so
   // it is done without the lock, one sink at a time. A place emptied
   // meanwhile simply fails here.
-  Held<IGlobalInterfaceTable> git = GlobalInterfaceTable();
+  kit::ComPtr<IGlobalInterfaceTable> git = GlobalInterfaceTable();
   if (!git) return E_UNEXPECTED;
   HRESULT last = S_OK;
   std::vector<VARIANT> reversed(count);
   for (DWORD cookie : cookies) {
     if (IsClosed()) break;
     if (cookie == 0) continue;
-    IDispatch* proxy = nullptr;
-    if (FAILED(git->GetInterfaceFromGlobal(cookie, IID_IDispatch, reinterpret_cast<void**>(&proxy))) || !proxy) {
-      continue;
-    }
-    Held<IDispatch> target(proxy);
+    kit::ComPtr<IDispatch> target;
+    if (FAILED(git->GetInterfaceFromGlobal(cookie, IID_IDispatch, target.OutVoid())) || !target) continue;
     // Invoke takes the last declared argument first.
     for (UINT i = 0; i < count; ++i) {
       VariantInit(&reversed[i]);
@@ -179,25 +158,26 @@ STDMETHODIMP EventConnectionPoint::QueryInterface(REFIID iid, void** out) {
 }
 
 STDMETHODIMP EventConnectionPoint::GetConnectionInterface(IID* iid) {
-  if (!iid) return E_POINTER;
-  *iid = sinks_->EventIid();
-  return S_OK;
+  return Barrier([&] { return Out(iid, sinks_->EventIid()); });
 }
 
 STDMETHODIMP EventConnectionPoint::GetConnectionPointContainer(IConnectionPointContainer** out) {
-  if (!out) return E_POINTER;
-  container_.AddRef();
-  *out = &container_;
-  return S_OK;
+  return Barrier([&] { return OutObject(out, &container_); });
 }
 
-STDMETHODIMP EventConnectionPoint::Advise(IUnknown* sink, DWORD* cookie) { return sinks_->Advise(sink, cookie); }
+STDMETHODIMP EventConnectionPoint::Advise(IUnknown* sink, DWORD* cookie) {
+  return Barrier([&] { return sinks_->Advise(sink, cookie); });
+}
 
-STDMETHODIMP EventConnectionPoint::Unadvise(DWORD cookie) { return sinks_->Unadvise(cookie); }
+STDMETHODIMP EventConnectionPoint::Unadvise(DWORD cookie) {
+  return Barrier([&] { return sinks_->Unadvise(cookie); });
+}
 
 STDMETHODIMP EventConnectionPoint::EnumConnections(IEnumConnections** out) {
-  if (out) *out = nullptr;
-  return E_NOTIMPL;
+  return Barrier([&] {
+    if (out) *out = nullptr;
+    return E_NOTIMPL;
+  });
 }
 
 // --- Container helpers --------------------------------------------------------
@@ -206,42 +186,46 @@ namespace {
 
 class SingleConnectionPointEnum final : public RefCounted<IEnumConnectionPoints> {
  public:
-  SingleConnectionPointEnum(IConnectionPoint* point, ULONG position) : point_(point), position_(position) {
-    point_->AddRef();
-  }
+  SingleConnectionPointEnum(kit::ComPtr<IConnectionPoint> point, ULONG position)
+      : point_(std::move(point)), position_(position) {}
 
   STDMETHODIMP Next(ULONG count, IConnectionPoint** out, ULONG* fetched) override {
-    if (!out) return E_POINTER;
-    if (count != 1 && !fetched) return E_INVALIDARG;
-    ULONG given = 0;
-    if (count > 0 && position_ == 0) {
-      point_->AddRef();
-      out[0] = point_;
-      position_ = 1;
-      given = 1;
-    }
-    if (fetched) *fetched = given;
-    return given == count ? S_OK : S_FALSE;
+    return Barrier([&]() -> HRESULT {
+      if (!out) return E_POINTER;
+      if (count != 1 && !fetched) return E_INVALIDARG;
+      ULONG given = 0;
+      if (count > 0 && position_ == 0) {
+        OutObject(out, point_.Get());
+        position_ = 1;
+        given = 1;
+      }
+      if (fetched) *fetched = given;
+      return Done(given == count);
+    });
   }
   STDMETHODIMP Skip(ULONG count) override {
-    ULONG left = 1 - position_;
-    position_ = count >= left ? 1 : position_;
-    return count <= left ? S_OK : S_FALSE;
+    return Barrier([&] {
+      const ULONG left = 1 - position_;
+      position_ = count >= left ? 1 : position_;
+      return Done(count <= left);
+    });
   }
   STDMETHODIMP Reset() override {
-    position_ = 0;
-    return S_OK;
+    return Barrier([&] {
+      position_ = 0;
+      return S_OK;
+    });
   }
   STDMETHODIMP Clone(IEnumConnectionPoints** out) override {
-    if (!out) return E_POINTER;
-    *out = new (std::nothrow) SingleConnectionPointEnum(point_, position_);
-    return *out ? S_OK : E_OUTOFMEMORY;
+    return Barrier([&]() -> HRESULT {
+      if (!out) return E_POINTER;
+      *out = new SingleConnectionPointEnum(point_, position_);
+      return S_OK;
+    });
   }
 
  private:
-  ~SingleConnectionPointEnum() override { point_->Release(); }
-
-  IConnectionPoint* point_;
+  const kit::ComPtr<IConnectionPoint> point_;
   ULONG position_;
 };
 
@@ -251,15 +235,13 @@ HRESULT FindSingleConnectionPoint(EventConnectionPoint& point, REFIID iid, IConn
   if (!out) return E_POINTER;
   *out = nullptr;
   if (!IsEqualIID(iid, point.Sinks()->EventIid())) return CONNECT_E_NOCONNECTION;
-  point.AddRef();
-  *out = &point;
-  return S_OK;
+  return OutObject(out, &point);
 }
 
 HRESULT EnumSingleConnectionPoint(EventConnectionPoint& point, IEnumConnectionPoints** out) {
   if (!out) return E_POINTER;
-  *out = new (std::nothrow) SingleConnectionPointEnum(&point, 0);
-  return *out ? S_OK : E_OUTOFMEMORY;
+  *out = new SingleConnectionPointEnum(kit::ComPtr<IConnectionPoint>::Share(&point), 0);
+  return S_OK;
 }
 
 }  // namespace tarnwick::com

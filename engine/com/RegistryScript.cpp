@@ -2,6 +2,8 @@
 
 #include <cwctype>
 
+#include <kit/Own.h>
+
 namespace tarnwick::com {
 
 namespace {
@@ -206,17 +208,15 @@ HRESULT Register(HKEY parent, const std::vector<RegistryEntry>& entries) {
       LSTATUS status = RegDeleteTreeW(parent, entry.name.c_str());
       if (status != ERROR_SUCCESS && !IsMissing(status)) return HRESULT_FROM_WIN32(status);
     }
-    HKEY key = nullptr;
+    kit::RegKey key;
     LSTATUS status = RegCreateKeyExW(parent, entry.name.c_str(), 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr,
-                                     &key, nullptr);
+                                     key.Out(), nullptr);
     if (status != ERROR_SUCCESS) return HRESULT_FROM_WIN32(status);
-    HRESULT hr = S_OK;
     if (entry.hasData) {
-      status = SetText(key, nullptr, entry.data);
-      if (status != ERROR_SUCCESS) hr = HRESULT_FROM_WIN32(status);
+      status = SetText(key.Get(), nullptr, entry.data);
+      if (status != ERROR_SUCCESS) return HRESULT_FROM_WIN32(status);
     }
-    if (SUCCEEDED(hr)) hr = Register(key, entry.children);
-    RegCloseKey(key);
+    const HRESULT hr = Register(key.Get(), entry.children);
     if (FAILED(hr)) return hr;
   }
   return S_OK;
@@ -231,12 +231,11 @@ HRESULT Unregister(HKEY parent, const std::vector<RegistryEntry>& entries) {
     if (entry.kind == RegistryEntry::Kind::Value) {
       note(RegDeleteValueW(parent, entry.name.c_str()));
     } else if (entry.flag == RegistryEntry::Flag::Keep) {
-      HKEY key = nullptr;
-      LSTATUS status = RegOpenKeyExW(parent, entry.name.c_str(), 0, KEY_READ | KEY_WRITE, &key);
+      kit::RegKey key;
+      LSTATUS status = RegOpenKeyExW(parent, entry.name.c_str(), 0, KEY_READ | KEY_WRITE, key.Out());
       note(status);
       if (status != ERROR_SUCCESS) continue;
-      HRESULT hr = Unregister(key, entry.children);
-      RegCloseKey(key);
+      const HRESULT hr = Unregister(key.Get(), entry.children);
       if (FAILED(hr) && SUCCEEDED(first)) first = hr;
     } else {
       note(RegDeleteTreeW(parent, entry.name.c_str()));

@@ -3,13 +3,22 @@
 #include <objbase.h>
 
 #include "EngineServer.h"
+#include "com/Results.h"
+
+using tarnwick::com::Barrier;
 
 STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, LPVOID* out) {
-  return tarnwick::ServerGetClassObject(clsid, iid, out);
+  return Barrier([&] { return tarnwick::ServerGetClassObject(clsid, iid, out); });
 }
 
-STDAPI DllCanUnloadNow() { return tarnwick::ServerCanUnloadNow(); }
+STDAPI DllCanUnloadNow() {
+  return Barrier([] { return tarnwick::ServerCanUnloadNow(); });
+}
 
-STDAPI DllRegisterServer() { return tarnwick::ServerRegister(); }
+STDAPI DllRegisterServer() {
+  return Barrier([] { return tarnwick::ServerRegister(); });
+}
 
-STDAPI DllUnregisterServer() { return tarnwick::ServerUnregister(); }
+STDAPI DllUnregisterServer() {
+  return Barrier([] { return tarnwick::ServerUnregister(); });
+}

@@ -1,5 +1,7 @@
 #include "platform/HostProcess.h"
 
+#include <kit/Own.h>
+
 namespace tarnwick::platform {
 
 namespace {
@@ -7,15 +9,13 @@ namespace {
 class Win32HostProcess final : public HostProcess {
  public:
   bool EnablePrivilege(const wchar_t* privilege, DWORD tokenAccess) override {
-    HANDLE token = nullptr;
-    if (!OpenProcessToken(GetCurrentProcess(), tokenAccess, &token)) return false;
+    kit::Handle token;
+    if (!OpenProcessToken(GetCurrentProcess(), tokenAccess, token.Out())) return false;
     TOKEN_PRIVILEGES wanted = {};
     wanted.PrivilegeCount = 1;
     wanted.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
-    bool ok = LookupPrivilegeValueW(nullptr, privilege, &wanted.Privileges[0].Luid) &&
-              AdjustTokenPrivileges(token, FALSE, &wanted, sizeof(wanted), nullptr, nullptr);
-    CloseHandle(token);
-    return ok;
+    return LookupPrivilegeValueW(nullptr, privilege, &wanted.Privileges[0].Luid) &&
+           AdjustTokenPrivileges(token.Get(), FALSE, &wanted, sizeof(wanted), nullptr, nullptr);
   }
 
   bool TrimOwnWorkingSet() override {

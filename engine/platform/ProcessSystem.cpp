@@ -54,23 +54,21 @@ class RealProcesses final : public ProcessSystem {
   }
 
   bool EnumerateSnapshotProcesses(std::vector<ProcessEntry>& out) override {
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE) return false;
+    kit::File snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot) return false;
     PROCESSENTRY32W entry;
     entry.dwSize = sizeof(entry);
-    bool ok = Process32FirstW(snapshot, &entry) != FALSE;
-    if (ok) {
-      out.clear();
-      do {
-        out.push_back({entry.th32ProcessID, entry.szExeFile});
-        entry.dwSize = sizeof(entry);
-      } while (Process32NextW(snapshot, &entry));
-    }
-    CloseHandle(snapshot);
-    return ok;
+    if (!Process32FirstW(snapshot.Get(), &entry)) return false;
+    out.clear();
+    do {
+      out.push_back({entry.th32ProcessID, entry.szExeFile});
+      entry.dwSize = sizeof(entry);
+    } while (Process32NextW(snapshot.Get(), &entry));
+    return true;
   }
 
   HANDLE Open(DWORD access, DWORD processId) override { return OpenProcess(access, FALSE, processId); }
+  // The seam's own release: its callers hold the handles it opens.
   void Close(HANDLE process) override {
     if (process) CloseHandle(process);
   }

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include <kit/Own.h>
+
 namespace tarnwick::platform {
 
 struct ProcessEntry {
@@ -49,5 +51,16 @@ class ProcessSystem {
 
 // The real services; one process-wide instance.
 ProcessSystem& RealProcessSystem();
+
+// Opens process `processId` through `system` with `access`, runs `act` on its
+// handle and closes it again, however `act` ends; false when it cannot be
+// opened.
+template <class Act>
+bool WithProcess(ProcessSystem& system, DWORD access, DWORD processId, Act act) {
+  HANDLE process = system.Open(access, processId);
+  if (!process) return false;
+  auto close = kit::OnExit([&] { system.Close(process); });
+  return act(process);
+}
 
 }  // namespace tarnwick::platform

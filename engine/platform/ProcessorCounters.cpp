@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include <kit/Own.h>
+
 namespace tarnwick::platform {
 namespace {
 
@@ -41,22 +43,29 @@ QuerySystemInformation LookUpQuerySystemInformation() {
   return routine;
 }
 
+// A counter query, closed with its counters when it goes.
+struct PdhQueryTraits {
+  using Value = PDH_HQUERY;
+  static Value Empty() noexcept { return nullptr; }
+  static void Free(Value query) noexcept { PdhCloseQuery(query); }
+};
+using PdhQuery = kit::Unique<PdhQueryTraits>;
+
 class PdhProcessorTimeQuery final : public ProcessorTimeQuery {
  public:
-  explicit PdhProcessorTimeQuery(PDH_HQUERY query) : query_(query) {}
-  ~PdhProcessorTimeQuery() override { PdhCloseQuery(query_); }
+  explicit PdhProcessorTimeQuery(PdhQuery query) : query_(std::move(query)) {}
 
   bool AddCounter(int instance) override {
     const std::wstring name = instance < 0 ? L"_Total" : std::to_wstring(instance);
     const std::wstring path = L"\\Processor(" + name + L")\\% Processor Time";
     // English names work on every display language of Windows.
     PDH_HCOUNTER counter = nullptr;
-    if (PdhAddEnglishCounterW(query_, path.c_str(), 0, &counter) != ERROR_SUCCESS) return false;
+    if (PdhAddEnglishCounterW(query_.Get(), path.c_str(), 0, &counter) != ERROR_SUCCESS) return false;
     counters_.push_back(counter);
     return true;
   }
 
-  bool Collect() override { return PdhCollectQueryData(query_) == ERROR_SUCCESS; }
+  bool Collect() override { return PdhCollectQueryData(query_.Get()) == ERROR_SUCCESS; }
 
   bool Read(size_t counter, long* percent) override {
     if (counter >= counters_.size() || !percent) return false;
@@ -68,7 +77,7 @@ class PdhProcessorTimeQuery final : public ProcessorTimeQuery {
   }
 
  private:
-  PDH_HQUERY query_;
+  PdhQuery query_;
   std::vector<PDH_HCOUNTER> counters_;
 };
 
@@ -83,9 +92,9 @@ class Win32ProcessorCounters final : public ProcessorCounters {
   }
 
   std::unique_ptr<ProcessorTimeQuery> OpenQuery() override {
-    PDH_HQUERY query = nullptr;
-    if (PdhOpenQueryW(nullptr, 1, &query) != ERROR_SUCCESS) return nullptr;
-    return std::make_unique<PdhProcessorTimeQuery>(query);
+    PdhQuery query;
+    if (PdhOpenQueryW(nullptr, 1, query.Out()) != ERROR_SUCCESS) return nullptr;
+    return std::make_unique<PdhProcessorTimeQuery>(std::move(query));
   }
 };
 

@@ -33,6 +33,7 @@ class RealServices final : public ServiceControl {
   }
 
   bool Start(SC_HANDLE service) override { return StartServiceW(service, 0, nullptr) != FALSE; }
+  // The seam's own release: its callers hold the handles it opens.
   void Close(SC_HANDLE handle) override {
     if (handle) CloseServiceHandle(handle);
   }

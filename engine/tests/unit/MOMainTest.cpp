@@ -232,7 +232,7 @@ TEST(ClassFactories, AFailedConstructionFailsTheCreation) {
   EXPECT_EQ(before, tarnwick::com::ModuleLockCount());
 }
 
-TEST(ClassFactories, AHeldConnectionPointKeepsACreatedMainAlive) {
+TEST(ClassFactories, EveryHeldPartKeepsACreatedMainAliveUntilItsOwnLastRelease) {
   ComApartment com;
   long before = tarnwick::com::ModuleLockCount();
   IMOMain* main = nullptr;
@@ -242,10 +242,27 @@ TEST(ClassFactories, AHeldConnectionPointKeepsACreatedMainAlive) {
   IConnectionPoint* point = nullptr;
   ASSERT_EQ(S_OK, container->FindConnectionPoint(DIID__IMOMainEvents, &point));
   container->Release();
-  main->Release();
-  EXPECT_EQ(before + 1, tarnwick::com::ModuleLockCount());
+  IMOState* state = nullptr;
+  ASSERT_EQ(S_OK, main->get_State(&state));
+  IMOProcessList* processes = nullptr;
+  ASSERT_EQ(S_OK, main->get_ProcessList(&processes));
+  IMOProcessItem* item = nullptr;
+  ASSERT_EQ(S_OK, processes->get_ProcessItemByID(GetCurrentProcessId(), &item));
+  processes->Release();
+  main->Release();  // MOMain's own reference goes first
+
+  const auto alive = [&] { return tarnwick::com::ModuleLockCount() == before + 1; };
+  EXPECT_TRUE(alive());
   IID iid = {};
   EXPECT_EQ(S_OK, point->GetConnectionInterface(&iid));
   point->Release();
+  EXPECT_TRUE(alive());
+  EXPECT_EQ(S_OK, state->Refresh());
+  state->Release();
+  EXPECT_TRUE(alive());
+  ULONG id = 0;
+  EXPECT_EQ(S_OK, item->get_ProcessID(&id));
+  EXPECT_EQ(GetCurrentProcessId(), id);
+  item->Release();
   EXPECT_EQ(before, tarnwick::com::ModuleLockCount());
 }

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <new>
+#include <stdexcept>
 #include <thread>
 
 #include "MOProcessList.h"
@@ -149,19 +150,24 @@ TEST_F(ProcessListTest, SnapshotEnumerationTakesOverAndCountsFromOne) {
   EXPECT_EQ(3u, Count());
 }
 
-TEST_F(ProcessListTest, RefreshInsideARefreshIsRefusedAndAFailureFreesTheFlag) {
+TEST_F(ProcessListTest, RefreshInsideARefreshIsRefusedAndAnExceptionStopsAtTheCallAndFreesTheFlag) {
   List();
   HRESULT inner = S_OK;
   processes.duringEnumeration = [&] { inner = List().Refresh(); };
   EXPECT_EQ(S_OK, List().Refresh());
   EXPECT_EQ(S_FALSE, inner);
 
-  processes.duringEnumeration = [] { throw std::bad_alloc(); };
-  EXPECT_EQ(S_FALSE, List().Refresh());
-  processes.duringEnumeration = nullptr;
   processes.Start(300, L"c.exe");
+  processes.duringEnumeration = [] { throw std::bad_alloc(); };
+  EXPECT_EQ(E_OUTOFMEMORY, List().Refresh());
+  processes.duringEnumeration = [] { throw std::runtime_error("broken"); };
+  EXPECT_EQ(E_FAIL, List().Refresh());
+  EXPECT_EQ(nullptr, ById(300));
+  // The engine goes on as if nothing had happened.
+  processes.duringEnumeration = nullptr;
   EXPECT_EQ(S_OK, List().Refresh());
-  EXPECT_NE(nullptr, ById(300));
+  EXPECT_EQ(L"c.exe", NameOf(ById(300)));
+  EXPECT_EQ(5u, Count());
 }
 
 TEST_F(ProcessListTest, ProcessorUseIsMeasuredBetweenRefreshes) {
@@ -341,9 +347,9 @@ TEST_F(ProcessListTest, DroppedItemHeldByAClientIsDetachedNotDestroyed) {
   ULONG handle = 1;
   EXPECT_EQ(S_FALSE, held->get_ProcessHandle(&handle));
   EXPECT_EQ(0u, handle);
-  const long locks = com::ModuleLockCount();
-  EXPECT_EQ(0u, held->Release());  // frees it
-  EXPECT_EQ(locks - 1, com::ModuleLockCount());
+  EXPECT_EQ(1, List().RefCount());  // the held item keeps its list
+  EXPECT_EQ(0u, held->Release());   // frees it
+  EXPECT_EQ(0, List().RefCount());
   list.reset();
   EXPECT_EQ(0, static_cast<int>(processes.handles.size()));
 }

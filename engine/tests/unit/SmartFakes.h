@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <functional>
@@ -20,6 +21,7 @@
 #include "MOSmartOpti.h"
 #include "ProcessFakes.h"
 #include "TempProgramFolder.h"
+#include "platform/FileWrites.h"
 #include "platform/ForegroundWindow.h"
 #include "platform/LocalClock.h"
 #include "platform/StopWait.h"
@@ -74,6 +76,22 @@ class ScriptedForeground : public platform::ForegroundWindow {
   size_t calls_ = 0;
   size_t allowed_ = 0;
   bool open_ = false;
+};
+
+// The real writes, counted.
+class CountingFileWrites : public platform::FileWrites {
+ public:
+  bool WriteProfileValue(const std::wstring& path, const wchar_t* section, const wchar_t* key,
+                         const wchar_t* value) override {
+    ++profileValues;
+    return platform::RealFileWrites().WriteProfileValue(path, section, key, value);
+  }
+  bool ReplaceText(const std::wstring& path, const std::wstring& text) override {
+    ++replaced;
+    return platform::RealFileWrites().ReplaceText(path, text);
+  }
+  std::atomic<int> profileValues{0};
+  std::atomic<int> replaced{0};
 };
 
 class FixedClock : public platform::LocalClock {

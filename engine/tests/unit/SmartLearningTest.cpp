@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "SmartFakes.h"
+#include "UnicodeFiles.h"
 
 using namespace tarnwick;
 using namespace tarnwick::test;
@@ -39,8 +40,39 @@ struct LearningFile : ::testing::Test {
   tt::TempProgramFolder folder;
   CMORulesList smartList;  // creates Config\ and an empty list file
   FixedClock clock;
-  SmartLearning learning{Path(), clock};
+  CountingFileWrites writes;
+  SmartLearning learning{Path(), clock, writes};
 };
+
+// One day's section of a learning file, as the profile functions write it.
+std::wstring DaySectionText(int day) {
+  FILETIME time;
+  const SYSTEMTIME first = {2000, 1, 0, 1, 0, 0, 0, 0};
+  SystemTimeToFileTime(&first, &time);
+  ULARGE_INTEGER t = {{time.dwLowDateTime, time.dwHighDateTime}};
+  t.QuadPart += static_cast<ULONGLONG>(day) * 864000000000ull;
+  time = {t.LowPart, t.HighPart};
+  SYSTEMTIME date;
+  FileTimeToSystemTime(&time, &date);
+  wchar_t header[16];
+  swprintf(header, 16, L"[%d-%02d-%02d]", date.wYear, date.wMonth, date.wDay);
+  return std::wstring(header) + L"\r\napp.exe=" + std::to_wstring(day % 97) + L"\r\nb.exe=1\r\n";
+}
+
+// Start-up pruning as the profile functions alone would do it: each old
+// day deleted by name (every deletion rewrites the file), then tidied.
+void PruneDayByDay(const std::wstring& path, size_t days) {
+  std::vector<wchar_t> names(1 << 16, L'\0');
+  GetPrivateProfileSectionNamesW(names.data(), static_cast<DWORD>(names.size()), path.c_str());
+  std::vector<std::wstring> sections;
+  for (const wchar_t* p = names.data(); *p; p += wcslen(p) + 1) sections.emplace_back(p);
+  for (size_t i = 0; i + days < sections.size(); ++i) {
+    WritePrivateProfileStringW(sections[i].c_str(), nullptr, nullptr, path.c_str());
+  }
+  std::wstring text;
+  ASSERT_TRUE(ReadUnicodeText(path, &text));
+  ASSERT_TRUE(ReplaceWithUnicodeText(path, TidyProfileText(text)));
+}
 
 TEST_F(LearningFile, CountsEachSampleUnderItsDayAndName) {
   Write(L"");
@@ -116,6 +148,34 @@ TEST_F(LearningFile, PruneKeepsTheMostRecentDaysAndTidiesTheFile) {
   const std::vector<unsigned char> before = ReadBytes(Path());
   learning.Prune(30);
   EXPECT_EQ(before, ReadBytes(Path()));
+}
+
+TEST_F(LearningFile, PruneOfTenThousandDaysIsOneWriteOfTheLastDays) {
+  std::wstring file, kept;
+  for (int day = 0; day < 10000; ++day) {
+    file += DaySectionText(day) + L"\r\n";
+    if (day >= 10000 - 30) kept += DaySectionText(day);
+  }
+  Write(file);
+  learning.Prune(30);
+  EXPECT_EQ(1, writes.replaced.load());
+  EXPECT_EQ(0, writes.profileValues.load());
+  EXPECT_EQ(kept, Text());
+}
+
+TEST_F(LearningFile, PruneLeavesWhatDeletingDayByDayLeft) {
+  const std::wstring file = L"\r\n;kept above the days\r\n[2026-03-01]\r\na.exe=1\r\n\r\n[2026-03-02]\r\nb.exe=2\r\n"
+                            L"c.exe=3\r\n\r\n\r\n[2026-03-03]\r\n;note\r\na.exe=4\r\n[2026-03-04]\r\nd.exe=5\r\n";
+  const std::wstring other = folder / L"Config\\other.ini";
+  WriteBytes(other, Utf16File(file));
+  PruneDayByDay(other, 2);
+  Write(file);
+  learning.Prune(2);
+  EXPECT_EQ(ReadBytes(other), ReadBytes(Path()));
+  EXPECT_EQ(L";kept above the days\r\n[2026-03-03]\r\n;note\r\na.exe=4\r\n[2026-03-04]\r\nd.exe=5\r\n", Text());
+  size_t dropped = 0;
+  EXPECT_EQ(L";kept above the days\r\n", PruneProfileText(file, 0, &dropped));
+  EXPECT_EQ(4u, dropped);
 }
 
 TEST_F(LearningFile, ResetLeavesOnlyTheByteOrderMarkAndTheRebuildFindsNoSections) {

@@ -2,7 +2,8 @@
 #
 #   app -> engine client, skins, controls, components, png -> gui -> kit
 #   the engine: the kit and its own interface header; the PNG core: nothing of ours
-#   testsupport: above gui, for tests only
+#   testsupport: above gui, for tests only (Messages.h, the bare message
+#   loop, needs nothing of ours, so the engine's tests may use it)
 #
 #   cmake -DTREE=<source folder> -P checks/CheckLayers.cmake
 #
@@ -21,6 +22,7 @@ get_filename_component(TREE "${TREE}" ABSOLUTE)
 # Where each layer's files lie: the first matching path prefix wins, so the
 # more specific ones come first.
 set(_places
+  testsupport/include/testsupport/Messages.h test_messages
   testsupport/ testsupport
   kit/ kit
   engine/tests/ engine_tests
@@ -49,9 +51,10 @@ set(_generated TarnwickLib.h engine_idl)
 
 # What each layer may include besides itself.
 set(_may_kit "")
+set(_may_test_messages "")
 set(_may_engine kit engine_idl)
 set(_may_gui kit)
-set(_may_testsupport gui kit)
+set(_may_testsupport gui kit test_messages)
 set(_may_engineclient gui kit engine_idl)
 set(_may_png_core "")
 set(_may_png png_core gui kit)
@@ -61,19 +64,19 @@ set(_may_skins gui kit)
 set(_may_app engineclient skins controls components png png_core gui kit engine_idl)
 # Tests use their own layer, what it may, and the test support; benchmarks
 # and the fuzzer what they measure.
-set(_may_engine_tests engine ${_may_engine})
-set(_may_gui_tests gui ${_may_gui} testsupport)
-set(_may_engineclient_tests engineclient ${_may_engineclient} testsupport)
-set(_may_png_tests png ${_may_png} testsupport)
+set(_may_engine_tests engine ${_may_engine} test_messages)
+set(_may_gui_tests gui ${_may_gui} testsupport test_messages)
+set(_may_engineclient_tests engineclient ${_may_engineclient} testsupport test_messages)
+set(_may_png_tests png ${_may_png} testsupport test_messages)
 set(_may_png_fuzz png_core)
 # The component and skin tests read forms with PNG pictures, as the program does.
-set(_may_components_tests components ${_may_components} png testsupport)
-set(_may_controls_tests controls ${_may_controls} testsupport)
-set(_may_skins_tests skins ${_may_skins} png testsupport)
-set(_may_app_tests app ${_may_app} testsupport)
+set(_may_components_tests components ${_may_components} png testsupport test_messages)
+set(_may_controls_tests controls ${_may_controls} testsupport test_messages)
+set(_may_skins_tests skins ${_may_skins} png testsupport test_messages)
+set(_may_app_tests app ${_may_app} testsupport test_messages)
 set(_may_bench_engine engine engine_tests ${_may_engine})
 set(_may_bench_png png_core)
-set(_may_checks kit engine engine_idl gui testsupport engineclient png_core png components controls
+set(_may_checks kit engine engine_idl gui testsupport test_messages engineclient png_core png components controls
                 skins)
 
 # Include folders of the libraries, as their targets give them to others.

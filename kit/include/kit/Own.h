@@ -12,6 +12,7 @@
 #pragma once
 
 #include <windows.h>
+#include <objbase.h>
 #include <oleauto.h>
 #include <unknwn.h>
 
@@ -264,6 +265,24 @@ class BStr {
 
  private:
   BSTR value_ = nullptr;
+};
+
+// This thread in a COM apartment for a scope: CoInitializeEx, and
+// CoUninitialize only when that succeeded (S_FALSE too: the calls pair up).
+class Apartment {
+ public:
+  explicit Apartment(DWORD model = COINIT_APARTMENTTHREADED) noexcept
+      : result_(CoInitializeEx(nullptr, model)) {}
+  Apartment(const Apartment&) = delete;
+  Apartment& operator=(const Apartment&) = delete;
+  ~Apartment() {
+    if (SUCCEEDED(result_)) CoUninitialize();
+  }
+  // S_OK, S_FALSE (already in one of this model), RPC_E_CHANGED_MODE...
+  HRESULT Result() const noexcept { return result_; }
+
+ private:
+  HRESULT result_;
 };
 
 // Runs a function when the scope ends, on every path, unless dismissed.

@@ -290,6 +290,12 @@ class TApplication : public TComponent {
   void HintMouseMessage(TControl* control, TMessage& Message);
   void HintTimerExpired();
   void ShowHintFor(TControl* control);
+  void WMActivateApp(TMessage& Message);
+  void WMSysCommand(TMessage& Message);
+  void WMClose(TMessage& Message);
+  void WMQueryEndSession(TMessage& Message);
+  void WMTimer(TMessage& Message);
+  void DefaultHandler(TMessage& Message);
 
   HWND handle_ = nullptr;
   TCustomForm* mainForm_ = nullptr;

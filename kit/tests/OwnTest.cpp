@@ -138,3 +138,18 @@ TEST(Apartment, UninitializesExactlyWhatItInitialized) {
     EXPECT_EQ(kind(), -1);
   }).join();
 }
+
+// Memory a stream or the clipboard takes over is released from the owner;
+// the rest goes with it.
+TEST(Global, FreesWhatNothingTookOver) {
+  HGLOBAL freed = nullptr, kept = nullptr;
+  {
+    kit::Global dropped(GlobalAlloc(GMEM_MOVEABLE, 16)), handedOn(GlobalAlloc(GMEM_MOVEABLE, 16));
+    ASSERT_TRUE(dropped && handedOn);
+    freed = dropped.Get();
+    kept = handedOn.Release();
+  }
+  EXPECT_EQ(GlobalFlags(freed), static_cast<UINT>(GMEM_INVALID_HANDLE));
+  EXPECT_EQ(GlobalSize(kept), 16u);
+  GlobalFree(kept);
+}

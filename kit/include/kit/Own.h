@@ -103,6 +103,11 @@ struct Menu {
   static Value Empty() noexcept { return nullptr; }
   static void Free(Value v) noexcept { DestroyMenu(v); }
 };
+struct Global {  // GlobalAlloc's memory, until something takes it over
+  using Value = HGLOBAL;
+  static Value Empty() noexcept { return nullptr; }
+  static void Free(Value v) noexcept { GlobalFree(v); }
+};
 }  // namespace traits
 
 using Handle = Unique<traits::Handle>;
@@ -115,6 +120,7 @@ using MemoryDC = Unique<traits::MemoryDC>;
 using Icon = Unique<traits::Icon>;
 using Module = Unique<traits::Module>;
 using Menu = Unique<traits::Menu>;
+using Global = Unique<traits::Global>;
 
 // A DC of a window's client area (GetDC), of the whole window
 // (GetWindowDC) or as GetDCEx makes it, given back with ReleaseDC.

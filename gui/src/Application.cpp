@@ -234,11 +234,11 @@ TApplication::~TApplication() {
     DestroyWindow(window);
   }
   if (gdiplusToken_) Gdiplus::GdiplusShutdown(gdiplusToken_);
-  if (comInitialized_) CoUninitialize();
+  apartment_.reset();  // COM goes last
 }
 
 void TApplication::Initialize() {
-  if (!comInitialized_) comInitialized_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+  if (!apartment_ || FAILED(apartment_->Result())) apartment_.emplace();
   detail::InitCommonControlsOnce();
   if (!gdiplusToken_) {
     Gdiplus::GdiplusStartupInput input;

@@ -12,10 +12,12 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "gui/Controls.h"
+#include "kit/Own.h"
 
 namespace gui {
 
@@ -304,7 +306,7 @@ class TApplication : public TComponent {
   bool terminated_ = false;
   bool showMainForm_ = true;
   bool active_ = false;
-  bool comInitialized_ = false;
+  std::optional<kit::Apartment> apartment_;
   ULONG_PTR gdiplusToken_ = 0;
   TWindowHooks hooks_;
   TColor hintColor_ = clInfoBk;

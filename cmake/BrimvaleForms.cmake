@@ -14,9 +14,6 @@
 #
 # The forms are scanned when CMake configures; changing a form reruns it.
 include_guard(DIRECTORY)
-if(WIN32)
-  enable_language(RC)
-endif()
 
 function(brimvale_add_forms target)
   cmake_parse_arguments(F "" "" "FORMS" ${ARGN})
@@ -70,8 +67,7 @@ function(brimvale_add_forms target)
 
   set(rc "${CMAKE_CURRENT_BINARY_DIR}/${target}_forms.rc")
   file(CONFIGURE OUTPUT "${rc}" CONTENT "${rc_text}" @ONLY)
-  target_sources(${target} PRIVATE "${rc}")
-  set_source_files_properties("${rc}" PROPERTIES OBJECT_DEPENDS "${deps}")
+  brimvale_add_resources(${target} SCRIPT "${rc}" DEPENDS ${deps})
 endfunction()
 
 # One resource name per file within a target.

@@ -11,6 +11,7 @@
 #include "gui/ImageList.h"
 #include "gui/Menus.h"
 #include "SimpleTimer.h"
+#include "kit/Own.h"
 
 namespace components {
 
@@ -41,13 +42,12 @@ void CopyText(char (&dest)[N], const std::string& text) {
 
 DWORD CommonControlsVersion() {
   DWORD version = 0;
-  if (HMODULE library = LoadLibraryA("comctl32.dll")) {
+  if (kit::Module library{LoadLibraryA("comctl32.dll")}) {
     auto getVersion = reinterpret_cast<DLLGETVERSIONPROC>(
-        reinterpret_cast<void*>(GetProcAddress(library, "DllGetVersion")));
+        reinterpret_cast<void*>(GetProcAddress(library.Get(), "DllGetVersion")));
     DLLVERSIONINFO info{};
     info.cbSize = sizeof info;
     if (getVersion && SUCCEEDED(getVersion(&info))) version = (info.dwMajorVersion << 16) + info.dwMinorVersion;
-    FreeLibrary(library);
   }
   return version;
 }

@@ -25,22 +25,18 @@ TGPImage LoadGPImageFromResource(const std::string& name, const std::string& typ
   const void* data = loaded ? LockResource(loaded) : nullptr;
   if (!data) return nullptr;
 
-  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
+  kit::Global memory(GlobalAlloc(GMEM_MOVEABLE, size));  // ours until the stream takes it over
   if (!memory) return nullptr;
-  // Ours until the stream takes it over.
-  auto freeMemory = kit::OnExit([&memory] {
-    if (memory) GlobalFree(memory);
-  });
-  void* target = GlobalLock(memory);
+  void* target = GlobalLock(memory.Get());
   if (!target) return nullptr;
   std::memcpy(target, data, size);
-  GlobalUnlock(memory);
+  GlobalUnlock(memory.Get());
 
   // The stream frees the memory when its last reference goes, which is the
   // image's once ours goes.
   kit::ComPtr<IStream> stream;
-  if (FAILED(CreateStreamOnHGlobal(memory, TRUE, stream.Out()))) return nullptr;
-  memory = nullptr;
+  if (FAILED(CreateStreamOnHGlobal(memory.Get(), TRUE, stream.Out()))) return nullptr;
+  memory.Release();
   TGPImage image(GdiplusNew<Gdiplus::Image>(stream.Get(), FALSE));
   if (!image || image->GetLastStatus() != Gdiplus::Ok) return nullptr;
   return image;

@@ -34,18 +34,26 @@ std::string Trim(const std::string& s) {
 
 // --- action link ------------------------------------------------------------------
 
-bool TCkCheckedActionLink::IsCheckedLinked() const { return action_ && client_->Checked() == action_->Checked(); }
+class TCkCustomGlyphButton::CheckLink : public TWinControlActionLink {
+ public:
+  using TWinControlActionLink::TWinControlActionLink;
+  void SetChecked(bool value) override {
+    if (!IsCheckedLinked()) return;
+    auto* button = static_cast<TCkCustomGlyphButton*>(Client());
+    button->clicksSuppressed_ = true;
+    auto done = kit::OnExit([button] { button->clicksSuppressed_ = false; });
+    button->SetChecked(value);
+  }
+};
 
-void TCkCheckedActionLink::SetChecked(bool value) {
-  client_->clicksSuppressed_ = true;
-  auto done = kit::OnExit([this] { client_->clicksSuppressed_ = false; });
-  client_->SetChecked(value);
+std::unique_ptr<TControlActionLink> TCkCustomGlyphButton::CreateActionLink() {
+  return std::make_unique<CheckLink>(this);
 }
 
 // --- glyph button -----------------------------------------------------------------
 
 GUI_DEFINE_CLASS(TCkCustomGlyphButton) {
-  c.Component("Action", &TControl::Action, &TCkCustomGlyphButton::SetAction);
+  c.Publish("Action");
   for (const char* name : {"Align", "Anchors", "Caption", "Enabled", "Font", "Hint", "ParentFont", "ParentShowHint",
                            "PopupMenu", "ShowHint", "TabOrder", "Visible"})
     c.Publish(name);
@@ -149,25 +157,10 @@ void TCkCustomGlyphButton::SetFrameController(TCkFrameController* value) {
   frameController_.Set(value);
 }
 
-void TCkCustomGlyphButton::SetAction(TBasicAction* value) {
-  TControl::SetAction(value);
-  auto* action = dynamic_cast<TCustomAction*>(value);
-  if (!action) {
-    actionLink_.reset();
-    return;
-  }
-  if (!actionLink_) actionLink_ = std::make_unique<TCkCheckedActionLink>(this);
-  actionLink_->SetAction(action);
-  // While a form is read, a box the form checked stays checked.
-  bool checkDefaults = ComponentState().Contains(csLoading);
-  if (!checkDefaults || !Checked()) actionLink_->SetChecked(action->Checked());
-}
-
 void TCkCustomGlyphButton::Notification(TComponent* component, TOperation operation) {
   inherited::Notification(component, operation);
   if (operation != opRemove) return;
   frameController_.Removed(component);
-  if (actionLink_ && component == actionLink_->Action()) actionLink_.reset();
 }
 
 void TCkCustomGlyphButton::ApplyFrameControllerSettings() {

@@ -17,23 +17,6 @@ class TCkCustomGlyphButton;
 
 extern const TEnumInfo LeftRightInfo;
 
-// Links an action's Checked to a glyph button. Writes through the link fire
-// no click. (The class library's actions tell nobody when they change: code
-// that changes an action's Checked passes it on with SetChecked.)
-class TCkCheckedActionLink {
- public:
-  explicit TCkCheckedActionLink(TCkCustomGlyphButton* client) : client_(client) {}
-  TCustomAction* Action() const { return action_; }
-  void SetAction(TCustomAction* action) { action_ = action; }
-  // The action holds the check: the button shows what the action says.
-  bool IsCheckedLinked() const;
-  void SetChecked(bool value);
-
- private:
-  TCkCustomGlyphButton* client_;
-  TCustomAction* action_ = nullptr;
-};
-
 class TCkCustomGlyphButton : public TCkCustomButton, public ICkFrameControllerClient {
   GUI_CLASS(TCkCustomGlyphButton, TCkCustomButton)
 
@@ -82,10 +65,6 @@ class TCkCustomGlyphButton : public TCkCustomButton, public ICkFrameControllerCl
   }
   void SetTransparent(bool value) override;
 
-  // Links the control to an action (a TCustomAction's Checked shows).
-  void SetAction(TBasicAction* value);
-  TCkCheckedActionLink* ActionLink() const { return actionLink_.get(); }
-
   // The glyph's size: 13 x 13, or one cell of the strip.
   int GlyphWidth() const { return glyphWidth_; }
   int GlyphHeight() const { return glyphHeight_; }
@@ -97,8 +76,9 @@ class TCkCustomGlyphButton : public TCkCustomButton, public ICkFrameControllerCl
   void WndProc(TMessage& Message) override;
 
  protected:
-  friend class TCkCheckedActionLink;
   virtual void ApplyFrameControllerSettings();
+  // A linked action's Checked shows, without a click.
+  std::unique_ptr<TControlActionLink> CreateActionLink() override;
   // Draws the glyph of the current state into a glyph-sized bitmap.
   virtual void DrawStateGlyph(TBitmap& glyph) = 0;
   virtual void SmoothGlyphEdge(TBitmap& glyph) {}
@@ -138,6 +118,7 @@ class TCkCustomGlyphButton : public TCkCustomButton, public ICkFrameControllerCl
   }
 
  private:
+  class CheckLink;
   void StripChanged(TObject*);
   void UpdateGlyphSize();
 
@@ -163,7 +144,6 @@ class TCkCustomGlyphButton : public TCkCustomButton, public ICkFrameControllerCl
   bool backgroundStale_ = true;
   bool usingMouse_ = false;
   bool clicksSuppressed_ = false;
-  std::unique_ptr<TCkCheckedActionLink> actionLink_;
 };
 
 // Three-state check logic: State and AllowGrayed.

@@ -66,7 +66,7 @@ void RunPump(std::shared_ptr<EventPump::Shared> held, HANDLE ready) {
   // An apartment of its own: calls to sinks go through proxies into the
   // sinks' apartments, and waiting for them pumps nothing here, so the
   // thread messages stay queued in order.
-  HRESULT com = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+  kit::Apartment apartment(COINIT_MULTITHREADED);
   MSG msg;
   PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);  // creates the queue before anyone posts
   SetEvent(ready);
@@ -82,9 +82,9 @@ void RunPump(std::shared_ptr<EventPump::Shared> held, HANDLE ready) {
     if (FAILED(handled)) Sleep(1);  // the message is dropped; the pump goes on
   }
   // When the engine is already gone, this was the last reference: let the
-  // sink list revoke its table entries while COM is still up here.
+  // sink list revoke its table entries while COM is still up here (the
+  // apartment goes after).
   held.reset();
-  if (SUCCEEDED(com)) CoUninitialize();
 }
 
 struct StartInfo {

@@ -18,6 +18,7 @@
 #include "MOState.h"
 #include "ProcessFakes.h"       // the process-list fakes of the unit tests
 #include "TempProgramFolder.h"  // a settings folder of its own
+#include "kit/Own.h"
 
 using namespace tarnwick;
 using Clock = std::chrono::steady_clock;
@@ -97,24 +98,21 @@ uint64_t ProcessTime100ns() {
 }
 
 void IdleEngine() {
-  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-  {
-    auto main = std::make_unique<CMOMain>();
-    IMOConfig* config = nullptr;
-    main->get_config(&config);
-    config->put_IsAutoCompress(VARIANT_FALSE);
-    config->put_IsAutoFree(VARIANT_FALSE);
-    config->put_IsSmartLearning(VARIANT_FALSE);
-    config->put_IsSmartCPU(VARIANT_FALSE);
-    config->Release();
-    Sleep(500);  // let the switched-off threads settle into their waits
+  kit::Apartment com;
+  auto main = std::make_unique<CMOMain>();
+  kit::ComPtr<IMOConfig> config;
+  main->get_config(config.Out());
+  config->put_IsAutoCompress(VARIANT_FALSE);
+  config->put_IsAutoFree(VARIANT_FALSE);
+  config->put_IsSmartLearning(VARIANT_FALSE);
+  config->put_IsSmartCPU(VARIANT_FALSE);
+  config.Reset();
+  Sleep(500);  // let the switched-off threads settle into their waits
 
-    const uint64_t before = ProcessTime100ns();
-    Sleep(10000);
-    const uint64_t used = ProcessTime100ns() - before;
-    std::printf("idle engine, every automatic feature off: %.1f ms of processor time in 10 s\n", used / 10000.0);
-  }
-  CoUninitialize();
+  const uint64_t before = ProcessTime100ns();
+  Sleep(10000);
+  const uint64_t used = ProcessTime100ns() - before;
+  std::printf("idle engine, every automatic feature off: %.1f ms of processor time in 10 s\n", used / 10000.0);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 
 #include "MOMain.h"
 #include "TempProgramFolder.h"  // a settings folder of its own
+#include "kit/Own.h"
 
 using namespace tarnwick;
 using Clock = std::chrono::steady_clock;
@@ -49,7 +50,7 @@ double CreationSeconds(const testing::TempProgramFolder& folder, const std::wstr
 }  // namespace
 
 int main() {
-  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  kit::Apartment com;
   {
     testing::TempProgramFolder folder;
     { CMOMain first(platform::RealHostProcess(), folder.path()); }  // makes Config\ and its files
@@ -62,6 +63,5 @@ int main() {
     std::printf("  %-42s %6.0f ms\n", "empty learning file", empty * 1000);
     std::printf("  %-42s %6.0f ms  (goal under 1000 ms)\n", label, large * 1000);
   }
-  CoUninitialize();
   return 0;
 }

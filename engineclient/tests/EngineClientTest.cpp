@@ -14,6 +14,7 @@
 #include "gui/Automation.h"
 #include "engineclient/EngineClient.h"
 #include "gui/Forms.h"
+#include "kit/Own.h"
 
 using namespace gui;
 
@@ -196,12 +197,11 @@ namespace {
 
 std::set<DWORD> ThreadsOfThisProcess() {
   std::set<DWORD> ids;
-  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+  kit::File snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
   THREADENTRY32 entry{};
   entry.dwSize = sizeof(entry);
-  for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
+  for (BOOL more = Thread32First(snapshot.Get(), &entry); more; more = Thread32Next(snapshot.Get(), &entry))
     if (entry.th32OwnerProcessID == GetCurrentProcessId()) ids.insert(entry.th32ThreadID);
-  CloseHandle(snapshot);
   return ids;
 }
 
@@ -238,6 +238,19 @@ TEST_F(EngineClient, TheRealEngineConnectsOnDemandAndItsEventsArriveOnThisThread
   EXPECT_FALSE(client.Connected());
   EXPECT_FALSE(client.Name().empty());  // the first call connects
   EXPECT_TRUE(client.Connected());
+  // A process started after the engine first listed them (this program
+  // again, held before it runs): Open reports it, as it does any other
+  // program's started meanwhile.
+  char self[MAX_PATH];
+  GetModuleFileNameA(nullptr, self, MAX_PATH);
+  std::string command = "\"" + std::string(self) + "\" --gtest_list_tests";
+  STARTUPINFOA startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION started{};
+  ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr,
+                             &startup, &started));
+  kit::Handle process(started.hProcess), mainThread(started.hThread);
+  auto end = kit::OnExit([&] { TerminateProcess(process.Get(), 0); });
   client.Open();
   for (DWORD thread : ThreadsOfThisProcess()) {
     if (before.count(thread)) continue;
@@ -245,11 +258,23 @@ TEST_F(EngineClient, TheRealEngineConnectsOnDemandAndItsEventsArriveOnThisThread
     PostThreadMessageA(thread, 0x808, 2, 777);
     PostThreadMessageA(thread, 0x807, 100, 0);
   }
-  ASSERT_TRUE(automation::PumpUntil([&] { return events.size() >= 3; }));
-  ASSERT_EQ(events.size(), 3u);
-  EXPECT_EQ(events[0].what, "free 0");
-  EXPECT_EQ(events[1].what, "new 2 777");
-  EXPECT_EQ(events[2].what, "free 100");
+  // Open's reports were posted before Open returned, so they come first
+  // (other test programs may have started processes too); then the three
+  // posted here, in their order.
+  ASSERT_TRUE(automation::PumpUntil([&] { return !events.empty() && events.back().what == "free 100"; }));
+  ASSERT_GE(events.size(), 4u);
+  const std::size_t posted = events.size() - 3;
+  const std::string mine = " " + std::to_string(started.dwProcessId);
+  int reportedMine = 0;
+  for (std::size_t i = 0; i < posted; ++i) {
+    const std::string& what = events[i].what;
+    EXPECT_EQ(what.rfind("new ", 0), 0u) << what;
+    reportedMine += what.size() > mine.size() && what.compare(what.size() - mine.size(), mine.size(), mine) == 0;
+  }
+  EXPECT_EQ(reportedMine, 1);
+  EXPECT_EQ(events[posted].what, "free 0");
+  EXPECT_EQ(events[posted + 1].what, "new 2 777");
+  EXPECT_EQ(events[posted + 2].what, "free 100");
   for (const Event& e : events) EXPECT_EQ(e.thread, GetCurrentThreadId());
 
   // A call the engine refuses with an error result becomes an exception.

@@ -234,11 +234,11 @@ TApplication::~TApplication() {
     DestroyWindow(window);
   }
   if (gdiplusToken_) Gdiplus::GdiplusShutdown(gdiplusToken_);
-  if (comInitialized_) CoUninitialize();
+  apartment_.reset();  // COM goes last
 }
 
 void TApplication::Initialize() {
-  if (!comInitialized_) comInitialized_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+  if (!apartment_ || FAILED(apartment_->Result())) apartment_.emplace();
   detail::InitCommonControlsOnce();
   if (!gdiplusToken_) {
     Gdiplus::GdiplusStartupInput input;
@@ -376,37 +376,45 @@ void TApplication::SetActive(bool active) {
 void TApplication::WndProc(TMessage& m) {
   if (hooks_.Run(m)) return;
   switch (m.Msg) {
-    case WM_ACTIVATEAPP:
-      SetActive(m.WParam != 0);
-      break;
-    case WM_SYSCOMMAND:
-      if ((m.WParam & 0xFFF0) == SC_MINIMIZE) {
-        Minimize();
-        return;
-      }
-      if ((m.WParam & 0xFFF0) == SC_RESTORE) {
-        Restore();
-        return;
-      }
-      break;
-    case WM_CLOSE:
-      if (mainForm_) mainForm_->Close();
-      return;
-    case WM_QUERYENDSESSION:
-      m.Result = 1;
-      return;
-    case WM_TIMER:
-      if (m.WParam == kHintShowTimer) {
-        HintTimerExpired();
-        return;
-      }
-      if (m.WParam == kHintHideTimer) {
-        CancelHint();
-        return;
-      }
-      break;
+    case WM_ACTIVATEAPP: WMActivateApp(m); return;
+    case WM_SYSCOMMAND: WMSysCommand(m); return;
+    case WM_CLOSE: WMClose(m); return;
+    case WM_QUERYENDSESSION: WMQueryEndSession(m); return;
+    case WM_TIMER: WMTimer(m); return;
   }
-  m.Result = DefWindowProcA(handle_, m.Msg, m.WParam, m.LParam);
+  DefaultHandler(m);
+}
+
+void TApplication::DefaultHandler(TMessage& m) { m.Result = DefWindowProcA(handle_, m.Msg, m.WParam, m.LParam); }
+
+void TApplication::WMActivateApp(TMessage& m) {
+  SetActive(m.WParam != 0);
+  DefaultHandler(m);
+}
+
+// The taskbar button minimizes and restores the program as a whole.
+void TApplication::WMSysCommand(TMessage& m) {
+  if ((m.WParam & 0xFFF0) == SC_MINIMIZE)
+    Minimize();
+  else if ((m.WParam & 0xFFF0) == SC_RESTORE)
+    Restore();
+  else
+    DefaultHandler(m);
+}
+
+void TApplication::WMClose(TMessage&) {
+  if (mainForm_) mainForm_->Close();
+}
+
+void TApplication::WMQueryEndSession(TMessage& m) { m.Result = 1; }
+
+void TApplication::WMTimer(TMessage& m) {
+  if (m.WParam == kHintShowTimer)
+    HintTimerExpired();
+  else if (m.WParam == kHintHideTimer)
+    CancelHint();
+  else
+    DefaultHandler(m);
 }
 
 // --- exceptions, message boxes --------------------------------------------------

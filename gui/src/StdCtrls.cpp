@@ -159,23 +159,29 @@ void TCustomLabel::Loaded() {
 
 void TCustomLabel::WndProc(TMessage& m) {
   switch (m.Msg) {
-    case CM_TEXTCHANGED:
-      Invalidate();
-      AdjustBounds();
-      return;
-    case CM_FONTCHANGED:
-      inherited::WndProc(m);
-      AdjustBounds();
-      return;
-    case CM_DIALOGCHAR:
-      if (focusControl_ && Enabled() && showAccelChar_ && IsAccel(m.WParam, Caption()) &&
-          focusControl_->CanFocus()) {
-        focusControl_->SetFocus();
-        m.Result = 1;
-      }
-      return;
+    case CM_TEXTCHANGED: CMTextChanged(m); return;
+    case CM_FONTCHANGED: CMFontChanged(m); return;
+    case CM_DIALOGCHAR: CMDialogChar(m); return;
   }
   inherited::WndProc(m);
+}
+
+void TCustomLabel::CMTextChanged(TMessage&) {
+  Invalidate();
+  AdjustBounds();
+}
+
+void TCustomLabel::CMFontChanged(TMessage& m) {
+  inherited::WndProc(m);
+  AdjustBounds();
+}
+
+// The accelerator focuses the label's FocusControl.
+void TCustomLabel::CMDialogChar(TMessage& m) {
+  if (focusControl_ && Enabled() && showAccelChar_ && IsAccel(m.WParam, Caption()) && focusControl_->CanFocus()) {
+    focusControl_->SetFocus();
+    m.Result = 1;
+  }
 }
 
 // --- TButton --------------------------------------------------------------------------
@@ -227,29 +233,38 @@ void TButton::Click() {
 
 void TButton::WndProc(TMessage& m) {
   switch (m.Msg) {
-    case CN_COMMAND:
-      if (HIWORD(m.WParam) == BN_CLICKED) Click();
-      return;
-    case CM_DIALOGKEY:
-      if (((m.WParam == VK_RETURN && active_) || (m.WParam == VK_ESCAPE && cancel_)) &&
-          KeyboardStateToShiftState().Empty() && CanFocus()) {
-        Click();
-        m.Result = 1;
-      }
-      return;
-    case CM_DIALOGCHAR:
-      if (IsAccel(m.WParam, Caption()) && CanFocus()) {
-        Click();
-        m.Result = 1;
-      }
-      return;
-    case CM_FOCUSCHANGED: {
-      auto* focused = reinterpret_cast<TWinControl*>(m.LParam);
-      SetButtonStyle(focused && focused->Is<TButton>() ? focused == this : default_);
-      return;
-    }
+    case CN_COMMAND: CNCommand(m); return;
+    case CM_DIALOGKEY: CMDialogKey(m); return;
+    case CM_DIALOGCHAR: CMDialogChar(m); return;
+    case CM_FOCUSCHANGED: CMFocusChanged(m); return;
   }
   inherited::WndProc(m);
+}
+
+void TButton::CNCommand(TMessage& m) {
+  if (HIWORD(m.WParam) == BN_CLICKED) Click();
+}
+
+// Enter clicks the active default button, Esc a cancel button.
+void TButton::CMDialogKey(TMessage& m) {
+  if (((m.WParam == VK_RETURN && active_) || (m.WParam == VK_ESCAPE && cancel_)) &&
+      KeyboardStateToShiftState().Empty() && CanFocus()) {
+    Click();
+    m.Result = 1;
+  }
+}
+
+void TButton::CMDialogChar(TMessage& m) {
+  if (IsAccel(m.WParam, Caption()) && CanFocus()) {
+    Click();
+    m.Result = 1;
+  }
+}
+
+// A focused button is the default one while it has the focus.
+void TButton::CMFocusChanged(TMessage& m) {
+  auto* focused = reinterpret_cast<TWinControl*>(m.LParam);
+  SetButtonStyle(focused && focused->Is<TButton>() ? focused == this : default_);
 }
 
 // --- TCustomListBox -------------------------------------------------------------------
@@ -624,51 +639,59 @@ void TCustomListBox::MeasureItem(int index, int& height) {
 
 void TCustomListBox::WndProc(TMessage& m) {
   switch (m.Msg) {
-    case CN_COMMAND:
-      switch (HIWORD(m.WParam)) {
-        case LBN_SELCHANGE: Click(); break;
-        case LBN_DBLCLK: DblClick(); break;
-      }
-      return;
-    case CN_DRAWITEM: {
-      auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam);
-      TOwnerDrawState state = OwnerDrawState(item->itemState);
-      TRect r{item->rcItem.left, item->rcItem.top, item->rcItem.right, item->rcItem.bottom};
-      int index = static_cast<int>(item->itemID);
-      Canvas();
-      detail::PaintOnCanvas(*this, *canvas_, item->hDC, [&] {
-        canvas_->Font().Assign(Font());
-        canvas_->Brush().SetStyle(bsSolid);
-        canvas_->Brush().SetColor(Color());
-        if (index >= 0 && state.Contains(odSelected)) {
-          canvas_->Brush().SetColor(clHighlight);
-          canvas_->Font().SetColor(clHighlightText);
-        }
-        if (index >= 0)
-          DrawItem(index, r, state);
-        else
-          canvas_->FillRect(r);
-        if (state.Contains(odFocused) && !state.Contains(odNoFocusRect)) canvas_->DrawFocusRect(r);
-      });
-      m.Result = 1;
-      return;
-    }
-    case CN_MEASUREITEM: {
-      auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(m.LParam);
-      int height = itemHeight_;
-      MeasureItem(static_cast<int>(item->itemID), height);
-      item->itemHeight = static_cast<UINT>(std::max(height, 1));
-      m.Result = 1;
-      return;
-    }
-    case CM_FONTCHANGED:
-    case CM_COLORCHANGED:
-      detail::UpdateCanvasTools(*this, canvas_.get(), m.Msg);
-      break;
-    case WM_NCDESTROY:
-      if (canvas_) canvas_->FreeHandle();
-      break;
+    case CN_COMMAND: CNCommand(m); return;
+    case CN_DRAWITEM: CNDrawItem(m); return;
+    case CN_MEASUREITEM: CNMeasureItem(m); return;
+    case CM_COLORCHANGED: CMFontOrColorChanged(m); return;
+    case CM_FONTCHANGED: CMFontOrColorChanged(m); return;
+    case WM_NCDESTROY: if (canvas_) canvas_->FreeHandle(); break;
   }
+  inherited::WndProc(m);
+}
+
+// A selection or a double click, reflected from the parent.
+void TCustomListBox::CNCommand(TMessage& m) {
+  switch (HIWORD(m.WParam)) {
+    case LBN_SELCHANGE: Click(); break;
+    case LBN_DBLCLK: DblClick(); break;
+  }
+}
+
+// An owner-drawn item on the canvas, in the selection's colours.
+void TCustomListBox::CNDrawItem(TMessage& m) {
+  auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam);
+  TOwnerDrawState state = OwnerDrawState(item->itemState);
+  TRect r{item->rcItem.left, item->rcItem.top, item->rcItem.right, item->rcItem.bottom};
+  int index = static_cast<int>(item->itemID);
+  Canvas();
+  detail::PaintOnCanvas(*this, *canvas_, item->hDC, [&] {
+    canvas_->Font().Assign(Font());
+    canvas_->Brush().SetStyle(bsSolid);
+    canvas_->Brush().SetColor(Color());
+    if (index >= 0 && state.Contains(odSelected)) {
+      canvas_->Brush().SetColor(clHighlight);
+      canvas_->Font().SetColor(clHighlightText);
+    }
+    if (index >= 0)
+      DrawItem(index, r, state);
+    else
+      canvas_->FillRect(r);
+    if (state.Contains(odFocused) && !state.Contains(odNoFocusRect)) canvas_->DrawFocusRect(r);
+  });
+  m.Result = 1;
+}
+
+void TCustomListBox::CNMeasureItem(TMessage& m) {
+  auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(m.LParam);
+  int height = itemHeight_;
+  MeasureItem(static_cast<int>(item->itemID), height);
+  item->itemHeight = static_cast<UINT>(std::max(height, 1));
+  m.Result = 1;
+}
+
+// A new colour or font reaches the canvas.
+void TCustomListBox::CMFontOrColorChanged(TMessage& m) {
+  detail::UpdateCanvasTools(*this, canvas_.get(), m.Msg);
   inherited::WndProc(m);
 }
 
@@ -847,18 +870,26 @@ void TCustomEdit::Change() {
 
 void TCustomEdit::WndProc(TMessage& m) {
   switch (m.Msg) {
-    case CN_COMMAND:
-      if (HIWORD(m.WParam) == EN_CHANGE && !creating_) Change();
-      return;
-    case CM_ENTER:
-      if (autoSelect_ && !controlState_.Contains(csLButtonDown) && GetKeyState(VK_LBUTTON) >= 0) SelectAll();
-      break;
-    case CM_FONTCHANGED:
-      inherited::WndProc(m);
-      AdjustHeight();
-      return;
+    case CN_COMMAND: CNCommand(m); return;
+    case CM_ENTER: CMEnter(m); return;
+    case CM_FONTCHANGED: CMFontChanged(m); return;
   }
   inherited::WndProc(m);
+}
+
+void TCustomEdit::CNCommand(TMessage& m) {
+  if (HIWORD(m.WParam) == EN_CHANGE && !creating_) Change();
+}
+
+// Entered by the keyboard, the text is selected (AutoSelect).
+void TCustomEdit::CMEnter(TMessage& m) {
+  if (autoSelect_ && !controlState_.Contains(csLButtonDown) && GetKeyState(VK_LBUTTON) >= 0) SelectAll();
+  inherited::WndProc(m);
+}
+
+void TCustomEdit::CMFontChanged(TMessage& m) {
+  inherited::WndProc(m);
+  AdjustHeight();
 }
 
 }  // namespace gui

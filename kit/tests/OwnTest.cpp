@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -109,4 +110,46 @@ TEST(WindowDC, PassesGetDCExItsFlags) {
   EXPECT_NE(origin(client.Get()), origin(whole.Get()));  // the caption lies between
   EXPECT_EQ(origin(exClient.Get()), origin(client.Get()));
   EXPECT_EQ(origin(exWhole.Get()), origin(whole.Get()));
+}
+
+// A nested apartment of the same kind pairs up too; one of another kind
+// fails and must leave the thread's apartment alone.
+TEST(Apartment, UninitializesExactlyWhatItInitialized) {
+  auto kind = [] {
+    APTTYPE type{};
+    APTTYPEQUALIFIER qualifier{};
+    return SUCCEEDED(CoGetApartmentType(&type, &qualifier)) ? static_cast<int>(type) : -1;
+  };
+  std::thread([&] {
+    {
+      kit::Apartment sta;
+      EXPECT_EQ(sta.Result(), S_OK);
+      {
+        kit::Apartment again;
+        EXPECT_EQ(again.Result(), S_FALSE);
+      }
+      {
+        kit::Apartment other(COINIT_MULTITHREADED);
+        EXPECT_EQ(other.Result(), RPC_E_CHANGED_MODE);
+      }
+      const int still = kind();  // the process's first one may be its main one
+      EXPECT_TRUE(still == APTTYPE_STA || still == APTTYPE_MAINSTA) << still;
+    }
+    EXPECT_EQ(kind(), -1);
+  }).join();
+}
+
+// Memory a stream or the clipboard takes over is released from the owner;
+// the rest goes with it.
+TEST(Global, FreesWhatNothingTookOver) {
+  HGLOBAL freed = nullptr, kept = nullptr;
+  {
+    kit::Global dropped(GlobalAlloc(GMEM_MOVEABLE, 16)), handedOn(GlobalAlloc(GMEM_MOVEABLE, 16));
+    ASSERT_TRUE(dropped && handedOn);
+    freed = dropped.Get();
+    kept = handedOn.Release();
+  }
+  EXPECT_EQ(GlobalFlags(freed), static_cast<UINT>(GMEM_INVALID_HANDLE));
+  EXPECT_EQ(GlobalSize(kept), 16u);
+  GlobalFree(kept);
 }

@@ -18,10 +18,12 @@
 #include <vector>
 
 #include "TarnwickLib.h"
+#include "kit/Own.h"
+#include "testsupport/Messages.h"
 #include "tests/support/EventSink.h"
 
 using tarnwick::test::EventSink;
-using tarnwick::test::PumpMessagesUntil;
+using testsupport::HandleMessagesUntil;
 
 namespace {
 
@@ -357,7 +359,6 @@ std::wstring Prefix(const Class& c) { return c.name == L"MOPagingFileItem" ? L"Q
 class ComServer : public ::testing::Test {
  protected:
   void SetUp() override {
-    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     const Server& server = TheServer();
     ASSERT_NE(nullptr, server.dll) << "Tarnwick.dll must lie beside the test";
     ASSERT_NE(nullptr, server.registerServer);
@@ -366,7 +367,6 @@ class ComServer : public ::testing::Test {
     ASSERT_NE(nullptr, server.getClassObject);
     ASSERT_EQ(S_OK, server.registerServer());
   }
-  void TearDown() override { CoUninitialize(); }
 
   IMOMain* CreateMain() {
     CLSID clsid = {};
@@ -376,6 +376,8 @@ class ComServer : public ::testing::Test {
                                      reinterpret_cast<void**>(&main)));
     return main;
   }
+
+  kit::Apartment apartment_;
 };
 
 // A property get or method through IDispatch::Invoke.
@@ -716,7 +718,7 @@ TEST_F(ComServer, PostedEventsReachTheClientThreadInOrder) {
     }
     return mine;
   };
-  ASSERT_TRUE(PumpMessagesUntil([&] { return ours().size() >= 4; }));
+  ASSERT_TRUE(HandleMessagesUntil([&] { return ours().size() >= 4; }));
   std::vector<tarnwick::test::RecordedEvent> events = ours();
   ASSERT_EQ(4u, events.size());
   const DISPID ids[] = {2, 2, 3, 2};
@@ -730,7 +732,7 @@ TEST_F(ComServer, PostedEventsReachTheClientThreadInOrder) {
   EXPECT_EQ(S_OK, main->Close());
   const size_t atClose = sink->Count();
   for (DWORD thread : started) PostThreadMessageW(thread, 0x807, 1, 0);
-  tarnwick::test::DrainMessages();
+  testsupport::HandleMessages();
   EXPECT_EQ(atClose, sink->Count());
   EXPECT_EQ(S_OK, point->Unadvise(cookie));
   point->Release();
@@ -803,11 +805,11 @@ TEST_F(ComServer, AClientFreesAndCompressesMemoryWithProgressEvents) {
   FreeingClient client(CreateMain());
   client.Compression(8 * 1048576, 1);
   ASSERT_EQ(S_OK, client.defrag->DeepCompress());
-  ASSERT_TRUE(PumpMessagesUntil([&] { return EndsWith100(*client.sink, 1); }));
+  ASSERT_TRUE(HandleMessagesUntil([&] { return EndsWith100(*client.sink, 1); }));
   EXPECT_EQ((std::vector<LONGLONG>{0, 13, 25, 38, 50, 63, 75, 88, 100}), ProgressOf(*client.sink, 1));
 
   ASSERT_EQ(S_OK, client.defrag->FastFree(VARIANT_TRUE));
-  ASSERT_TRUE(PumpMessagesUntil([&] { return EndsWith100(*client.sink, 2); }));
+  ASSERT_TRUE(HandleMessagesUntil([&] { return EndsWith100(*client.sink, 2); }));
   std::vector<LONGLONG> free = ProgressOf(*client.sink, 2);
   EXPECT_EQ(0, free.front());
   EXPECT_TRUE(std::is_sorted(free.begin(), free.end()));
@@ -819,7 +821,7 @@ TEST_F(ComServer, ReleasingTheEngineMidCompressStopsTheCompress) {
   FreeingClient client(CreateMain());
   client.Compression(128 * 1048576, 3);
   ASSERT_EQ(S_OK, client.defrag->DeepCompress());
-  ASSERT_TRUE(PumpMessagesUntil([&] {
+  ASSERT_TRUE(HandleMessagesUntil([&] {
     std::vector<LONGLONG> values = ProgressOf(*client.sink, 1);
     return !values.empty() && values.back() > 0;
   }));

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "TarnwickLib.h"
+#include "kit/Own.h"
 
 namespace {
 
@@ -163,7 +164,7 @@ void OneClient(int order) {
 
 TEST(ReleaseOrder, EveryObjectOutlivesMainAndAHundredEnginesLeaveNothingBehind) {
   ASSERT_NE(nullptr, TheDll().getClassObject) << "Tarnwick.dll must lie beside the test";
-  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  kit::Apartment com;
   OneClient(0);  // the first engine loads what stays loaded (type library, COM's own threads)
   const size_t handles = OpenHandles();
   const size_t threads = Threads();
@@ -172,7 +173,6 @@ TEST(ReleaseOrder, EveryObjectOutlivesMainAndAHundredEnginesLeaveNothingBehind) 
   EXPECT_LE(OpenHandles(), handles + 2);
   EXPECT_LE(Threads(), threads + 1);
   std::printf("handles %zu -> %zu, threads %zu -> %zu\n", handles, OpenHandles(), threads, Threads());
-  CoUninitialize();
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
-// A client's sink for _IMOMainEvents that records every event it receives,
-// and a message loop for single-threaded test clients.
+// A client's sink for _IMOMainEvents that records every event it receives.
+// Single-threaded test clients serve their apartment with
+// testsupport/Messages.h.
 #pragma once
 
 #include <windows.h>
@@ -77,31 +78,5 @@ class EventSink final : public com::RefCounted<IDispatch> {
   std::mutex lock_;
   std::vector<RecordedEvent> events_;
 };
-
-// Runs this thread's message loop (so calls into its apartment are served)
-// until `done` holds. Gives up after `limitMs` so a fault fails the test
-// instead of hanging it; the figure is a safety net, not a speed check.
-inline bool PumpMessagesUntil(const std::function<bool()>& done, DWORD limitMs = 20000) {
-  DWORD start = GetTickCount();
-  while (!done()) {
-    if (GetTickCount() - start > limitMs) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-  }
-  return true;
-}
-
-// Serves whatever is queued for this thread right now.
-inline void DrainMessages() {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-}
 
 }  // namespace tarnwick::test

@@ -6,6 +6,7 @@
 #include "MOMain.h"
 #include "TempProgramFolder.h"
 #include "UnicodeFiles.h"
+#include "kit/Own.h"
 #include "tests/support/FakeHostProcess.h"
 
 using namespace tarnwick;
@@ -39,7 +40,7 @@ TEST(DataFiles, AReplacedFileKeepsItsAttributesAndAReadOnlyOneIsNotReplaced) {
 // Save, a rebuild of the smart list and Close: not a byte changes, and the
 // mark stays.
 TEST(DataFiles, ReadOnlyFilesOutliveAWholeEngineLife) {
-  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  kit::Apartment com;
   TempProgramFolder folder;
   test::FakeHostProcess host;
   { CMOMain first(host, folder.path()); }  // makes Config\ and its files
@@ -93,7 +94,6 @@ TEST(DataFiles, ReadOnlyFilesOutliveAWholeEngineLife) {
     EXPECT_FALSE(Exists(path + L".tmp")) << files[i];
     SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
   }
-  CoUninitialize();
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "DefragFakes.h"
 #include "MOMain.h"
 #include "MOSmartOpti.h"
+#include "kit/Own.h"
 #include "tests/support/FakeHostProcess.h"
 
 using tarnwick::CMODefrag;
@@ -146,11 +147,6 @@ TEST(AutorunTask, StopEndsAFreeOnceThreadThatStillWaits) {
 
 namespace {
 
-struct ComApartment {
-  ComApartment() { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
-  ~ComApartment() { CoUninitialize(); }
-};
-
 // Waits (at most 20 s, a safety net) for a thread's priority.
 bool PriorityBecomes(HANDLE thread, int priority) {
   for (int i = 0; i < 2000; ++i) {
@@ -163,7 +159,7 @@ bool PriorityBecomes(HANDLE thread, int priority) {
 }  // namespace
 
 TEST(EngineThreadsInMain, SwitchingAFeatureSetsItsThreadsPriorityThroughThePump) {
-  ComApartment com;
+  kit::Apartment com;
   tarnwick::test::FakeHostProcess host;
   tarnwick::CMOMain main(host);
   IMODefrag* defragInterface = nullptr;
@@ -200,7 +196,7 @@ TEST(EngineThreadsInMain, SwitchingAFeatureSetsItsThreadsPriorityThroughThePump)
 }
 
 TEST(DefragInMain, AutorunTaskAndDestructionWhileAFreeOnceThreadWaits) {
-  ComApartment com;
+  kit::Apartment com;
   tarnwick::test::FakeHostProcess host;
   auto main = std::make_unique<tarnwick::CMOMain>(host);
   IMOConfig* config = nullptr;

@@ -4,18 +4,21 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <thread>
 
 #include "EngineMessages.h"
 #include "MODefrag.h"
 #include "MOMain.h"
+#include "kit/Own.h"
+#include "testsupport/Messages.h"
 #include "tests/support/EventSink.h"
 #include "tests/support/FakeHostProcess.h"
 
 using tarnwick::CMOMain;
 using tarnwick::PumpWorker;
 using tarnwick::test::EventSink;
-using tarnwick::test::PumpMessagesUntil;
+using testsupport::HandleMessagesUntil;
 using tarnwick::test::RecordedEvent;
 
 namespace {
@@ -37,22 +40,15 @@ void PostFromWorker(DWORD pump, std::vector<Post> posts) {
 class EventPumpTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    main_ = new CMOMain(host_);
-    IConnectionPointContainer* container = main_;
-    ASSERT_EQ(S_OK, container->FindConnectionPoint(DIID__IMOMainEvents, &point_));
-  }
-  void TearDown() override {
-    point_->Release();
-    delete main_;
-    for (EventSink* sink : sinks_) sink->Release();
-    CoUninitialize();
+    main_ = std::make_unique<CMOMain>(host_);
+    IConnectionPointContainer* container = main_.get();
+    ASSERT_EQ(S_OK, container->FindConnectionPoint(DIID__IMOMainEvents, point_.Out()));
   }
 
   // Sinks outlive the engine's references to them.
   EventSink& NewSink() {
-    sinks_.push_back(new EventSink);
-    return *sinks_.back();
+    sinks_.push_back(kit::ComPtr<EventSink>::Adopt(new EventSink));
+    return *sinks_.back().Get();
   }
 
   DWORD Connect(IUnknown* sink) {
@@ -61,10 +57,12 @@ class EventPumpTest : public ::testing::Test {
     return cookie;
   }
 
+  // Go in reverse: the connection point, the engine, the sinks, the apartment.
+  kit::Apartment apartment_;
   tarnwick::test::FakeHostProcess host_;
-  CMOMain* main_ = nullptr;
-  IConnectionPoint* point_ = nullptr;
-  std::vector<EventSink*> sinks_;
+  std::vector<kit::ComPtr<EventSink>> sinks_;
+  std::unique_ptr<CMOMain> main_;
+  kit::ComPtr<IConnectionPoint> point_;
 };
 
 // An apartment of its own for a sink that is called directly on the pump's
@@ -74,9 +72,8 @@ class MtaThread {
   template <class F>
   void Run(F work) {
     std::thread thread([&work] {
-      CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+      kit::Apartment mta(COINIT_MULTITHREADED);
       work();
-      CoUninitialize();
     });
     thread.join();
   }
@@ -103,7 +100,7 @@ TEST_F(EventPumpTest, EventsArriveOnTheClientThreadInPostingOrder) {
                                              {0x80B, 0, 0},
                                              {0x807, 100, 0},
                                          });
-  ASSERT_TRUE(PumpMessagesUntil([&] { return sink.Count() >= 10; }));
+  ASSERT_TRUE(HandleMessagesUntil([&] { return sink.Count() >= 10; }));
   std::vector<RecordedEvent> events = sink.Events();
   const DISPID ids[] = {2, 2, 1, 3, 4, 5, 5, 6, 7, 2};
   const std::vector<LONGLONG> values[] = {{0},          {25},           {3},          {5, 4321}, {5, 4321},
@@ -124,10 +121,10 @@ TEST_F(EventPumpTest, EverySinkGetsTheEventAndUnadviseStopsOne) {
   DWORD firstCookie = Connect(&first);
   Connect(&second);
   PostFromWorker(main_->EventThreadId(), {{0x80B, 0, 0}});
-  ASSERT_TRUE(PumpMessagesUntil([&] { return first.Count() == 1 && second.Count() == 1; }));
+  ASSERT_TRUE(HandleMessagesUntil([&] { return first.Count() == 1 && second.Count() == 1; }));
   ASSERT_EQ(S_OK, point_->Unadvise(firstCookie));
   PostFromWorker(main_->EventThreadId(), {{0x807, 9, 0}});
-  ASSERT_TRUE(PumpMessagesUntil([&] { return second.Count() == 2; }));
+  ASSERT_TRUE(HandleMessagesUntil([&] { return second.Count() == 2; }));
   EXPECT_EQ(1u, first.Count());
 }
 
@@ -141,13 +138,13 @@ TEST_F(EventPumpTest, MessagesWithoutASinkAreConsumed) {
   ASSERT_NE(nullptr, autoCompress);
   PostFromWorker(main_->EventThreadId(),
                  {{0x807, 1, 0}, {0x808, 1, 2}, {0x80B, 0, 0}, {0x802, static_cast<WPARAM>(THREAD_PRIORITY_LOWEST), 0}});
-  ASSERT_TRUE(PumpMessagesUntil([&] { return GetThreadPriority(autoCompress) == THREAD_PRIORITY_LOWEST; }));
+  ASSERT_TRUE(HandleMessagesUntil([&] { return GetThreadPriority(autoCompress) == THREAD_PRIORITY_LOWEST; }));
 
   EventSink& sink = NewSink();
   Connect(&sink);
   PostFromWorker(main_->EventThreadId(), {{0x806, 50, 0}});
-  ASSERT_TRUE(PumpMessagesUntil([&] { return sink.Count() == 1; }));
-  tarnwick::test::DrainMessages();
+  ASSERT_TRUE(HandleMessagesUntil([&] { return sink.Count() == 1; }));
+  testsupport::HandleMessages();
   ASSERT_EQ(1u, sink.Count());
   EXPECT_EQ(1, sink.Events()[0].id);
 }
@@ -157,10 +154,10 @@ TEST_F(EventPumpTest, AfterCloseNothingArrivesAndPostsFail) {
   Connect(&sink);
   DWORD pump = main_->EventThreadId();
   PostFromWorker(pump, {{0x807, 10, 0}});
-  ASSERT_TRUE(PumpMessagesUntil([&] { return sink.Count() == 1; }));
+  ASSERT_TRUE(HandleMessagesUntil([&] { return sink.Count() == 1; }));
   ASSERT_EQ(S_OK, main_->Close());
   EXPECT_FALSE(PostThreadMessageW(pump, 0x807, 20, 0));  // the pump is gone
-  tarnwick::test::DrainMessages();
+  testsupport::HandleMessages();
   EXPECT_EQ(1u, sink.Count());
 }
 
@@ -201,7 +198,7 @@ TEST_F(EventPumpTest, CloseFromInsideAHandlerReturnsAndEndsDelivery) {
   HANDLE pumpThread = OpenThread(SYNCHRONIZE, FALSE, main_->EventThreadId());
   ASSERT_NE(nullptr, pumpThread);
   PostFromWorker(main_->EventThreadId(), {{0x807, 1, 0}, {0x80B, 0, 0}});
-  ASSERT_TRUE(PumpMessagesUntil([&] { return WaitForSingleObject(pumpThread, 0) == WAIT_OBJECT_0; }));
+  ASSERT_TRUE(HandleMessagesUntil([&] { return WaitForSingleObject(pumpThread, 0) == WAIT_OBJECT_0; }));
   EXPECT_EQ(S_OK, closed);
   ASSERT_EQ(1u, sink.Count());
   EXPECT_EQ(2, sink.Events()[0].id);
@@ -216,7 +213,7 @@ TEST_F(EventPumpTest, AFaultingHandlerDoesNotStopThePump) {
   EventSink& client = NewSink();
   Connect(&client);
   PostFromWorker(main_->EventThreadId(), {{0x807, 1, 0}, {0x807, 2, 0}});
-  ASSERT_TRUE(PumpMessagesUntil([&] { return client.Count() == 2; }));
+  ASSERT_TRUE(HandleMessagesUntil([&] { return client.Count() == 2; }));
   EXPECT_EQ(2u, faulty.Count());
 }
 
@@ -232,10 +229,10 @@ TEST_F(EventPumpTest, PriorityMessagesSetTheKnownWorkerThreads) {
   PostFromWorker(main_->EventThreadId(), {{0x802, static_cast<WPARAM>(THREAD_PRIORITY_IDLE), 0},
                                           {0x803, static_cast<WPARAM>(THREAD_PRIORITY_IDLE), 0},
                                           {0x80B, 0, 0}});
-  ASSERT_TRUE(PumpMessagesUntil([&] { return sink.Count() == 1; }));
+  ASSERT_TRUE(HandleMessagesUntil([&] { return sink.Count() == 1; }));
   EXPECT_EQ(THREAD_PRIORITY_IDLE, GetThreadPriority(worker));
   PostFromWorker(main_->EventThreadId(), {{0x803, THREAD_PRIORITY_NORMAL, 0}, {0x80B, 0, 0}});
-  ASSERT_TRUE(PumpMessagesUntil([&] { return sink.Count() == 2; }));
+  ASSERT_TRUE(HandleMessagesUntil([&] { return sink.Count() == 2; }));
   EXPECT_EQ(THREAD_PRIORITY_NORMAL, GetThreadPriority(worker));
 
   ASSERT_EQ(S_OK, main_->Close());

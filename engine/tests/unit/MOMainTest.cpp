@@ -8,6 +8,7 @@
 #include <stdexcept>
 
 #include "EngineServer.h"
+#include "kit/Own.h"
 #include "tests/support/EventSink.h"
 #include "tests/support/FakeHostProcess.h"
 
@@ -15,11 +16,6 @@ using tarnwick::CMOMain;
 using tarnwick::test::FakeHostProcess;
 
 namespace {
-
-struct ComApartment {
-  ComApartment() { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
-  ~ComApartment() { CoUninitialize(); }
-};
 
 std::wstring Take(BSTR text) {
   std::wstring copy = text ? text : L"";
@@ -30,7 +26,7 @@ std::wstring Take(BSTR text) {
 }  // namespace
 
 TEST(MOMain, ConstructionEnablesDebugPrivilegeStartsThePumpAndTrims) {
-  ComApartment com;
+  kit::Apartment com;
   FakeHostProcess host;
   {
     CMOMain main(host);
@@ -44,7 +40,7 @@ TEST(MOMain, ConstructionEnablesDebugPrivilegeStartsThePumpAndTrims) {
 }
 
 TEST(MOMain, IdentificationIsANewStringOnEveryCall) {
-  ComApartment com;
+  kit::Apartment com;
   FakeHostProcess host;
   CMOMain main(host);
   BSTR first = nullptr;
@@ -59,7 +55,7 @@ TEST(MOMain, IdentificationIsANewStringOnEveryCall) {
 }
 
 TEST(MOMain, SubObjectsAreHandedOutWithAReferenceAndSurviveTheirReleases) {
-  ComApartment com;
+  kit::Apartment com;
   FakeHostProcess host;
   CMOMain main(host);
   IMORulesList* black = nullptr;
@@ -93,7 +89,7 @@ TEST(MOMain, SubObjectsAreHandedOutWithAReferenceAndSurviveTheirReleases) {
 }
 
 TEST(MOMain, RebootSystemEnablesTheShutdownPrivilegeThenAsksForAReboot) {
-  ComApartment com;
+  kit::Apartment com;
   FakeHostProcess host;
   CMOMain main(host);
   host.calls.clear();
@@ -108,7 +104,7 @@ TEST(MOMain, RebootSystemEnablesTheShutdownPrivilegeThenAsksForAReboot) {
 }
 
 TEST(MOMain, OpenAndClose) {
-  ComApartment com;
+  kit::Apartment com;
   FakeHostProcess host;
   CMOMain main(host);
   DWORD pump = main.EventThreadId();
@@ -123,7 +119,7 @@ TEST(MOMain, OpenAndClose) {
 }
 
 TEST(MOMainEvents, TheConnectionPointOnlyTakesEventSinks) {
-  ComApartment com;
+  kit::Apartment com;
   FakeHostProcess host;
   CMOMain main(host);
   IConnectionPointContainer* container = nullptr;
@@ -181,7 +177,7 @@ TEST(MOMainEvents, TheConnectionPointOnlyTakesEventSinks) {
 }
 
 TEST(ClassFactories, EveryClassIsCreatedStandaloneAndUnknownClassesAreRefused) {
-  ComApartment com;
+  kit::Apartment com;
   long before = tarnwick::com::ModuleLockCount();
   for (const tarnwick::EngineClass& engineClass : tarnwick::EngineClasses()) {
     IClassFactory* factory = nullptr;
@@ -233,7 +229,7 @@ TEST(ClassFactories, AFailedConstructionFailsTheCreation) {
 }
 
 TEST(ClassFactories, EveryHeldPartKeepsACreatedMainAliveUntilItsOwnLastRelease) {
-  ComApartment com;
+  kit::Apartment com;
   long before = tarnwick::com::ModuleLockCount();
   IMOMain* main = nullptr;
   ASSERT_EQ(S_OK, tarnwick::com::CreateStandalone<CMOMain>(__uuidof(IMOMain), reinterpret_cast<void**>(&main)));

@@ -11,7 +11,7 @@ using namespace tarnwick::test;
 
 namespace {
 
-constexpr wchar_t kHelper[] = L"tarnwick_process_helper.exe";
+constexpr wchar_t kHelper[] = L"engine_process_helper.exe";
 
 std::wstring HelperPath() {
   wchar_t path[MAX_PATH] = {};

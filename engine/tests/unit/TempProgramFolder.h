@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "kit/Own.h"
+
 namespace tarnwick::testing {
 
 // A fresh, empty folder; removed with everything in it at the end.
@@ -90,23 +92,14 @@ inline std::wstring Utf16Text(const std::vector<unsigned char>& bytes) {
   return text;
 }
 
-// A BSTR that frees itself.
-class Bstr {
+// The kit's BSTR as the tests use it: handed straight to a BSTR argument,
+// read back as text.
+class Bstr : public kit::BStr {
  public:
-  explicit Bstr(const wchar_t* text = nullptr) : value_(text ? SysAllocString(text) : nullptr) {}
-  ~Bstr() { SysFreeString(value_); }
-  Bstr(const Bstr&) = delete;
-  Bstr& operator=(const Bstr&) = delete;
-  operator BSTR() const { return value_; }
-  BSTR* out() {
-    SysFreeString(value_);
-    value_ = nullptr;
-    return &value_;
-  }
-  std::wstring str() const { return value_ ? std::wstring(value_, SysStringLen(value_)) : std::wstring(); }
-
- private:
-  BSTR value_;
+  using kit::BStr::BStr;
+  operator BSTR() const { return Get(); }
+  BSTR* out() { return Out(); }
+  std::wstring str() const { return Get() ? std::wstring(Get(), Length()) : std::wstring(); }
 };
 
 }  // namespace tarnwick::testing

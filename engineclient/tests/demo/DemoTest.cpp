@@ -10,6 +10,7 @@
 #include <string>
 
 #include "gui/Automation.h"
+#include "kit/Own.h"
 
 using gui::automation::TAutomationClient;
 
@@ -40,16 +41,17 @@ class Demo : public ::testing::Test {
     STARTUPINFOA startup{};
     startup.cb = sizeof(startup);
     std::string command = "\"" + Beside("gui_demo.exe") + "\"";
+    PROCESS_INFORMATION started{};
     ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                               &process_));
-    ASSERT_TRUE(client_.Connect(process_.dwProcessId, 30000));
+                               &started));
+    process_.Reset(started.hProcess);
+    kit::Handle thread(started.hThread);  // of no use here
+    ASSERT_TRUE(client_.Connect(started.dwProcessId, 30000));
   }
 
+  // A program the test left running goes with it.
   void TearDown() override {
-    if (!process_.hProcess) return;
-    if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(process_.hProcess, 1);
-    CloseHandle(process_.hThread);
-    CloseHandle(process_.hProcess);
+    if (process_ && WaitForSingleObject(process_.Get(), 0) == WAIT_TIMEOUT) TerminateProcess(process_.Get(), 1);
   }
 
   std::string Ask(const std::string& command) { return client_.Send(command); }
@@ -70,7 +72,7 @@ class Demo : public ::testing::Test {
     return Await(command, [&](const std::string& answer) { return answer == wanted; });
   }
 
-  PROCESS_INFORMATION process_{};
+  kit::Handle process_;
   TAutomationClient client_;
 };
 
@@ -119,8 +121,8 @@ TEST_F(Demo, TheProgramIsDrivenThroughTheAutomationChannel) {
 
   EXPECT_EQ(Ask("text\tDemoForm.nothing").substr(0, 6), "error:");
   EXPECT_EQ(Ask("close\tDemoForm"), "ok");
-  ASSERT_EQ(WaitForSingleObject(process_.hProcess, 30000), WAIT_OBJECT_0);
+  ASSERT_EQ(WaitForSingleObject(process_.Get(), 30000), WAIT_OBJECT_0);
   DWORD code = 1;
-  GetExitCodeProcess(process_.hProcess, &code);
+  GetExitCodeProcess(process_.Get(), &code);
   EXPECT_EQ(code, 0u);
 }

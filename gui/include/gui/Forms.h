@@ -12,10 +12,12 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "gui/Controls.h"
+#include "kit/Own.h"
 
 namespace gui {
 
@@ -290,6 +292,12 @@ class TApplication : public TComponent {
   void HintMouseMessage(TControl* control, TMessage& Message);
   void HintTimerExpired();
   void ShowHintFor(TControl* control);
+  void WMActivateApp(TMessage& Message);
+  void WMSysCommand(TMessage& Message);
+  void WMClose(TMessage& Message);
+  void WMQueryEndSession(TMessage& Message);
+  void WMTimer(TMessage& Message);
+  void DefaultHandler(TMessage& Message);
 
   HWND handle_ = nullptr;
   TCustomForm* mainForm_ = nullptr;
@@ -298,7 +306,7 @@ class TApplication : public TComponent {
   bool terminated_ = false;
   bool showMainForm_ = true;
   bool active_ = false;
-  bool comInitialized_ = false;
+  std::optional<kit::Apartment> apartment_;
   ULONG_PTR gdiplusToken_ = 0;
   TWindowHooks hooks_;
   TColor hintColor_ = clInfoBk;

@@ -52,6 +52,10 @@ class TCustomLabel : public TGraphicControl {
   void Notification(TComponent* component, TOperation operation) override;
 
  private:
+  void CMTextChanged(TMessage& Message);
+  void CMFontChanged(TMessage& Message);
+  void CMDialogChar(TMessage& Message);
+
   TAlignment alignment_ = taLeftJustify;
   TTextLayout layout_ = tlTop;
   bool autoSize_ = true;
@@ -90,6 +94,10 @@ class TButton : public TWinControl {
   void CreateParams(TCreateParams& Params) override;
 
  private:
+  void CNCommand(TMessage& Message);
+  void CMDialogKey(TMessage& Message);
+  void CMDialogChar(TMessage& Message);
+  void CMFocusChanged(TMessage& Message);
   void SetButtonStyle(bool isDefault);
   bool default_ = false;
   bool cancel_ = false;
@@ -176,9 +184,15 @@ class TCustomListBox : public TWinControl {
   std::string ItemText(int index);
 
  private:
+  void CNCommand(TMessage& Message);
+  void CNDrawItem(TMessage& Message);
+  void CNMeasureItem(TMessage& Message);
+  void CMFontOrColorChanged(TMessage& Message);
+
   class TListBoxStrings;
   friend class TListBoxStrings;
   std::unique_ptr<TListBoxStrings> items_;
+
   std::unique_ptr<TStringList> saved_;  // the items while there is no window
   int savedIndex_ = -1;
   int savedTop_ = 0;
@@ -255,6 +269,10 @@ class TCustomEdit : public TWinControl {
   void AdjustHeight();
 
  private:
+  void CNCommand(TMessage& Message);
+  void CMEnter(TMessage& Message);
+  void CMFontChanged(TMessage& Message);
+
   int maxLength_ = 0;
   bool readOnly_ = false;
   bool autoSelect_ = true;

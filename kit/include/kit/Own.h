@@ -12,6 +12,7 @@
 #pragma once
 
 #include <windows.h>
+#include <objbase.h>
 #include <oleauto.h>
 #include <unknwn.h>
 
@@ -102,6 +103,11 @@ struct Menu {
   static Value Empty() noexcept { return nullptr; }
   static void Free(Value v) noexcept { DestroyMenu(v); }
 };
+struct Global {  // GlobalAlloc's memory, until something takes it over
+  using Value = HGLOBAL;
+  static Value Empty() noexcept { return nullptr; }
+  static void Free(Value v) noexcept { GlobalFree(v); }
+};
 }  // namespace traits
 
 using Handle = Unique<traits::Handle>;
@@ -114,6 +120,7 @@ using MemoryDC = Unique<traits::MemoryDC>;
 using Icon = Unique<traits::Icon>;
 using Module = Unique<traits::Module>;
 using Menu = Unique<traits::Menu>;
+using Global = Unique<traits::Global>;
 
 // A DC of a window's client area (GetDC), of the whole window
 // (GetWindowDC) or as GetDCEx makes it, given back with ReleaseDC.
@@ -264,6 +271,24 @@ class BStr {
 
  private:
   BSTR value_ = nullptr;
+};
+
+// This thread in a COM apartment for a scope: CoInitializeEx, and
+// CoUninitialize only when that succeeded (S_FALSE too: the calls pair up).
+class Apartment {
+ public:
+  explicit Apartment(DWORD model = COINIT_APARTMENTTHREADED) noexcept
+      : result_(CoInitializeEx(nullptr, model)) {}
+  Apartment(const Apartment&) = delete;
+  Apartment& operator=(const Apartment&) = delete;
+  ~Apartment() {
+    if (SUCCEEDED(result_)) CoUninitialize();
+  }
+  // S_OK, S_FALSE (already in one of this model), RPC_E_CHANGED_MODE...
+  HRESULT Result() const noexcept { return result_; }
+
+ private:
+  HRESULT result_;
 };
 
 // Runs a function when the scope ends, on every path, unless dismissed.

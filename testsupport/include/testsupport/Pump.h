@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "gui/Forms.h"
+#include "testsupport/Messages.h"
 
 namespace testsupport {
 
@@ -15,15 +16,10 @@ namespace testsupport {
 // (a popup a click opens, a character a key press makes).
 inline void Pump() {
   for (int round = 0; round < 2; ++round) {
-    if (gui::Application) {
+    if (gui::Application)
       gui::Application->ProcessMessages();
-      continue;
-    }
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageA(&msg);
-    }
+    else
+      HandleMessages();
   }
 }
 
@@ -31,13 +27,7 @@ inline void Pump() {
 // does not after limitMs. The limit only keeps a broken test from hanging:
 // nothing is asserted about time.
 inline bool PumpUntil(const std::function<bool()>& done, DWORD limitMs = 10000) {
-  const DWORD start = GetTickCount();
-  while (!done()) {
-    if (GetTickCount() - start > limitMs) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    Pump();
-  }
-  return true;
+  return HandleMessagesUntil(done, limitMs, Pump);
 }
 
 }  // namespace testsupport

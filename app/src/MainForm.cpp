@@ -4,7 +4,6 @@
 
 #include <string>
 
-#include "AboutForm.h"
 #include "FormBinding.h"
 #include "Formulas.h"
 #include "HotKeyManager.h"

@@ -1,0 +1,43 @@
+// The program's arithmetic, in one place: rounding, percentages of 64-bit
+// totals, unit conversions and the words that follow a count. Every value is
+// rounded to the nearest integer with halves going to the even neighbour, and
+// no formula divides by a zero total.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace orvane {
+
+// n / d rounded half to even, computed exactly in integers; 0 for d = 0.
+std::uint64_t RoundedQuotient(std::uint64_t n, std::uint64_t d);
+
+// A value rounded half to even (the default rounding of the processor).
+std::int64_t RoundHalfEven(double value);
+
+// 100 x part / total, rounded; 0 for a zero total. Exact for every 64-bit
+// count.
+int PercentOf(std::uint64_t part, std::uint64_t total);
+
+// Bytes / 1024 / 1024, rounded.
+int BytesToMB(std::uint64_t bytes);
+
+// The tray icon's picture for a memory load: used x 10 / total, truncated and
+// held to 0..10; 0 for a zero total.
+int TrayIconIndex(std::uint64_t used, std::uint64_t total);
+
+// Milliseconds to whole minutes, rounded.
+int MsToMinutes(std::uint64_t ms);
+
+// The singular word for exactly 1, the plural word for every other count.
+const std::string& PluralWord(std::int64_t count, const std::string& singular, const std::string& plural);
+
+// "<count> <word>", the word as PluralWord picks it.
+std::string CountText(std::int64_t count, const std::string& singular, const std::string& plural);
+
+// The stored language index: the text trimmed and read as a decimal integer;
+// a text that is blank, no integer, negative or not below `count` gives 0.
+int LanguageIndexFromText(std::string_view text, int count);
+
+}  // namespace orvane

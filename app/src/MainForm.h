@@ -1,0 +1,182 @@
+// TMainForm: the program's main window. One class, its implementation split
+// by what the user sees: the window and its start-up (MainForm.cpp), the
+// overview with free and compress (Overview.cpp), and one file per page and
+// for the menus beside them. The form resource (forms/MainForm.form) holds
+// every component; Loaded binds the fields below to them by name.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "gui/ExtCtrls.h"
+#include "gui/Forms.h"
+#include "gui/Messages.h"
+#include "gui/StdCtrls.h"
+
+namespace gui {
+class TAction;
+class TActionList;
+class TImageList;
+class TMenuItem;
+class TMOMain;
+class TPopupMenu;
+class TShape;
+}  // namespace gui
+
+namespace ck {
+class TCkLabel;
+class TCkProgressBar;
+}  // namespace ck
+
+namespace skins {
+class TSkinForm;
+class TSkinImagePanel;
+class TSkinProgressBar;
+}  // namespace skins
+
+namespace components {
+class THotKeyManager;
+class TMagnetServer;
+class TTabPanel;
+class TTrayIcon;
+class TVeeButton;
+}  // namespace components
+
+namespace orvane {
+
+class TMainForm : public gui::TForm {
+  GUI_CLASS(TMainForm, gui::TForm)
+
+ public:
+  explicit TMainForm(gui::TComponent* owner);
+  ~TMainForm() override;
+
+  // --- state (read by the pages and menus) ---------------------------------
+  bool CanDeepCompress = false;   // a deep compress may start (the five-minute lock is off)
+  bool CpuProtectionOn = false;   // copy of the engine's IsCPUProtection
+  bool MinimizeToTrayOn = false;  // copy of IsMinimizeToTray
+  bool CloseToTrayOn = false;     // copy of IsCloseToTray
+  DWORD RegisteredHotKey = 0;     // the free-memory hot key as last loaded or registered
+  std::unique_ptr<components::TTabPanel> Tabs;  // from the first showing to the close
+
+  // --- components -----------------------------------------------------------
+  skins::TSkinForm* skfrmMain = nullptr;
+  gui::TLabel* lblMainTitle = nullptr;
+  components::TVeeButton* btnHelp = nullptr;
+  components::TVeeButton* btnMin = nullptr;
+  components::TVeeButton* btnInfo = nullptr;
+  components::TVeeButton* btnClose = nullptr;
+  components::TMagnetServer* MagnetServer1 = nullptr;
+  skins::TSkinImagePanel* skimgpnlClientZone = nullptr;
+  ck::TCkLabel* cklblMemoryUsage = nullptr;
+  skins::TSkinProgressBar* skpbMemoryUsage = nullptr;
+  ck::TCkLabel* cklblPagingFileUsage = nullptr;
+  skins::TSkinProgressBar* skpbPagingFileUsage = nullptr;
+  ck::TCkLabel* cklblCPUUsage = nullptr;
+  skins::TSkinProgressBar* skpbCPUUsage = nullptr;
+  components::TVeeButton* btnTabMG = nullptr;
+  components::TVeeButton* btnTabMA = nullptr;
+  components::TVeeButton* btnTabST = nullptr;
+  components::TVeeButton* btnTabPM = nullptr;
+  components::TVeeButton* btnTabCS = nullptr;
+  skins::TSkinImagePanel* skimgpnlCompressing = nullptr;
+  gui::TShape* shpCompressing = nullptr;
+  ck::TCkLabel* cklblCompressing = nullptr;
+  ck::TCkProgressBar* ckpbCompressing = nullptr;
+  components::TVeeButton* btnFreeUp = nullptr;
+  components::TVeeButton* btnDefrag = nullptr;
+  skins::TSkinImagePanel* skimgpnlMG = nullptr;
+  skins::TSkinImagePanel* skimgpnlMA = nullptr;
+  skins::TSkinImagePanel* skimgpnlST = nullptr;
+  skins::TSkinImagePanel* skimgpnlPM = nullptr;
+  skins::TSkinImagePanel* skimgpnlCS = nullptr;
+  gui::TMOMain* Quillon = nullptr;
+  gui::TTimer* tmrOverview = nullptr;
+  gui::TTimer* tmrProcessList = nullptr;
+  gui::TTimer* tmrWait5Min = nullptr;
+  gui::TPopupMenu* popmnuHelpMenu = nullptr;
+  gui::TPopupMenu* popmnuTITrayMenu = nullptr;
+  gui::TPopupMenu* popmnuOpenList = nullptr;
+  gui::TPopupMenu* popmnuPMListMenu = nullptr;
+  components::TTrayIcon* tiTrayIcon = nullptr;
+  gui::TImageList* ilTrayIconList = nullptr;
+  components::THotKeyManager* hkmMain = nullptr;
+  gui::TActionList* actlstMainActions = nullptr;
+  gui::TAction* actHelp = nullptr;
+
+  // --- window and start-up (MainForm.cpp) ----------------------------------
+  void FormCreate(gui::TObject* Sender);
+  void FormShow(gui::TObject* Sender);
+  void FormCloseQuery(gui::TObject* Sender, bool& CanClose);
+  void FormClose(gui::TObject* Sender, gui::TCloseAction& Action);
+  void OnFormSysCommand(gui::TMessage& Message);
+  void OnFormQueryEndSession(gui::TMessage& Message);
+  void lblMainTitleMouseDown(gui::TObject* Sender, gui::TMouseButton Button, gui::TShiftState Shift, int X, int Y);
+  void btnCloseClick(gui::TObject* Sender);
+  void btnTabMGClick(gui::TObject* Sender);
+  void btnTabMAClick(gui::TObject* Sender);
+  void btnTabSTClick(gui::TObject* Sender);
+  void btnTabPMClick(gui::TObject* Sender);
+  void btnTabCSClick(gui::TObject* Sender);
+  void btnTabMGMouseDown(gui::TObject* Sender, gui::TMouseButton Button, gui::TShiftState Shift, int X, int Y);
+  void btnTabMAMouseDown(gui::TObject* Sender, gui::TMouseButton Button, gui::TShiftState Shift, int X, int Y);
+  void btnTabSTMouseDown(gui::TObject* Sender, gui::TMouseButton Button, gui::TShiftState Shift, int X, int Y);
+  void btnTabPMMouseDown(gui::TObject* Sender, gui::TMouseButton Button, gui::TShiftState Shift, int X, int Y);
+  void btnTabCSMouseDown(gui::TObject* Sender, gui::TMouseButton Button, gui::TShiftState Shift, int X, int Y);
+  // A press that ends off its button selects nothing: the text goes back.
+  void btnTabMouseUp(gui::TObject* Sender, gui::TMouseButton Button, gui::TShiftState Shift, int X, int Y);
+  // The tray menu's default item: hides the window into the notification
+  // area, or shows it (its first showing loads the pages).
+  void mniTIShowHideClick(gui::TObject* Sender);
+
+  // False when the engine cannot be had; the program is then ending.
+  bool ConnectEngine();
+  void LoadLanguageSetting();
+  // The settings anew, and the free-memory hot key when it is switched on.
+  void LoadConfigAndHotKey();
+  void LayoutPages();
+  void CreateTabs();
+  static void TabChanged(components::TTabPanel* Sender, void* Data);
+
+  // --- overview, free and compress (Overview.cpp) ---------------------------
+  void RefreshOverview();
+  void tmrOverviewTimer(gui::TObject* Sender);
+  void btnFreeUpClick(gui::TObject* Sender);
+  void mniTIFreeMemroyClick(gui::TObject* Sender);
+  void hkmMainHotKeyPressed(DWORD HotKey, WORD Index);
+  void btnDefragClick(gui::TObject* Sender);
+  void StartDeepCompress();
+  void tmrWait5MinTimer(gui::TObject* Sender);
+  void OnMOFastFreeProgress(gui::TObject* Sender, unsigned char ProgressValue);
+  void OnMODeepCompressProgress(gui::TObject* Sender, unsigned char ProgressValue);
+  void mniTIInformationClick(gui::TObject* Sender);
+  // Centres the free and compress captions under their discs, whatever the
+  // language and font; run after those captions change.
+  void PlaceActionCaptions();
+
+  // The engine's events change nothing once the window closes.
+  bool Closing() const { return closing_; }
+
+ protected:
+  void Loaded() override;
+
+ private:
+  void BindShell();
+  void FastFree();
+  void SelectTab(gui::TObject* button);
+  // The text of a tab button at its resting place, or shifted left as the
+  // selected and pressed pictures show it.
+  void PlaceTabText(gui::TObject* button, bool shifted);
+
+  bool closing_ = false;
+  // Each tab button's text position as the form resource gives it.
+  std::array<int, 5> tabTextX_{};
+};
+
+extern TMainForm* MainForm;
+
+}  // namespace orvane

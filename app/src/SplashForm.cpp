@@ -1,0 +1,38 @@
+#include "SplashForm.h"
+
+#include "LayeredLabel.h"
+#include "SkinFiles.h"
+#include "VozEverAvizi.h"
+
+using namespace components;
+
+namespace orvane {
+
+TSplashForm* SplashForm = nullptr;
+
+GUI_DEFINE_CLASS(TSplashForm) {
+  c.Handler("FormCreate", &TSplashForm::FormCreate);
+  c.Handler("FormShow", &TSplashForm::FormShow);
+}
+
+void TSplashForm::FormCreate(gui::TObject*) {
+  SetTag(0);
+  SetTextQuality(TextQuality_ClearTypeGridFit);
+}
+
+void TSplashForm::FormShow(gui::TObject*) {
+  if (Tag() != 0) return;
+  LoadSkin();
+  ApplyLanguage();
+  SetTag(1);
+}
+
+void TSplashForm::LoadSkin() { SetBackgroundImage(SkinFile("bgSplash.png")); }
+
+void TSplashForm::ApplyLanguage() {
+  LANG_MAIN_CAPTION_SPLASH = LANG_MAIN_CAPTION_SPLASH_FULL;
+  if (auto* name = dynamic_cast<TLayeredLabel*>(FindComponent("lylblAppName"))) name->SetCaption(LANG_MAIN_CAPTION_SPLASH);
+  SetCaption(LANG_COMMON_SPLASH);
+}
+
+}  // namespace orvane

@@ -1,0 +1,94 @@
+#include "Formulas.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <limits>
+
+using namespace orvane;
+
+namespace {
+constexpr std::uint64_t kMB = 1024 * 1024;
+constexpr std::uint64_t kGB = 1024 * kMB;
+constexpr std::uint64_t kMax = std::numeric_limits<std::uint64_t>::max();
+}  // namespace
+
+TEST(Rounding, HalvesGoToTheEvenNeighbour) {
+  EXPECT_EQ(RoundedQuotient(1, 2), 0u);
+  EXPECT_EQ(RoundedQuotient(3, 2), 2u);
+  EXPECT_EQ(RoundedQuotient(5, 2), 2u);
+  EXPECT_EQ(RoundedQuotient(7, 2), 4u);
+  EXPECT_EQ(RoundedQuotient(4, 3), 1u);
+  EXPECT_EQ(RoundedQuotient(5, 3), 2u);
+  EXPECT_EQ(RoundedQuotient(7, 0), 0u);
+  // Near the top of the range the remainder comparison must not overflow.
+  EXPECT_EQ(RoundedQuotient(kMax, kMax - 1), 1u);
+  EXPECT_EQ(RoundedQuotient(kMax - 1, kMax), 1u);
+  EXPECT_EQ(RoundedQuotient(kMax / 2, kMax), 0u);
+  EXPECT_EQ(RoundedQuotient(kMax / 2 + 1, kMax), 1u);
+
+  EXPECT_EQ(RoundHalfEven(0.5), 0);
+  EXPECT_EQ(RoundHalfEven(1.5), 2);
+  EXPECT_EQ(RoundHalfEven(2.5), 2);
+  EXPECT_EQ(RoundHalfEven(-2.5), -2);
+  EXPECT_EQ(RoundHalfEven(409.6), 410);
+}
+
+TEST(Overview, PercentsOfMemoryAndPagingFile) {
+  EXPECT_EQ(PercentOf(kGB, 2 * kGB), 50);
+  EXPECT_EQ(PercentOf(2 * kGB, 2 * kGB), 100);
+  EXPECT_EQ(PercentOf(0, 2 * kGB), 0);
+  EXPECT_EQ(PercentOf(12345, 0), 0);
+  EXPECT_EQ(PercentOf(1, 200), 0);   // 0.5
+  EXPECT_EQ(PercentOf(3, 200), 2);   // 1.5
+  EXPECT_EQ(PercentOf(5, 200), 2);   // 2.5
+  EXPECT_EQ(PercentOf(7, 8), 88);    // 87.5
+  // 64 GB machines and more: the product 100 x used stays exact.
+  EXPECT_EQ(PercentOf(48 * kGB + 1, 64 * kGB), 75);
+  EXPECT_EQ(PercentOf(kMax / 100 + 1, kMax), 1);
+  EXPECT_EQ(PercentOf(kMax, kMax), 100);
+}
+
+TEST(Overview, MegabytesAndTheTrayIcon) {
+  EXPECT_EQ(BytesToMB(kGB), 1024);
+  EXPECT_EQ(BytesToMB(2 * kGB), 2048);
+  EXPECT_EQ(BytesToMB(kMB / 2), 0);          // half a megabyte rounds to even
+  EXPECT_EQ(BytesToMB(kMB + kMB / 2), 2);
+  EXPECT_EQ(BytesToMB(429916160), 410);
+
+  EXPECT_EQ(TrayIconIndex(kGB, 2 * kGB), 5);
+  EXPECT_EQ(TrayIconIndex(2 * kGB, 2 * kGB), 10);
+  EXPECT_EQ(TrayIconIndex(2 * kGB - 1, 2 * kGB), 9);  // truncated, never rounded
+  EXPECT_EQ(TrayIconIndex(0, 2 * kGB), 0);
+  EXPECT_EQ(TrayIconIndex(kGB, 0), 0);
+  EXPECT_EQ(TrayIconIndex(3 * kGB, 2 * kGB), 10);     // a used figure above the total
+  EXPECT_EQ(TrayIconIndex(kMax - 1, kMax), 9);
+}
+
+TEST(Pages, MinutesAndCountWords) {
+  EXPECT_EQ(MsToMinutes(600000), 10);
+  EXPECT_EQ(MsToMinutes(90000), 2);   // 1.5
+  EXPECT_EQ(MsToMinutes(30000), 0);   // 0.5
+  EXPECT_EQ(MsToMinutes(150000), 2);  // 2.5
+
+  const std::string one = "minute", many = "minutes";
+  EXPECT_EQ(CountText(1, one, many), "1 minute");
+  EXPECT_EQ(CountText(0, one, many), "0 minutes");
+  EXPECT_EQ(CountText(2, one, many), "2 minutes");
+  EXPECT_EQ(CountText(-1, one, many), "-1 minutes");
+}
+
+TEST(Language, StoredIndexIsReadSafely) {
+  EXPECT_EQ(LanguageIndexFromText("", 3), 0);
+  EXPECT_EQ(LanguageIndexFromText("2", 3), 2);
+  EXPECT_EQ(LanguageIndexFromText(" 1 ", 3), 1);
+  EXPECT_EQ(LanguageIndexFromText("+1", 3), 1);
+  EXPECT_EQ(LanguageIndexFromText("7", 3), 0);
+  EXPECT_EQ(LanguageIndexFromText("3", 3), 0);
+  EXPECT_EQ(LanguageIndexFromText("-1", 3), 0);
+  EXPECT_EQ(LanguageIndexFromText("abc", 3), 0);
+  EXPECT_EQ(LanguageIndexFromText("1x", 3), 0);
+  EXPECT_EQ(LanguageIndexFromText("1 2", 3), 0);
+  EXPECT_EQ(LanguageIndexFromText("99999999999999999999", 3), 0);
+  EXPECT_EQ(LanguageIndexFromText("1", 0), 0);  // no choice at all
+}

@@ -37,6 +37,16 @@ int PercentOf(std::uint64_t part, std::uint64_t total) {
 
 int BytesToMB(std::uint64_t bytes) { return ToInt(RoundedQuotient(bytes, 1024 * 1024)); }
 
+std::uint64_t PercentOfTotal(int percent, std::uint64_t total) {
+  const auto p = static_cast<std::uint64_t>(std::clamp(percent, 0, 100));
+  // p x total / 100 = p x (total / 100) + p x (total % 100) / 100: no
+  // product leaves 64 bits. The half goes to the even whole.
+  const std::uint64_t small = p * (total % 100);
+  const std::uint64_t whole = p * (total / 100) + small / 100;
+  const std::uint64_t rest = small % 100;
+  return whole + (rest > 50 || (rest == 50 && (whole & 1)) ? 1 : 0);
+}
+
 int TrayIconIndex(std::uint64_t used, std::uint64_t total) {
   if (total == 0) return 0;
   if (used >= total) return 10;

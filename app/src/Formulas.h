@@ -23,6 +23,10 @@ int PercentOf(std::uint64_t part, std::uint64_t total);
 // Bytes / 1024 / 1024, rounded.
 int BytesToMB(std::uint64_t bytes);
 
+// The byte count a percent of a total stands for: percent x total / 100,
+// rounded, exact for every total (percent 0..100).
+std::uint64_t PercentOfTotal(int percent, std::uint64_t total);
+
 // The tray icon's picture for a memory load: used x 10 / total, truncated and
 // held to 0..10; 0 for a zero total.
 int TrayIconIndex(std::uint64_t used, std::uint64_t total);

@@ -78,6 +78,25 @@ TEST(Pages, MinutesAndCountWords) {
   EXPECT_EQ(CountText(-1, one, many), "-1 minutes");
 }
 
+TEST(Pages, PercentOfTotalMemoryInWholeMegabytes) {
+  // 20 % of 2 GB is 409.6 MB: shown and sent as 410 MB.
+  EXPECT_EQ(PercentOfTotal(20, 2 * kGB), 429496730u);
+  EXPECT_EQ(BytesToMB(PercentOfTotal(20, 2 * kGB)), 410);
+  EXPECT_EQ(std::uint64_t(BytesToMB(PercentOfTotal(20, 2 * kGB))) * kMB, 429916160u);
+  // 60 % of 8 GB is 4915.2 MB: 4915 MB, a byte count beyond 32 bits.
+  EXPECT_EQ(std::uint64_t(BytesToMB(PercentOfTotal(60, 8 * kGB))) * kMB, 5153751040u);
+  // Halves of a byte go to the even neighbour, whichever part holds them.
+  EXPECT_EQ(PercentOfTotal(50, 1), 0u);
+  EXPECT_EQ(PercentOfTotal(50, 3), 2u);
+  EXPECT_EQ(PercentOfTotal(50, 201), 100u);
+  EXPECT_EQ(PercentOfTotal(50, 203), 102u);
+  EXPECT_EQ(PercentOfTotal(1, 150), 2u);   // 1.5
+  EXPECT_EQ(PercentOfTotal(1, 250), 2u);   // 2.5
+  EXPECT_EQ(PercentOfTotal(0, kMax), 0u);
+  EXPECT_EQ(PercentOfTotal(100, kMax), kMax);
+  EXPECT_EQ(PercentOfTotal(40, 0), 0u);
+}
+
 TEST(Language, StoredIndexIsReadSafely) {
   EXPECT_EQ(LanguageIndexFromText("", 3), 0);
   EXPECT_EQ(LanguageIndexFromText("2", 3), 2);

@@ -6,6 +6,7 @@
 #include "HotKeyManager.h"
 #include "MagnetCS.h"
 #include "MainForm.h"
+#include "RulesForm.h"
 #include "PngPicture.h"
 #include "Program.h"
 #include "SkinRegistration.h"
@@ -13,7 +14,11 @@
 #include "VeeButton.h"
 #include "VozEverAvizi.h"
 #include "CkLabel.h"
+#include "CkEdit.h"
+#include "CkLstBox.h"
 #include "CkPrgres.h"
+#include "CkRadChk.h"
+#include "CkTrkBar.h"
 #include "engineclient/EngineClient.h"
 #include "gui/Forms.h"
 #include "kit/Own.h"
@@ -30,6 +35,8 @@ void RegisterProgramClasses() {
                         &components::THotKeyManager::StaticClass(), &components::TMagnetServer::StaticClass(),
                         &components::TMagnetClient::StaticClass(), &ck::TCkLabel::StaticClass(),
                         &ck::TCkProgressBar::StaticClass(), &gui::TMOMain::StaticClass()});
+  gui::RegisterClasses({&ck::TCkCheckBox::StaticClass(), &ck::TCkTrackBar::StaticClass(),
+                        &ck::TCkListBox::StaticClass(), &ck::TCkEdit::StaticClass()});
 }
 
 }  // namespace
@@ -47,6 +54,7 @@ int RunProgram() {
   // A start-up that failed has asked the program to end: nothing more is made
   // or shown.
   if (!gui::Application->Terminated()) {
+    gui::Application->CreateForm(RulesForm);
     gui::Application->CreateForm(AboutForm);
     gui::Application->Run();
   }

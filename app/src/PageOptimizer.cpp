@@ -1,0 +1,406 @@
+// The general optimizer page (automatic free with its rules lists, automatic
+// compress with its thresholds and processor guard) and the advanced one
+// (smart analyzer and CPU adjustment). Every control writes its setting to
+// the engine as it changes; only the pages' save and recommend buttons reach
+// the settings file.
+//
+// The controls fire their handlers when code sets them to a new value, so a
+// load shows the file and writes back whatever a control had to move (a
+// value outside a slider's range, or between two of its steps).
+#include <cstdint>
+#include <string>
+
+#include "FormBinding.h"
+#include "Formulas.h"
+#include "MainForm.h"
+#include "RulesForm.h"
+#include "VeeButton.h"
+#include "VozEverAvizi.h"
+#include "CkLabel.h"
+#include "CkRadChk.h"
+#include "CkTrkBar.h"
+#include "engineclient/EngineClient.h"
+#include "gui/Dialogs.h"
+#include "gui/Menus.h"
+
+using namespace gui;
+using namespace components;
+
+namespace orvane {
+
+namespace {
+
+constexpr std::uint64_t kMegabyte = 1024 * 1024;
+constexpr unsigned long kMsPerMinute = 60000;
+constexpr auto kGeneralGroups = static_cast<_MO_CONFIG_SETTINGS>(MO_CONFIG_AUTO_COMPRESSION | MO_CONFIG_AUTO_FREE);
+constexpr auto kAdvancedGroups = MO_CONFIG_SMART_OPTIMIZATION;
+
+template <class T>
+using Getter = HRESULT (STDMETHODCALLTYPE IMOConfig::*)(T*);
+template <class T>
+using Putter = HRESULT (STDMETHODCALLTYPE IMOConfig::*)(T);
+
+template <class T>
+T Read(IMOConfig& config, Getter<T> get) {
+  T value{};
+  OleCheck((config.*get)(&value));
+  return value;
+}
+
+bool IsOn(IMOConfig& config, Getter<VARIANT_BOOL> get) { return Read(config, get) != VARIANT_FALSE; }
+
+void WriteFlag(IMOConfig& config, Putter<VARIANT_BOOL> put, bool on) {
+  OleCheck((config.*put)(on ? VARIANT_TRUE : VARIANT_FALSE));
+}
+
+std::string MinutesText(int n) { return CountText(n, LANG_COMMON_MINUTE, LANG_COMMON_MINUTES); }
+std::string ProcessesText(int n) { return CountText(n, LANG_COMMON_PROCESS, LANG_COMMON_PROCESSES); }
+std::string DaysText(int n) { return CountText(n, LANG_COMMON_DAY, LANG_COMMON_DAYS); }
+std::string MegabytesText(int mb) { return std::to_string(mb) + " " + LANG_COMMON_MB; }
+std::string PercentText(int percent) { return std::to_string(percent) + "%"; }
+
+// Sets a slider from code; true when it ran its change handler, which it
+// does for every requested position other than its current one.
+bool MoveSlider(ck::TCkTrackBar& slider, int position) {
+  const bool moves = position != slider.Position();
+  slider.SetPosition(position);
+  return moves;
+}
+
+// A time slider's load: whole minutes, the label from where the slider stands.
+void LoadMinutes(ck::TCkTrackBar& slider, ck::TCkLabel& label, unsigned long ms) {
+  MoveSlider(slider, MsToMinutes(ms));
+  label.SetCaption(MinutesText(slider.Position()));
+}
+
+void WriteMinutes(IMOConfig& config, Putter<unsigned long> put, const ck::TCkTrackBar& slider, ck::TCkLabel& label) {
+  OleCheck((config.*put)(static_cast<unsigned long>(slider.Position()) * kMsPerMinute));
+  label.SetCaption(MinutesText(slider.Position()));
+}
+
+void WriteCount(IMOConfig& config, Putter<unsigned char> put, const ck::TCkTrackBar& slider, ck::TCkLabel& label,
+                std::string (*text)(int)) {
+  OleCheck((config.*put)(static_cast<unsigned char>(slider.Position())));
+  label.SetCaption(text(slider.Position()));
+}
+
+std::uint64_t TotalMemory(TMainForm& form) {
+  std::uint64_t total = 0;
+  OleCheck(form.Quillon->State()->get_TotalPhysicalMemory(&total));
+  return total;
+}
+
+// A memory slider's load: the percent of the total the bytes are. The label
+// shows the stored bytes unless the slider moved, when its handler has
+// written and shown the value of the new position.
+void LoadMemoryPercent(ck::TCkTrackBar& slider, ck::TCkLabel& label, std::uint64_t bytes, std::uint64_t total) {
+  if (!MoveSlider(slider, PercentOf(bytes, total))) label.SetCaption(MegabytesText(BytesToMB(bytes)));
+}
+
+// A memory slider's change: the whole megabytes of its percent of the total.
+void WriteMemoryPercent(TMainForm& form, Putter<std::uint64_t> put, const ck::TCkTrackBar& slider,
+                        ck::TCkLabel& label) {
+  const int mb = BytesToMB(PercentOfTotal(slider.Position(), TotalMemory(form)));
+  OleCheck((form.Quillon->config().Get()->*put)(static_cast<std::uint64_t>(mb) * kMegabyte));
+  label.SetCaption(MegabytesText(mb));
+}
+
+void EnableAll(std::initializer_list<TControl*> controls, bool on) {
+  for (TControl* control : controls) control->SetEnabled(on);
+}
+
+// A press on a list box closes the rules window and binds it to that box's
+// list; the box's popup menu then offers to show it.
+void BindRulesWindow(int listType) {
+  RulesForm->Close();
+  RulesForm->ShowList(listType);
+}
+
+}  // namespace
+
+void TMainForm::DefineOptimizerHandlers(TClassBuilder<TMainForm>& c) {
+  c.Handler("ckchkMGAutoFreeClick", &TMainForm::ckchkMGAutoFreeClick);
+  c.Handler("cktbMGAutoFreeTimerChange", &TMainForm::cktbMGAutoFreeTimerChange);
+  c.Handler("ckchkMGWhiteListClick", &TMainForm::ckchkMGWhiteListClick);
+  c.Handler("ckchkMGAutoListClick", &TMainForm::ckchkMGAutoListClick);
+  c.Handler("ckchkMGBlackListClick", &TMainForm::ckchkMGBlackListClick);
+  c.Handler("ckchkMGIdleListClick", &TMainForm::ckchkMGIdleListClick);
+  c.Handler("ckchkMGWhiteListMouseDown", &TMainForm::ckchkMGWhiteListMouseDown);
+  c.Handler("ckchkMGAutoListMouseDown", &TMainForm::ckchkMGAutoListMouseDown);
+  c.Handler("ckchkMGBlackListMouseDown", &TMainForm::ckchkMGBlackListMouseDown);
+  c.Handler("ckchkMGIdleListMouseDown", &TMainForm::ckchkMGIdleListMouseDown);
+  c.Handler("mniOpenListClick", &TMainForm::mniOpenListClick);
+  c.Handler("ckchkMGAutoDefragClick", &TMainForm::ckchkMGAutoDefragClick);
+  c.Handler("cktbMGMonitorIntervalChange", &TMainForm::cktbMGMonitorIntervalChange);
+  c.Handler("cktbMGLowValueChange", &TMainForm::cktbMGLowValueChange);
+  c.Handler("cktbMGDefragSizeChange", &TMainForm::cktbMGDefragSizeChange);
+  c.Handler("ckchkMGCPUProtectionClick", &TMainForm::ckchkMGCPUProtectionClick);
+  c.Handler("cktbMGCPUProtectionChange", &TMainForm::cktbMGCPUProtectionChange);
+  c.Handler("btnMGDefaultClick", &TMainForm::btnMGDefaultClick);
+  c.Handler("btnMGSaveClick", &TMainForm::btnMGSaveClick);
+  c.Handler("ckchkMASmartAnalyzerClick", &TMainForm::ckchkMASmartAnalyzerClick);
+  c.Handler("cktbMASmartAnalyzerTimerChange", &TMainForm::cktbMASmartAnalyzerTimerChange);
+  c.Handler("cktbMASmartAnalyzerAttentionChange", &TMainForm::cktbMASmartAnalyzerAttentionChange);
+  c.Handler("cktbMASmartAnalyzerPeriodChange", &TMainForm::cktbMASmartAnalyzerPeriodChange);
+  c.Handler("ckchkMACPUAdjustmentClick", &TMainForm::ckchkMACPUAdjustmentClick);
+  c.Handler("cktbMACPUAdjustmentRangeChange", &TMainForm::cktbMACPUAdjustmentRangeChange);
+  c.Handler("btnMADefaultClick", &TMainForm::btnMADefaultClick);
+  c.Handler("btnMASaveClick", &TMainForm::btnMASaveClick);
+}
+
+void TMainForm::BindOptimizerPages() {
+  Bind(*this, ckchkMGAutoFree, "ckchkMGAutoFree");
+  Bind(*this, cklblMGAutoFreeTimer, "cklblMGAutoFreeTimer");
+  Bind(*this, cktbMGAutoFreeTimer, "cktbMGAutoFreeTimer");
+  Bind(*this, cklblMGAutoFreeTimerValue, "cklblMGAutoFreeTimerValue");
+  Bind(*this, ckchkMGWhiteList, "ckchkMGWhiteList");
+  Bind(*this, ckchkMGAutoList, "ckchkMGAutoList");
+  Bind(*this, ckchkMGBlackList, "ckchkMGBlackList");
+  Bind(*this, ckchkMGIdleList, "ckchkMGIdleList");
+  Bind(*this, cklblMGListEditor, "cklblMGListEditor");
+  Bind(*this, ckchkMGAutoDefrag, "ckchkMGAutoDefrag");
+  Bind(*this, cklblMGMonitorInterval, "cklblMGMonitorInterval");
+  Bind(*this, cktbMGMonitorInterval, "cktbMGMonitorInterval");
+  Bind(*this, cklblMGMonitorIntervalValue, "cklblMGMonitorIntervalValue");
+  Bind(*this, cklblMGLowValue, "cklblMGLowValue");
+  Bind(*this, cktbMGLowValue, "cktbMGLowValue");
+  Bind(*this, cklblMGLowValueValue, "cklblMGLowValueValue");
+  Bind(*this, cklblMGDefragSize, "cklblMGDefragSize");
+  Bind(*this, cktbMGDefragSize, "cktbMGDefragSize");
+  Bind(*this, cklblMGDefragSizeValue, "cklblMGDefragSizeValue");
+  Bind(*this, ckchkMGCPUProtection, "ckchkMGCPUProtection");
+  Bind(*this, cktbMGCPUProtection, "cktbMGCPUProtection");
+  Bind(*this, cklblMGCPUProtectionValue, "cklblMGCPUProtectionValue");
+  Bind(*this, btnMGDefault, "btnMGDefault");
+  Bind(*this, btnMGSave, "btnMGSave");
+  Bind(*this, mniOpenList, "mniOpenList");
+  Bind(*this, ckchkMACPUAdjustment, "ckchkMACPUAdjustment");
+  Bind(*this, cklblMACPUAdjustmentRange, "cklblMACPUAdjustmentRange");
+  Bind(*this, cktbMACPUAdjustmentRange, "cktbMACPUAdjustmentRange");
+  Bind(*this, cklblMACPUAdjustmentRangeValue, "cklblMACPUAdjustmentRangeValue");
+  Bind(*this, ckchkMASmartAnalyzer, "ckchkMASmartAnalyzer");
+  Bind(*this, cklblMASmartAnalyzerTimer, "cklblMASmartAnalyzerTimer");
+  Bind(*this, cktbMASmartAnalyzerTimer, "cktbMASmartAnalyzerTimer");
+  Bind(*this, cklblMASmartAnalyzerTimerValue, "cklblMASmartAnalyzerTimerValue");
+  Bind(*this, cklblMASmartAnalyzerAttention, "cklblMASmartAnalyzerAttention");
+  Bind(*this, cktbMASmartAnalyzerAttention, "cktbMASmartAnalyzerAttention");
+  Bind(*this, cklblMASmartAnalyzerAttentionValue, "cklblMASmartAnalyzerAttentionValue");
+  Bind(*this, cklblMASmartAnalyzerPeriod, "cklblMASmartAnalyzerPeriod");
+  Bind(*this, cktbMASmartAnalyzerPeriod, "cktbMASmartAnalyzerPeriod");
+  Bind(*this, cklblMASmartAnalyzerPeriodValue, "cklblMASmartAnalyzerPeriodValue");
+  Bind(*this, btnMADefault, "btnMADefault");
+  Bind(*this, btnMASave, "btnMASave");
+}
+
+// --- general optimizer page -------------------------------------------------------------
+
+void TMainForm::LoadGeneralPage() {
+  TComPtr<IMOConfig> config = Quillon->config();
+  IMOConfig& c = *config.Get();
+  OleCheck(c.Load());
+
+  const bool autoFree = IsOn(c, &IMOConfig::get_IsAutoFree);
+  ckchkMGAutoFree->SetChecked(autoFree);
+  EnableAll({cktbMGAutoFreeTimer, ckchkMGWhiteList, ckchkMGAutoList, ckchkMGBlackList, ckchkMGIdleList}, autoFree);
+  LoadMinutes(*cktbMGAutoFreeTimer, *cklblMGAutoFreeTimerValue, Read(c, &IMOConfig::get_AutoFreeTimer));
+  // One at a time: each box that comes on clears the boxes it excludes.
+  ckchkMGBlackList->SetChecked(IsOn(c, &IMOConfig::get_IsCheckBlackList));
+  ckchkMGWhiteList->SetChecked(IsOn(c, &IMOConfig::get_IsCheckWhiteList));
+  ckchkMGAutoList->SetChecked(IsOn(c, &IMOConfig::get_IsCheckSmartList));
+  ckchkMGIdleList->SetChecked(IsOn(c, &IMOConfig::get_IsCheckIdleList));
+
+  const bool autoCompress = IsOn(c, &IMOConfig::get_IsAutoCompress);
+  ckchkMGAutoDefrag->SetChecked(autoCompress);
+  EnableAll({cktbMGMonitorInterval, cktbMGLowValue, cktbMGDefragSize, ckchkMGCPUProtection, cktbMGCPUProtection},
+            autoCompress);
+  LoadMinutes(*cktbMGMonitorInterval, *cklblMGMonitorIntervalValue, Read(c, &IMOConfig::get_AutoCompressTimer));
+  const std::uint64_t total = TotalMemory(*this);
+  LoadMemoryPercent(*cktbMGLowValue, *cklblMGLowValueValue, Read(c, &IMOConfig::get_AutoCompressAlarm), total);
+  LoadMemoryPercent(*cktbMGDefragSize, *cklblMGDefragSizeValue, Read(c, &IMOConfig::get_AutoCompressExpectation),
+                    total);
+
+  const bool cpuProtection = IsOn(c, &IMOConfig::get_IsCPUProtection);
+  ckchkMGCPUProtection->SetChecked(cpuProtection);
+  CpuProtectionOn = cpuProtection;
+  cktbMGCPUProtection->SetEnabled(cpuProtection);
+  MoveSlider(*cktbMGCPUProtection, Read(c, &IMOConfig::get_CPUProtectionValue));
+  cklblMGCPUProtectionValue->SetCaption(PercentText(cktbMGCPUProtection->Position()));
+}
+
+void TMainForm::ckchkMGAutoFreeClick(TObject*) {
+  const bool on = ckchkMGAutoFree->Checked();
+  WriteFlag(*Quillon->config().Get(), &IMOConfig::put_IsAutoFree, on);
+  EnableAll({cktbMGAutoFreeTimer, ckchkMGWhiteList, ckchkMGAutoList, ckchkMGBlackList, ckchkMGIdleList}, on);
+}
+
+void TMainForm::cktbMGAutoFreeTimerChange(TObject*) {
+  WriteMinutes(*Quillon->config().Get(), &IMOConfig::put_AutoFreeTimer, *cktbMGAutoFreeTimer,
+               *cklblMGAutoFreeTimerValue);
+}
+
+// White and smart may be on together, and so may black and idle; a box that
+// comes on clears the two of the other pair, whose handlers write their false.
+void TMainForm::ckchkMGWhiteListClick(TObject*) {
+  const bool on = ckchkMGWhiteList->Checked();
+  WriteFlag(*Quillon->config().Get(), &IMOConfig::put_IsCheckWhiteList, on);
+  if (!on) return;
+  ckchkMGBlackList->SetChecked(false);
+  ckchkMGIdleList->SetChecked(false);
+}
+
+void TMainForm::ckchkMGAutoListClick(TObject*) {
+  const bool on = ckchkMGAutoList->Checked();
+  WriteFlag(*Quillon->config().Get(), &IMOConfig::put_IsCheckSmartList, on);
+  if (!on) return;
+  ckchkMGBlackList->SetChecked(false);
+  ckchkMGIdleList->SetChecked(false);
+}
+
+void TMainForm::ckchkMGBlackListClick(TObject*) {
+  const bool on = ckchkMGBlackList->Checked();
+  WriteFlag(*Quillon->config().Get(), &IMOConfig::put_IsCheckBlackList, on);
+  if (!on) return;
+  ckchkMGWhiteList->SetChecked(false);
+  ckchkMGAutoList->SetChecked(false);
+}
+
+void TMainForm::ckchkMGIdleListClick(TObject*) {
+  const bool on = ckchkMGIdleList->Checked();
+  WriteFlag(*Quillon->config().Get(), &IMOConfig::put_IsCheckIdleList, on);
+  if (!on) return;
+  ckchkMGWhiteList->SetChecked(false);
+  ckchkMGAutoList->SetChecked(false);
+}
+
+void TMainForm::ckchkMGWhiteListMouseDown(TObject*, TMouseButton, TShiftState, int, int) {
+  BindRulesWindow(TRulesForm::kWhiteList);
+}
+
+void TMainForm::ckchkMGAutoListMouseDown(TObject*, TMouseButton, TShiftState, int, int) {
+  BindRulesWindow(TRulesForm::kSmartList);
+}
+
+void TMainForm::ckchkMGBlackListMouseDown(TObject*, TMouseButton, TShiftState, int, int) {
+  BindRulesWindow(TRulesForm::kBlackList);
+}
+
+// The idle list is worked out at each free: there is nothing to show.
+void TMainForm::ckchkMGIdleListMouseDown(TObject*, TMouseButton Button, TShiftState, int, int) {
+  RulesForm->Close();
+  if (Button == mbRight)
+    Application->ShowMessageBox(LANG_MSG_OPEN_IDLELIST, LANG_MSG_INFORMATION, MB_OK | MB_ICONINFORMATION);
+}
+
+// The rules window opens on the main window's left, moving the main window
+// right when the screen leaves no room.
+void TMainForm::mniOpenListClick(TObject*) {
+  const int rulesWidth = RulesForm->Width();
+  int room = rulesWidth;
+  if (Screen->Width() < rulesWidth + Width()) room = Screen->Width() - Width();
+  if (Left() < room) SetLeft(room);
+  RulesForm->SetBounds(Left() - rulesWidth, Top(), rulesWidth, RulesForm->Height());
+  RulesForm->Show();
+}
+
+void TMainForm::ckchkMGAutoDefragClick(TObject*) {
+  const bool on = ckchkMGAutoDefrag->Checked();
+  WriteFlag(*Quillon->config().Get(), &IMOConfig::put_IsAutoCompress, on);
+  EnableAll({cktbMGMonitorInterval, cktbMGLowValue, cktbMGDefragSize, ckchkMGCPUProtection, cktbMGCPUProtection}, on);
+}
+
+void TMainForm::cktbMGMonitorIntervalChange(TObject*) {
+  WriteMinutes(*Quillon->config().Get(), &IMOConfig::put_AutoCompressTimer, *cktbMGMonitorInterval,
+               *cklblMGMonitorIntervalValue);
+}
+
+void TMainForm::cktbMGLowValueChange(TObject*) {
+  WriteMemoryPercent(*this, &IMOConfig::put_AutoCompressAlarm, *cktbMGLowValue, *cklblMGLowValueValue);
+}
+
+void TMainForm::cktbMGDefragSizeChange(TObject*) {
+  WriteMemoryPercent(*this, &IMOConfig::put_AutoCompressExpectation, *cktbMGDefragSize, *cklblMGDefragSizeValue);
+}
+
+void TMainForm::ckchkMGCPUProtectionClick(TObject*) {
+  const bool on = ckchkMGCPUProtection->Checked();
+  WriteFlag(*Quillon->config().Get(), &IMOConfig::put_IsCPUProtection, on);
+  CpuProtectionOn = on;
+  cktbMGCPUProtection->SetEnabled(on);
+}
+
+void TMainForm::cktbMGCPUProtectionChange(TObject*) {
+  OleCheck(Quillon->config()->put_CPUProtectionValue(static_cast<unsigned char>(cktbMGCPUProtection->Position())));
+  cklblMGCPUProtectionValue->SetCaption(PercentText(cktbMGCPUProtection->Position()));
+}
+
+// The engine sets its recommended values and saves every group.
+void TMainForm::btnMGDefaultClick(TObject*) {
+  OleCheck(Quillon->config()->Recommend(kGeneralGroups));
+  LoadGeneralPage();
+}
+
+void TMainForm::btnMGSaveClick(TObject*) { OleCheck(Quillon->config()->Save(kGeneralGroups)); }
+
+// --- advanced optimizer page ------------------------------------------------------------
+
+void TMainForm::LoadAdvancedPage() {
+  TComPtr<IMOConfig> config = Quillon->config();
+  IMOConfig& c = *config.Get();
+  OleCheck(c.Load());
+
+  const bool learning = IsOn(c, &IMOConfig::get_IsSmartLearning);
+  ckchkMASmartAnalyzer->SetChecked(learning);
+  EnableAll({cktbMASmartAnalyzerTimer, cktbMASmartAnalyzerAttention, cktbMASmartAnalyzerPeriod}, learning);
+  LoadMinutes(*cktbMASmartAnalyzerTimer, *cklblMASmartAnalyzerTimerValue, Read(c, &IMOConfig::get_SmartLearningTimer));
+  MoveSlider(*cktbMASmartAnalyzerAttention, Read(c, &IMOConfig::get_SmartLearningRecord));
+  cklblMASmartAnalyzerAttentionValue->SetCaption(ProcessesText(cktbMASmartAnalyzerAttention->Position()));
+  MoveSlider(*cktbMASmartAnalyzerPeriod, Read(c, &IMOConfig::get_SmartLearningPeriod));
+  cklblMASmartAnalyzerPeriodValue->SetCaption(DaysText(cktbMASmartAnalyzerPeriod->Position()));
+
+  const bool smartCpu = IsOn(c, &IMOConfig::get_IsSmartCPU);
+  ckchkMACPUAdjustment->SetChecked(smartCpu);
+  cktbMACPUAdjustmentRange->SetEnabled(smartCpu);
+  MoveSlider(*cktbMACPUAdjustmentRange, Read(c, &IMOConfig::get_SmartCPURange));
+  cklblMACPUAdjustmentRangeValue->SetCaption(ProcessesText(cktbMACPUAdjustmentRange->Position()));
+}
+
+void TMainForm::ckchkMASmartAnalyzerClick(TObject*) {
+  const bool on = ckchkMASmartAnalyzer->Checked();
+  WriteFlag(*Quillon->config().Get(), &IMOConfig::put_IsSmartLearning, on);
+  EnableAll({cktbMASmartAnalyzerTimer, cktbMASmartAnalyzerAttention, cktbMASmartAnalyzerPeriod}, on);
+}
+
+void TMainForm::cktbMASmartAnalyzerTimerChange(TObject*) {
+  WriteMinutes(*Quillon->config().Get(), &IMOConfig::put_SmartLearningTimer, *cktbMASmartAnalyzerTimer,
+               *cklblMASmartAnalyzerTimerValue);
+}
+
+void TMainForm::cktbMASmartAnalyzerAttentionChange(TObject*) {
+  WriteCount(*Quillon->config().Get(), &IMOConfig::put_SmartLearningRecord, *cktbMASmartAnalyzerAttention,
+             *cklblMASmartAnalyzerAttentionValue, ProcessesText);
+}
+
+void TMainForm::cktbMASmartAnalyzerPeriodChange(TObject*) {
+  WriteCount(*Quillon->config().Get(), &IMOConfig::put_SmartLearningPeriod, *cktbMASmartAnalyzerPeriod,
+             *cklblMASmartAnalyzerPeriodValue, DaysText);
+}
+
+void TMainForm::ckchkMACPUAdjustmentClick(TObject*) {
+  const bool on = ckchkMACPUAdjustment->Checked();
+  WriteFlag(*Quillon->config().Get(), &IMOConfig::put_IsSmartCPU, on);
+  cktbMACPUAdjustmentRange->SetEnabled(on);
+}
+
+void TMainForm::cktbMACPUAdjustmentRangeChange(TObject*) {
+  WriteCount(*Quillon->config().Get(), &IMOConfig::put_SmartCPURange, *cktbMACPUAdjustmentRange,
+             *cklblMACPUAdjustmentRangeValue, ProcessesText);
+}
+
+void TMainForm::btnMADefaultClick(TObject*) {
+  OleCheck(Quillon->config()->Recommend(kAdvancedGroups));
+  LoadAdvancedPage();
+}
+
+void TMainForm::btnMASaveClick(TObject*) { OleCheck(Quillon->config()->Save(kAdvancedGroups)); }
+
+}  // namespace orvane

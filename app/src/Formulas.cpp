@@ -64,6 +64,13 @@ std::string CountText(std::int64_t count, const std::string& singular, const std
   return std::to_string(count) + " " + PluralWord(count, singular, plural);
 }
 
+TSidePlacement PlaceOnLeft(int screenWidth, int mainLeft, int mainWidth, int sideWidth) {
+  int room = sideWidth;
+  if (screenWidth < sideWidth + mainWidth) room = screenWidth - mainWidth;
+  const int left = std::max(mainLeft, room);
+  return {left, left - sideWidth};
+}
+
 int LanguageIndexFromText(std::string_view text, int count) {
   auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
   while (!text.empty() && blank(text.front())) text.remove_prefix(1);

@@ -40,6 +40,15 @@ const std::string& PluralWord(std::int64_t count, const std::string& singular, c
 // "<count> <word>", the word as PluralWord picks it.
 std::string CountText(std::int64_t count, const std::string& singular, const std::string& plural);
 
+// Where a window `sideWidth` wide opens on the left of the main window: the
+// main window moves right when its left edge leaves less room than that
+// (or, on a screen too narrow for both, than the screen leaves beside it).
+struct TSidePlacement {
+  int MainLeft;
+  int SideLeft;
+};
+TSidePlacement PlaceOnLeft(int screenWidth, int mainLeft, int mainWidth, int sideWidth);
+
 // The stored language index: the text trimmed and read as a decimal integer;
 // a text that is blank, no integer, negative or not below `count` gives 0.
 int LanguageIndexFromText(std::string_view text, int count);

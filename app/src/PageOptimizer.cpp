@@ -294,11 +294,9 @@ void TMainForm::ckchkMGIdleListMouseDown(TObject*, TMouseButton Button, TShiftSt
 // The rules window opens on the main window's left, moving the main window
 // right when the screen leaves no room.
 void TMainForm::mniOpenListClick(TObject*) {
-  const int rulesWidth = RulesForm->Width();
-  int room = rulesWidth;
-  if (Screen->Width() < rulesWidth + Width()) room = Screen->Width() - Width();
-  if (Left() < room) SetLeft(room);
-  RulesForm->SetBounds(Left() - rulesWidth, Top(), rulesWidth, RulesForm->Height());
+  const TSidePlacement place = PlaceOnLeft(Screen->Width(), Left(), Width(), RulesForm->Width());
+  SetLeft(place.MainLeft);
+  RulesForm->SetBounds(place.SideLeft, Top(), RulesForm->Width(), RulesForm->Height());
   RulesForm->Show();
 }
 

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <limits>
+#include <utility>
 
 using namespace orvane;
 
@@ -95,6 +96,20 @@ TEST(Pages, PercentOfTotalMemoryInWholeMegabytes) {
   EXPECT_EQ(PercentOfTotal(0, kMax), 0u);
   EXPECT_EQ(PercentOfTotal(100, kMax), kMax);
   EXPECT_EQ(PercentOfTotal(40, 0), 0u);
+}
+
+TEST(Pages, TheRulesWindowOpensOnTheMainWindowsLeft) {
+  auto place = [](int screen, int left) {
+    TSidePlacement p = PlaceOnLeft(screen, left, 661, 241);
+    return std::pair{p.MainLeft, p.SideLeft};
+  };
+  EXPECT_EQ(place(1024, 100), std::pair(241, 0));    // the main window moves right
+  EXPECT_EQ(place(1280, 309), std::pair(309, 68));   // room enough: nothing moves
+  EXPECT_EQ(place(1024, 241), std::pair(241, 0));
+  // A screen narrower than both: the main window goes no further right
+  // than the screen allows, and the rules window starts off its left edge.
+  EXPECT_EQ(place(800, 0), std::pair(139, -102));
+  EXPECT_EQ(place(800, 200), std::pair(200, -41));
 }
 
 TEST(Language, StoredIndexIsReadSafely) {

@@ -8,7 +8,9 @@
 // load shows the file and writes back whatever a control had to move (a
 // value outside a slider's range, or between two of its steps).
 #include <cstdint>
+#include <initializer_list>
 #include <string>
+#include <type_traits>
 
 #include "FormBinding.h"
 #include "Formulas.h"
@@ -20,7 +22,6 @@
 #include "CkRadChk.h"
 #include "CkTrkBar.h"
 #include "engineclient/EngineClient.h"
-#include "gui/Dialogs.h"
 #include "gui/Menus.h"
 
 using namespace gui;
@@ -49,8 +50,25 @@ T Read(IMOConfig& config, Getter<T> get) {
 
 bool IsOn(IMOConfig& config, Getter<VARIANT_BOOL> get) { return Read(config, get) != VARIANT_FALSE; }
 
-void WriteFlag(IMOConfig& config, Putter<VARIANT_BOOL> put, bool on) {
-  OleCheck((config.*put)(on ? VARIANT_TRUE : VARIANT_FALSE));
+template <class T>
+void Write(TMainForm& form, Putter<T> put, std::type_identity_t<T> value) {
+  OleCheck((form.Quillon->config().Get()->*put)(value));
+}
+
+// Writes a check box's setting; its state, for what the handler does next.
+bool WriteCheck(TMainForm& form, const ck::TCkCheckBox& box, Putter<VARIANT_BOOL> put) {
+  const bool on = box.Checked();
+  Write(form, put, on ? VARIANT_TRUE : VARIANT_FALSE);
+  return on;
+}
+
+// White and smart may be on together, and so may black and idle: a list box
+// that comes on clears the two of the other pair, whose handlers write their
+// false.
+void ClearOtherPair(bool on, ck::TCkCheckBox& first, ck::TCkCheckBox& second) {
+  if (!on) return;
+  first.SetChecked(false);
+  second.SetChecked(false);
 }
 
 std::string MinutesText(int n) { return CountText(n, LANG_COMMON_MINUTE, LANG_COMMON_MINUTES); }
@@ -73,14 +91,14 @@ void LoadMinutes(ck::TCkTrackBar& slider, ck::TCkLabel& label, unsigned long ms)
   label.SetCaption(MinutesText(slider.Position()));
 }
 
-void WriteMinutes(IMOConfig& config, Putter<unsigned long> put, const ck::TCkTrackBar& slider, ck::TCkLabel& label) {
-  OleCheck((config.*put)(static_cast<unsigned long>(slider.Position()) * kMsPerMinute));
+void WriteMinutes(TMainForm& form, Putter<unsigned long> put, const ck::TCkTrackBar& slider, ck::TCkLabel& label) {
+  Write(form, put, static_cast<unsigned long>(slider.Position()) * kMsPerMinute);
   label.SetCaption(MinutesText(slider.Position()));
 }
 
-void WriteCount(IMOConfig& config, Putter<unsigned char> put, const ck::TCkTrackBar& slider, ck::TCkLabel& label,
+void WriteCount(TMainForm& form, Putter<unsigned char> put, const ck::TCkTrackBar& slider, ck::TCkLabel& label,
                 std::string (*text)(int)) {
-  OleCheck((config.*put)(static_cast<unsigned char>(slider.Position())));
+  Write(form, put, static_cast<unsigned char>(slider.Position()));
   label.SetCaption(text(slider.Position()));
 }
 
@@ -101,7 +119,7 @@ void LoadMemoryPercent(ck::TCkTrackBar& slider, ck::TCkLabel& label, std::uint64
 void WriteMemoryPercent(TMainForm& form, Putter<std::uint64_t> put, const ck::TCkTrackBar& slider,
                         ck::TCkLabel& label) {
   const int mb = BytesToMB(PercentOfTotal(slider.Position(), TotalMemory(form)));
-  OleCheck((form.Quillon->config().Get()->*put)(static_cast<std::uint64_t>(mb) * kMegabyte));
+  Write(form, put, static_cast<std::uint64_t>(mb) * kMegabyte);
   label.SetCaption(MegabytesText(mb));
 }
 
@@ -228,48 +246,33 @@ void TMainForm::LoadGeneralPage() {
 }
 
 void TMainForm::ckchkMGAutoFreeClick(TObject*) {
-  const bool on = ckchkMGAutoFree->Checked();
-  WriteFlag(*Quillon->config().Get(), &IMOConfig::put_IsAutoFree, on);
+  const bool on = WriteCheck(*this, *ckchkMGAutoFree, &IMOConfig::put_IsAutoFree);
   EnableAll({cktbMGAutoFreeTimer, ckchkMGWhiteList, ckchkMGAutoList, ckchkMGBlackList, ckchkMGIdleList}, on);
 }
 
 void TMainForm::cktbMGAutoFreeTimerChange(TObject*) {
-  WriteMinutes(*Quillon->config().Get(), &IMOConfig::put_AutoFreeTimer, *cktbMGAutoFreeTimer,
+  WriteMinutes(*this, &IMOConfig::put_AutoFreeTimer, *cktbMGAutoFreeTimer,
                *cklblMGAutoFreeTimerValue);
 }
 
-// White and smart may be on together, and so may black and idle; a box that
-// comes on clears the two of the other pair, whose handlers write their false.
 void TMainForm::ckchkMGWhiteListClick(TObject*) {
-  const bool on = ckchkMGWhiteList->Checked();
-  WriteFlag(*Quillon->config().Get(), &IMOConfig::put_IsCheckWhiteList, on);
-  if (!on) return;
-  ckchkMGBlackList->SetChecked(false);
-  ckchkMGIdleList->SetChecked(false);
+  ClearOtherPair(WriteCheck(*this, *ckchkMGWhiteList, &IMOConfig::put_IsCheckWhiteList), *ckchkMGBlackList,
+                 *ckchkMGIdleList);
 }
 
 void TMainForm::ckchkMGAutoListClick(TObject*) {
-  const bool on = ckchkMGAutoList->Checked();
-  WriteFlag(*Quillon->config().Get(), &IMOConfig::put_IsCheckSmartList, on);
-  if (!on) return;
-  ckchkMGBlackList->SetChecked(false);
-  ckchkMGIdleList->SetChecked(false);
+  ClearOtherPair(WriteCheck(*this, *ckchkMGAutoList, &IMOConfig::put_IsCheckSmartList), *ckchkMGBlackList,
+                 *ckchkMGIdleList);
 }
 
 void TMainForm::ckchkMGBlackListClick(TObject*) {
-  const bool on = ckchkMGBlackList->Checked();
-  WriteFlag(*Quillon->config().Get(), &IMOConfig::put_IsCheckBlackList, on);
-  if (!on) return;
-  ckchkMGWhiteList->SetChecked(false);
-  ckchkMGAutoList->SetChecked(false);
+  ClearOtherPair(WriteCheck(*this, *ckchkMGBlackList, &IMOConfig::put_IsCheckBlackList), *ckchkMGWhiteList,
+                 *ckchkMGAutoList);
 }
 
 void TMainForm::ckchkMGIdleListClick(TObject*) {
-  const bool on = ckchkMGIdleList->Checked();
-  WriteFlag(*Quillon->config().Get(), &IMOConfig::put_IsCheckIdleList, on);
-  if (!on) return;
-  ckchkMGWhiteList->SetChecked(false);
-  ckchkMGAutoList->SetChecked(false);
+  ClearOtherPair(WriteCheck(*this, *ckchkMGIdleList, &IMOConfig::put_IsCheckIdleList), *ckchkMGWhiteList,
+                 *ckchkMGAutoList);
 }
 
 void TMainForm::ckchkMGWhiteListMouseDown(TObject*, TMouseButton, TShiftState, int, int) {
@@ -301,13 +304,12 @@ void TMainForm::mniOpenListClick(TObject*) {
 }
 
 void TMainForm::ckchkMGAutoDefragClick(TObject*) {
-  const bool on = ckchkMGAutoDefrag->Checked();
-  WriteFlag(*Quillon->config().Get(), &IMOConfig::put_IsAutoCompress, on);
+  const bool on = WriteCheck(*this, *ckchkMGAutoDefrag, &IMOConfig::put_IsAutoCompress);
   EnableAll({cktbMGMonitorInterval, cktbMGLowValue, cktbMGDefragSize, ckchkMGCPUProtection, cktbMGCPUProtection}, on);
 }
 
 void TMainForm::cktbMGMonitorIntervalChange(TObject*) {
-  WriteMinutes(*Quillon->config().Get(), &IMOConfig::put_AutoCompressTimer, *cktbMGMonitorInterval,
+  WriteMinutes(*this, &IMOConfig::put_AutoCompressTimer, *cktbMGMonitorInterval,
                *cklblMGMonitorIntervalValue);
 }
 
@@ -320,14 +322,12 @@ void TMainForm::cktbMGDefragSizeChange(TObject*) {
 }
 
 void TMainForm::ckchkMGCPUProtectionClick(TObject*) {
-  const bool on = ckchkMGCPUProtection->Checked();
-  WriteFlag(*Quillon->config().Get(), &IMOConfig::put_IsCPUProtection, on);
-  CpuProtectionOn = on;
-  cktbMGCPUProtection->SetEnabled(on);
+  CpuProtectionOn = WriteCheck(*this, *ckchkMGCPUProtection, &IMOConfig::put_IsCPUProtection);
+  cktbMGCPUProtection->SetEnabled(CpuProtectionOn);
 }
 
 void TMainForm::cktbMGCPUProtectionChange(TObject*) {
-  OleCheck(Quillon->config()->put_CPUProtectionValue(static_cast<unsigned char>(cktbMGCPUProtection->Position())));
+  Write(*this, &IMOConfig::put_CPUProtectionValue, static_cast<unsigned char>(cktbMGCPUProtection->Position()));
   cklblMGCPUProtectionValue->SetCaption(PercentText(cktbMGCPUProtection->Position()));
 }
 
@@ -363,34 +363,31 @@ void TMainForm::LoadAdvancedPage() {
 }
 
 void TMainForm::ckchkMASmartAnalyzerClick(TObject*) {
-  const bool on = ckchkMASmartAnalyzer->Checked();
-  WriteFlag(*Quillon->config().Get(), &IMOConfig::put_IsSmartLearning, on);
+  const bool on = WriteCheck(*this, *ckchkMASmartAnalyzer, &IMOConfig::put_IsSmartLearning);
   EnableAll({cktbMASmartAnalyzerTimer, cktbMASmartAnalyzerAttention, cktbMASmartAnalyzerPeriod}, on);
 }
 
 void TMainForm::cktbMASmartAnalyzerTimerChange(TObject*) {
-  WriteMinutes(*Quillon->config().Get(), &IMOConfig::put_SmartLearningTimer, *cktbMASmartAnalyzerTimer,
+  WriteMinutes(*this, &IMOConfig::put_SmartLearningTimer, *cktbMASmartAnalyzerTimer,
                *cklblMASmartAnalyzerTimerValue);
 }
 
 void TMainForm::cktbMASmartAnalyzerAttentionChange(TObject*) {
-  WriteCount(*Quillon->config().Get(), &IMOConfig::put_SmartLearningRecord, *cktbMASmartAnalyzerAttention,
+  WriteCount(*this, &IMOConfig::put_SmartLearningRecord, *cktbMASmartAnalyzerAttention,
              *cklblMASmartAnalyzerAttentionValue, ProcessesText);
 }
 
 void TMainForm::cktbMASmartAnalyzerPeriodChange(TObject*) {
-  WriteCount(*Quillon->config().Get(), &IMOConfig::put_SmartLearningPeriod, *cktbMASmartAnalyzerPeriod,
+  WriteCount(*this, &IMOConfig::put_SmartLearningPeriod, *cktbMASmartAnalyzerPeriod,
              *cklblMASmartAnalyzerPeriodValue, DaysText);
 }
 
 void TMainForm::ckchkMACPUAdjustmentClick(TObject*) {
-  const bool on = ckchkMACPUAdjustment->Checked();
-  WriteFlag(*Quillon->config().Get(), &IMOConfig::put_IsSmartCPU, on);
-  cktbMACPUAdjustmentRange->SetEnabled(on);
+  cktbMACPUAdjustmentRange->SetEnabled(WriteCheck(*this, *ckchkMACPUAdjustment, &IMOConfig::put_IsSmartCPU));
 }
 
 void TMainForm::cktbMACPUAdjustmentRangeChange(TObject*) {
-  WriteCount(*Quillon->config().Get(), &IMOConfig::put_SmartCPURange, *cktbMACPUAdjustmentRange,
+  WriteCount(*this, &IMOConfig::put_SmartCPURange, *cktbMACPUAdjustmentRange,
              *cklblMACPUAdjustmentRangeValue, ProcessesText);
 }
 

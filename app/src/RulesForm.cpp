@@ -105,7 +105,8 @@ void TRulesForm::ShowList(int listType) {
   OleCheck(list->get_ItemCount(&count));
   for (unsigned long i = 0; i < count; ++i) {
     TBStr item;
-    OleCheck(list->get_Item(i, item.Out()));
+    // S_FALSE: the list shrank meanwhile (the analyzer rebuilds the smart list).
+    if (OleCheck(list->get_Item(i, item.Out())) != S_OK) break;
     cklstRLRuleList->AddString(item.Text());
   }
   if (cklstRLRuleList->Items()->Count() > 0) cklstRLRuleList->SetItemIndex(0);

@@ -25,9 +25,6 @@
 
 namespace orvane {
 
-namespace {
-
-// Every class the program's forms name.
 void RegisterProgramClasses() {
   RegisterPngPicture();
   skins::RegisterSkinClasses();
@@ -38,8 +35,6 @@ void RegisterProgramClasses() {
   gui::RegisterClasses({&ck::TCkCheckBox::StaticClass(), &ck::TCkTrackBar::StaticClass(),
                         &ck::TCkListBox::StaticClass(), &ck::TCkEdit::StaticClass()});
 }
-
-}  // namespace
 
 int RunProgram() {
   kit::Handle instance(CreateMutexA(nullptr, TRUE, kSingleInstanceMutex));

@@ -1,8 +1,7 @@
 // Starts the real orvane.exe from a copy of the staged program folder and
 // drives it through the automation channel. Each test starts from a folder
 // without Config\, so the engine makes its files afresh; the program holds
-// a single-instance mutex, so tests that start it take the lock
-// "orvane_program".
+// a single-instance mutex, so tests that start it run alone.
 #pragma once
 
 #include <windows.h>

@@ -127,6 +127,19 @@ void EnableAll(std::initializer_list<TControl*> controls, bool on) {
   for (TControl* control : controls) control->SetEnabled(on);
 }
 
+// What a group's check box switches on and off with it.
+void EnableAutoFree(TMainForm& f, bool on) {
+  EnableAll({f.cktbMGAutoFreeTimer, f.ckchkMGWhiteList, f.ckchkMGAutoList, f.ckchkMGBlackList, f.ckchkMGIdleList}, on);
+}
+void EnableAutoCompress(TMainForm& f, bool on) {
+  EnableAll({f.cktbMGMonitorInterval, f.cktbMGLowValue, f.cktbMGDefragSize, f.ckchkMGCPUProtection,
+             f.cktbMGCPUProtection},
+            on);
+}
+void EnableSmartAnalyzer(TMainForm& f, bool on) {
+  EnableAll({f.cktbMASmartAnalyzerTimer, f.cktbMASmartAnalyzerAttention, f.cktbMASmartAnalyzerPeriod}, on);
+}
+
 // A press on a list box closes the rules window and binds it to that box's
 // list; the box's popup menu then offers to show it.
 void BindRulesWindow(int listType) {
@@ -219,7 +232,7 @@ void TMainForm::LoadGeneralPage() {
 
   const bool autoFree = IsOn(c, &IMOConfig::get_IsAutoFree);
   ckchkMGAutoFree->SetChecked(autoFree);
-  EnableAll({cktbMGAutoFreeTimer, ckchkMGWhiteList, ckchkMGAutoList, ckchkMGBlackList, ckchkMGIdleList}, autoFree);
+  EnableAutoFree(*this, autoFree);
   LoadMinutes(*cktbMGAutoFreeTimer, *cklblMGAutoFreeTimerValue, Read(c, &IMOConfig::get_AutoFreeTimer));
   // One at a time: each box that comes on clears the boxes it excludes.
   ckchkMGBlackList->SetChecked(IsOn(c, &IMOConfig::get_IsCheckBlackList));
@@ -229,8 +242,7 @@ void TMainForm::LoadGeneralPage() {
 
   const bool autoCompress = IsOn(c, &IMOConfig::get_IsAutoCompress);
   ckchkMGAutoDefrag->SetChecked(autoCompress);
-  EnableAll({cktbMGMonitorInterval, cktbMGLowValue, cktbMGDefragSize, ckchkMGCPUProtection, cktbMGCPUProtection},
-            autoCompress);
+  EnableAutoCompress(*this, autoCompress);
   LoadMinutes(*cktbMGMonitorInterval, *cklblMGMonitorIntervalValue, Read(c, &IMOConfig::get_AutoCompressTimer));
   const std::uint64_t total = TotalMemory(*this);
   LoadMemoryPercent(*cktbMGLowValue, *cklblMGLowValueValue, Read(c, &IMOConfig::get_AutoCompressAlarm), total);
@@ -247,12 +259,11 @@ void TMainForm::LoadGeneralPage() {
 
 void TMainForm::ckchkMGAutoFreeClick(TObject*) {
   const bool on = WriteCheck(*this, *ckchkMGAutoFree, &IMOConfig::put_IsAutoFree);
-  EnableAll({cktbMGAutoFreeTimer, ckchkMGWhiteList, ckchkMGAutoList, ckchkMGBlackList, ckchkMGIdleList}, on);
+  EnableAutoFree(*this, on);
 }
 
 void TMainForm::cktbMGAutoFreeTimerChange(TObject*) {
-  WriteMinutes(*this, &IMOConfig::put_AutoFreeTimer, *cktbMGAutoFreeTimer,
-               *cklblMGAutoFreeTimerValue);
+  WriteMinutes(*this, &IMOConfig::put_AutoFreeTimer, *cktbMGAutoFreeTimer, *cklblMGAutoFreeTimerValue);
 }
 
 void TMainForm::ckchkMGWhiteListClick(TObject*) {
@@ -305,12 +316,11 @@ void TMainForm::mniOpenListClick(TObject*) {
 
 void TMainForm::ckchkMGAutoDefragClick(TObject*) {
   const bool on = WriteCheck(*this, *ckchkMGAutoDefrag, &IMOConfig::put_IsAutoCompress);
-  EnableAll({cktbMGMonitorInterval, cktbMGLowValue, cktbMGDefragSize, ckchkMGCPUProtection, cktbMGCPUProtection}, on);
+  EnableAutoCompress(*this, on);
 }
 
 void TMainForm::cktbMGMonitorIntervalChange(TObject*) {
-  WriteMinutes(*this, &IMOConfig::put_AutoCompressTimer, *cktbMGMonitorInterval,
-               *cklblMGMonitorIntervalValue);
+  WriteMinutes(*this, &IMOConfig::put_AutoCompressTimer, *cktbMGMonitorInterval, *cklblMGMonitorIntervalValue);
 }
 
 void TMainForm::cktbMGLowValueChange(TObject*) {
@@ -348,7 +358,7 @@ void TMainForm::LoadAdvancedPage() {
 
   const bool learning = IsOn(c, &IMOConfig::get_IsSmartLearning);
   ckchkMASmartAnalyzer->SetChecked(learning);
-  EnableAll({cktbMASmartAnalyzerTimer, cktbMASmartAnalyzerAttention, cktbMASmartAnalyzerPeriod}, learning);
+  EnableSmartAnalyzer(*this, learning);
   LoadMinutes(*cktbMASmartAnalyzerTimer, *cklblMASmartAnalyzerTimerValue, Read(c, &IMOConfig::get_SmartLearningTimer));
   MoveSlider(*cktbMASmartAnalyzerAttention, Read(c, &IMOConfig::get_SmartLearningRecord));
   cklblMASmartAnalyzerAttentionValue->SetCaption(ProcessesText(cktbMASmartAnalyzerAttention->Position()));
@@ -364,7 +374,7 @@ void TMainForm::LoadAdvancedPage() {
 
 void TMainForm::ckchkMASmartAnalyzerClick(TObject*) {
   const bool on = WriteCheck(*this, *ckchkMASmartAnalyzer, &IMOConfig::put_IsSmartLearning);
-  EnableAll({cktbMASmartAnalyzerTimer, cktbMASmartAnalyzerAttention, cktbMASmartAnalyzerPeriod}, on);
+  EnableSmartAnalyzer(*this, on);
 }
 
 void TMainForm::cktbMASmartAnalyzerTimerChange(TObject*) {

@@ -163,7 +163,10 @@ void DrawLayeredCaption(Gdiplus::Graphics& graphics, HDC fontDC, gui::TFont& fon
   format.SetFormatFlags(style.MultiLines ? 0 : Gdiplus::StringFormatFlagsNoWrap);
   format.SetTrimming(Gdiplus::StringTrimmingEllipsisWord);
   Gdiplus::SolidBrush brush(Gdiplus::Color(MakeARGB(font.Color(), 255)));
-  const std::wstring wide = Wide(text);
+  // A line break is "\n" to GDI+; a "\r" before it (language texts break
+  // lines with "\r\n") would be drawn as a glyph by some implementations.
+  std::wstring wide = Wide(text);
+  for (std::size_t at = 0; (at = wide.find(L"\r\n", at)) != std::wstring::npos;) wide.erase(at, 1);
   graphics.DrawString(wide.c_str(), int(wide.size()), &gpFont,
                       Gdiplus::RectF(rect.X, rect.Y, rect.Width, rect.Height), &format, &brush);
 }

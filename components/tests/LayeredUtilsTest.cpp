@@ -161,6 +161,26 @@ TEST_F(LayeredSurfaceTest, CaptionDrawsOpaqueTextInsideItsRectangle) {
   EXPECT_TRUE(HasPixel(surface, 0xFFFFFFFF, label)) << "white text at full opacity";
 }
 
+TEST_F(LayeredSurfaceTest, ALineBreakOfTwoCharactersDrawsAsOne) {
+  gui::TFont font;
+  font.SetHeight(-13);
+  font.SetColor(gui::clBlack);
+  HDC screen = GetDC(nullptr);
+  auto draw = [&](const std::string& text) {
+    auto surface = std::make_unique<TLayeredSurface>();
+    EXPECT_TRUE(surface->Create(200, 60));
+    DrawLayeredCaption(*surface->Graphics(), screen, font, text, {Alignment_TopLeft, true},
+                       CaptionLayout(Alignment_TopLeft, Bounds(0, 0, 200, 60), 0, 0));
+    return surface;
+  };
+  auto crlf = draw("Brimvale \r\nVersion 2");
+  auto lf = draw("Brimvale \nVersion 2");
+  ReleaseDC(nullptr, screen);
+  ASSERT_FALSE(InkBounds(*lf).IsEmpty());
+  for (int y = 0; y < 60; ++y)
+    for (int x = 0; x < 200; ++x) ASSERT_EQ(lf->Pixel(x, y), crlf->Pixel(x, y)) << x << ", " << y;
+}
+
 TEST_F(LayeredSurfaceTest, OneLineCaptionTooLongEndsInEllipsisAfterAWholeWord) {
   if (GetACP() != 1252) GTEST_SKIP() << "the expected text is written in code page 1252";
   gui::TFont font;

@@ -7,20 +7,43 @@
 
 namespace orvane {
 
-std::uint64_t RoundedQuotient(std::uint64_t n, std::uint64_t d) {
-  if (d == 0) return 0;
-  const std::uint64_t q = n / d;
-  const std::uint64_t r = n % d;
-  // Compare the remainder with half the divisor without doubling it (which
-  // could overflow): r > d - r means above one half.
-  if (r > d - r) return q + 1;
-  if (r == d - r) return q + (q & 1);
-  return q;
-}
-
-std::int64_t RoundHalfEven(double value) { return static_cast<std::int64_t>(std::nearbyint(value)); }
-
 namespace {
+
+// The exact quotient and remainder of n / d.
+struct TDivision {
+  std::uint64_t Quotient, Remainder, Divisor;
+
+  // Rounded half to even; the remainder is compared with half the divisor
+  // without doubling it, which could overflow.
+  std::uint64_t Rounded() const {
+    if (Divisor == 0) return 0;
+    const std::uint64_t rest = Divisor - Remainder;
+    if (Remainder > rest) return Quotient + 1;
+    if (Remainder == rest) return Quotient + (Quotient & 1);
+    return Quotient;
+  }
+};
+
+constexpr std::uint64_t kMax64 = std::numeric_limits<std::uint64_t>::max();
+
+// a x m / d for a small multiplier, exact for every a: the product is never
+// formed, the remainder is scaled one addition at a time. A quotient beyond
+// 64 bits comes out as the largest value.
+TDivision ScaledDivision(std::uint64_t a, unsigned m, std::uint64_t d) {
+  if (d == 0) return {0, 0, 0};
+  const std::uint64_t whole = a / d, part = a % d;
+  if (whole > kMax64 / m) return {kMax64, 0, d};
+  TDivision result{whole * m, 0, d};
+  for (unsigned i = 0; i < m; ++i) {
+    if (result.Remainder >= d - part) {  // remainder + part reaches d
+      result.Remainder -= d - part;
+      ++result.Quotient;
+    } else {
+      result.Remainder += part;
+    }
+  }
+  return result;
+}
 
 int ToInt(std::uint64_t value) {
   return static_cast<int>(std::min<std::uint64_t>(value, std::numeric_limits<int>::max()));
@@ -28,12 +51,13 @@ int ToInt(std::uint64_t value) {
 
 }  // namespace
 
-int PercentOf(std::uint64_t part, std::uint64_t total) {
-  if (total == 0) return 0;
-  if (part <= std::numeric_limits<std::uint64_t>::max() / 100) return ToInt(RoundedQuotient(part * 100, total));
-  // Beyond any memory there is: the quotient in extended precision.
-  return ToInt(static_cast<std::uint64_t>(std::nearbyint(100.0L * part / total)));
+std::uint64_t RoundedQuotient(std::uint64_t n, std::uint64_t d) {
+  return d == 0 ? 0 : TDivision{n / d, n % d, d}.Rounded();
 }
+
+std::int64_t RoundHalfEven(double value) { return static_cast<std::int64_t>(std::nearbyint(value)); }
+
+int PercentOf(std::uint64_t part, std::uint64_t total) { return ToInt(ScaledDivision(part, 100, total).Rounded()); }
 
 int BytesToMB(std::uint64_t bytes) { return ToInt(RoundedQuotient(bytes, 1024 * 1024)); }
 
@@ -48,10 +72,7 @@ std::uint64_t PercentOfTotal(int percent, std::uint64_t total) {
 }
 
 int TrayIconIndex(std::uint64_t used, std::uint64_t total) {
-  if (total == 0) return 0;
-  if (used >= total) return 10;
-  if (used <= std::numeric_limits<std::uint64_t>::max() / 10) return static_cast<int>(used * 10 / total);
-  return static_cast<int>(10.0L * used / total);  // used < total: below 10
+  return static_cast<int>(std::min<std::uint64_t>(ScaledDivision(used, 10, total).Quotient, 10));
 }
 
 int MsToMinutes(std::uint64_t ms) { return ToInt(RoundedQuotient(ms, 60000)); }

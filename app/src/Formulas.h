@@ -16,8 +16,8 @@ std::uint64_t RoundedQuotient(std::uint64_t n, std::uint64_t d);
 // A value rounded half to even (the default rounding of the processor).
 std::int64_t RoundHalfEven(double value);
 
-// 100 x part / total, rounded; 0 for a zero total. The product is exact in
-// 64 bits for every byte count below 184 petabytes.
+// 100 x part / total, rounded; 0 for a zero total. Exact for every 64-bit
+// count.
 int PercentOf(std::uint64_t part, std::uint64_t total);
 
 // Bytes / 1024 / 1024, rounded.

@@ -2,6 +2,8 @@
 // the message loop.
 #include <windows.h>
 
+#include <utility>
+
 #include "AboutForm.h"
 #include "HotKeyManager.h"
 #include "MagnetCS.h"
@@ -36,6 +38,21 @@ void RegisterProgramClasses() {
                         &ck::TCkListBox::StaticClass(), &ck::TCkEdit::StaticClass()});
 }
 
+namespace {
+
+// The program's icon on the application's window, which owns the taskbar
+// button. Shared icons belong to the module: nothing to free.
+void SetProgramIcon() {
+  HWND window = gui::Application->Handle();
+  for (auto [size, kind] : {std::pair{SM_CXICON, ICON_BIG}, std::pair{SM_CXSMICON, ICON_SMALL}}) {
+    int side = GetSystemMetrics(size);
+    if (HANDLE icon = LoadImageA(GetModuleHandleA(nullptr), "MAINICON", IMAGE_ICON, side, side, LR_SHARED))
+      SendMessageA(window, WM_SETICON, kind, reinterpret_cast<LPARAM>(icon));
+  }
+}
+
+}  // namespace
+
 int RunProgram() {
   kit::Handle instance(CreateMutexA(nullptr, TRUE, kSingleInstanceMutex));
   // A second program ends at once, without a word.
@@ -43,8 +60,12 @@ int RunProgram() {
 
   RegisterProgramClasses();
   components::InitializeLanguages();
+  // The default language until the engine tells the chosen one: a start-up
+  // that fails before then speaks it.
+  components::LoadLanguage(0);
   gui::Application->Initialize();
   gui::Application->SetTitle(components::LANG_MAIN_CAPTION_FULL);
+  SetProgramIcon();
   gui::Application->CreateForm(MainForm);
   // A start-up that failed has asked the program to end: nothing more is made
   // or shown.

@@ -75,6 +75,7 @@ GUI_DEFINE_CLASS(TMainForm) {
   c.Handler("btnTabPMMouseDown", &TMainForm::btnTabPMMouseDown);
   c.Handler("btnTabCSMouseDown", &TMainForm::btnTabCSMouseDown);
   c.Handler("btnTabMouseUp", &TMainForm::btnTabMouseUp);
+  c.Handler("mniTIShowHideClick", &TMainForm::mniTIShowHideClick);
   c.Handler("tmrOverviewTimer", &TMainForm::tmrOverviewTimer);
   c.Handler("btnFreeUpClick", &TMainForm::btnFreeUpClick);
   c.Handler("mniTIFreeMemroyClick", &TMainForm::mniTIFreeMemroyClick);
@@ -206,6 +207,9 @@ void TMainForm::LoadLanguageSetting() {
   LoadLanguage(index);
 }
 
+// The first showing, in its order: layout, tabs, settings and hot key, the
+// process list's first filling, the language, the overview, the pages, the
+// splash's end, F1.
 void TMainForm::FormShow(TObject*) {
   if (Tag() != 0) return;
   LayoutPages();
@@ -324,6 +328,15 @@ void TMainForm::btnCloseClick(TObject*) { Close(); }
 void TMainForm::OnFormSysCommand(TMessage& Message) { DefaultHandler(Message); }
 
 void TMainForm::OnFormQueryEndSession(TMessage& Message) { Message.Result = 1; }
+
+void TMainForm::mniTIShowHideClick(TObject*) {
+  if (Visible()) {
+    tiTrayIcon->HideMainForm();
+  } else {
+    tiTrayIcon->ShowMainForm();
+    BringToFront();
+  }
+}
 
 // --- closing --------------------------------------------------------------------------
 

@@ -131,6 +131,9 @@ class TMainForm : public gui::TForm {
   void btnTabCSMouseDown(gui::TObject* Sender, gui::TMouseButton Button, gui::TShiftState Shift, int X, int Y);
   // A press that ends off its button selects nothing: the text goes back.
   void btnTabMouseUp(gui::TObject* Sender, gui::TMouseButton Button, gui::TShiftState Shift, int X, int Y);
+  // The tray menu's default item: hides the window into the notification
+  // area, or shows it (its first showing loads the pages).
+  void mniTIShowHideClick(gui::TObject* Sender);
 
   // False when the engine cannot be had; the program is then ending.
   bool ConnectEngine();

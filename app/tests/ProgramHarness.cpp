@@ -1,0 +1,277 @@
+#include "ProgramHarness.h"
+
+#include <fstream>
+#include <sstream>
+
+#include "kit/Own.h"
+
+namespace harness {
+
+const char kEngineClassKey[] = "CLSID\\{0BD06E95-780A-43B3-ACC1-4BD28416246F}\\InprocServer32";
+
+namespace {
+
+constexpr ULONG_PTR kScriptCommand = 0x4F525653;  // "ORVS", as the scripted build expects
+constexpr DWORD kPatienceMs = 60000;             // a safety net, not a speed check
+
+// A path of the build tree; under Wine the build's own paths are on drive Z:.
+std::string BuildPath(std::string path) {
+  if (!path.empty() && path[0] == '/') {
+    for (char& c : path)
+      if (c == '/') c = '\\';
+    path = "Z:" + path;
+  }
+  return path;
+}
+
+struct TWindowSearch {
+  DWORD ProcessId;
+  std::string Class;
+  std::vector<HWND> Found;
+  bool VisibleOnly;
+};
+
+BOOL CALLBACK CollectWindow(HWND window, LPARAM data) {
+  auto* search = reinterpret_cast<TWindowSearch*>(data);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner != search->ProcessId) return TRUE;
+  if (search->VisibleOnly && !IsWindowVisible(window)) return TRUE;
+  char name[64] = {};
+  GetClassNameA(window, name, sizeof(name));
+  if (search->Class.empty() || search->Class == name) search->Found.push_back(window);
+  return TRUE;
+}
+
+// Copies a folder's files and subfolders into `to` (both with their
+// trailing backslash), made as needed.
+void CopyFolder(const std::string& from, const std::string& to) {
+  CreateDirectoryA(to.c_str(), nullptr);
+  WIN32_FIND_DATAA found;
+  kit::FindHandle find(FindFirstFileA((from + "*").c_str(), &found));
+  if (!find) return;
+  do {
+    std::string name = found.cFileName;
+    if (name == "." || name == "..") continue;
+    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+      CopyFolder(from + name + "\\", to + name + "\\");
+    else
+      CopyFileA((from + name).c_str(), (to + name).c_str(), FALSE);
+  } while (FindNextFileA(find.Get(), &found));
+}
+
+// Removes a folder with everything in it.
+void RemoveFolder(const std::string& folder) {
+  WIN32_FIND_DATAA found;
+  kit::FindHandle find(FindFirstFileA((folder + "*").c_str(), &found));
+  if (find) {
+    do {
+      std::string name = found.cFileName;
+      if (name == "." || name == "..") continue;
+      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        RemoveFolder(folder + name + "\\");
+      else
+        DeleteFileA((folder + name).c_str());
+    } while (FindNextFileA(find.Get(), &found));
+  }
+  RemoveDirectoryA(folder.c_str());
+}
+
+BOOL CALLBACK CollectStatic(HWND child, LPARAM data) {
+  char name[64] = {};
+  GetClassNameA(child, name, sizeof(name));
+  if (lstrcmpiA(name, "Static") == 0) {
+    std::string text = WindowText(child);
+    if (!text.empty()) *reinterpret_cast<std::string*>(data) += "|" + text;
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+std::string OwnFolder() {
+  char path[MAX_PATH];
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string self(path);
+  return self.substr(0, self.find_last_of('\\') + 1);
+}
+
+bool RegisterEngine(const std::string& dll, bool registerIt) {
+  kit::Module module(LoadLibraryA(dll.c_str()));
+  if (!module) return false;
+  using Entry = HRESULT(STDAPICALLTYPE*)();
+  auto entry = reinterpret_cast<Entry>(reinterpret_cast<void*>(
+      GetProcAddress(module.Get(), registerIt ? "DllRegisterServer" : "DllUnregisterServer")));
+  return entry && SUCCEEDED(entry());
+}
+
+std::string RegisteredEngineFile() {
+  char value[MAX_PATH] = {};
+  LONG size = sizeof(value);
+  if (RegQueryValueA(HKEY_CLASSES_ROOT, kEngineClassKey, value, &size) != ERROR_SUCCESS) return "";
+  return value;
+}
+
+std::vector<HWND> VisibleWindows(DWORD processId) {
+  TWindowSearch search{processId, "", {}, true};
+  EnumWindows(&CollectWindow, reinterpret_cast<LPARAM>(&search));
+  return search.Found;
+}
+
+std::string WindowText(HWND window) {
+  char text[1024] = {};
+  GetWindowTextA(window, text, sizeof(text));
+  return text;
+}
+
+std::string DialogTexts(HWND dialog) {
+  std::string texts = WindowText(dialog);
+  EnumChildWindows(dialog, &CollectStatic, reinterpret_cast<LPARAM>(&texts));
+  return texts;
+}
+
+std::string Figures(unsigned long long used, unsigned long long total, unsigned long long usedPagingFile,
+                    unsigned long long totalPagingFile, int processor) {
+  return "figures\t" + std::to_string(used) + "\t" + std::to_string(total) + "\t" + std::to_string(usedPagingFile) +
+         "\t" + std::to_string(totalPagingFile) + "\t" + std::to_string(processor);
+}
+
+// --- a run of the program ----------------------------------------------------------
+
+TProgramRun::TProgramRun(const std::string& name, TBuild build, TSettings settings)
+    : folder_(OwnFolder() + "runs\\" + name + "\\"), build_(build) {
+  RemoveFolder(folder_);
+  CreateDirectoryA((OwnFolder() + "runs").c_str(), nullptr);
+  CopyFolder(BuildPath(ORVANE_STAGED_FOLDER) + "\\", folder_);
+  if (build == Scripted)
+    CopyFileA(BuildPath(ORVANE_SCRIPTED_BUILD).c_str(), File("orvane_scripted.exe").c_str(), FALSE);
+  if (settings == Defaults) return;
+  CreateDirectoryA(File("Config").c_str(), nullptr);
+  // The engine's own timers and threads stay out of the tests' way; a deep
+  // compress touches 64 MB, not most of the machine's memory.
+  Setting("MANUAL_COMPRESSION", "ManualCompressSize", "67108864");
+  Setting("MANUAL_COMPRESSION", "ManualCompressLevel", "1");
+  Setting("AUTO_COMPRESSION", "IsAutoCompress", "0");
+  Setting("AUTO_FREE", "IsAutoFree", "0");
+  Setting("AUTORUN_TASK", "IsFreeOnceOnCPUIdle", "0");
+  Setting("AUTORUN_TASK", "IsFreeOnceOnTimer", "0");
+  Setting("SMART_OPTIMIZATION", "IsSmartLearning", "0");
+  Setting("SMART_OPTIMIZATION", "IsSmartCPU", "0");
+}
+
+TProgramRun::~TProgramRun() {
+  if (process_.hProcess) {
+    if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
+      TerminateProcess(process_.hProcess, 1);
+      WaitForSingleObject(process_.hProcess, kPatienceMs);
+    }
+    CloseHandle(process_.hThread);
+    CloseHandle(process_.hProcess);
+  }
+}
+
+void TProgramRun::Setting(const std::string& section, const std::string& key, const std::string& value) {
+  WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), File("Config\\config.ini").c_str());
+}
+
+std::string TProgramRun::SettingNow(const std::string& section, const std::string& key) const {
+  char text[512] = {};
+  GetPrivateProfileStringA(section.c_str(), key.c_str(), "<none>", text, sizeof(text),
+                           File("Config\\config.ini").c_str());
+  return text;
+}
+
+bool TProgramRun::Start(const std::string& arguments, bool automation) {
+  SetEnvironmentVariableA("BRIMVALE_AUTOMATION", automation ? "1" : nullptr);
+  STARTUPINFOA startup{};
+  startup.cb = sizeof(startup);
+  std::string exe = File(build_ == Scripted ? "orvane_scripted.exe" : "orvane.exe");
+  std::string command = "\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments);
+  if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder_.c_str(), &startup,
+                      &process_))
+    return false;
+  if (automation && !client_.Connect(process_.dwProcessId, kPatienceMs)) return false;
+  if (build_ == Scripted) {
+    DWORD start = GetTickCount();
+    while (!script_ && GetTickCount() - start < kPatienceMs) {
+      TWindowSearch search{process_.dwProcessId, "OrvaneScript", {}, false};
+      EnumWindows(&CollectWindow, reinterpret_cast<LPARAM>(&search));
+      if (!search.Found.empty()) script_ = search.Found.front();
+      else Sleep(20);
+    }
+    if (!script_) return false;
+  }
+  return true;
+}
+
+bool TProgramRun::AwaitReady() { return AwaitProp("MainForm", "Tag", "1") == "1"; }
+
+bool TProgramRun::Running() const {
+  return process_.hProcess && WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+DWORD TProgramRun::WaitForExit(DWORD timeoutMs) {
+  DWORD code = STILL_ACTIVE;
+  if (WaitForSingleObject(process_.hProcess, timeoutMs) == WAIT_OBJECT_0) GetExitCodeProcess(process_.hProcess, &code);
+  return code;
+}
+
+std::string TProgramRun::Ask(const std::string& command) { return client_.Send(command); }
+
+std::string TProgramRun::Await(const std::string& command, const std::function<bool(const std::string&)>& wanted) {
+  std::string answer;
+  DWORD start = GetTickCount();
+  do {
+    answer = Ask(command);
+    if (wanted(answer)) break;
+    Sleep(20);
+  } while (GetTickCount() - start < kPatienceMs);
+  return answer;
+}
+
+std::string TProgramRun::Await(const std::string& command, const std::string& wanted) {
+  return Await(command, [&](const std::string& answer) { return answer == wanted; });
+}
+
+std::string TProgramRun::AwaitShown(const std::string& path, const std::string& wanted) {
+  std::string shown;
+  DWORD start = GetTickCount();
+  while ((shown = Shown(path)) != wanted && GetTickCount() - start < kPatienceMs) Sleep(20);
+  return shown;
+}
+
+bool TProgramRun::Script(const std::string& command) {
+  if (!script_) return false;
+  COPYDATASTRUCT data{kScriptCommand, static_cast<DWORD>(command.size()), const_cast<char*>(command.data())};
+  DWORD_PTR result = 0;
+  return SendMessageTimeoutA(script_, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_NORMAL, kPatienceMs,
+                             &result) &&
+         result == 1;
+}
+
+std::vector<std::string> TProgramRun::Log() const {
+  std::vector<std::string> lines;
+  std::ifstream in(File("scripted-engine.log"), std::ios::binary);
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+std::size_t TProgramRun::LogCount(const std::string& line) const {
+  std::size_t count = 0;
+  for (const std::string& entry : Log()) count += entry == line;
+  return count;
+}
+
+bool TProgramRun::AwaitLog(const std::string& line, std::size_t count) {
+  DWORD start = GetTickCount();
+  while (LogCount(line) < count) {
+    if (GetTickCount() - start > kPatienceMs) return false;
+    Sleep(20);
+  }
+  return true;
+}
+
+}  // namespace harness

@@ -1,0 +1,106 @@
+// Runs the program as a user gets it: a fresh copy of the staged program
+// folder per test, orvane.exe (or its scripted test build) started in it and
+// driven through the automation channel, the scripted engine through its
+// script window, and the engine's registration in the test's Wine prefix.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "gui/Automation.h"
+
+namespace harness {
+
+// The folder of the running program (a test or a benchmark), with its
+// trailing backslash; the runs' folders are made below it.
+std::string OwnFolder();
+
+// The engine's class as the registry knows it.
+extern const char kEngineClassKey[];
+
+// Registers or unregisters an engine file the way an installer does; false
+// when the file cannot be loaded or refuses.
+bool RegisterEngine(const std::string& dll, bool registerIt = true);
+// The file the registry names for the engine's class, or "".
+std::string RegisteredEngineFile();
+
+// The top-level windows of a process that are visible now.
+std::vector<HWND> VisibleWindows(DWORD processId);
+std::string WindowText(HWND window);
+// A dialog's caption and every static text in it, joined by "|".
+std::string DialogTexts(HWND dialog);
+
+class TProgramRun {
+ public:
+  enum TBuild { Shipped, Scripted };
+  // Quiet: settings that keep the engine's own automatic work off (and a
+  // deep compress small); Defaults: none, the engine makes its own.
+  enum TSettings { Quiet, Defaults };
+
+  // A fresh copy of the staged program folder at runs\<name>\ in OwnFolder.
+  TProgramRun(const std::string& name, TBuild build, TSettings settings = Quiet);
+  ~TProgramRun();
+  TProgramRun(const TProgramRun&) = delete;
+  TProgramRun& operator=(const TProgramRun&) = delete;
+
+  const std::string& Folder() const { return folder_; }
+  std::string File(const std::string& name) const { return folder_ + name; }
+  // Config\config.ini, before the program starts.
+  void Setting(const std::string& section, const std::string& key, const std::string& value);
+  std::string SettingNow(const std::string& section, const std::string& key) const;
+
+  // Starts the program with the arguments; with automation, connects to its
+  // channel (false when it does not come up).
+  bool Start(const std::string& arguments = "", bool automation = true);
+  // Waits until the first showing of the main window has run.
+  bool AwaitReady();
+  DWORD ProcessId() const { return process_.dwProcessId; }
+  HANDLE Process() const { return process_.hProcess; }
+  bool Running() const;
+  // The exit code, or STILL_ACTIVE when the program did not end in time.
+  DWORD WaitForExit(DWORD timeoutMs = 60000);
+
+  std::string Ask(const std::string& command);
+  // Asks again until the answer is one wanted; the last answer.
+  std::string Await(const std::string& command, const std::function<bool(const std::string&)>& wanted);
+  std::string Await(const std::string& command, const std::string& wanted);
+  std::string Text(const std::string& path) { return Ask("text\t" + path); }
+  // "visible=1 showing=1" or so: the state without the focus, which the
+  // window manager of the moment decides.
+  std::string Shown(const std::string& path) {
+    std::string state = Ask("state\t" + path);
+    return state.substr(0, state.find(" enabled="));
+  }
+  std::string AwaitShown(const std::string& path, const std::string& wanted);
+  std::string Prop(const std::string& path, const std::string& property) {
+    return Ask("prop\t" + path + "\t" + property);
+  }
+  std::string AwaitProp(const std::string& path, const std::string& property, const std::string& wanted) {
+    return Await("prop\t" + path + "\t" + property, wanted);
+  }
+
+  // One command to the scripted engine (words separated by tabs); true when
+  // it was carried out.
+  bool Script(const std::string& command);
+  // The scripted engine's call log, one entry a line.
+  std::vector<std::string> Log() const;
+  // Waits until the log holds `count` lines equal to `line`.
+  bool AwaitLog(const std::string& line, std::size_t count = 1);
+  std::size_t LogCount(const std::string& line) const;
+
+ private:
+  std::string folder_;
+  TBuild build_;
+  PROCESS_INFORMATION process_{};
+  gui::automation::TAutomationClient client_;
+  HWND script_ = nullptr;
+};
+
+// "used total usedPF totalPF cpu" as the scripted engine's figures command.
+std::string Figures(unsigned long long used, unsigned long long total, unsigned long long usedPagingFile,
+                    unsigned long long totalPagingFile, int processor);
+
+}  // namespace harness

@@ -1,0 +1,282 @@
+#include "ScriptedEngine.h"
+
+#include <fstream>
+
+namespace scripted {
+
+namespace {
+
+// What an interface of the scripted engine answers for IDispatch: the
+// program never dispatches, so nothing.
+template <class I>
+class TNoDispatch : public I {
+ public:
+  STDMETHODIMP GetTypeInfoCount(UINT* count) override {
+    if (!count) return E_POINTER;
+    *count = 0;
+    return S_OK;
+  }
+  STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+  STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
+    return E_NOTIMPL;
+  }
+};
+
+template <class T>
+HRESULT Put(T* out, T value) {
+  if (!out) return E_POINTER;
+  *out = value;
+  return S_OK;
+}
+
+template <class I>
+HRESULT Hand(I* object, I** out) {
+  if (!out) return E_POINTER;
+  object->AddRef();
+  *out = object;
+  return S_OK;
+}
+
+}  // namespace
+
+// --- the call log -----------------------------------------------------------------
+
+TCallLog::TCallLog(const std::string& path) : path_(path) { std::ofstream(path_, std::ios::trunc); }
+
+void TCallLog::Write(const std::string& line) {
+  std::ofstream out(path_, std::ios::app | std::ios::binary);
+  out << line << "\r\n";
+}
+
+// --- sub-objects: owned by the engine, counted with it -------------------------------
+
+class TScriptedEngine::TState final : public TNoDispatch<IMOState> {
+ public:
+  explicit TState(TScriptedEngine& engine) : engine_(engine) {}
+  STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
+    if (!ppv) return E_POINTER;
+    if (riid == IID_IUnknown || riid == IID_IDispatch || riid == IID_IMOState) {
+      *ppv = static_cast<IMOState*>(this);
+      AddRef();
+      return S_OK;
+    }
+    *ppv = nullptr;
+    return E_NOINTERFACE;
+  }
+  STDMETHODIMP_(ULONG) AddRef() override { return engine_.AddRef(); }
+  STDMETHODIMP_(ULONG) Release() override { return engine_.Release(); }
+
+  STDMETHODIMP Refresh() override {
+    shown_ = engine_.figures_;
+    return S_OK;
+  }
+  STDMETHODIMP get_CPUUsage(unsigned char index, unsigned char* value) override {
+    return index == 0 ? Put(value, shown_.Processor) : E_INVALIDARG;
+  }
+  STDMETHODIMP get_MemoryState(_MO_MEMORY_STATE* value) override { return Put(value, MO_MS_UNKNOWN); }
+  STDMETHODIMP get_TotalPhysicalMemory(UINT64* value) override { return Put<UINT64>(value, shown_.TotalPhysical); }
+  STDMETHODIMP get_UsedPhysicalMemory(UINT64* value) override { return Put<UINT64>(value, shown_.UsedPhysical); }
+  STDMETHODIMP get_AvailPhysicalMemory(UINT64* value) override {
+    return Put<UINT64>(value, shown_.TotalPhysical - std::min(shown_.UsedPhysical, shown_.TotalPhysical));
+  }
+  STDMETHODIMP get_TotalPagingFile(UINT64* value) override { return Put<UINT64>(value, shown_.TotalPagingFile); }
+  STDMETHODIMP get_UsedPagingFile(UINT64* value) override { return Put<UINT64>(value, shown_.UsedPagingFile); }
+  STDMETHODIMP get_AvailPagingFile(UINT64* value) override {
+    return Put<UINT64>(value, shown_.TotalPagingFile - std::min(shown_.UsedPagingFile, shown_.TotalPagingFile));
+  }
+  STDMETHODIMP get_ClipboardSize(ULONG* value) override { return Put<ULONG>(value, 0); }
+
+ private:
+  TScriptedEngine& engine_;
+  TFigures shown_;
+};
+
+class TScriptedEngine::TDefrag final : public TNoDispatch<IMODefrag> {
+ public:
+  explicit TDefrag(TScriptedEngine& engine) : engine_(engine) {}
+  STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
+    if (!ppv) return E_POINTER;
+    if (riid == IID_IUnknown || riid == IID_IDispatch || riid == IID_IMODefrag) {
+      *ppv = static_cast<IMODefrag*>(this);
+      AddRef();
+      return S_OK;
+    }
+    *ppv = nullptr;
+    return E_NOINTERFACE;
+  }
+  STDMETHODIMP_(ULONG) AddRef() override { return engine_.AddRef(); }
+  STDMETHODIMP_(ULONG) Release() override { return engine_.Release(); }
+
+  // The work itself is the test's: it fires the progress it wants.
+  STDMETHODIMP FastFree(VARIANT_BOOL checkRules) override {
+    engine_.log_.Write(checkRules ? "FastFree checked" : "FastFree");
+    return S_OK;
+  }
+  STDMETHODIMP DeepCompress() override {
+    engine_.log_.Write("DeepCompress");
+    return S_OK;
+  }
+  STDMETHODIMP BreakOutFromDeepCompress() override {
+    engine_.log_.Write("BreakOutFromDeepCompress");
+    return S_OK;
+  }
+  STDMETHODIMP CleanClipboard() override { return S_OK; }
+
+ private:
+  TScriptedEngine& engine_;
+};
+
+// --- the engine -----------------------------------------------------------------------
+
+TScriptedEngine::TScriptedEngine(TCallLog& log, kit::ComPtr<IMOMain> real)
+    : log_(log), real_(std::move(real)), state_(new TState(*this)), defrag_(new TDefrag(*this)) {}
+
+TScriptedEngine::~TScriptedEngine() {
+  delete defrag_;
+  delete state_;
+  if (OnDestroy) OnDestroy();
+}
+
+STDMETHODIMP TScriptedEngine::QueryInterface(REFIID riid, void** ppv) {
+  if (!ppv) return E_POINTER;
+  *ppv = nullptr;
+  if (riid == IID_IUnknown || riid == IID_IDispatch || riid == IID_IMOMain)
+    *ppv = static_cast<IMOMain*>(this);
+  else if (riid == IID_IConnectionPointContainer)
+    *ppv = static_cast<IConnectionPointContainer*>(this);
+  else
+    return E_NOINTERFACE;
+  AddRef();
+  return S_OK;
+}
+
+STDMETHODIMP_(ULONG) TScriptedEngine::AddRef() { return ++references_; }
+
+STDMETHODIMP_(ULONG) TScriptedEngine::Release() {
+  ULONG left = --references_;
+  if (left == 0) delete this;
+  return left;
+}
+
+STDMETHODIMP TScriptedEngine::GetTypeInfoCount(UINT* count) { return Put<UINT>(count, 0); }
+
+STDMETHODIMP TScriptedEngine::get_State(IMOState** value) { return Hand<IMOState>(state_, value); }
+STDMETHODIMP TScriptedEngine::get_Defrag(IMODefrag** value) { return Hand<IMODefrag>(defrag_, value); }
+
+STDMETHODIMP TScriptedEngine::get_config(IMOConfig** value) {
+  log_.Write("config");
+  return real_->get_config(value);
+}
+
+STDMETHODIMP TScriptedEngine::Open() {
+  log_.Write("Open");
+  return real_->Open();
+}
+
+STDMETHODIMP TScriptedEngine::Close() {
+  log_.Write("Close");
+  std::vector<std::function<void()>> actions;
+  actions.swap(OnClose);
+  for (auto& action : actions) action();
+  return real_->Close();
+}
+
+STDMETHODIMP TScriptedEngine::AutorunTask() {
+  log_.Write("AutorunTask");
+  return S_OK;
+}
+
+STDMETHODIMP TScriptedEngine::RebootSystem() {
+  log_.Write("RebootSystem");
+  return S_FALSE;  // never in a test
+}
+
+STDMETHODIMP TScriptedEngine::FindConnectionPoint(REFIID riid, IConnectionPoint** point) {
+  if (!point) return E_POINTER;
+  *point = nullptr;
+  if (riid != DIID__IMOMainEvents) return CONNECT_E_NOCONNECTION;
+  return Hand<IConnectionPoint>(this, point);
+}
+
+STDMETHODIMP TScriptedEngine::GetConnectionInterface(IID* iid) { return Put<IID>(iid, DIID__IMOMainEvents); }
+
+STDMETHODIMP TScriptedEngine::GetConnectionPointContainer(IConnectionPointContainer** container) {
+  return Hand<IConnectionPointContainer>(this, container);
+}
+
+STDMETHODIMP TScriptedEngine::Advise(IUnknown* sink, DWORD* cookie) {
+  if (!sink || !cookie) return E_POINTER;
+  if (sink_) return CONNECT_E_ADVISELIMIT;
+  if (FAILED(sink->QueryInterface(IID_IDispatch, sink_.OutVoid()))) return CONNECT_E_CANNOTCONNECT;
+  *cookie = 1;
+  log_.Write("Advise");
+  return S_OK;
+}
+
+STDMETHODIMP TScriptedEngine::Unadvise(DWORD cookie) {
+  if (cookie != 1 || !sink_) return CONNECT_E_NOCONNECTION;
+  sink_.Reset();
+  log_.Write("Unadvise");
+  return S_OK;
+}
+
+void TScriptedEngine::FireProgress(DISPID event, unsigned char value) {
+  if (!sink_) return;
+  VARIANT argument;
+  VariantInit(&argument);
+  argument.vt = VT_UI1;
+  argument.bVal = value;
+  DISPPARAMS params{&argument, nullptr, 1, 0};
+  sink_->Invoke(event, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr);
+}
+
+// --- the class factory ---------------------------------------------------------------
+
+TScriptedEngineFactory::TScriptedEngineFactory(TCallLog& log, const std::string& engineFile)
+    : log_(log), engineFile_(engineFile) {
+  CoRegisterClassObject(CLSID_MOMain, this, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &cookie_);
+}
+
+TScriptedEngineFactory::~TScriptedEngineFactory() {
+  if (cookie_) CoRevokeClassObject(cookie_);
+}
+
+STDMETHODIMP TScriptedEngineFactory::QueryInterface(REFIID riid, void** ppv) {
+  if (!ppv) return E_POINTER;
+  if (riid == IID_IUnknown || riid == IID_IClassFactory) {
+    *ppv = static_cast<IClassFactory*>(this);
+    return S_OK;
+  }
+  *ppv = nullptr;
+  return E_NOINTERFACE;
+}
+
+STDMETHODIMP TScriptedEngineFactory::CreateInstance(IUnknown* outer, REFIID riid, void** ppv) {
+  if (!ppv) return E_POINTER;
+  *ppv = nullptr;
+  if (outer) return CLASS_E_NOAGGREGATION;
+  // The real engine of the program folder, straight from its file: what the
+  // program does not script is the engine's own. The file stays loaded for
+  // the life of the process, as a loaded COM server does.
+  HMODULE module = LoadLibraryA(engineFile_.c_str());
+  if (!module) return REGDB_E_CLASSNOTREG;
+  using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
+  auto getClassObject =
+      reinterpret_cast<GetClassObject>(reinterpret_cast<void*>(GetProcAddress(module, "DllGetClassObject")));
+  kit::ComPtr<IClassFactory> factory;
+  HRESULT hr = getClassObject ? getClassObject(CLSID_MOMain, IID_IClassFactory, factory.OutVoid()) : E_FAIL;
+  kit::ComPtr<IMOMain> real;
+  if (SUCCEEDED(hr)) hr = factory->CreateInstance(nullptr, IID_IMOMain, real.OutVoid());
+  if (FAILED(hr)) return hr;
+  auto* engine = new TScriptedEngine(log_, std::move(real));
+  engine->OnDestroy = [this, engine] {
+    if (engine_ == engine) engine_ = nullptr;
+  };
+  hr = engine->QueryInterface(riid, ppv);
+  if (SUCCEEDED(hr)) engine_ = engine;
+  engine->Release();
+  return hr;
+}
+
+}  // namespace scripted

@@ -1,17 +1,19 @@
-// The general and advanced optimizer pages on the running program with its
-// real engine: what a page shows of the settings file, how the list boxes
-// exclude each other, and what the save and recommend buttons leave in
-// Config\config.ini.
+// The general and advanced optimizer pages on the running program: what a
+// page shows of the settings file, how the list boxes exclude each other,
+// what the save and recommend buttons leave in Config\config.ini (the real
+// engine), and the memory sliders on machines Wine does not have (the
+// scripted test build).
 #include <string>
 
 #include "Formulas.h"
-#include "ProgramRun.h"
+#include "OptimizerRun.h"
 
 namespace orvane::testing {
 namespace {
 
 constexpr std::uint64_t kMB = 1024 * 1024;
-constexpr WORD kHome = VK_HOME, kRight = VK_RIGHT;
+constexpr std::uint64_t kGB = 1024 * kMB;
+constexpr WORD kHome = VK_HOME, kEnd = VK_END, kRight = VK_RIGHT;
 
 // The total the engine measures: the same system figure.
 std::uint64_t TotalMemory() {
@@ -23,11 +25,13 @@ std::uint64_t TotalMemory() {
 
 std::string Megabytes(std::uint64_t bytes) { return std::to_string(BytesToMB(bytes)) + " MB"; }
 
-class OptimizerPages : public ProgramRun {
+class OptimizerPages : public OptimizerRun {
  protected:
-  // Moves a slider as the keyboard does: to its start, then step by step.
+  // Moves a slider as the keyboard does: to its end and its start (so it
+  // moves whatever its place), then step by step.
   void Slide(const std::string& slider, int steps) {
     Ask("click\t" + slider);
+    Ask("key\t" + std::to_string(kEnd));
     Ask("key\t" + std::to_string(kHome));
     for (int i = 0; i < steps; ++i) Ask("key\t" + std::to_string(kRight));
   }
@@ -154,6 +158,22 @@ TEST_F(OptimizerPages, RecommendResetsItsGroupsAndSavesEveryOther) {
   EXPECT_EQ(Text("MainForm.cklblMASmartAnalyzerPeriodValue", "30 days"), "30 days");
   EXPECT_EQ(Setting("SMART_OPTIMIZATION", "SmartCPURange"), "5");
   EXPECT_EQ(Setting("SMART_OPTIMIZATION", "SmartLearningPeriod"), "30");
+}
+
+TEST_F(OptimizerPages, MemorySlidersTellWholeMegabytesOfTheMachinesMemory) {
+  Start(TProgramRun::Scripted);
+  // 2 GB: 20 % is 409.6 MB, shown and saved as 410 MB.
+  ASSERT_TRUE(Run().Script(harness::Figures(kGB, 2 * kGB, 0, 0, 0)));
+  ASSERT_TRUE(Run().Script("refresh\t1"));
+  Slide("MainForm.cktbMGLowValue", 0);
+  EXPECT_EQ(Text("MainForm.cklblMGLowValueValue", "410 MB"), "410 MB");
+  Ask("click\tMainForm.btnMGSave");
+  EXPECT_EQ(AwaitSetting("AUTO_COMPRESSION", "MemLowerLimited", "429916160"), "429916160");
+  // 8 GB: 60 % is 4915.2 MB.
+  ASSERT_TRUE(Run().Script(harness::Figures(kGB, 8 * kGB, 0, 0, 0)));
+  ASSERT_TRUE(Run().Script("refresh\t1"));
+  Slide("MainForm.cktbMGLowValue", 40);
+  EXPECT_EQ(Text("MainForm.cklblMGLowValueValue", "4915 MB"), "4915 MB");
 }
 
 TEST_F(OptimizerPages, TheIdleListHasNothingToShow) {

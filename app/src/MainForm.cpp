@@ -214,19 +214,7 @@ void TMainForm::FormShow(TObject*) {
   if (Tag() != 0) return;
   LayoutPages();
   CreateTabs();
-  // LoadConfigAndHotKey
-  {
-    TComPtr<IMOConfig> config = Quillon->config();
-    OleCheck(config->Load());
-    VARIANT_BOOL useHotKey = VARIANT_FALSE;
-    OleCheck(config->get_IsUseFreeMemoryNowHotKey(&useHotKey));
-    if (useHotKey) {
-      unsigned long hotKey = 0;
-      OleCheck(config->get_FreeMemoryNowHotKey(&hotKey));
-      RegisteredHotKey = hotKey;
-      hkmMain->AddHotKey(hotKey);
-    }
-  }
+  LoadConfigAndHotKey();
   PlaceActionCaptions();
   RefreshOverview();
   LoadGeneralPage();
@@ -238,6 +226,18 @@ void TMainForm::FormShow(TObject*) {
   }
   actHelp->SetEnabled(true);
   SetTag(1);
+}
+
+void TMainForm::LoadConfigAndHotKey() {
+  TComPtr<IMOConfig> config = Quillon->config();
+  OleCheck(config->Load());
+  VARIANT_BOOL useHotKey = VARIANT_FALSE;
+  OleCheck(config->get_IsUseFreeMemoryNowHotKey(&useHotKey));
+  if (!useHotKey) return;
+  unsigned long hotKey = 0;
+  OleCheck(config->get_FreeMemoryNowHotKey(&hotKey));
+  RegisteredHotKey = hotKey;
+  hkmMain->AddHotKey(hotKey);
 }
 
 void TMainForm::LayoutPages() {

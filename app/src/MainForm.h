@@ -138,6 +138,8 @@ class TMainForm : public gui::TForm {
   // False when the engine cannot be had; the program is then ending.
   bool ConnectEngine();
   void LoadLanguageSetting();
+  // The settings anew, and the free-memory hot key when it is switched on.
+  void LoadConfigAndHotKey();
   void LayoutPages();
   void CreateTabs();
   static void TabChanged(components::TTabPanel* Sender, void* Data);

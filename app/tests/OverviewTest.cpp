@@ -33,6 +33,22 @@ class Overview : public ::testing::Test {
     ASSERT_EQ(run.AwaitProp("MainForm.skpbCPUUsage", "Position", std::to_string(processor)),
               std::to_string(processor));
   }
+  // Starts with the processor guard on at `limit` percent.
+  void StartGuarded(int limit) {
+    run.Setting("AUTO_COMPRESSION", "CPUProtectionValue", std::to_string(limit));
+    Start();
+    ASSERT_TRUE(run.Script("set\tCpuProtectionOn\t1"));
+  }
+  // At `processor` percent the compress button starts nothing and says
+  // nothing.
+  void ExpectCompressRefusedAt(int processor) {
+    Show(kGB, 2 * kGB, kGB, 4 * kGB, processor, "MEM usage: 1024/2048 MB");
+    EXPECT_EQ(run.Ask("click\tMainForm.btnDefrag"), "ok");
+    Settle();
+    EXPECT_EQ(run.LogCount("DeepCompress"), 0u);
+    EXPECT_EQ(run.Prop("MainForm.tmrWait5Min", "Enabled"), "False");
+    EXPECT_EQ(run.Ask("boxes"), "");
+  }
   // A logged action after the ones before it: once it is in the log, the
   // earlier clicks have been handled too.
   void Settle() {
@@ -127,16 +143,8 @@ TEST_F(Overview, FreeAndItsProgressFromEveryTriggerAndOnlyTheRegisteredHotKey) {
 }
 
 TEST_F(Overview, ACompressShowsItsProgressKeepsItsLockAndRespectsTheProcessorGuard) {
-  run.Setting("AUTO_COMPRESSION", "CPUProtectionValue", "20");
-  Start();
-  ASSERT_TRUE(run.Script("set\tCpuProtectionOn\t1"));
-  Show(kGB, 2 * kGB, kGB, 4 * kGB, 20, "MEM usage: 1024/2048 MB");
-  EXPECT_EQ(run.Ask("click\tMainForm.btnDefrag"), "ok");
-  Settle();
-  EXPECT_EQ(run.LogCount("DeepCompress"), 0u);
-  EXPECT_EQ(run.Prop("MainForm.tmrWait5Min", "Enabled"), "False");
-  EXPECT_EQ(run.Ask("boxes"), "");  // refused silently
-
+  StartGuarded(20);
+  ExpectCompressRefusedAt(20);
   Show(kGB + kMB, 2 * kGB, kGB, 4 * kGB, 19, "MEM usage: 1025/2048 MB");
   EXPECT_EQ(run.Ask("click\tMainForm.btnDefrag"), "ok");
   ASSERT_TRUE(run.AwaitLog("DeepCompress"));
@@ -189,12 +197,6 @@ TEST_F(Overview, ACompressShowsItsProgressKeepsItsLockAndRespectsTheProcessorGua
 }
 
 TEST_F(Overview, AGuardOfZeroNeverLetsACompressStart) {
-  run.Setting("AUTO_COMPRESSION", "CPUProtectionValue", "0");
-  Start();
-  ASSERT_TRUE(run.Script("set\tCpuProtectionOn\t1"));
-  Show(kGB, 2 * kGB, kGB, 4 * kGB, 0, "MEM usage: 1024/2048 MB");
-  EXPECT_EQ(run.Ask("click\tMainForm.btnDefrag"), "ok");
-  Settle();
-  EXPECT_EQ(run.LogCount("DeepCompress"), 0u);
-  EXPECT_EQ(run.Ask("boxes"), "");
+  StartGuarded(0);
+  ExpectCompressRefusedAt(0);
 }

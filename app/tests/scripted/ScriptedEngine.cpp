@@ -23,6 +23,30 @@ class TNoDispatch : public I {
   }
 };
 
+// An object the engine owns by composition: it answers for its own
+// interface and counts its references with the engine's.
+template <class I>
+class TOwned : public TNoDispatch<I> {
+ public:
+  TOwned(IUnknown& owner, REFIID iid) : owner_(owner), iid_(iid) {}
+  STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
+    if (!ppv) return E_POINTER;
+    if (riid == IID_IUnknown || riid == IID_IDispatch || riid == iid_) {
+      *ppv = static_cast<I*>(this);
+      AddRef();
+      return S_OK;
+    }
+    *ppv = nullptr;
+    return E_NOINTERFACE;
+  }
+  STDMETHODIMP_(ULONG) AddRef() override { return owner_.AddRef(); }
+  STDMETHODIMP_(ULONG) Release() override { return owner_.Release(); }
+
+ private:
+  IUnknown& owner_;
+  const IID& iid_;
+};
+
 template <class T>
 HRESULT Put(T* out, T value) {
   if (!out) return E_POINTER;
@@ -51,21 +75,9 @@ void TCallLog::Write(const std::string& line) {
 
 // --- sub-objects: owned by the engine, counted with it -------------------------------
 
-class TScriptedEngine::TState final : public TNoDispatch<IMOState> {
+class TScriptedEngine::TState final : public TOwned<IMOState> {
  public:
-  explicit TState(TScriptedEngine& engine) : engine_(engine) {}
-  STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
-    if (!ppv) return E_POINTER;
-    if (riid == IID_IUnknown || riid == IID_IDispatch || riid == IID_IMOState) {
-      *ppv = static_cast<IMOState*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *ppv = nullptr;
-    return E_NOINTERFACE;
-  }
-  STDMETHODIMP_(ULONG) AddRef() override { return engine_.AddRef(); }
-  STDMETHODIMP_(ULONG) Release() override { return engine_.Release(); }
+  explicit TState(TScriptedEngine& engine) : TOwned(static_cast<IMOMain&>(engine), IID_IMOState), engine_(engine) {}
 
   STDMETHODIMP Refresh() override {
     shown_ = engine_.figures_;
@@ -92,21 +104,10 @@ class TScriptedEngine::TState final : public TNoDispatch<IMOState> {
   TFigures shown_;
 };
 
-class TScriptedEngine::TDefrag final : public TNoDispatch<IMODefrag> {
+class TScriptedEngine::TDefrag final : public TOwned<IMODefrag> {
  public:
-  explicit TDefrag(TScriptedEngine& engine) : engine_(engine) {}
-  STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
-    if (!ppv) return E_POINTER;
-    if (riid == IID_IUnknown || riid == IID_IDispatch || riid == IID_IMODefrag) {
-      *ppv = static_cast<IMODefrag*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *ppv = nullptr;
-    return E_NOINTERFACE;
-  }
-  STDMETHODIMP_(ULONG) AddRef() override { return engine_.AddRef(); }
-  STDMETHODIMP_(ULONG) Release() override { return engine_.Release(); }
+  explicit TDefrag(TScriptedEngine& engine)
+      : TOwned(static_cast<IMOMain&>(engine), IID_IMODefrag), engine_(engine) {}
 
   // The work itself is the test's: it fires the progress it wants.
   STDMETHODIMP FastFree(VARIANT_BOOL checkRules) override {

@@ -61,6 +61,16 @@ int PercentOf(std::uint64_t part, std::uint64_t total) { return ToInt(ScaledDivi
 
 int BytesToMB(std::uint64_t bytes) { return ToInt(RoundedQuotient(bytes, 1024 * 1024)); }
 
+std::uint64_t PercentOfTotal(int percent, std::uint64_t total) {
+  const auto p = static_cast<std::uint64_t>(std::clamp(percent, 0, 100));
+  // p x total / 100 = p x (total / 100) + p x (total % 100) / 100: no
+  // product leaves 64 bits. The half goes to the even whole.
+  const std::uint64_t small = p * (total % 100);
+  const std::uint64_t whole = p * (total / 100) + small / 100;
+  const std::uint64_t rest = small % 100;
+  return whole + (rest > 50 || (rest == 50 && (whole & 1)) ? 1 : 0);
+}
+
 int TrayIconIndex(std::uint64_t used, std::uint64_t total) {
   return static_cast<int>(std::min<std::uint64_t>(ScaledDivision(used, 10, total).Quotient, 10));
 }
@@ -73,6 +83,13 @@ const std::string& PluralWord(std::int64_t count, const std::string& singular, c
 
 std::string CountText(std::int64_t count, const std::string& singular, const std::string& plural) {
   return std::to_string(count) + " " + PluralWord(count, singular, plural);
+}
+
+TSidePlacement PlaceOnLeft(int screenWidth, int mainLeft, int mainWidth, int sideWidth) {
+  int room = sideWidth;
+  if (screenWidth < sideWidth + mainWidth) room = screenWidth - mainWidth;
+  const int left = std::max(mainLeft, room);
+  return {left, left - sideWidth};
 }
 
 int LanguageIndexFromText(std::string_view text, int count) {

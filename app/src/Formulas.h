@@ -23,6 +23,10 @@ int PercentOf(std::uint64_t part, std::uint64_t total);
 // Bytes / 1024 / 1024, rounded.
 int BytesToMB(std::uint64_t bytes);
 
+// The byte count a percent of a total stands for: percent x total / 100,
+// rounded, exact for every total (percent 0..100).
+std::uint64_t PercentOfTotal(int percent, std::uint64_t total);
+
 // The tray icon's picture for a memory load: used x 10 / total, truncated and
 // held to 0..10; 0 for a zero total.
 int TrayIconIndex(std::uint64_t used, std::uint64_t total);
@@ -35,6 +39,15 @@ const std::string& PluralWord(std::int64_t count, const std::string& singular, c
 
 // "<count> <word>", the word as PluralWord picks it.
 std::string CountText(std::int64_t count, const std::string& singular, const std::string& plural);
+
+// Where a window `sideWidth` wide opens on the left of the main window: the
+// main window moves right when its left edge leaves less room than that
+// (or, on a screen too narrow for both, than the screen leaves beside it).
+struct TSidePlacement {
+  int MainLeft;
+  int SideLeft;
+};
+TSidePlacement PlaceOnLeft(int screenWidth, int mainLeft, int mainWidth, int sideWidth);
 
 // The stored language index: the text trimmed and read as a decimal integer;
 // a text that is blank, no integer, negative or not below `count` gives 0.

@@ -10,21 +10,23 @@
 #include "MainForm.h"
 #include "PngPicture.h"
 #include "Program.h"
+#include "RulesForm.h"
 #include "SkinRegistration.h"
 #include "TrayIcon.h"
 #include "VeeButton.h"
 #include "VozEverAvizi.h"
 #include "CkLabel.h"
+#include "CkEdit.h"
+#include "CkLstBox.h"
 #include "CkPrgres.h"
+#include "CkRadChk.h"
+#include "CkTrkBar.h"
 #include "engineclient/EngineClient.h"
 #include "gui/Forms.h"
 #include "kit/Own.h"
 
 namespace orvane {
 
-namespace {
-
-// Every class the program's forms name.
 void RegisterProgramClasses() {
   RegisterPngPicture();
   skins::RegisterSkinClasses();
@@ -32,7 +34,11 @@ void RegisterProgramClasses() {
                         &components::THotKeyManager::StaticClass(), &components::TMagnetServer::StaticClass(),
                         &components::TMagnetClient::StaticClass(), &ck::TCkLabel::StaticClass(),
                         &ck::TCkProgressBar::StaticClass(), &gui::TMOMain::StaticClass()});
+  gui::RegisterClasses({&ck::TCkCheckBox::StaticClass(), &ck::TCkTrackBar::StaticClass(),
+                        &ck::TCkListBox::StaticClass(), &ck::TCkEdit::StaticClass()});
 }
+
+namespace {
 
 // The program's icon on the application's window, which owns the taskbar
 // button. Shared icons belong to the module: nothing to free.
@@ -64,6 +70,7 @@ int RunProgram() {
   // A start-up that failed has asked the program to end: nothing more is made
   // or shown.
   if (!gui::Application->Terminated()) {
+    gui::Application->CreateForm(RulesForm);
     gui::Application->CreateForm(AboutForm);
     gui::Application->Run();
   }

@@ -8,6 +8,7 @@
 #include "Formulas.h"
 #include "HotKeyManager.h"
 #include "MagnetCS.h"
+#include "RulesForm.h"
 #include "SkinForm.h"
 #include "SkinImagePanel.h"
 #include "SkinProgressBar.h"
@@ -83,6 +84,7 @@ GUI_DEFINE_CLASS(TMainForm) {
   c.Handler("OnMOFastFreeProgress", &TMainForm::OnMOFastFreeProgress);
   c.Handler("OnMODeepCompressProgress", &TMainForm::OnMODeepCompressProgress);
   c.Handler("mniTIInformationClick", &TMainForm::mniTIInformationClick);
+  DefineOptimizerHandlers(c);
 }
 
 TMainForm::TMainForm(TComponent* owner) : TForm(owner) {
@@ -95,6 +97,7 @@ TMainForm::~TMainForm() { closing_ = true; }
 void TMainForm::Loaded() {
   inherited::Loaded();
   BindShell();
+  BindOptimizerPages();
 }
 
 void TMainForm::BindShell() {
@@ -213,6 +216,8 @@ void TMainForm::FormShow(TObject*) {
   LoadConfigAndHotKey();
   PlaceActionCaptions();
   RefreshOverview();
+  LoadGeneralPage();
+  LoadAdvancedPage();
   if (SplashForm) {
     SplashForm->Close();
     delete SplashForm;
@@ -268,6 +273,7 @@ void TMainForm::TabChanged(TTabPanel* Sender, void* Data) {
     current->Button->SetEnabled(false);
     self->PlaceTabText(current->Button, true);
   }
+  if (RulesForm) RulesForm->Close();
 }
 
 void TMainForm::PlaceTabText(TObject* button, bool shifted) {

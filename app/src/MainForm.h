@@ -28,8 +28,10 @@ class TShape;
 }  // namespace gui
 
 namespace ck {
+class TCkCheckBox;
 class TCkLabel;
 class TCkProgressBar;
+class TCkTrackBar;
 }  // namespace ck
 
 namespace skins {
@@ -158,6 +160,81 @@ class TMainForm : public gui::TForm {
   // language and font; run after those captions change.
   void PlaceActionCaptions();
 
+  // --- general and advanced optimizer pages (PageOptimizer.cpp) ------------
+  ck::TCkCheckBox* ckchkMGAutoFree = nullptr;
+  ck::TCkLabel* cklblMGAutoFreeTimer = nullptr;
+  ck::TCkTrackBar* cktbMGAutoFreeTimer = nullptr;
+  ck::TCkLabel* cklblMGAutoFreeTimerValue = nullptr;
+  ck::TCkCheckBox* ckchkMGWhiteList = nullptr;
+  ck::TCkCheckBox* ckchkMGAutoList = nullptr;
+  ck::TCkCheckBox* ckchkMGBlackList = nullptr;
+  ck::TCkCheckBox* ckchkMGIdleList = nullptr;
+  ck::TCkLabel* cklblMGListEditor = nullptr;
+  ck::TCkCheckBox* ckchkMGAutoDefrag = nullptr;
+  ck::TCkLabel* cklblMGMonitorInterval = nullptr;
+  ck::TCkTrackBar* cktbMGMonitorInterval = nullptr;
+  ck::TCkLabel* cklblMGMonitorIntervalValue = nullptr;
+  ck::TCkLabel* cklblMGLowValue = nullptr;
+  ck::TCkTrackBar* cktbMGLowValue = nullptr;
+  ck::TCkLabel* cklblMGLowValueValue = nullptr;
+  ck::TCkLabel* cklblMGDefragSize = nullptr;
+  ck::TCkTrackBar* cktbMGDefragSize = nullptr;
+  ck::TCkLabel* cklblMGDefragSizeValue = nullptr;
+  ck::TCkCheckBox* ckchkMGCPUProtection = nullptr;
+  ck::TCkTrackBar* cktbMGCPUProtection = nullptr;
+  ck::TCkLabel* cklblMGCPUProtectionValue = nullptr;
+  components::TVeeButton* btnMGDefault = nullptr;
+  components::TVeeButton* btnMGSave = nullptr;
+  gui::TMenuItem* mniOpenList = nullptr;
+  ck::TCkCheckBox* ckchkMACPUAdjustment = nullptr;
+  ck::TCkLabel* cklblMACPUAdjustmentRange = nullptr;
+  ck::TCkTrackBar* cktbMACPUAdjustmentRange = nullptr;
+  ck::TCkLabel* cklblMACPUAdjustmentRangeValue = nullptr;
+  ck::TCkCheckBox* ckchkMASmartAnalyzer = nullptr;
+  ck::TCkLabel* cklblMASmartAnalyzerTimer = nullptr;
+  ck::TCkTrackBar* cktbMASmartAnalyzerTimer = nullptr;
+  ck::TCkLabel* cklblMASmartAnalyzerTimerValue = nullptr;
+  ck::TCkLabel* cklblMASmartAnalyzerAttention = nullptr;
+  ck::TCkTrackBar* cktbMASmartAnalyzerAttention = nullptr;
+  ck::TCkLabel* cklblMASmartAnalyzerAttentionValue = nullptr;
+  ck::TCkLabel* cklblMASmartAnalyzerPeriod = nullptr;
+  ck::TCkTrackBar* cktbMASmartAnalyzerPeriod = nullptr;
+  ck::TCkLabel* cklblMASmartAnalyzerPeriodValue = nullptr;
+  components::TVeeButton* btnMADefault = nullptr;
+  components::TVeeButton* btnMASave = nullptr;
+
+  // Each re-reads the settings file and shows it; what a control moves on
+  // the way is written back to the engine by its own handler.
+  void LoadGeneralPage();
+  void LoadAdvancedPage();
+  void ckchkMGAutoFreeClick(gui::TObject* Sender);
+  void cktbMGAutoFreeTimerChange(gui::TObject* Sender);
+  void ckchkMGWhiteListClick(gui::TObject* Sender);
+  void ckchkMGAutoListClick(gui::TObject* Sender);
+  void ckchkMGBlackListClick(gui::TObject* Sender);
+  void ckchkMGIdleListClick(gui::TObject* Sender);
+  void ckchkMGWhiteListMouseDown(gui::TObject* Sender, gui::TMouseButton Button, gui::TShiftState Shift, int X, int Y);
+  void ckchkMGAutoListMouseDown(gui::TObject* Sender, gui::TMouseButton Button, gui::TShiftState Shift, int X, int Y);
+  void ckchkMGBlackListMouseDown(gui::TObject* Sender, gui::TMouseButton Button, gui::TShiftState Shift, int X, int Y);
+  void ckchkMGIdleListMouseDown(gui::TObject* Sender, gui::TMouseButton Button, gui::TShiftState Shift, int X, int Y);
+  void mniOpenListClick(gui::TObject* Sender);
+  void ckchkMGAutoDefragClick(gui::TObject* Sender);
+  void cktbMGMonitorIntervalChange(gui::TObject* Sender);
+  void cktbMGLowValueChange(gui::TObject* Sender);
+  void cktbMGDefragSizeChange(gui::TObject* Sender);
+  void ckchkMGCPUProtectionClick(gui::TObject* Sender);
+  void cktbMGCPUProtectionChange(gui::TObject* Sender);
+  void btnMGDefaultClick(gui::TObject* Sender);
+  void btnMGSaveClick(gui::TObject* Sender);
+  void ckchkMASmartAnalyzerClick(gui::TObject* Sender);
+  void cktbMASmartAnalyzerTimerChange(gui::TObject* Sender);
+  void cktbMASmartAnalyzerAttentionChange(gui::TObject* Sender);
+  void cktbMASmartAnalyzerPeriodChange(gui::TObject* Sender);
+  void ckchkMACPUAdjustmentClick(gui::TObject* Sender);
+  void cktbMACPUAdjustmentRangeChange(gui::TObject* Sender);
+  void btnMADefaultClick(gui::TObject* Sender);
+  void btnMASaveClick(gui::TObject* Sender);
+
   // The engine's events change nothing once the window closes.
   bool Closing() const { return closing_; }
 
@@ -166,6 +243,8 @@ class TMainForm : public gui::TForm {
 
  private:
   void BindShell();
+  void BindOptimizerPages();
+  static void DefineOptimizerHandlers(gui::TClassBuilder<TMainForm>& c);
   void FastFree();
   void SelectTab(gui::TObject* button);
   // The text of a tab button at its resting place, or shifted left as the

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <limits>
+#include <utility>
 
 using namespace orvane;
 
@@ -76,6 +77,39 @@ TEST(Pages, MinutesAndCountWords) {
   EXPECT_EQ(CountText(0, one, many), "0 minutes");
   EXPECT_EQ(CountText(2, one, many), "2 minutes");
   EXPECT_EQ(CountText(-1, one, many), "-1 minutes");
+}
+
+TEST(Pages, PercentOfTotalMemoryInWholeMegabytes) {
+  // 20 % of 2 GB is 409.6 MB: shown and sent as 410 MB.
+  EXPECT_EQ(PercentOfTotal(20, 2 * kGB), 429496730u);
+  EXPECT_EQ(BytesToMB(PercentOfTotal(20, 2 * kGB)), 410);
+  EXPECT_EQ(std::uint64_t(BytesToMB(PercentOfTotal(20, 2 * kGB))) * kMB, 429916160u);
+  // 60 % of 8 GB is 4915.2 MB: 4915 MB, a byte count beyond 32 bits.
+  EXPECT_EQ(std::uint64_t(BytesToMB(PercentOfTotal(60, 8 * kGB))) * kMB, 5153751040u);
+  // Halves of a byte go to the even neighbour, whichever part holds them.
+  EXPECT_EQ(PercentOfTotal(50, 1), 0u);
+  EXPECT_EQ(PercentOfTotal(50, 3), 2u);
+  EXPECT_EQ(PercentOfTotal(50, 201), 100u);
+  EXPECT_EQ(PercentOfTotal(50, 203), 102u);
+  EXPECT_EQ(PercentOfTotal(1, 150), 2u);   // 1.5
+  EXPECT_EQ(PercentOfTotal(1, 250), 2u);   // 2.5
+  EXPECT_EQ(PercentOfTotal(0, kMax), 0u);
+  EXPECT_EQ(PercentOfTotal(100, kMax), kMax);
+  EXPECT_EQ(PercentOfTotal(40, 0), 0u);
+}
+
+TEST(Pages, TheRulesWindowOpensOnTheMainWindowsLeft) {
+  auto place = [](int screen, int left) {
+    TSidePlacement p = PlaceOnLeft(screen, left, 661, 241);
+    return std::pair{p.MainLeft, p.SideLeft};
+  };
+  EXPECT_EQ(place(1024, 100), std::pair(241, 0));    // the main window moves right
+  EXPECT_EQ(place(1280, 309), std::pair(309, 68));   // room enough: nothing moves
+  EXPECT_EQ(place(1024, 241), std::pair(241, 0));
+  // A screen narrower than both: the main window goes no further right
+  // than the screen allows, and the rules window starts off its left edge.
+  EXPECT_EQ(place(800, 0), std::pair(139, -102));
+  EXPECT_EQ(place(800, 200), std::pair(200, -41));
 }
 
 TEST(Language, StoredIndexIsReadSafely) {

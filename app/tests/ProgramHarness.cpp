@@ -206,6 +206,16 @@ bool TProgramRun::Start(const std::string& arguments, bool automation) {
 
 bool TProgramRun::AwaitReady() { return AwaitProp("MainForm", "Tag", "1") == "1"; }
 
+bool TProgramRun::Restart(const std::string& arguments) {
+  Ask("close\tMainForm");
+  if (WaitForExit() != 0) return false;
+  CloseHandle(process_.hThread);
+  CloseHandle(process_.hProcess);
+  process_ = {};
+  script_ = nullptr;
+  return Start(arguments) && AwaitReady();
+}
+
 bool TProgramRun::Running() const {
   return process_.hProcess && WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT;
 }

@@ -57,6 +57,9 @@ class TProgramRun {
   bool Start(const std::string& arguments = "", bool automation = true);
   // Waits until the first showing of the main window has run.
   bool AwaitReady();
+  // Closes the main window as the user does, waits for the program's end and
+  // starts it again in the same folder, up to its first showing.
+  bool Restart(const std::string& arguments = "");
   DWORD ProcessId() const { return process_.dwProcessId; }
   HANDLE Process() const { return process_.hProcess; }
   bool Running() const;

@@ -61,7 +61,7 @@ TEST(Startup, FirstShowingLaysOutTabsAndPagesClosesTheSplashAndALogOffIsAllowed)
   ASSERT_TRUE(run.Start());
   ASSERT_TRUE(run.AwaitReady());
 
-  EXPECT_EQ(run.Ask("forms"), "MainForm\nAboutForm");  // the splash is gone
+  EXPECT_EQ(run.Ask("forms"), "MainForm\nRulesForm\nAboutForm");  // the splash is gone
   EXPECT_EQ(run.Shown("MainForm"), "visible=1 showing=1");
   std::string client = run.Ask("client\tMainForm");
   EXPECT_EQ(client.substr(client.find(' ', client.find(' ') + 1) + 1), "661 540");
@@ -134,7 +134,7 @@ TEST(Startup, AutorunStartsHiddenAndLoadsThePagesAtTheFirstShowing) {
   ASSERT_TRUE(run.AwaitLog("AutorunTask"));
   // No splash was made; the window is hidden and not yet laid out, but the
   // engine is open and the timers run.
-  EXPECT_EQ(run.Ask("forms"), "MainForm\nAboutForm");
+  EXPECT_EQ(run.Ask("forms"), "MainForm\nRulesForm\nAboutForm");
   EXPECT_EQ(run.Shown("MainForm"), "visible=0 showing=0");
   EXPECT_EQ(run.Prop("MainForm", "Tag"), "0");
   EXPECT_EQ(run.Prop("MainForm.btnTabMG", "Enabled"), "True");
@@ -151,7 +151,7 @@ TEST(Startup, AutorunStartsHiddenAndLoadsThePagesAtTheFirstShowing) {
   EXPECT_EQ(run.Shown("MainForm"), "visible=1 showing=1");
   EXPECT_EQ(run.Prop("MainForm.btnTabMG", "Enabled"), "False");
   EXPECT_EQ(run.Prop("MainForm.skimgpnlMG", "Visible"), "True");
-  EXPECT_EQ(run.Ask("forms"), "MainForm\nAboutForm");
+  EXPECT_EQ(run.Ask("forms"), "MainForm\nRulesForm\nAboutForm");
   EXPECT_EQ(run.LogCount("Shown TSplashForm"), 0u);
 
   // And hides it again.

@@ -8,9 +8,11 @@
 #include <sstream>
 
 #include "ControlsInternal.h"
+#include "gui/ComCtrls.h"
 #include "gui/Dialogs.h"
 #include "gui/Forms.h"
 #include "gui/Menus.h"
+#include "gui/StdCtrls.h"
 
 namespace gui::automation {
 
@@ -24,7 +26,11 @@ const char kClientClass[] = "BrimvaleAutomationClient";
 
 struct State {
   bool enabled = false;
-  std::deque<int> answers;
+  struct Answer {
+    int id;
+    DWORD waitMs;
+  };
+  std::deque<Answer> answers;
   std::deque<std::string> choices;
   std::vector<TBoxRecord> boxes;
   std::vector<std::string> popups;
@@ -112,11 +118,17 @@ void Enable() {
   SetMessageBoxHook([](HWND, const std::string& text, const std::string& caption, UINT flags) {
     State& st = S();
     int answer = DefaultAnswer(flags);
+    DWORD waitMs = 0;
     if (!st.answers.empty()) {
-      answer = st.answers.front();
+      answer = st.answers.front().id;
+      waitMs = st.answers.front().waitMs;
       st.answers.pop_front();
     }
     st.boxes.push_back({caption, text, flags, answer});
+    if (waitMs > 0) {
+      DWORD start = GetTickCount();
+      PumpUntil([&] { return GetTickCount() - start >= waitMs; }, waitMs + 1000);
+    }
     return answer;
   });
   TPopupMenu::SetPopupChooser([](TPopupMenu& menu, TPoint) -> TMenuItem* {
@@ -232,6 +244,30 @@ void TypeText(const std::string& text) {
 
 std::string Text(TControl* control) { return control ? control->Caption() : ""; }
 
+std::string Items(TControl* control) {
+  std::string out;
+  if (auto* list = dynamic_cast<TCustomListView*>(control)) {
+    for (int i = 0; i < list->Items()->Count(); ++i) {
+      TListItem* item = list->Items()->Item(i);
+      out += (i ? "\n" : "") + item->Caption();
+      for (int j = 0; j < item->SubItems()->Count(); ++j) out += "\t" + item->SubItems()->Strings(j);
+    }
+    return out;
+  }
+  if (auto* box = dynamic_cast<TCustomListBox*>(control)) {
+    for (int i = 0; i < box->Items()->Count(); ++i) out += (i ? "\n" : "") + box->Items()->Strings(i);
+    return out;
+  }
+  throw Exception("no list: " + (control ? control->Name() : std::string("nil")));
+}
+
+void Select(TControl* control, int index) {
+  auto* list = dynamic_cast<TCustomListView*>(control);
+  if (!list) throw Exception("no list view: " + (control ? control->Name() : std::string("nil")));
+  list->SetSelected(index < 0 ? nullptr : list->Items()->Item(index));
+  Pump();
+}
+
 std::string Property(TComponent* component, const std::string& name) {
   if (!component) throw Exception("No component");
   const TPropInfo* prop = component->ClassType().FindDeclaredProperty(name);
@@ -270,7 +306,8 @@ TRect ScreenBounds(TControl* control) {
   return Bounds(origin.X, origin.Y, control->Width(), control->Height());
 }
 
-void AnswerNextMessageBox(int answer) { S().answers.push_back(answer); }
+void AnswerNextMessageBox(int answer) { AnswerNextMessageBox(answer, 0); }
+void AnswerNextMessageBox(int answer, DWORD waitMs) { S().answers.push_back({answer, waitMs}); }
 const std::vector<TBoxRecord>& MessageBoxes() { return S().boxes; }
 void ChooseNextMenuItem(const std::string& itemName) { S().choices.push_back(itemName); }
 const std::vector<std::string>& PoppedMenus() { return S().popups; }
@@ -313,6 +350,13 @@ std::string Execute(const std::string& request) {
   }
   if (command == "find") return Find(arg(1)) ? "1" : "0";
   if (command == "text") return Text(NeedControl(arg(1)));
+  if (command == "items") return Items(NeedControl(arg(1)));
+  if (command == "select") {
+    TControl* c = NeedControl(arg(1));
+    int index = std::stoi(arg(2));
+    Later([c, index] { Select(c, index); });
+    return "ok";
+  }
   if (command == "prop") return Property(Find(arg(1)), arg(2));
   if (command == "bounds") {
     TRect r = ScreenBounds(NeedControl(arg(1)));
@@ -363,7 +407,7 @@ std::string Execute(const std::string& request) {
     return "ok";
   }
   if (command == "answer") {
-    AnswerNextMessageBox(std::stoi(arg(1)));
+    AnswerNextMessageBox(std::stoi(arg(1)), a.size() > 2 ? static_cast<DWORD>(std::stoul(a[2])) : 0);
     return "ok";
   }
   if (command == "boxes") {

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 #include <tuple>
+#include <vector>
 
 #include "gui/ActnList.h"
 #include "gui/Automation.h"
@@ -174,6 +176,49 @@ TEST_F(NativeControls, AListViewCustomDrawsItemsThroughItsParent) {
   };
   view->Repaint();
   EXPECT_EQ(items, (std::vector<std::string>{"one", "two"}));
+}
+
+TEST_F(NativeControls, AutomationReadsListRowsSelectsOneAndAnswersABoxLeftOpen) {
+  auto* view = Make<TListView>(10, 10);
+  view->SetViewStyle(vsReport);
+  for (const char* caption : {"Name", "PID", "Memory"}) view->Columns()->Add()->SetCaption(caption);
+  for (auto [name, pid] : {std::pair{"alpha", "10"}, {"beta", "20"}}) {
+    TListItem* item = view->Items()->Add();
+    item->SetCaption(name);
+    item->SubItems()->Add(pid);
+    item->SubItems()->Add("");
+  }
+  EXPECT_EQ(at::Items(view), "alpha\t10\t\nbeta\t20\t");
+  std::vector<std::string> selected;
+  view->OnSelectItem = [&](TObject*, TListItem* item, bool on) {
+    if (on) selected.push_back(item->Caption());
+  };
+  at::Select(view, 1);
+  EXPECT_EQ(view->Selected(), view->Items()->Item(1));
+  EXPECT_EQ(selected, std::vector<std::string>{"beta"});
+  at::Select(view, -1);
+  EXPECT_EQ(view->Selected(), nullptr);
+
+  auto* list = Make<TListBox>(200, 10);
+  list->Items()->Add("one");
+  list->Items()->Add("two");
+  EXPECT_EQ(at::Items(list), "one\ntwo");
+  EXPECT_THROW(at::Items(form), Exception);
+
+  // A box answered after a wait lets timers run meanwhile, as a box the
+  // user reads does; one answered at once does not.
+  TTimer timer(nullptr);
+  int ticks = 0;
+  timer.OnTimer = [&](TObject*) { ++ticks; };
+  timer.SetInterval(20);
+  timer.SetEnabled(true);
+  at::AnswerNextMessageBox(IDNO, 400);
+  EXPECT_EQ(Application->ShowMessageBox("Go on?", "Question", MB_YESNO), IDNO);
+  EXPECT_GT(ticks, 0);
+  ticks = 0;
+  at::AnswerNextMessageBox(IDYES);
+  EXPECT_EQ(Application->ShowMessageBox("Go on?", "Question", MB_YESNO), IDYES);
+  EXPECT_EQ(ticks, 0);
 }
 
 TEST_F(NativeControls, AHotKeyEditHoldsAShortCutValue) {

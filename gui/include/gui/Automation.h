@@ -57,6 +57,12 @@ void Pump();
 bool PumpUntil(const std::function<bool()>& done, DWORD limitMs = 20000);
 
 std::string Text(TControl* control);
+// The rows of a list view, one a line, each its caption and sub-items
+// separated by tabs; or the items of a list box, one a line.
+std::string Items(TControl* control);
+// Selects and focuses the row at index of a list view (-1: none), which
+// tells the list's OnSelectItem as a click on the row would.
+void Select(TControl* control, int index);
 // A published property's value as text (sets as "[a, b]", references by
 // name, events as "assigned"/"").
 std::string Property(TComponent* component, const std::string& name);
@@ -70,6 +76,9 @@ struct TBoxRecord {
   int Answer;
 };
 void AnswerNextMessageBox(int answer);
+// The same after handling messages for waitMs, as a box a user reads would:
+// timers, posted messages and calls from other apartments go on meanwhile.
+void AnswerNextMessageBox(int answer, DWORD waitMs);
 const std::vector<TBoxRecord>& MessageBoxes();
 // The next popup menu runs the item of this name ("" dismisses it).
 void ChooseNextMenuItem(const std::string& itemName);

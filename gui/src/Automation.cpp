@@ -6,11 +6,14 @@
 #include <deque>
 #include <functional>
 #include <sstream>
+#include <vector>
 
 #include "ControlsInternal.h"
+#include "gui/ComCtrls.h"
 #include "gui/Dialogs.h"
 #include "gui/Forms.h"
 #include "gui/Menus.h"
+#include "gui/StdCtrls.h"
 
 namespace gui::automation {
 
@@ -24,7 +27,11 @@ const char kClientClass[] = "BrimvaleAutomationClient";
 
 struct State {
   bool enabled = false;
-  std::deque<int> answers;
+  struct Answer {
+    int id;
+    DWORD waitMs;
+  };
+  std::deque<Answer> answers;
   std::deque<std::string> choices;
   std::vector<TBoxRecord> boxes;
   std::vector<std::string> popups;
@@ -112,11 +119,17 @@ void Enable() {
   SetMessageBoxHook([](HWND, const std::string& text, const std::string& caption, UINT flags) {
     State& st = S();
     int answer = DefaultAnswer(flags);
+    DWORD waitMs = 0;
     if (!st.answers.empty()) {
-      answer = st.answers.front();
+      answer = st.answers.front().id;
+      waitMs = st.answers.front().waitMs;
       st.answers.pop_front();
     }
     st.boxes.push_back({caption, text, flags, answer});
+    if (waitMs > 0) {
+      DWORD start = GetTickCount();
+      PumpUntil([&] { return GetTickCount() - start >= waitMs; }, waitMs + 1000);
+    }
     return answer;
   });
   TPopupMenu::SetPopupChooser([](TPopupMenu& menu, TPoint) -> TMenuItem* {
@@ -184,11 +197,14 @@ void MouseUp(TControl* control, TMouseButton button, TPoint point) {
 }
 
 void Click(TControl* control, TMouseButton button) {
-  TPoint centre{control->Width() / 2, control->Height() / 2};
-  MouseMove(control, centre);
+  ClickAt(control, {control->Width() / 2, control->Height() / 2}, button);
+}
+
+void ClickAt(TControl* control, TPoint point, TMouseButton button) {
+  MouseMove(control, point);
   // Press and release are queued together: a system control may wait in a
   // loop of its own for the release once it sees the press.
-  TPoint p = centre;
+  TPoint p = point;
   TWinControl* window = MouseTarget(control, p);
   if (!window) throw Exception("The control has no window to receive the mouse");
   UINT down = button == mbLeft ? WM_LBUTTONDOWN : button == mbRight ? WM_RBUTTONDOWN : WM_MBUTTONDOWN;
@@ -204,19 +220,36 @@ void PressKey(WORD key, TShiftState shift) {
   BYTE saved[256], state[256];
   GetKeyboardState(saved);
   std::copy(saved, saved + 256, state);
-  if (shift.Contains(ssShift)) state[VK_SHIFT] |= 0x80;
-  if (shift.Contains(ssCtrl)) state[VK_CONTROL] |= 0x80;
-  if (shift.Contains(ssAlt)) state[VK_MENU] |= 0x80;
+  // The modifiers go down first and come up last, as on a keyboard: some
+  // controls (the system's hot-key edit) follow them by their own messages.
+  std::vector<WORD> modifiers;
+  if (shift.Contains(ssCtrl)) modifiers.push_back(VK_CONTROL);
+  if (shift.Contains(ssShift)) modifiers.push_back(VK_SHIFT);
+  if (shift.Contains(ssAlt)) modifiers.push_back(VK_MENU);
+  for (WORD modifier : modifiers) state[modifier] |= 0x80;
   state[key & 0xFF] |= 0x80;
   SetKeyboardState(state);
-  bool alt = shift.Contains(ssAlt);
-  LPARAM data = 1 | (static_cast<LPARAM>(MapVirtualKeyA(key, MAPVK_VK_TO_VSC)) << 16) | (alt ? (1 << 29) : 0);
-  PostMessageA(target, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, key, data);
+  bool altDown = false;
+  auto post = [&](HWND to, WORD vk, bool up) {
+    LPARAM data = 1 | (static_cast<LPARAM>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC)) << 16) | (altDown ? (1 << 29) : 0);
+    if (up) data |= (1 << 30) | (static_cast<LPARAM>(1) << 31);
+    UINT msg = altDown ? (up ? WM_SYSKEYUP : WM_SYSKEYDOWN) : (up ? WM_KEYUP : WM_KEYDOWN);
+    PostMessageA(to, msg, vk, data);
+  };
+  for (WORD modifier : modifiers) {
+    if (modifier == VK_MENU) altDown = true;
+    post(target, modifier, false);
+  }
+  post(target, key, false);
   Pump();
   state[key & 0xFF] &= 0x7F;
   SetKeyboardState(state);
   HWND now = GetFocus() ? GetFocus() : target;
-  PostMessageA(now, alt ? WM_SYSKEYUP : WM_KEYUP, key, data | (1 << 30) | (static_cast<LPARAM>(1) << 31));
+  post(now, key, true);
+  for (auto it = modifiers.rbegin(); it != modifiers.rend(); ++it) {
+    post(now, *it, true);
+    if (*it == VK_MENU) altDown = false;
+  }
   Pump();
   SetKeyboardState(saved);
 }
@@ -231,6 +264,31 @@ void TypeText(const std::string& text) {
 }
 
 std::string Text(TControl* control) { return control ? control->Caption() : ""; }
+
+std::string Items(TControl* control) {
+  std::string out;
+  if (auto* list = dynamic_cast<TCustomListView*>(control)) {
+    for (int i = 0; i < list->Items()->Count(); ++i) {
+      TListItem* item = list->Items()->Item(i);
+      out += (i ? "\n" : "") + item->Caption();
+      for (int j = 0; j < item->SubItems()->Count(); ++j) out += "\t" + item->SubItems()->Strings(j);
+    }
+    return out;
+  }
+  if (auto* box = dynamic_cast<TCustomListBox*>(control)) {
+    for (int i = 0; i < box->Items()->Count(); ++i) out += (i ? "\n" : "") + box->Items()->Strings(i);
+    return out;
+  }
+  throw Exception("no list: " + (control ? control->Name() : std::string("nil")));
+}
+
+void ClickRow(TControl* control, int index, TMouseButton button) {
+  auto* list = dynamic_cast<TCustomListView*>(control);
+  if (!list) throw Exception("no list view: " + (control ? control->Name() : std::string("nil")));
+  TRect label = list->Items()->Item(index)->DisplayRect(drLabel);
+  ClickAt(list, {(label.Left + label.Right) / 2, (label.Top + label.Bottom) / 2}, button);
+}
+
 
 std::string Property(TComponent* component, const std::string& name) {
   if (!component) throw Exception("No component");
@@ -270,7 +328,8 @@ TRect ScreenBounds(TControl* control) {
   return Bounds(origin.X, origin.Y, control->Width(), control->Height());
 }
 
-void AnswerNextMessageBox(int answer) { S().answers.push_back(answer); }
+void AnswerNextMessageBox(int answer) { AnswerNextMessageBox(answer, 0); }
+void AnswerNextMessageBox(int answer, DWORD waitMs) { S().answers.push_back({answer, waitMs}); }
 const std::vector<TBoxRecord>& MessageBoxes() { return S().boxes; }
 void ChooseNextMenuItem(const std::string& itemName) { S().choices.push_back(itemName); }
 const std::vector<std::string>& PoppedMenus() { return S().popups; }
@@ -313,6 +372,8 @@ std::string Execute(const std::string& request) {
   }
   if (command == "find") return Find(arg(1)) ? "1" : "0";
   if (command == "text") return Text(NeedControl(arg(1)));
+  if (command == "items") return Items(NeedControl(arg(1)));
+
   if (command == "prop") return Property(Find(arg(1)), arg(2));
   if (command == "bounds") {
     TRect r = ScreenBounds(NeedControl(arg(1)));
@@ -338,7 +399,12 @@ std::string Execute(const std::string& request) {
   if (command == "click") {
     TControl* c = NeedControl(arg(1));
     TMouseButton button = a.size() > 2 && a[2] == "right" ? mbRight : mbLeft;
-    Later([c, button] { Click(c, button); });
+    if (a.size() > 3) {
+      int row = std::stoi(a[3]);
+      Later([c, row, button] { ClickRow(c, row, button); });
+    } else {
+      Later([c, button] { Click(c, button); });
+    }
     return "ok";
   }
   if (command == "key") {
@@ -363,7 +429,7 @@ std::string Execute(const std::string& request) {
     return "ok";
   }
   if (command == "answer") {
-    AnswerNextMessageBox(std::stoi(arg(1)));
+    AnswerNextMessageBox(std::stoi(arg(1)), a.size() > 2 ? static_cast<DWORD>(std::stoul(a[2])) : 0);
     return "ok";
   }
   if (command == "boxes") {

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "gui/ActnList.h"
 #include "gui/Automation.h"
@@ -138,6 +140,54 @@ TEST_F(NativeControls, AListViewCustomDrawsItemsThroughItsParent) {
   EXPECT_EQ(items, (std::vector<std::string>{"one", "two"}));
 }
 
+TEST_F(NativeControls, AutomationReadsListRowsClicksOneAndAnswersABoxLeftOpen) {
+  auto* view = Make<TListView>(10, 10);
+  view->SetViewStyle(vsReport);
+  for (const char* caption : {"Name", "PID", "Memory"}) view->Columns()->Add()->SetCaption(caption);
+  for (auto [name, pid] : {std::pair{"alpha", "10"}, {"beta", "20"}}) {
+    TListItem* item = view->Items()->Add();
+    item->SetCaption(name);
+    item->SubItems()->Add(pid);
+    item->SubItems()->Add("");
+  }
+  EXPECT_EQ(at::Items(view), "alpha\t10\t\nbeta\t20\t");
+  std::vector<std::string> selected;
+  view->OnSelectItem = [&](TObject*, TListItem* item, bool on) {
+    if (on) selected.push_back(item->Caption());
+  };
+  at::ClickRow(view, 1);
+  EXPECT_EQ(view->Selected(), view->Items()->Item(1));
+  EXPECT_EQ(selected, std::vector<std::string>{"beta"});
+  // A right click on a row selects it before the control hears of the press.
+  TListItem* pressed = nullptr;
+  view->OnMouseDown = [&](TObject*, TMouseButton button, TShiftState, int, int) {
+    if (button == mbRight) pressed = view->Selected();
+  };
+  at::ClickRow(view, 0, mbRight);
+  EXPECT_EQ(pressed, view->Items()->Item(0));
+
+  auto* list = Make<TListBox>(200, 10);
+  list->Items()->Add("one");
+  list->Items()->Add("two");
+  EXPECT_EQ(at::Items(list), "one\ntwo");
+  EXPECT_THROW(at::Items(form), Exception);
+
+  // A box answered after a wait lets timers run meanwhile, as a box the
+  // user reads does; one answered at once does not.
+  TTimer timer(nullptr);
+  int ticks = 0;
+  timer.OnTimer = [&](TObject*) { ++ticks; };
+  timer.SetInterval(20);
+  timer.SetEnabled(true);
+  at::AnswerNextMessageBox(IDNO, 400);
+  EXPECT_EQ(Application->ShowMessageBox("Go on?", "Question", MB_YESNO), IDNO);
+  EXPECT_GT(ticks, 0);
+  ticks = 0;
+  at::AnswerNextMessageBox(IDYES);
+  EXPECT_EQ(Application->ShowMessageBox("Go on?", "Question", MB_YESNO), IDYES);
+  EXPECT_EQ(ticks, 0);
+}
+
 TEST_F(NativeControls, AHotKeyEditHoldsAShortCutValue) {
   auto* hot = Make<THotKey>(10, 10);
   EXPECT_EQ(hot->HotKey(), scAlt | 'A');
@@ -149,6 +199,11 @@ TEST_F(NativeControls, AHotKeyEditHoldsAShortCutValue) {
   EXPECT_EQ(hot->HotKey(), scCtrl | scShift | VK_F9);
   hot->SetHotKey(0);
   EXPECT_EQ(hot->HotKey(), 0);
+  // Typed as a user types it, the modifiers pressed around the key.
+  hot->SetFocus();
+  at::Pump();
+  at::PressKey(VK_F8, {ssCtrl, ssAlt});
+  EXPECT_EQ(hot->HotKey(), scCtrl | scAlt | VK_F8);
   EXPECT_EQ(ShortCutToText(scCtrl | scShift | VK_F9), "Shift+Ctrl+F9");
   EXPECT_EQ(TextToShortCut("Shift+Ctrl+F9"), scCtrl | scShift | VK_F9);
 }

@@ -43,8 +43,11 @@ TComponent* Find(const std::string& path);
 void MouseMove(TControl* control, TPoint point);
 void MouseDown(TControl* control, TMouseButton button, TPoint point);
 void MouseUp(TControl* control, TMouseButton button, TPoint point);
-// Move, press and release at the control's centre.
+// Move, press and release at the control's centre, at a client point, or
+// on a list view's row (the middle of its label).
 void Click(TControl* control, TMouseButton button = mbLeft);
+void ClickAt(TControl* control, TPoint point, TMouseButton button = mbLeft);
+void ClickRow(TControl* control, int index, TMouseButton button = mbLeft);
 // Presses and releases a key (with Shift, Ctrl and Alt as given) in the
 // focused window, through the program's message loop.
 void PressKey(WORD key, TShiftState shift = {});
@@ -57,6 +60,9 @@ void Pump();
 bool PumpUntil(const std::function<bool()>& done, DWORD limitMs = 20000);
 
 std::string Text(TControl* control);
+// The rows of a list view, one a line, each its caption and sub-items
+// separated by tabs; or the items of a list box, one a line.
+std::string Items(TControl* control);
 // A published property's value as text (sets as "[a, b]", references by
 // name, events as "assigned"/"").
 std::string Property(TComponent* component, const std::string& name);
@@ -70,6 +76,9 @@ struct TBoxRecord {
   int Answer;
 };
 void AnswerNextMessageBox(int answer);
+// The same after handling messages for waitMs, as a box a user reads would:
+// timers, posted messages and calls from other apartments go on meanwhile.
+void AnswerNextMessageBox(int answer, DWORD waitMs);
 const std::vector<TBoxRecord>& MessageBoxes();
 // The next popup menu runs the item of this name ("" dismisses it).
 void ChooseNextMenuItem(const std::string& itemName);

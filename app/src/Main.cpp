@@ -13,7 +13,10 @@
 #include "VeeButton.h"
 #include "VozEverAvizi.h"
 #include "CkLabel.h"
+#include "CkListVw.h"
 #include "CkPrgres.h"
+#include "CkRadChk.h"
+#include "CkTrkBar.h"
 #include "engineclient/EngineClient.h"
 #include "gui/Forms.h"
 #include "kit/Own.h"
@@ -30,6 +33,8 @@ void RegisterProgramClasses() {
                         &components::THotKeyManager::StaticClass(), &components::TMagnetServer::StaticClass(),
                         &components::TMagnetClient::StaticClass(), &ck::TCkLabel::StaticClass(),
                         &ck::TCkProgressBar::StaticClass(), &gui::TMOMain::StaticClass()});
+  gui::RegisterClasses({&ck::TCkListView::StaticClass(), &ck::TCkCheckBox::StaticClass(),
+                        &ck::TCkRadioButton::StaticClass(), &ck::TCkTrackBar::StaticClass()});
 }
 
 }  // namespace

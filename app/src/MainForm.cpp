@@ -83,6 +83,9 @@ GUI_DEFINE_CLASS(TMainForm) {
   c.Handler("OnMOFastFreeProgress", &TMainForm::OnMOFastFreeProgress);
   c.Handler("OnMODeepCompressProgress", &TMainForm::OnMODeepCompressProgress);
   c.Handler("mniTIInformationClick", &TMainForm::mniTIInformationClick);
+  DefineProcessPage(c);
+  DefineSystemPage(c);
+  DefineConfigPage(c);
 }
 
 TMainForm::TMainForm(TComponent* owner) : TForm(owner) {
@@ -95,6 +98,9 @@ TMainForm::~TMainForm() { closing_ = true; }
 void TMainForm::Loaded() {
   inherited::Loaded();
   BindShell();
+  BindProcessPage();
+  BindSystemPage();
+  BindConfigPage();
 }
 
 void TMainForm::BindShell() {
@@ -220,8 +226,12 @@ void TMainForm::FormShow(TObject*) {
       hkmMain->AddHotKey(hotKey);
     }
   }
+  FillProcessList();
   PlaceActionCaptions();
   RefreshOverview();
+  LoadSystemPage();
+  UpdateProcessList();
+  LoadConfigurationPage();
   if (SplashForm) {
     SplashForm->Close();
     delete SplashForm;
@@ -265,6 +275,7 @@ void TMainForm::TabChanged(TTabPanel* Sender, void* Data) {
     current->Button->SetEnabled(false);
     self->PlaceTabText(current->Button, true);
   }
+  self->cklblCSHotKeyResult->SetVisible(false);
 }
 
 void TMainForm::PlaceTabText(TObject* button, bool shifted) {
@@ -330,6 +341,7 @@ void TMainForm::FormClose(TObject*, TCloseAction&) {
   closing_ = true;
   tmrProcessList->SetEnabled(false);
   tmrOverview->SetEnabled(false);
+  ClearProcessList();
   Tabs.reset();
   Quillon->Close();
 }

@@ -1,6 +1,8 @@
 // One hidden utility window shared by every object of a kind (light timers,
 // tray icons): the first object's constructor creates it, the last one's
-// destructor frees it, and program exit frees one that is left.
+// destructor frees it. Objects freed while the program exits (those of the
+// application's forms) still find it: the slot that holds it is never
+// destroyed, and a window nobody freed goes with the process.
 #pragma once
 
 #include <windows.h>
@@ -60,15 +62,11 @@ class TSharedHandler {
   }
 
  private:
-  struct Holder {
-    T* handler = nullptr;
-    ~Holder() {
-      if (handler) static_cast<TSharedUtilityWindow*>(handler)->Free();
-    }
-  };
+  // A plain pointer: it has no destructor, so it stays usable through the
+  // whole of the program's exit, whatever is freed in which order then.
   static T*& Slot() {
-    static Holder holder;
-    return holder.handler;
+    static T* handler = nullptr;
+    return handler;
   }
 };
 

@@ -160,3 +160,22 @@ TEST(SimpleTimer, ATickMayFreeTheLastTimer) {
   EXPECT_EQ(nullptr, TSimpleTimerHandler::Instance());
   EXPECT_FALSE(IsWindow(window));
 }
+
+namespace {
+
+// Owns a timer until the program's exit, like the components of the
+// application's forms, which are freed only then; made before any timer, so
+// it is freed after everything the timers' first use set up.
+struct TExitOwner {
+  std::unique_ptr<TSimpleTimer> timer;
+} exitOwner;
+
+}  // namespace
+
+// Runs last: its timer lives on past every test. A fault shows as the test
+// program failing at its exit.
+TEST(SimpleTimer, ATimerFreedAtProgramExitStillFindsItsWindow) {
+  exitOwner.timer = std::make_unique<TSimpleTimer>(50, [](gui::TObject*) {});
+  ASSERT_TRUE(exitOwner.timer->Start());
+  EXPECT_TRUE(SystemTimerSet(*exitOwner.timer));
+}

@@ -306,10 +306,10 @@ class Pages : public ::testing::Test {
     Ask({"click", "MainForm.cklvProcess", button, std::to_string(index)});
   }
 
+  std::string ConfigIni() const { return (folder_ / "Config" / "config.ini").string(); }
   std::string Ini(const std::string& section, const std::string& key) {
     char value[256] = {};
-    GetPrivateProfileStringA(section.c_str(), key.c_str(), "", value, sizeof(value),
-                             (folder_ / "Config" / "config.ini").string().c_str());
+    GetPrivateProfileStringA(section.c_str(), key.c_str(), "", value, sizeof(value), ConfigIni().c_str());
     return value;
   }
 
@@ -497,8 +497,7 @@ TEST_F(Pages, TheSystemPageSavesToTheRegistryOnlyThroughItsButtons) {
 
 TEST_F(Pages, TheConfigurationPageSavesToConfigIniAndRecommendResetsIt) {
   // Written before the engine's first start, so it is the file the engine reads.
-  WritePrivateProfileStringA("PROGRAM_OPTION", "MemoryGraphRefreshTimer", "5000",
-                             (folder_ / "Config" / "config.ini").string().c_str());
+  WritePrivateProfileStringA("PROGRAM_OPTION", "MemoryGraphRefreshTimer", "5000", ConfigIni().c_str());
   Start();
   ShowPage("CS");
   EXPECT_EQ(Ask({"prop", "MainForm.cktbCSUpdatingInterval", "Position"}), "3");
@@ -554,7 +553,7 @@ TEST_F(Pages, AutorunOnSaveOffSaveLeavesTheRunKeyAsItWas) {
   WritePrivateProfileStringA("LANGUAGE", "NAME", "Test", language.c_str());
   WritePrivateProfileStringA("LANGUAGE", "LANG_MAIN_CAPTION_FULL", "Testvale", language.c_str());
   WritePrivateProfileStringA("LANGUAGE", "LANG_COMMON_SECOND", "tick", language.c_str());
-  WritePrivateProfileStringA("PROGRAM_OPTION", "LANGUAGE", "1", (folder_ / "Config" / "config.ini").string().c_str());
+  WritePrivateProfileStringA("PROGRAM_OPTION", "LANGUAGE", "1", ConfigIni().c_str());
   const auto before = Values(HKEY_CURRENT_USER, kRunKey);
   Start();
   ShowPage("CS");

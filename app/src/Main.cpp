@@ -23,9 +23,6 @@
 
 namespace orvane {
 
-namespace {
-
-// Every class the program's forms name.
 void RegisterProgramClasses() {
   RegisterPngPicture();
   skins::RegisterSkinClasses();
@@ -36,8 +33,6 @@ void RegisterProgramClasses() {
   gui::RegisterClasses({&ck::TCkListView::StaticClass(), &ck::TCkCheckBox::StaticClass(),
                         &ck::TCkRadioButton::StaticClass(), &ck::TCkTrackBar::StaticClass()});
 }
-
-}  // namespace
 
 int RunProgram() {
   kit::Handle instance(CreateMutexA(nullptr, TRUE, kSingleInstanceMutex));

@@ -9,4 +9,7 @@ inline constexpr char kSingleInstanceMutex[] = "Brimvale_SingleInstance_V2_Tam.R
 // Runs the program from its single-instance guard to its end; the exit code.
 int RunProgram();
 
+// Registers every class the program's forms name; before the first form.
+void RegisterProgramClasses();
+
 }  // namespace orvane

@@ -213,6 +213,13 @@ void ClickAt(TControl* control, TPoint point, TMouseButton button) {
   Pump();
 }
 
+void ClickRow(TControl* control, int index, TMouseButton button) {
+  auto* list = dynamic_cast<TCustomListView*>(control);
+  if (!list) throw Exception("no list view: " + (control ? control->Name() : std::string("nil")));
+  TRect label = list->Items()->Item(index)->DisplayRect(drLabel);
+  ClickAt(list, {(label.Left + label.Right) / 2, (label.Top + label.Bottom) / 2}, button);
+}
+
 void PressKey(WORD key, TShiftState shift) {
   HWND target = GetFocus();
   if (!target) target = GetActiveWindow();
@@ -282,13 +289,12 @@ std::string Items(TControl* control) {
   throw Exception("no list: " + (control ? control->Name() : std::string("nil")));
 }
 
-void ClickRow(TControl* control, int index, TMouseButton button) {
+void Select(TControl* control, int index) {
   auto* list = dynamic_cast<TCustomListView*>(control);
   if (!list) throw Exception("no list view: " + (control ? control->Name() : std::string("nil")));
-  TRect label = list->Items()->Item(index)->DisplayRect(drLabel);
-  ClickAt(list, {(label.Left + label.Right) / 2, (label.Top + label.Bottom) / 2}, button);
+  list->SetSelected(index < 0 ? nullptr : list->Items()->Item(index));
+  Pump();
 }
-
 
 std::string Property(TComponent* component, const std::string& name) {
   if (!component) throw Exception("No component");
@@ -373,7 +379,12 @@ std::string Execute(const std::string& request) {
   if (command == "find") return Find(arg(1)) ? "1" : "0";
   if (command == "text") return Text(NeedControl(arg(1)));
   if (command == "items") return Items(NeedControl(arg(1)));
-
+  if (command == "select") {
+    TControl* c = NeedControl(arg(1));
+    int index = std::stoi(arg(2));
+    Later([c, index] { Select(c, index); });
+    return "ok";
+  }
   if (command == "prop") return Property(Find(arg(1)), arg(2));
   if (command == "bounds") {
     TRect r = ScreenBounds(NeedControl(arg(1)));

@@ -140,7 +140,7 @@ TEST_F(NativeControls, AListViewCustomDrawsItemsThroughItsParent) {
   EXPECT_EQ(items, (std::vector<std::string>{"one", "two"}));
 }
 
-TEST_F(NativeControls, AutomationReadsListRowsClicksOneAndAnswersABoxLeftOpen) {
+TEST_F(NativeControls, AutomationReadsListRowsSelectsOneAndAnswersABoxLeftOpen) {
   auto* view = Make<TListView>(10, 10);
   view->SetViewStyle(vsReport);
   for (const char* caption : {"Name", "PID", "Memory"}) view->Columns()->Add()->SetCaption(caption);
@@ -155,16 +155,11 @@ TEST_F(NativeControls, AutomationReadsListRowsClicksOneAndAnswersABoxLeftOpen) {
   view->OnSelectItem = [&](TObject*, TListItem* item, bool on) {
     if (on) selected.push_back(item->Caption());
   };
-  at::ClickRow(view, 1);
+  at::Select(view, 1);
   EXPECT_EQ(view->Selected(), view->Items()->Item(1));
   EXPECT_EQ(selected, std::vector<std::string>{"beta"});
-  // A right click on a row selects it before the control hears of the press.
-  TListItem* pressed = nullptr;
-  view->OnMouseDown = [&](TObject*, TMouseButton button, TShiftState, int, int) {
-    if (button == mbRight) pressed = view->Selected();
-  };
-  at::ClickRow(view, 0, mbRight);
-  EXPECT_EQ(pressed, view->Items()->Item(0));
+  at::Select(view, -1);
+  EXPECT_EQ(view->Selected(), nullptr);
 
   auto* list = Make<TListBox>(200, 10);
   list->Items()->Add("one");
@@ -326,4 +321,20 @@ TEST_F(NativeControls, VisualStylesFollowTheSwitchTestsSet) {
   EXPECT_TRUE(themes.ThemesEnabled());
   themes.SetThemesEnabled(std::nullopt);
   EXPECT_EQ(themes.ThemesEnabled(), themes.ThemesAvailable());
+}
+
+TEST_F(NativeControls, AutomationClicksAListViewsRow) {
+  auto* view = Make<TListView>(10, 10);
+  view->SetViewStyle(vsReport);
+  view->Columns()->Add()->SetCaption("Name");
+  for (const char* name : {"alpha", "beta"}) view->Items()->Add()->SetCaption(name);
+  at::ClickRow(view, 1);
+  EXPECT_EQ(view->Selected(), view->Items()->Item(1));
+  // A right click on a row selects it before the control hears of the press.
+  TListItem* pressed = nullptr;
+  view->OnMouseDown = [&](TObject*, TMouseButton button, TShiftState, int, int) {
+    if (button == mbRight) pressed = view->Selected();
+  };
+  at::ClickRow(view, 0, mbRight);
+  EXPECT_EQ(pressed, view->Items()->Item(0));
 }

@@ -48,8 +48,9 @@ void MouseUp(TControl* control, TMouseButton button, TPoint point);
 void Click(TControl* control, TMouseButton button = mbLeft);
 void ClickAt(TControl* control, TPoint point, TMouseButton button = mbLeft);
 void ClickRow(TControl* control, int index, TMouseButton button = mbLeft);
-// Presses and releases a key (with Shift, Ctrl and Alt as given) in the
-// focused window, through the program's message loop.
+// Presses and releases a key (with Shift, Ctrl and Alt as given, pressed
+// before it and released after it) in the focused window, through the
+// program's message loop.
 void PressKey(WORD key, TShiftState shift = {});
 // Types text into the focused window as characters.
 void TypeText(const std::string& text);
@@ -63,6 +64,9 @@ std::string Text(TControl* control);
 // The rows of a list view, one a line, each its caption and sub-items
 // separated by tabs; or the items of a list box, one a line.
 std::string Items(TControl* control);
+// Selects and focuses the row at index of a list view (-1: none), which
+// tells the list's OnSelectItem as a click on the row would.
+void Select(TControl* control, int index);
 // A published property's value as text (sets as "[a, b]", references by
 // name, events as "assigned"/"").
 std::string Property(TComponent* component, const std::string& name);

@@ -16,22 +16,15 @@
 #include <string>
 #include <vector>
 
+#include "PageTestSupport.h"
 #include "gui/Automation.h"
-#include "kit/Own.h"
 
-namespace fs = std::filesystem;
 using gui::automation::TAutomationClient;
+using namespace pagetests;
 
 namespace {
 
 constexpr DWORD kPatienceMs = 60000;
-
-std::string ExeFolder() {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string self(path);
-  return self.substr(0, self.find_last_of('\\') + 1);
-}
 
 std::vector<std::string> Split(const std::string& text, char separator) {
   std::vector<std::string> parts;
@@ -39,43 +32,6 @@ std::vector<std::string> Split(const std::string& text, char separator) {
   for (std::string part; std::getline(in, part, separator);) parts.push_back(part);
   return parts;
 }
-
-bool RegisterEngine(const fs::path& dll) {
-  kit::Module module(LoadLibraryW(dll.c_str()));
-  auto registerServer = module ? reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(
-                                     reinterpret_cast<void*>(GetProcAddress(module.Get(), "DllRegisterServer")))
-                               : nullptr;
-  return registerServer && SUCCEEDED(registerServer());
-}
-
-// A started process; ended, if still running, when this goes.
-class Process {
- public:
-  Process(const fs::path& program, std::wstring commandLine, const fs::path& folder) {
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION info{};
-    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        folder.empty() ? nullptr : folder.c_str(), &startup, &info))
-      return;
-    handle_.Reset(info.hProcess);
-    kit::Handle thread(info.hThread);
-    id_ = info.dwProcessId;
-  }
-  ~Process() { End(); }
-
-  DWORD Id() const { return id_; }
-  HANDLE Handle() const { return handle_.Get(); }
-  bool Alive() const { return handle_ && WaitForSingleObject(handle_.Get(), 0) == WAIT_TIMEOUT; }
-  void End() {
-    if (Alive()) TerminateProcess(handle_.Get(), 1);
-    if (handle_) WaitForSingleObject(handle_.Get(), 10000);
-  }
-
- private:
-  kit::Handle handle_;
-  DWORD id_ = 0;
-};
 
 // orvane.exe running, its automation channel open (the environment asks
 // for it).
@@ -123,14 +79,6 @@ class Program {
   Process process_;
   TAutomationClient client_;
   bool connected_ = false;
-};
-
-// A process to list, end and change; it ends with the test at the latest.
-class Child : public Process {
- public:
-  Child()
-      : Process(fs::path(ExeFolder()) / "pmchild.exe", L"pmchild.exe " + std::to_wstring(GetCurrentProcessId()), {}) {}
-  std::string Id() const { return std::to_string(Process::Id()); }
 };
 
 // --- registry ------------------------------------------------------------------------
@@ -331,7 +279,7 @@ TEST_F(Pages, AProcessStartedWhileThePageIsShownHasOneRowUntilItEnds) {
   Start();
   ShowPage("PM");
   Child child;
-  std::optional<Row> row = AwaitRow(child.Id());
+  std::optional<Row> row = AwaitRow(child.IdText());
   ASSERT_TRUE(row);
   ASSERT_EQ(row->size(), 4u);
   EXPECT_EQ((*row)[0], "pmchild.exe");
@@ -351,12 +299,12 @@ TEST_F(Pages, AProcessStartedWhileThePageIsShownHasOneRowUntilItEnds) {
 
   // Later ticks update the row and never add a second one; the count follows.
   Sleep(2500);
-  EXPECT_EQ(RowsOf(child.Id()), 1);
+  EXPECT_EQ(RowsOf(child.IdText()), 1);
   const std::string count = std::to_string(Rows().size()) + " processes";
   EXPECT_EQ(Await({"text", "MainForm.cklblPMProcessCount"}, count), count);
 
   child.End();
-  EXPECT_TRUE(AwaitNoRow(child.Id()));
+  EXPECT_TRUE(AwaitNoRow(child.IdText()));
   EXPECT_EQ(Ask({"boxes"}), "");
 }
 
@@ -364,9 +312,9 @@ TEST_F(Pages, TerminateAsksWithTheRowsNameAndIdAndNoEndsNothing) {
   Start();
   ShowPage("PM");
   Child child;
-  ASSERT_TRUE(AwaitRow(child.Id()));
+  ASSERT_TRUE(AwaitRow(child.IdText()));
   EXPECT_FALSE(Enabled(Ask({"state", "MainForm.btnPMKill"})));
-  ClickRow(child.Id());
+  ClickRow(child.IdText());
   EXPECT_TRUE(Enabled(Await({"state", "MainForm.btnPMKill"}, Enabled)));
   EXPECT_TRUE(Enabled(Ask({"state", "MainForm.btnPMFreeUp"})));
 
@@ -374,53 +322,53 @@ TEST_F(Pages, TerminateAsksWithTheRowsNameAndIdAndNoEndsNothing) {
   Ask({"click", "MainForm.btnPMKill"});
   const std::string box = Await({"boxes"}, [](const std::string& a) { return !a.empty(); });
   EXPECT_EQ(box.rfind("Warning\tTerminating a process can cause undesired results", 0), 0u) << box;
-  const std::string ending = "This process is \"pmchild.exe[" + child.Id() + "]\".     \t" + std::to_string(IDNO);
+  const std::string ending = "This process is \"pmchild.exe[" + child.IdText() + "]\".     \t" + std::to_string(IDNO);
   EXPECT_EQ(box.substr(box.size() - std::min(box.size(), ending.size())), ending);
   EXPECT_EQ(WaitForSingleObject(child.Handle(), 3000), static_cast<DWORD>(WAIT_TIMEOUT));
-  EXPECT_EQ(RowsOf(child.Id()), 1);
+  EXPECT_EQ(RowsOf(child.IdText()), 1);
 
   Ask({"answer", std::to_string(IDYES)});
   Ask({"click", "MainForm.btnPMKill"});
   EXPECT_EQ(WaitForSingleObject(child.Handle(), kPatienceMs), static_cast<DWORD>(WAIT_OBJECT_0));
-  EXPECT_TRUE(AwaitNoRow(child.Id()));
+  EXPECT_TRUE(AwaitNoRow(child.IdText()));
 }
 
 TEST_F(Pages, AProcessThatEndsWhileTheQuestionIsOpenLeavesNothingToTerminate) {
   Start();
   ShowPage("PM");
   Child asked, other;
-  ASSERT_TRUE(AwaitRow(asked.Id()));
-  ASSERT_TRUE(AwaitRow(other.Id()));
-  ClickRow(asked.Id());
+  ASSERT_TRUE(AwaitRow(asked.IdText()));
+  ASSERT_TRUE(AwaitRow(other.IdText()));
+  ClickRow(asked.IdText());
   Await({"state", "MainForm.btnPMKill"}, Enabled);
   // Yes, but only after the process has ended and its row has gone.
   Ask({"answer", std::to_string(IDYES), "8000"});
   Ask({"click", "MainForm.btnPMKill"});
   Await({"boxes"}, [](const std::string& a) { return !a.empty(); });
   asked.End();
-  EXPECT_TRUE(AwaitNoRow(asked.Id()));
+  EXPECT_TRUE(AwaitNoRow(asked.IdText()));
   Sleep(8000);
   EXPECT_EQ(Ask({"ping"}), "pong");
   EXPECT_EQ(BoxCount(Ask({"boxes"})), 1u) << "the question only";
   EXPECT_TRUE(other.Alive());
-  EXPECT_EQ(RowsOf(other.Id()), 1);
+  EXPECT_EQ(RowsOf(other.IdText()), 1);
 }
 
 TEST_F(Pages, TheListMenuTicksTheRowsPriorityAndChangesIt) {
   Start();
   ShowPage("PM");
   Child child;
-  ASSERT_TRUE(AwaitRow(child.Id()));
+  ASSERT_TRUE(AwaitRow(child.IdText()));
   Ask({"choose", "mniPMPriorityHigh"});
-  ClickRow(child.Id(), "right");
+  ClickRow(child.IdText(), "right");
   EXPECT_EQ(Await({"popups"}, "popmnuPMListMenu"), "popmnuPMListMenu");
   EXPECT_EQ(Await({"prop", "MainForm.mniPMPriorityNormal", "Checked"}, "True"), "True");
   // The row shows the new priority at the next tick.
-  EXPECT_EQ(AwaitCell(child.Id(), 3, "High").at(3), "High");
+  EXPECT_EQ(AwaitCell(child.IdText(), 3, "High").at(3), "High");
   EXPECT_EQ(GetPriorityClass(child.Handle()), static_cast<DWORD>(HIGH_PRIORITY_CLASS));
 
   // A left press ticks the row's priority and shows no menu.
-  ClickRow(child.Id());
+  ClickRow(child.IdText());
   EXPECT_EQ(Await({"prop", "MainForm.mniPMPriorityHigh", "Checked"}, "True"), "True");
   EXPECT_EQ(Ask({"prop", "MainForm.mniPMPriorityNormal", "Checked"}), "False");
   EXPECT_EQ(Ask({"popups"}), "popmnuPMListMenu");

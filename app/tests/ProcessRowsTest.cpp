@@ -11,61 +11,31 @@
 #include "CkLabel.h"
 #include "CkListVw.h"
 #include "MainForm.h"
+#include "PageTestSupport.h"
 #include "Program.h"
 #include "VozEverAvizi.h"
 #include "engineclient/EngineClient.h"
 #include "gui/Automation.h"
 #include "gui/ComCtrls.h"
-#include "kit/Own.h"
 
 using namespace gui;
 namespace at = gui::automation;
 using orvane::MainForm;
+using namespace pagetests;
 
 namespace {
 
-std::string ExeFolder() {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string self(path);
-  return self.substr(0, self.find_last_of('\\') + 1);
-}
-
-// A process that ends with this test at the latest.
-class Child {
- public:
-  Child() {
-    STARTUPINFOA startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION info{};
-    std::string command = "pmchild.exe " + std::to_string(GetCurrentProcessId());
-    if (!CreateProcessA((ExeFolder() + "pmchild.exe").c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        nullptr, &startup, &info))
-      return;
-    process_.Reset(info.hProcess);
-    kit::Handle thread(info.hThread);
-    id_ = info.dwProcessId;
-  }
-  ~Child() {
-    if (process_) TerminateProcess(process_.Get(), 0);
-  }
-  DWORD Id() const { return id_; }
-
- private:
-  kit::Handle process_;
-  DWORD id_ = 0;
-};
-
-int RowsOf(DWORD processId) {
+int RowsOf(const Child& child) {
   int rows = 0;
   TListItems* items = MainForm->cklvProcess->Items();
   for (int i = 0; i < items->Count(); ++i)
-    if (items->Item(i)->SubItems()->Strings(0) == std::to_string(processId)) ++rows;
+    if (items->Item(i)->SubItems()->Strings(0) == child.IdText()) ++rows;
   return rows;
 }
 
 // Refreshes the engine's list until it holds the process; its index there.
-ULONG ListedIndex(DWORD processId) {
+ULONG ListedIndex(const Child& child) {
+  const DWORD processId = child.Id();
   TComPtr<IMOProcessList> list = MainForm->Quillon->ProcessList();
   for (int attempt = 0; attempt < 300; ++attempt) {
     OleCheck(list->Refresh());
@@ -83,11 +53,7 @@ class ProcessRows : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     // The engine beside this program, as beside orvane.exe.
-    kit::Module engine(LoadLibraryA((ExeFolder() + "Tarnwick.dll").c_str()));
-    auto registerServer = engine ? reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(reinterpret_cast<void*>(
-                                       GetProcAddress(engine.Get(), "DllRegisterServer")))
-                                 : nullptr;
-    ASSERT_TRUE(registerServer && SUCCEEDED(registerServer()));
+    ASSERT_TRUE(RegisterEngine(fs::path(ExeFolder()) / "Tarnwick.dll"));
     orvane::RegisterProgramClasses();
     components::InitializeLanguages();
     Application->Initialize();
@@ -107,27 +73,27 @@ TEST_F(ProcessRows, EachProcessHasOneRowWhateverOrderTheEventsComeIn) {
   // Not yet shown, as under "/autorun": an event adds the row first, and the
   // first filling must not add it again.
   Child early;
-  ListedIndex(early.Id());
+  ListedIndex(early);
   MainForm->OnMOProcessNew(nullptr, 0, early.Id());
-  EXPECT_EQ(RowsOf(early.Id()), 1);
+  EXPECT_EQ(RowsOf(early), 1);
   MainForm->Show();
   ASSERT_EQ(MainForm->Tag(), 1) << "the first showing ran";
-  EXPECT_EQ(RowsOf(early.Id()), 1);
+  EXPECT_EQ(RowsOf(early), 1);
   EXPECT_GT(MainForm->cklvProcess->Items()->Count(), 2);
 
   // An event is found by its process id: the index it carries may belong to
   // another process by the time it is handled.
   Child late;
-  const ULONG index = ListedIndex(late.Id());
+  const ULONG index = ListedIndex(late);
   MainForm->OnMOProcessNew(nullptr, index == 0 ? 1 : 0, late.Id());
-  ASSERT_EQ(RowsOf(late.Id()), 1);
+  ASSERT_EQ(RowsOf(late), 1);
   TListItems* items = MainForm->cklvProcess->Items();
   EXPECT_EQ(items->Item(items->Count() - 1)->Caption(), "pmchild.exe");
 
   // The engine's own events for both arrive meanwhile and add nothing.
   at::PumpUntil([] { return false; }, 2500);
-  EXPECT_EQ(RowsOf(early.Id()), 1);
-  EXPECT_EQ(RowsOf(late.Id()), 1);
+  EXPECT_EQ(RowsOf(early), 1);
+  EXPECT_EQ(RowsOf(late), 1);
 
   // An exit for an id without a row changes nothing; one row reads singular.
   const int count = items->Count();

@@ -17,6 +17,7 @@
 #include "VozEverAvizi.h"
 #include "CkLabel.h"
 #include "CkEdit.h"
+#include "CkListVw.h"
 #include "CkLstBox.h"
 #include "CkPrgres.h"
 #include "CkRadChk.h"
@@ -35,7 +36,8 @@ void RegisterProgramClasses() {
                         &components::TMagnetClient::StaticClass(), &ck::TCkLabel::StaticClass(),
                         &ck::TCkProgressBar::StaticClass(), &gui::TMOMain::StaticClass()});
   gui::RegisterClasses({&ck::TCkCheckBox::StaticClass(), &ck::TCkTrackBar::StaticClass(),
-                        &ck::TCkListBox::StaticClass(), &ck::TCkEdit::StaticClass()});
+                        &ck::TCkListBox::StaticClass(), &ck::TCkEdit::StaticClass(),
+                        &ck::TCkListView::StaticClass(), &ck::TCkRadioButton::StaticClass()});
 }
 
 namespace {

@@ -85,6 +85,9 @@ GUI_DEFINE_CLASS(TMainForm) {
   c.Handler("OnMODeepCompressProgress", &TMainForm::OnMODeepCompressProgress);
   c.Handler("mniTIInformationClick", &TMainForm::mniTIInformationClick);
   DefineOptimizerHandlers(c);
+  DefineProcessPage(c);
+  DefineSystemPage(c);
+  DefineConfigPage(c);
 }
 
 TMainForm::TMainForm(TComponent* owner) : TForm(owner) {
@@ -98,6 +101,9 @@ void TMainForm::Loaded() {
   inherited::Loaded();
   BindShell();
   BindOptimizerPages();
+  BindProcessPage();
+  BindSystemPage();
+  BindConfigPage();
 }
 
 void TMainForm::BindShell() {
@@ -214,10 +220,14 @@ void TMainForm::FormShow(TObject*) {
   LayoutPages();
   CreateTabs();
   LoadConfigAndHotKey();
+  FillProcessList();
   PlaceActionCaptions();
   RefreshOverview();
   LoadGeneralPage();
   LoadAdvancedPage();
+  LoadSystemPage();
+  UpdateProcessList();
+  LoadConfigurationPage();
   if (SplashForm) {
     SplashForm->Close();
     delete SplashForm;
@@ -273,6 +283,7 @@ void TMainForm::TabChanged(TTabPanel* Sender, void* Data) {
     current->Button->SetEnabled(false);
     self->PlaceTabText(current->Button, true);
   }
+  self->cklblCSHotKeyResult->SetVisible(false);
   if (RulesForm) RulesForm->Close();
 }
 
@@ -348,6 +359,7 @@ void TMainForm::FormClose(TObject*, TCloseAction&) {
   closing_ = true;
   tmrProcessList->SetEnabled(false);
   tmrOverview->SetEnabled(false);
+  ClearProcessList();
   Tabs.reset();
   Quillon->Close();
 }

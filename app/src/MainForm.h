@@ -11,7 +11,9 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "gui/ComObj.h"
 #include "gui/ExtCtrls.h"
 #include "gui/Forms.h"
 #include "gui/Messages.h"
@@ -40,6 +42,19 @@ class TSkinImagePanel;
 class TSkinProgressBar;
 }  // namespace skins
 
+// The process, system settings and configuration pages' own kinds.
+namespace gui {
+class THotKey;
+class TListItem;
+}  // namespace gui
+namespace ck {
+class TCkCheckBox;
+class TCkListView;
+class TCkRadioButton;
+class TCkTrackBar;
+}  // namespace ck
+struct IMOProcessItem;
+
 namespace components {
 class THotKeyManager;
 class TMagnetServer;
@@ -49,6 +64,10 @@ class TVeeButton;
 }  // namespace components
 
 namespace orvane {
+
+// OLE booleans as the engine's settings carry them.
+inline VARIANT_BOOL OleBool(bool value) { return value ? VARIANT_TRUE : VARIANT_FALSE; }
+inline bool IsTrue(VARIANT_BOOL value) { return value != VARIANT_FALSE; }
 
 class TMainForm : public gui::TForm {
   GUI_CLASS(TMainForm, gui::TForm)
@@ -109,6 +128,96 @@ class TMainForm : public gui::TForm {
   components::THotKeyManager* hkmMain = nullptr;
   gui::TActionList* actlstMainActions = nullptr;
   gui::TAction* actHelp = nullptr;
+
+  // --- process manager page (PageProcess.cpp) ---------------------------------
+  ck::TCkLabel* cklblPMProcessList = nullptr;
+  ck::TCkLabel* cklblPMProcessCount = nullptr;
+  ck::TCkListView* cklvProcess = nullptr;
+  components::TVeeButton* btnPMFreeUp = nullptr;
+  components::TVeeButton* btnPMKill = nullptr;
+  gui::TMenuItem* mniPMFree = nullptr;
+  gui::TMenuItem* mniPMTerminate = nullptr;
+  gui::TMenuItem* mniPMPriority = nullptr;
+  gui::TMenuItem* mniPMPriorityRealtime = nullptr;
+  gui::TMenuItem* mniPMPriorityHigh = nullptr;
+  gui::TMenuItem* mniPMPriorityAboveNormal = nullptr;
+  gui::TMenuItem* mniPMPriorityNormal = nullptr;
+  gui::TMenuItem* mniPMPriorityBelowNormal = nullptr;
+  gui::TMenuItem* mniPMPriorityLow = nullptr;
+
+  void FillProcessList();
+  void UpdateProcessList();
+  void ClearProcessList();
+  void tmrProcessListTimer(gui::TObject* Sender);
+  void OnMOProcessNew(gui::TObject* Sender, unsigned long Index, unsigned long ProcessID);
+  void OnMOProcessExit(gui::TObject* Sender, unsigned long Index, unsigned long ProcessID);
+  void cklvProcessSelectItem(gui::TObject* Sender, gui::TListItem* Item, bool Selected);
+  void cklvProcessMouseDown(gui::TObject* Sender, gui::TMouseButton Button, gui::TShiftState Shift, int X, int Y);
+  void btnPMFreeUpClick(gui::TObject* Sender);
+  void mniPMFreeClick(gui::TObject* Sender);
+  void btnPMKillClick(gui::TObject* Sender);
+  void mniPMTerminateClick(gui::TObject* Sender);
+  void SetProcessPriority(int Priority);
+  void mniPMPriorityRealtimeClick(gui::TObject* Sender);
+  void mniPMPriorityHighClick(gui::TObject* Sender);
+  void mniPMPriorityAboveNormalClick(gui::TObject* Sender);
+  void mniPMPriorityNormalClick(gui::TObject* Sender);
+  void mniPMPriorityBelowNormalClick(gui::TObject* Sender);
+  void mniPMPriorityLowClick(gui::TObject* Sender);
+
+  // --- system settings page (PageSystem.cpp) ----------------------------------
+  ck::TCkLabel* cklblSTVisualFXSetting = nullptr;
+  ck::TCkTrackBar* cktbSTVisualFXSetting = nullptr;
+  ck::TCkLabel* cklblSTVisualFXSettingValue = nullptr;
+  ck::TCkLabel* cklblSTWin32PrioritySeparation = nullptr;
+  ck::TCkTrackBar* cktbSTWin32PrioritySeparation = nullptr;
+  ck::TCkLabel* cklblSTWin32PrioritySeparationValue = nullptr;
+  ck::TCkCheckBox* ckchkSTAdditionalWorkerThreads = nullptr;
+  ck::TCkCheckBox* ckchkSTNtfsOptimization = nullptr;
+  ck::TCkCheckBox* ckchkSTLargeSystemCache = nullptr;
+  ck::TCkCheckBox* ckchkSTDisablePagingExecutive = nullptr;
+  ck::TCkLabel* cklblSTMaxCachedIcons = nullptr;
+  ck::TCkTrackBar* cktbSTMaxCachedIcons = nullptr;
+  ck::TCkLabel* cklblSTMaxCachedIconsValue = nullptr;
+  components::TVeeButton* btnSTDefault = nullptr;
+  components::TVeeButton* btnSTSave = nullptr;
+
+  void LoadSystemPage();
+  void ckchkSTAdditionalWorkerThreadsClick(gui::TObject* Sender);
+  void ckchkSTNtfsOptimizationClick(gui::TObject* Sender);
+  void ckchkSTLargeSystemCacheClick(gui::TObject* Sender);
+  void ckchkSTDisablePagingExecutiveClick(gui::TObject* Sender);
+  void cktbSTVisualFXSettingChange(gui::TObject* Sender);
+  void cktbSTWin32PrioritySeparationChange(gui::TObject* Sender);
+  void cktbSTMaxCachedIconsChange(gui::TObject* Sender);
+  void btnSTDefaultClick(gui::TObject* Sender);
+  void btnSTSaveClick(gui::TObject* Sender);
+
+  // --- configuration page (PageConfig.cpp) ------------------------------------
+  ck::TCkCheckBox* ckchkCSAutorun = nullptr;
+  ck::TCkCheckBox* ckchkCSShowTrayIcon = nullptr;
+  ck::TCkRadioButton* ckrbCSMinToTray = nullptr;
+  ck::TCkRadioButton* ckrbCSCloseToTray = nullptr;
+  ck::TCkLabel* cklblCSUpdatingInterval = nullptr;
+  ck::TCkTrackBar* cktbCSUpdatingInterval = nullptr;
+  ck::TCkLabel* cklblCSUpdatingIntervalValue = nullptr;
+  ck::TCkCheckBox* ckchkCSHotKey = nullptr;
+  ck::TCkLabel* cklblCSHotKey = nullptr;
+  gui::THotKey* hkCSFreeUp = nullptr;
+  ck::TCkLabel* cklblCSHotKeyResult = nullptr;
+  components::TVeeButton* btnCSDefault = nullptr;
+  components::TVeeButton* btnCSSave = nullptr;
+
+  void LoadConfigurationPage();
+  void cktbCSUpdatingIntervalChange(gui::TObject* Sender);
+  void ckchkCSAutorunClick(gui::TObject* Sender);
+  void ckchkCSShowTrayIconClick(gui::TObject* Sender);
+  void ckrbCSMinToTrayClick(gui::TObject* Sender);
+  void ckrbCSCloseToTrayClick(gui::TObject* Sender);
+  void ckchkCSHotKeyClick(gui::TObject* Sender);
+  void hkCSFreeUpChange(gui::TObject* Sender);
+  void btnCSDefaultClick(gui::TObject* Sender);
+  void btnCSSaveClick(gui::TObject* Sender);
 
   // --- window and start-up (MainForm.cpp) ----------------------------------
   void FormCreate(gui::TObject* Sender);
@@ -251,7 +360,37 @@ class TMainForm : public gui::TForm {
   // selected and pressed pictures show it.
   void PlaceTabText(gui::TObject* button, bool shifted);
 
+  // The process, system and configuration pages: their handlers for the
+  // class table, their components bound once the form is read.
+  static void DefineProcessPage(gui::TClassBuilder<TMainForm>& c);
+  static void DefineSystemPage(gui::TClassBuilder<TMainForm>& c);
+  static void DefineConfigPage(gui::TClassBuilder<TMainForm>& c);
+  void BindProcessPage();
+  void BindSystemPage();
+  void BindConfigPage();
+
+  // What a process row showed last; each row's Data points at its own.
+  struct TProcessRowData {
+    DWORD ProcessID = 0;
+    std::uint64_t ProcessMemory = 0;
+    int ProcessPriority = 0;  // _MO_PROCESS_PRIORIT
+  };
+  void AddProcessRow(IMOProcessItem& item);
+  gui::TListItem* FindProcessRow(DWORD processId) const;
+  // The engine's item for the selected row, when it is one the user may act
+  // on and the engine still lists it.
+  gui::TComPtr<IMOProcessItem> SelectedProcessItem();
+  void TerminateSelectedProcess();
+  void ShowProcessCount();
+  void ShowVisualEffects();
+  void ShowPrioritySeparation();
+  void ShowMaxCachedIcons();
+  void ShowUpdatingInterval();
+  void SaveAutorunEntry(bool autorun);
+  void ApplyHotKey();
+
   bool closing_ = false;
+  std::vector<std::unique_ptr<TProcessRowData>> processRows_;  // the rows' records
   // Each tab button's text position as the form resource gives it.
   std::array<int, 5> tabTextX_{};
 };

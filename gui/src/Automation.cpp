@@ -6,6 +6,7 @@
 #include <deque>
 #include <functional>
 #include <sstream>
+#include <vector>
 
 #include "ControlsInternal.h"
 #include "gui/ComCtrls.h"
@@ -196,17 +197,27 @@ void MouseUp(TControl* control, TMouseButton button, TPoint point) {
 }
 
 void Click(TControl* control, TMouseButton button) {
-  TPoint centre{control->Width() / 2, control->Height() / 2};
-  MouseMove(control, centre);
+  ClickAt(control, {control->Width() / 2, control->Height() / 2}, button);
+}
+
+void ClickAt(TControl* control, TPoint point, TMouseButton button) {
+  MouseMove(control, point);
   // Press and release are queued together: a system control may wait in a
   // loop of its own for the release once it sees the press.
-  TPoint p = centre;
+  TPoint p = point;
   TWinControl* window = MouseTarget(control, p);
   if (!window) throw Exception("The control has no window to receive the mouse");
   UINT down = button == mbLeft ? WM_LBUTTONDOWN : button == mbRight ? WM_RBUTTONDOWN : WM_MBUTTONDOWN;
   PostMessageA(window->Handle(), down, S().buttons | ButtonFlag(button), PointToLParam(p));
   PostMessageA(window->Handle(), down + 1, S().buttons, PointToLParam(p));
   Pump();
+}
+
+void ClickRow(TControl* control, int index, TMouseButton button) {
+  auto* list = dynamic_cast<TCustomListView*>(control);
+  if (!list) throw Exception("no list view: " + (control ? control->Name() : std::string("nil")));
+  TRect label = list->Items()->Item(index)->DisplayRect(drLabel);
+  ClickAt(list, {(label.Left + label.Right) / 2, (label.Top + label.Bottom) / 2}, button);
 }
 
 void PressKey(WORD key, TShiftState shift) {
@@ -216,19 +227,36 @@ void PressKey(WORD key, TShiftState shift) {
   BYTE saved[256], state[256];
   GetKeyboardState(saved);
   std::copy(saved, saved + 256, state);
-  if (shift.Contains(ssShift)) state[VK_SHIFT] |= 0x80;
-  if (shift.Contains(ssCtrl)) state[VK_CONTROL] |= 0x80;
-  if (shift.Contains(ssAlt)) state[VK_MENU] |= 0x80;
+  // The modifiers go down first and come up last, as on a keyboard: some
+  // controls (the system's hot-key edit) follow them by their own messages.
+  std::vector<WORD> modifiers;
+  if (shift.Contains(ssCtrl)) modifiers.push_back(VK_CONTROL);
+  if (shift.Contains(ssShift)) modifiers.push_back(VK_SHIFT);
+  if (shift.Contains(ssAlt)) modifiers.push_back(VK_MENU);
+  for (WORD modifier : modifiers) state[modifier] |= 0x80;
   state[key & 0xFF] |= 0x80;
   SetKeyboardState(state);
-  bool alt = shift.Contains(ssAlt);
-  LPARAM data = 1 | (static_cast<LPARAM>(MapVirtualKeyA(key, MAPVK_VK_TO_VSC)) << 16) | (alt ? (1 << 29) : 0);
-  PostMessageA(target, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, key, data);
+  bool altDown = false;
+  auto post = [&](HWND to, WORD vk, bool up) {
+    LPARAM data = 1 | (static_cast<LPARAM>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC)) << 16) | (altDown ? (1 << 29) : 0);
+    if (up) data |= (1 << 30) | (static_cast<LPARAM>(1) << 31);
+    UINT msg = altDown ? (up ? WM_SYSKEYUP : WM_SYSKEYDOWN) : (up ? WM_KEYUP : WM_KEYDOWN);
+    PostMessageA(to, msg, vk, data);
+  };
+  for (WORD modifier : modifiers) {
+    if (modifier == VK_MENU) altDown = true;
+    post(target, modifier, false);
+  }
+  post(target, key, false);
   Pump();
   state[key & 0xFF] &= 0x7F;
   SetKeyboardState(state);
   HWND now = GetFocus() ? GetFocus() : target;
-  PostMessageA(now, alt ? WM_SYSKEYUP : WM_KEYUP, key, data | (1 << 30) | (static_cast<LPARAM>(1) << 31));
+  post(now, key, true);
+  for (auto it = modifiers.rbegin(); it != modifiers.rend(); ++it) {
+    post(now, *it, true);
+    if (*it == VK_MENU) altDown = false;
+  }
   Pump();
   SetKeyboardState(saved);
 }
@@ -382,7 +410,12 @@ std::string Execute(const std::string& request) {
   if (command == "click") {
     TControl* c = NeedControl(arg(1));
     TMouseButton button = a.size() > 2 && a[2] == "right" ? mbRight : mbLeft;
-    Later([c, button] { Click(c, button); });
+    if (a.size() > 3) {
+      int row = std::stoi(a[3]);
+      Later([c, row, button] { ClickRow(c, row, button); });
+    } else {
+      Later([c, button] { Click(c, button); });
+    }
     return "ok";
   }
   if (command == "key") {

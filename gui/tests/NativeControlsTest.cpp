@@ -232,6 +232,11 @@ TEST_F(NativeControls, AHotKeyEditHoldsAShortCutValue) {
   EXPECT_EQ(hot->HotKey(), scCtrl | scShift | VK_F9);
   hot->SetHotKey(0);
   EXPECT_EQ(hot->HotKey(), 0);
+  // Typed as a user types it, the modifiers pressed around the key.
+  hot->SetFocus();
+  at::Pump();
+  at::PressKey(VK_F8, {ssCtrl, ssAlt});
+  EXPECT_EQ(hot->HotKey(), scCtrl | scAlt | VK_F8);
   EXPECT_EQ(ShortCutToText(scCtrl | scShift | VK_F9), "Shift+Ctrl+F9");
   EXPECT_EQ(TextToShortCut("Shift+Ctrl+F9"), scCtrl | scShift | VK_F9);
 }
@@ -387,4 +392,20 @@ TEST_F(NativeControls, VisualStylesFollowTheSwitchTestsSet) {
   EXPECT_TRUE(themes.ThemesEnabled());
   themes.SetThemesEnabled(std::nullopt);
   EXPECT_EQ(themes.ThemesEnabled(), themes.ThemesAvailable());
+}
+
+TEST_F(NativeControls, AutomationClicksAListViewsRow) {
+  auto* view = Make<TListView>(10, 10);
+  view->SetViewStyle(vsReport);
+  view->Columns()->Add()->SetCaption("Name");
+  for (const char* name : {"alpha", "beta"}) view->Items()->Add()->SetCaption(name);
+  at::ClickRow(view, 1);
+  EXPECT_EQ(view->Selected(), view->Items()->Item(1));
+  // A right click on a row selects it before the control hears of the press.
+  TListItem* pressed = nullptr;
+  view->OnMouseDown = [&](TObject*, TMouseButton button, TShiftState, int, int) {
+    if (button == mbRight) pressed = view->Selected();
+  };
+  at::ClickRow(view, 0, mbRight);
+  EXPECT_EQ(pressed, view->Items()->Item(0));
 }

@@ -43,10 +43,14 @@ TComponent* Find(const std::string& path);
 void MouseMove(TControl* control, TPoint point);
 void MouseDown(TControl* control, TMouseButton button, TPoint point);
 void MouseUp(TControl* control, TMouseButton button, TPoint point);
-// Move, press and release at the control's centre.
+// Move, press and release at the control's centre, at a client point, or
+// on a list view's row (the middle of its label).
 void Click(TControl* control, TMouseButton button = mbLeft);
-// Presses and releases a key (with Shift, Ctrl and Alt as given) in the
-// focused window, through the program's message loop.
+void ClickAt(TControl* control, TPoint point, TMouseButton button = mbLeft);
+void ClickRow(TControl* control, int index, TMouseButton button = mbLeft);
+// Presses and releases a key (with Shift, Ctrl and Alt as given, pressed
+// before it and released after it) in the focused window, through the
+// program's message loop.
 void PressKey(WORD key, TShiftState shift = {});
 // Types text into the focused window as characters.
 void TypeText(const std::string& text);

@@ -1,0 +1,105 @@
+// The process page's rows in a main window made in this process over the
+// real engine, with the engine's process events played in orders the system
+// cannot be made to produce on demand: events before the first filling (as
+// under "/autorun"), an event whose index has gone stale, and a count of one.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "CkLabel.h"
+#include "CkListVw.h"
+#include "MainForm.h"
+#include "PageTestSupport.h"
+#include "Program.h"
+#include "VozEverAvizi.h"
+#include "engineclient/EngineClient.h"
+#include "gui/Automation.h"
+#include "gui/ComCtrls.h"
+
+using namespace gui;
+namespace at = gui::automation;
+using orvane::MainForm;
+using namespace pagetests;
+
+namespace {
+
+int RowsOf(const Child& child) {
+  int rows = 0;
+  TListItems* items = MainForm->cklvProcess->Items();
+  for (int i = 0; i < items->Count(); ++i)
+    if (items->Item(i)->SubItems()->Strings(0) == child.IdText()) ++rows;
+  return rows;
+}
+
+// Refreshes the engine's list until it holds the process; its index there.
+ULONG ListedIndex(const Child& child) {
+  const DWORD processId = child.Id();
+  TComPtr<IMOProcessList> list = MainForm->Quillon->ProcessList();
+  for (int attempt = 0; attempt < 300; ++attempt) {
+    OleCheck(list->Refresh());
+    TComPtr<IMOProcessItem> item;
+    OleCheck(list->get_ProcessItemByID(processId, item.Out()));
+    ULONG index = 0;
+    if (item && SUCCEEDED(item->get_Index(&index))) return index;
+    Sleep(100);
+  }
+  ADD_FAILURE() << "the engine never listed process " << processId;
+  return 0;
+}
+
+class ProcessRows : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    // The engine beside this program, as beside orvane.exe.
+    ASSERT_TRUE(RegisterEngine(fs::path(ExeFolder()) / "Tarnwick.dll"));
+    orvane::RegisterProgramClasses();
+    components::InitializeLanguages();
+    Application->Initialize();
+    at::Enable();
+    Application->CreateForm(MainForm);
+    ASSERT_FALSE(Application->Terminated());
+  }
+  static void TearDownTestSuite() {
+    if (MainForm) MainForm->Close();
+    at::Pump();
+  }
+};
+
+}  // namespace
+
+TEST_F(ProcessRows, EachProcessHasOneRowWhateverOrderTheEventsComeIn) {
+  // Not yet shown, as under "/autorun": an event adds the row first, and the
+  // first filling must not add it again.
+  Child early;
+  ListedIndex(early);
+  MainForm->OnMOProcessNew(nullptr, 0, early.Id());
+  EXPECT_EQ(RowsOf(early), 1);
+  MainForm->Show();
+  ASSERT_EQ(MainForm->Tag(), 1) << "the first showing ran";
+  EXPECT_EQ(RowsOf(early), 1);
+  EXPECT_GT(MainForm->cklvProcess->Items()->Count(), 2);
+
+  // An event is found by its process id: the index it carries may belong to
+  // another process by the time it is handled.
+  Child late;
+  const ULONG index = ListedIndex(late);
+  MainForm->OnMOProcessNew(nullptr, index == 0 ? 1 : 0, late.Id());
+  ASSERT_EQ(RowsOf(late), 1);
+  TListItems* items = MainForm->cklvProcess->Items();
+  EXPECT_EQ(items->Item(items->Count() - 1)->Caption(), "pmchild.exe");
+
+  // The engine's own events for both arrive meanwhile and add nothing.
+  at::PumpUntil([] { return false; }, 2500);
+  EXPECT_EQ(RowsOf(early), 1);
+  EXPECT_EQ(RowsOf(late), 1);
+
+  // An exit for an id without a row changes nothing; one row reads singular.
+  const int count = items->Count();
+  MainForm->OnMOProcessExit(nullptr, 0, 0xFFFFFFF0u);
+  EXPECT_EQ(items->Count(), count);
+  while (items->Count() > 1) items->Delete(items->Count() - 1);
+  MainForm->UpdateProcessList();
+  EXPECT_EQ(MainForm->cklblPMProcessCount->Caption(), "1 process");
+}

@@ -11,8 +11,8 @@
 #include "CkLabel.h"
 #include "CkListVw.h"
 #include "MainForm.h"
-#include "PageTestSupport.h"
 #include "Program.h"
+#include "ProgramHarness.h"
 #include "VozEverAvizi.h"
 #include "engineclient/EngineClient.h"
 #include "gui/Automation.h"
@@ -21,11 +21,11 @@
 using namespace gui;
 namespace at = gui::automation;
 using orvane::MainForm;
-using namespace pagetests;
+using harness::TChildProcess;
 
 namespace {
 
-int RowsOf(const Child& child) {
+int RowsOf(const TChildProcess& child) {
   int rows = 0;
   TListItems* items = MainForm->cklvProcess->Items();
   for (int i = 0; i < items->Count(); ++i)
@@ -34,7 +34,7 @@ int RowsOf(const Child& child) {
 }
 
 // Refreshes the engine's list until it holds the process; its index there.
-ULONG ListedIndex(const Child& child) {
+ULONG ListedIndex(const TChildProcess& child) {
   const DWORD processId = child.Id();
   TComPtr<IMOProcessList> list = MainForm->Quillon->ProcessList();
   for (int attempt = 0; attempt < 300; ++attempt) {
@@ -53,7 +53,7 @@ class ProcessRows : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     // The engine beside this program, as beside orvane.exe.
-    ASSERT_TRUE(RegisterEngine(fs::path(ExeFolder()) / "Tarnwick.dll"));
+    ASSERT_TRUE(harness::RegisterEngine(harness::OwnFolder() + "Tarnwick.dll"));
     orvane::RegisterProgramClasses();
     components::InitializeLanguages();
     Application->Initialize();
@@ -72,7 +72,7 @@ class ProcessRows : public ::testing::Test {
 TEST_F(ProcessRows, EachProcessHasOneRowWhateverOrderTheEventsComeIn) {
   // Not yet shown, as under "/autorun": an event adds the row first, and the
   // first filling must not add it again.
-  Child early;
+  TChildProcess early;
   ListedIndex(early);
   MainForm->OnMOProcessNew(nullptr, 0, early.Id());
   EXPECT_EQ(RowsOf(early), 1);
@@ -83,7 +83,7 @@ TEST_F(ProcessRows, EachProcessHasOneRowWhateverOrderTheEventsComeIn) {
 
   // An event is found by its process id: the index it carries may belong to
   // another process by the time it is handled.
-  Child late;
+  TChildProcess late;
   const ULONG index = ListedIndex(late);
   MainForm->OnMOProcessNew(nullptr, index == 0 ? 1 : 0, late.Id());
   ASSERT_EQ(RowsOf(late), 1);

@@ -99,7 +99,9 @@ std::uint32_t IconCacheSize(int position) {
   return static_cast<std::uint32_t>(PercentOfTotal(position, kLargestIconCache));
 }
 
-int RefreshSeconds(std::uint64_t ms) { return static_cast<int>(std::clamp<std::uint64_t>(RoundedQuotient(ms, 1000), 1, 3)); }
+int RefreshSeconds(std::uint64_t ms) {
+  return static_cast<int>(std::clamp<std::uint64_t>(RoundedQuotient(ms, 1000), 1, 3));
+}
 
 const std::string& PluralWord(std::int64_t count, const std::string& singular, const std::string& plural) {
   return count == 1 ? singular : plural;

@@ -314,8 +314,9 @@ TEST_F(Pages, TheSystemPageSavesToTheRegistryOnlyThroughItsButtons) {
   EXPECT_EQ(RegNumber(HKEY_LOCAL_MACHINE, kMemoryKey, "LargeSystemCache"), 0u);
 
   Ask("click\tMainForm.btnSTSave");
-  Await("ping", [&](const std::string&) { return RegText(HKEY_LOCAL_MACHINE, kExplorerKey, "Max Cached Icons") == "8192"; });
-  EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, kExplorerKey, "Max Cached Icons"), "8192");
+  EXPECT_EQ(Patiently([] { return RegText(HKEY_LOCAL_MACHINE, kExplorerKey, "Max Cached Icons"); },
+                      std::optional<std::string>("8192")),
+            "8192");
   EXPECT_EQ(RegNumber(HKEY_LOCAL_MACHINE, kMemoryKey, "LargeSystemCache"), 1u);
   EXPECT_EQ(RegNumber(HKEY_CURRENT_USER, kEffectsKey, "VisualFXSetting"), 2u);
 
@@ -401,16 +402,15 @@ TEST_F(Pages, AutorunOnSaveOffSaveLeavesTheRunKeyAsItWas) {
   Checked("MainForm.ckchkCSAutorun", "True");
   Ask("click\tMainForm.btnCSSave");
   const std::string command = "\"" + Run().File("orvane.exe") + "\" /autorun";
-  Await("ping", [&](const std::string&) { return RegText(HKEY_CURRENT_USER, kRunKey, "Brimvale").has_value(); });
-  EXPECT_EQ(RegText(HKEY_CURRENT_USER, kRunKey, "Brimvale"), command);
+  EXPECT_EQ(Patiently([] { return RegText(HKEY_CURRENT_USER, kRunKey, "Brimvale"); }, std::optional(command)),
+            command);
   EXPECT_FALSE(RegText(HKEY_CURRENT_USER, kRunKey, "Testvale"));
   EXPECT_EQ(Setting("PROGRAM_OPTION", "IsAutorun"), "1");
 
   Ask("click\tMainForm.ckchkCSAutorun");
   Checked("MainForm.ckchkCSAutorun", "False");
   Ask("click\tMainForm.btnCSSave");
-  Await("ping", [&](const std::string&) { return !RegText(HKEY_CURRENT_USER, kRunKey, "Brimvale"); });
-  EXPECT_EQ(Values(HKEY_CURRENT_USER, kRunKey), before);
+  EXPECT_EQ(Patiently([] { return Values(HKEY_CURRENT_USER, kRunKey); }, before), before);
   // Saving with the value already gone is no failure.
   Ask("click\tMainForm.btnCSSave");
   EXPECT_EQ(Ask("ping"), "pong");
@@ -464,9 +464,7 @@ TEST_F(Pages, AHotKeyThatCannotBeRegisteredLeavesThePreviousOneInForce) {
   Ask("click\tMainForm.ckchkCSHotKey");
   Checked("MainForm.ckchkCSHotKey", "True");
   Ask("click\tMainForm.btnCSSave");
-  bool taken = false;
-  Await("ping", [&](const std::string&) { return taken = TakeHotKey(1, VK_F8); });
-  EXPECT_TRUE(taken) << "the program gave Ctrl+Alt+F8 up";
+  EXPECT_TRUE(Patiently([] { return TakeHotKey(1, VK_F8); }, true)) << "the program gave Ctrl+Alt+F8 up";
   UnregisterHotKey(nullptr, 1);
   EXPECT_EQ(Ask("state\tMainForm.cklblCSHotKeyResult").substr(0, 9), "visible=0");
   EXPECT_EQ(Ask("boxes"), "");

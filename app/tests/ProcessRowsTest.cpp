@@ -1,12 +1,14 @@
 // The process page's rows in a main window made in this process over the
 // real engine, with the engine's process events played in orders the system
 // cannot be made to produce on demand: events before the first filling (as
-// under "/autorun"), an event whose index has gone stale, and a count of one.
+// under "/autorun"), an event whose index has gone stale, and a count of one;
+// and the list menu, which pops up over a selected row only.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "CkLabel.h"
 #include "CkListVw.h"
@@ -94,6 +96,15 @@ TEST_F(ProcessRows, EachProcessHasOneRowWhateverOrderTheEventsComeIn) {
   at::PumpUntil([] { return false; }, 2500);
   EXPECT_EQ(RowsOf(early), 1);
   EXPECT_EQ(RowsOf(late), 1);
+
+  // The list menu pops up over a selected row only.
+  at::ClearRecords();
+  MainForm->cklvProcess->SetSelected(nullptr);
+  MainForm->cklvProcessMouseDown(nullptr, mbRight, {}, 0, 0);
+  EXPECT_TRUE(at::PoppedMenus().empty());
+  MainForm->cklvProcess->SetSelected(items->Item(items->Count() - 1));
+  MainForm->cklvProcessMouseDown(nullptr, mbRight, {}, 0, 0);
+  EXPECT_EQ(at::PoppedMenus(), std::vector<std::string>{"popmnuPMListMenu"});
 
   // An exit for an id without a row changes nothing; one row reads singular.
   const int count = items->Count();

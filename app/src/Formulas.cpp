@@ -77,6 +77,32 @@ int TrayIconIndex(std::uint64_t used, std::uint64_t total) {
 
 int MsToMinutes(std::uint64_t ms) { return ToInt(RoundedQuotient(ms, 60000)); }
 
+std::string KilobytesText(std::uint64_t bytes, const std::string& separator) {
+  const std::uint64_t kilobytes = RoundedQuotient(bytes, 1024);
+  if (kilobytes == 0) return "";
+  const std::string digits = std::to_string(kilobytes);
+  std::string text;
+  for (std::size_t i = 0; i < digits.size(); ++i) {
+    if (i > 0 && (digits.size() - i) % 3 == 0) text += separator;
+    text += digits[i];
+  }
+  return text;
+}
+
+namespace {
+constexpr std::uint64_t kLargestIconCache = 8192;
+}  // namespace
+
+int IconCachePosition(std::uint64_t icons) { return PercentOf(icons, kLargestIconCache); }
+
+std::uint32_t IconCacheSize(int position) {
+  return static_cast<std::uint32_t>(PercentOfTotal(position, kLargestIconCache));
+}
+
+int RefreshSeconds(std::uint64_t ms) {
+  return static_cast<int>(std::clamp<std::uint64_t>(RoundedQuotient(ms, 1000), 1, 3));
+}
+
 const std::string& PluralWord(std::int64_t count, const std::string& singular, const std::string& plural) {
   return count == 1 ? singular : plural;
 }

@@ -34,6 +34,18 @@ int TrayIconIndex(std::uint64_t used, std::uint64_t total);
 // Milliseconds to whole minutes, rounded.
 int MsToMinutes(std::uint64_t ms);
 
+// A working set as whole kilobytes in groups of three digits joined by
+// `separator`; "" for 0 KB (512 bytes or less).
+std::string KilobytesText(std::uint64_t bytes, const std::string& separator);
+
+// The icon cache slider runs over percents of the largest cache (8192
+// icons): the position for a cache size, and the size a position stands for.
+int IconCachePosition(std::uint64_t icons);
+std::uint32_t IconCacheSize(int position);
+
+// The overview's refresh interval in whole seconds, held to 1..3.
+int RefreshSeconds(std::uint64_t ms);
+
 // The singular word for exactly 1, the plural word for every other count.
 const std::string& PluralWord(std::int64_t count, const std::string& singular, const std::string& plural);
 

@@ -32,8 +32,6 @@ namespace {
 constexpr _MO_CONFIG_SETTINGS kConfigGroups =
     static_cast<_MO_CONFIG_SETTINGS>(MO_CONFIG_PROGRAM_OPTION | MO_CONFIG_AUTORUN_TASK);
 
-constexpr int kShortestInterval = 1, kLongestInterval = 3;  // seconds
-
 constexpr char kRunKey[] = "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 // The program's own name, never a translated one: the entry a language
 // switch renames could no longer be removed.
@@ -80,8 +78,7 @@ void TMainForm::LoadConfigurationPage() {
   // Each control that moves writes its value back through its handler.
   ULONG refreshMs = 0;
   OleCheck(config->get_MemoryGraphRefreshTimer(&refreshMs));
-  const int seconds = static_cast<int>(
-      std::clamp<std::uint64_t>(RoundedQuotient(refreshMs, 1000), kShortestInterval, kLongestInterval));
+  const int seconds = RefreshSeconds(refreshMs);
   tmrOverview->SetInterval(static_cast<unsigned>(seconds) * 1000);
   cktbCSUpdatingInterval->SetPosition(seconds);
   ShowUpdatingInterval();

@@ -59,20 +59,7 @@ std::string ThousandSeparator() {
   return separator;
 }
 
-// Working-set bytes as whole kilobytes in groups of three digits; nothing
-// for 0.
-std::string MemoryText(std::uint64_t bytes) {
-  const std::uint64_t kilobytes = RoundedQuotient(bytes, 1024);
-  if (kilobytes == 0) return "";
-  const std::string digits = std::to_string(kilobytes);
-  const std::string separator = ThousandSeparator();
-  std::string text;
-  for (std::size_t i = 0; i < digits.size(); ++i) {
-    if (i > 0 && (digits.size() - i) % 3 == 0) text += separator;
-    text += digits[i];
-  }
-  return text;
-}
+std::string MemoryText(std::uint64_t bytes) { return KilobytesText(bytes, ThousandSeparator()); }
 
 }  // namespace
 
@@ -109,19 +96,6 @@ void TMainForm::BindProcessPage() {
   Bind(*this, mniPMPriorityNormal, "mniPMPriorityNormal");
   Bind(*this, mniPMPriorityBelowNormal, "mniPMPriorityBelowNormal");
   Bind(*this, mniPMPriorityLow, "mniPMPriorityLow");
-
-  // The list view takes no columns from the form resource yet.
-  const std::pair<const std::string*, int> columns[] = {{&LANG_CTL_SK_LV_PROCESS_COL_NAME, 120},
-                                                        {&LANG_CTL_SK_LV_PROCESS_COL_PID, 50},
-                                                        {&LANG_CTL_SK_LV_PROCESS_COL_MEMORY, 80},
-                                                        {&LANG_CTL_SK_LV_PROCESS_COL_PRIORITY, 91}};
-  for (const auto& [caption, width] : columns) {
-    TListColumn* column = cklvProcess->Columns()->Add();
-    column->SetCaption(*caption);
-    column->SetWidth(width);
-  }
-  cklvProcess->Columns()->Items(kIdColumn + 1)->SetAlignment(taRightJustify);
-  cklvProcess->Columns()->Items(kMemoryColumn + 1)->SetAlignment(taRightJustify);
 }
 
 // --- rows ---------------------------------------------------------------------------

@@ -1,8 +1,6 @@
 // The system settings page: the Windows tuning values the engine keeps. The
 // controls change the engine's copy at once; only the save and recommend
 // buttons reach the registry.
-#include <algorithm>
-#include <climits>
 #include <string>
 
 #include "CkLabel.h"
@@ -21,17 +19,6 @@ using namespace components;
 namespace orvane {
 
 namespace {
-
-// The icon cache slider runs over percents of the largest cache.
-constexpr std::uint64_t kLargestIconCache = 8192;
-
-int IconCacheToPosition(ULONG icons) {
-  return static_cast<int>(std::min<std::uint64_t>(RoundedQuotient(100ull * icons, kLargestIconCache), INT_MAX));
-}
-
-ULONG PositionToIconCache(int position) {
-  return static_cast<ULONG>(RoundedQuotient(static_cast<std::uint64_t>(std::max(position, 0)) * kLargestIconCache, 100));
-}
 
 // The text of a choice, over the label; a value without one leaves the label.
 template <std::size_t N>
@@ -97,7 +84,7 @@ void TMainForm::LoadSystemPage() {
 
   ULONG icons = 0;
   OleCheck(tuneup->get_MaxCachedIcons(&icons));
-  cktbSTMaxCachedIcons->SetPosition(IconCacheToPosition(icons));
+  cktbSTMaxCachedIcons->SetPosition(IconCachePosition(icons));
   ShowMaxCachedIcons();
 }
 
@@ -157,7 +144,7 @@ void TMainForm::cktbSTWin32PrioritySeparationChange(TObject*) {
 }
 
 void TMainForm::cktbSTMaxCachedIconsChange(TObject*) {
-  OleCheck(Quillon->SysTuneup()->put_MaxCachedIcons(PositionToIconCache(cktbSTMaxCachedIcons->Position())));
+  OleCheck(Quillon->SysTuneup()->put_MaxCachedIcons(IconCacheSize(cktbSTMaxCachedIcons->Position())));
   ShowMaxCachedIcons();
 }
 

@@ -79,6 +79,39 @@ TEST(Pages, MinutesAndCountWords) {
   EXPECT_EQ(CountText(-1, one, many), "-1 minutes");
 }
 
+TEST(Pages, WorkingSetsInGroupedKilobytes) {
+  EXPECT_EQ(KilobytesText(0, ","), "");
+  EXPECT_EQ(KilobytesText(512, ","), "");  // half a kilobyte goes to the even 0
+  EXPECT_EQ(KilobytesText(513, ","), "1");
+  EXPECT_EQ(KilobytesText(1536, ","), "2");
+  EXPECT_EQ(KilobytesText(2560, ","), "2");
+  EXPECT_EQ(KilobytesText(999 * 1024, ","), "999");
+  EXPECT_EQ(KilobytesText(1000 * 1024, "."), "1.000");
+  EXPECT_EQ(KilobytesText(1234567ull * 1024, "\xA0"), "1\xA0" "234\xA0" "567");
+  EXPECT_EQ(KilobytesText(kMax, ","), "18,014,398,509,481,984");
+}
+
+TEST(Pages, IconCacheAndRefreshInterval) {
+  // 500 icons sit on 6 %, which stands for 491.52: 492 icons.
+  EXPECT_EQ(IconCachePosition(500), 6);
+  EXPECT_EQ(IconCacheSize(6), 492u);
+  EXPECT_EQ(IconCachePosition(2048), 25);
+  EXPECT_EQ(IconCacheSize(25), 2048u);
+  EXPECT_EQ(IconCacheSize(100), 8192u);
+  EXPECT_EQ(IconCacheSize(0), 0u);
+  EXPECT_EQ(IconCachePosition(1024), 12);  // 12.5 % and 37.5 %: the even neighbours
+  EXPECT_EQ(IconCachePosition(3072), 38);
+  EXPECT_EQ(IconCachePosition(0xFFFFFFFFu), 52428800);
+
+  EXPECT_EQ(RefreshSeconds(1000), 1);
+  EXPECT_EQ(RefreshSeconds(2500), 2);  // halves to the even neighbour
+  EXPECT_EQ(RefreshSeconds(1500), 2);
+  EXPECT_EQ(RefreshSeconds(0), 1);
+  EXPECT_EQ(RefreshSeconds(400), 1);
+  EXPECT_EQ(RefreshSeconds(5000), 3);
+  EXPECT_EQ(RefreshSeconds(0xFFFFFFFFu), 3);
+}
+
 TEST(Pages, PercentOfTotalMemoryInWholeMegabytes) {
   // 20 % of 2 GB is 409.6 MB: shown and sent as 410 MB.
   EXPECT_EQ(PercentOfTotal(20, 2 * kGB), 429496730u);

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "Formulas.h"
-#include "OptimizerRun.h"
+#include "PageRun.h"
 
 namespace orvane::testing {
 namespace {
@@ -25,7 +25,7 @@ std::uint64_t TotalMemory() {
 
 std::string Megabytes(std::uint64_t bytes) { return std::to_string(BytesToMB(bytes)) + " MB"; }
 
-class OptimizerPages : public OptimizerRun {
+class OptimizerPages : public PageRun {
  protected:
   // Moves a slider as the keyboard does: to its end and its start (so it
   // moves whatever its place), then step by step.
@@ -35,7 +35,6 @@ class OptimizerPages : public OptimizerRun {
     Ask("key\t" + std::to_string(kHome));
     for (int i = 0; i < steps; ++i) Ask("key\t" + std::to_string(kRight));
   }
-  std::string Checked(const std::string& box, const std::string& wanted) { return Prop(box, "Checked", wanted); }
 };
 
 TEST_F(OptimizerPages, PagesShowTheSettingsInTheSlidersSteps) {

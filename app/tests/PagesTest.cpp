@@ -4,25 +4,21 @@
 // one.
 #include <windows.h>
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
-#include <filesystem>
-#include <functional>
 #include <initializer_list>
-#include <memory>
 #include <optional>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "PageTestSupport.h"
-#include "gui/Automation.h"
+#include "PageRun.h"
+#include "kit/Own.h"
 
-using gui::automation::TAutomationClient;
-using namespace pagetests;
-
+namespace orvane::testing {
 namespace {
+
+using harness::TChildProcess;
 
 constexpr DWORD kPatienceMs = 60000;
 
@@ -32,54 +28,6 @@ std::vector<std::string> Split(const std::string& text, char separator) {
   for (std::string part; std::getline(in, part, separator);) parts.push_back(part);
   return parts;
 }
-
-// orvane.exe running, its automation channel open (the environment asks
-// for it).
-class Program {
- public:
-  explicit Program(const fs::path& folder)
-      : process_(folder / "orvane.exe", L"\"" + (folder / "orvane.exe").wstring() + L"\"", folder) {
-    connected_ = process_.Handle() && client_.Connect(process_.Id(), 30000);
-  }
-
-  bool Connected() const { return connected_; }
-  bool Alive() const { return process_.Alive(); }
-  // Closes the main window as a user does; the exit code, or -1 when the
-  // program does not end.
-  long Close() {
-    if (Alive()) Ask({"close", "MainForm"});
-    if (WaitForSingleObject(process_.Handle(), 20000) != WAIT_OBJECT_0) return -1;
-    DWORD code = 1;
-    GetExitCodeProcess(process_.Handle(), &code);
-    return static_cast<long>(code);
-  }
-
-  std::string Ask(std::initializer_list<std::string> words) {
-    std::string command;
-    for (const std::string& word : words) command += (command.empty() ? "" : "\t") + word;
-    return client_.Send(command);
-  }
-  // Asks until the answer is one wanted (actions run after the answer); the
-  // last answer.
-  std::string Await(std::initializer_list<std::string> words, const std::function<bool(const std::string&)>& wanted) {
-    std::string answer;
-    const DWORD start = GetTickCount();
-    do {
-      answer = Ask(words);
-      if (wanted(answer)) break;
-      Sleep(50);
-    } while (GetTickCount() - start < kPatienceMs);
-    return answer;
-  }
-  std::string Await(std::initializer_list<std::string> words, const std::string& wanted) {
-    return Await(words, [&](const std::string& answer) { return answer == wanted; });
-  }
-
- private:
-  Process process_;
-  TAutomationClient client_;
-  bool connected_ = false;
-};
 
 // --- registry ------------------------------------------------------------------------
 
@@ -158,53 +106,14 @@ class RegistryKeeper {
 
 using Row = std::vector<std::string>;  // name, id, memory, priority
 
-class Pages : public ::testing::Test {
+class Pages : public PageRun {
  protected:
-  void SetUp() override {
-    folder_ = fs::path(ExeFolder()) / ("pages-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    std::error_code ignored;
-    fs::remove_all(folder_, ignored);
-    fs::copy(fs::path(ExeFolder()) / ORVANE_PROGRAM_FOLDER, folder_, fs::copy_options::recursive);
-    fs::create_directories(folder_ / "Config");
-    SetEnvironmentVariableA("BRIMVALE_AUTOMATION", "1");
-    ASSERT_TRUE(RegisterEngine(folder_ / "Tarnwick.dll"));
-    // Every save of the configuration page may write the autorun value.
-    runKey_ = std::make_unique<RegistryKeeper>(std::initializer_list<std::pair<HKEY, const char*>>{
-        {HKEY_CURRENT_USER, kRunKey}});
-  }
-  void TearDown() override {
-    if (program_) {
-      EXPECT_EQ(program_->Close(), 0) << "the program ends cleanly";
-    }
-    program_.reset();
-    runKey_.reset();
-    std::error_code ignored;
-    fs::remove_all(folder_, ignored);
-  }
-
-  // Starts the program and waits for its first showing (pages loaded).
-  Program& Start() {
-    program_ = std::make_unique<Program>(folder_);
-    EXPECT_TRUE(program_->Connected());
-    EXPECT_EQ(program_->Await({"prop", "MainForm", "Tag"}, "1"), "1");
-    return *program_;
-  }
-  std::string Ask(std::initializer_list<std::string> words) { return program_->Ask(words); }
-  std::string Await(std::initializer_list<std::string> words, const std::string& wanted) {
-    return program_->Await(words, wanted);
-  }
-  std::string Await(std::initializer_list<std::string> words, const std::function<bool(const std::string&)>& wanted) {
-    return program_->Await(words, wanted);
-  }
-
-  void ShowPage(const std::string& code) {
-    Ask({"click", "MainForm.btnTab" + code});
-    Await({"state", "MainForm.skimgpnl" + code}, "visible=1 showing=1 enabled=1 focused=0");
-  }
+  // Every save of the configuration page may write the autorun value.
+  RegistryKeeper runKey_{{HKEY_CURRENT_USER, kRunKey}};
 
   std::vector<Row> Rows() {
     std::vector<Row> rows;
-    for (const std::string& line : Split(Ask({"items", "MainForm.cklvProcess"}), '\n')) rows.push_back(Split(line, '\t'));
+    for (const std::string& line : Split(Ask("items\tMainForm.cklvProcess"), '\n')) rows.push_back(Split(line, '\t'));
     return rows;
   }
   // The rows of a process (id column), and the index of the first.
@@ -227,43 +136,25 @@ class Pages : public ::testing::Test {
     } while (GetTickCount() - start < kPatienceMs);
     return std::nullopt;
   }
-  // Waits for the process's row to show a text in a column; the row as last seen.
-  Row AwaitCell(const std::string& id, std::size_t column, const std::string& text) {
-    Row last;
-    const DWORD start = GetTickCount();
-    do {
-      for (const Row& row : Rows())
-        if (row.size() > column && row[1] == id) last = row;
-      if (last.size() > column && last[column] == text) break;
-      Sleep(100);
-    } while (GetTickCount() - start < kPatienceMs);
-    return last;
+  // The text in a column of the process's row, once it is the one wanted.
+  std::string AwaitCell(const std::string& id, std::size_t column, const std::string& text) {
+    return Patiently(
+        [&] {
+          for (const Row& row : Rows())
+            if (row.size() > column && row[1] == id) return row[column];
+          return std::string();
+        },
+        text);
   }
   bool AwaitNoRow(const std::string& id) {
-    const DWORD start = GetTickCount();
-    while (RowsOf(id) != 0) {
-      if (GetTickCount() - start > kPatienceMs) return false;
-      Sleep(100);
-    }
-    return true;
+    return Patiently([&] { return RowsOf(id); }, 0) == 0;
   }
   // Clicks the process's row.
   void ClickRow(const std::string& id, const std::string& button = "left") {
     int index = -1;
     ASSERT_EQ(RowsOf(id, &index), 1);
-    Ask({"click", "MainForm.cklvProcess", button, std::to_string(index)});
+    Ask("click\tMainForm.cklvProcess\t" + button + "\t" + std::to_string(index));
   }
-
-  std::string ConfigIni() const { return (folder_ / "Config" / "config.ini").string(); }
-  std::string Ini(const std::string& section, const std::string& key) {
-    char value[256] = {};
-    GetPrivateProfileStringA(section.c_str(), key.c_str(), "", value, sizeof(value), ConfigIni().c_str());
-    return value;
-  }
-
-  fs::path folder_;
-  std::unique_ptr<Program> program_;
-  std::unique_ptr<RegistryKeeper> runKey_;
 };
 
 bool Enabled(const std::string& state) { return state.find("enabled=1") != std::string::npos; }
@@ -278,7 +169,7 @@ std::size_t BoxCount(const std::string& boxes) { return std::count(boxes.begin()
 TEST_F(Pages, AProcessStartedWhileThePageIsShownHasOneRowUntilItEnds) {
   Start();
   ShowPage("PM");
-  Child child;
+  TChildProcess child;
   std::optional<Row> row = AwaitRow(child.IdText());
   ASSERT_TRUE(row);
   ASSERT_EQ(row->size(), 4u);
@@ -301,34 +192,34 @@ TEST_F(Pages, AProcessStartedWhileThePageIsShownHasOneRowUntilItEnds) {
   Sleep(2500);
   EXPECT_EQ(RowsOf(child.IdText()), 1);
   const std::string count = std::to_string(Rows().size()) + " processes";
-  EXPECT_EQ(Await({"text", "MainForm.cklblPMProcessCount"}, count), count);
+  EXPECT_EQ(Await("text\tMainForm.cklblPMProcessCount", count), count);
 
   child.End();
   EXPECT_TRUE(AwaitNoRow(child.IdText()));
-  EXPECT_EQ(Ask({"boxes"}), "");
+  EXPECT_EQ(Ask("boxes"), "");
 }
 
 TEST_F(Pages, TerminateAsksWithTheRowsNameAndIdAndNoEndsNothing) {
   Start();
   ShowPage("PM");
-  Child child;
+  TChildProcess child;
   ASSERT_TRUE(AwaitRow(child.IdText()));
-  EXPECT_FALSE(Enabled(Ask({"state", "MainForm.btnPMKill"})));
+  EXPECT_FALSE(Enabled(Ask("state\tMainForm.btnPMKill")));
   ClickRow(child.IdText());
-  EXPECT_TRUE(Enabled(Await({"state", "MainForm.btnPMKill"}, Enabled)));
-  EXPECT_TRUE(Enabled(Ask({"state", "MainForm.btnPMFreeUp"})));
+  EXPECT_TRUE(Enabled(Await("state\tMainForm.btnPMKill", Enabled)));
+  EXPECT_TRUE(Enabled(Ask("state\tMainForm.btnPMFreeUp")));
 
-  Ask({"answer", std::to_string(IDNO)});
-  Ask({"click", "MainForm.btnPMKill"});
-  const std::string box = Await({"boxes"}, [](const std::string& a) { return !a.empty(); });
+  Ask("answer\t" + std::to_string(IDNO));
+  Ask("click\tMainForm.btnPMKill");
+  const std::string box = Await("boxes", [](const std::string& a) { return !a.empty(); });
   EXPECT_EQ(box.rfind("Warning\tTerminating a process can cause undesired results", 0), 0u) << box;
   const std::string ending = "This process is \"pmchild.exe[" + child.IdText() + "]\".     \t" + std::to_string(IDNO);
   EXPECT_EQ(box.substr(box.size() - std::min(box.size(), ending.size())), ending);
   EXPECT_EQ(WaitForSingleObject(child.Handle(), 3000), static_cast<DWORD>(WAIT_TIMEOUT));
   EXPECT_EQ(RowsOf(child.IdText()), 1);
 
-  Ask({"answer", std::to_string(IDYES)});
-  Ask({"click", "MainForm.btnPMKill"});
+  Ask("answer\t" + std::to_string(IDYES));
+  Ask("click\tMainForm.btnPMKill");
   EXPECT_EQ(WaitForSingleObject(child.Handle(), kPatienceMs), static_cast<DWORD>(WAIT_OBJECT_0));
   EXPECT_TRUE(AwaitNoRow(child.IdText()));
 }
@@ -336,20 +227,20 @@ TEST_F(Pages, TerminateAsksWithTheRowsNameAndIdAndNoEndsNothing) {
 TEST_F(Pages, AProcessThatEndsWhileTheQuestionIsOpenLeavesNothingToTerminate) {
   Start();
   ShowPage("PM");
-  Child asked, other;
+  TChildProcess asked, other;
   ASSERT_TRUE(AwaitRow(asked.IdText()));
   ASSERT_TRUE(AwaitRow(other.IdText()));
   ClickRow(asked.IdText());
-  Await({"state", "MainForm.btnPMKill"}, Enabled);
+  Await("state\tMainForm.btnPMKill", Enabled);
   // Yes, but only after the process has ended and its row has gone.
-  Ask({"answer", std::to_string(IDYES), "8000"});
-  Ask({"click", "MainForm.btnPMKill"});
-  Await({"boxes"}, [](const std::string& a) { return !a.empty(); });
+  Ask("answer\t" + std::to_string(IDYES) + "\t8000");
+  Ask("click\tMainForm.btnPMKill");
+  Await("boxes", [](const std::string& a) { return !a.empty(); });
   asked.End();
   EXPECT_TRUE(AwaitNoRow(asked.IdText()));
   Sleep(8000);
-  EXPECT_EQ(Ask({"ping"}), "pong");
-  EXPECT_EQ(BoxCount(Ask({"boxes"})), 1u) << "the question only";
+  EXPECT_EQ(Ask("ping"), "pong");
+  EXPECT_EQ(BoxCount(Ask("boxes")), 1u) << "the question only";
   EXPECT_TRUE(other.Alive());
   EXPECT_EQ(RowsOf(other.IdText()), 1);
 }
@@ -357,21 +248,21 @@ TEST_F(Pages, AProcessThatEndsWhileTheQuestionIsOpenLeavesNothingToTerminate) {
 TEST_F(Pages, TheListMenuTicksTheRowsPriorityAndChangesIt) {
   Start();
   ShowPage("PM");
-  Child child;
+  TChildProcess child;
   ASSERT_TRUE(AwaitRow(child.IdText()));
-  Ask({"choose", "mniPMPriorityHigh"});
+  Ask("choose\tmniPMPriorityHigh");
   ClickRow(child.IdText(), "right");
-  EXPECT_EQ(Await({"popups"}, "popmnuPMListMenu"), "popmnuPMListMenu");
-  EXPECT_EQ(Await({"prop", "MainForm.mniPMPriorityNormal", "Checked"}, "True"), "True");
+  EXPECT_EQ(Await("popups", "popmnuPMListMenu"), "popmnuPMListMenu");
+  EXPECT_EQ(Checked("MainForm.mniPMPriorityNormal", "True"), "True");
   // The row shows the new priority at the next tick.
-  EXPECT_EQ(AwaitCell(child.IdText(), 3, "High").at(3), "High");
+  EXPECT_EQ(AwaitCell(child.IdText(), 3, "High"), "High");
   EXPECT_EQ(GetPriorityClass(child.Handle()), static_cast<DWORD>(HIGH_PRIORITY_CLASS));
 
   // A left press ticks the row's priority and shows no menu.
   ClickRow(child.IdText());
-  EXPECT_EQ(Await({"prop", "MainForm.mniPMPriorityHigh", "Checked"}, "True"), "True");
-  EXPECT_EQ(Ask({"prop", "MainForm.mniPMPriorityNormal", "Checked"}), "False");
-  EXPECT_EQ(Ask({"popups"}), "popmnuPMListMenu");
+  EXPECT_EQ(Checked("MainForm.mniPMPriorityHigh", "True"), "True");
+  EXPECT_EQ(Ask("prop\tMainForm.mniPMPriorityNormal\tChecked"), "False");
+  EXPECT_EQ(Ask("popups"), "popmnuPMListMenu");
 }
 
 // --- the system settings page ----------------------------------------------------------
@@ -403,128 +294,128 @@ TEST_F(Pages, TheSystemPageSavesToTheRegistryOnlyThroughItsButtons) {
 
   // 500 icons is position 6, which stands for 492; the load wrote that back
   // to the engine, not to the registry.
-  EXPECT_EQ(Ask({"prop", "MainForm.cktbSTMaxCachedIcons", "Position"}), "6");
-  EXPECT_EQ(Ask({"text", "MainForm.cklblSTMaxCachedIconsValue"}), "492 icons");
-  EXPECT_EQ(Ask({"prop", "MainForm.ckchkSTLargeSystemCache", "Checked"}), "False");
+  EXPECT_EQ(Ask("prop\tMainForm.cktbSTMaxCachedIcons\tPosition"), "6");
+  EXPECT_EQ(Ask("text\tMainForm.cklblSTMaxCachedIconsValue"), "492 icons");
+  EXPECT_EQ(Ask("prop\tMainForm.ckchkSTLargeSystemCache\tChecked"), "False");
 
-  Ask({"click", "MainForm.ckchkSTLargeSystemCache"});
-  Await({"prop", "MainForm.ckchkSTLargeSystemCache", "Checked"}, "True");
-  Ask({"click", "MainForm.cktbSTMaxCachedIcons"});
-  Ask({"key", std::to_string(VK_END)});
-  EXPECT_EQ(Await({"text", "MainForm.cklblSTMaxCachedIconsValue"}, "8192 icons"), "8192 icons");
-  Ask({"click", "MainForm.cktbSTVisualFXSetting"});
-  Ask({"key", std::to_string(VK_HOME)});
-  Ask({"key", std::to_string(VK_RIGHT)});
-  Ask({"key", std::to_string(VK_RIGHT)});
-  EXPECT_EQ(Await({"text", "MainForm.cklblSTVisualFXSettingValue"}, "Adjust for best performance."),
+  Ask("click\tMainForm.ckchkSTLargeSystemCache");
+  Checked("MainForm.ckchkSTLargeSystemCache", "True");
+  Ask("click\tMainForm.cktbSTMaxCachedIcons");
+  Ask("key\t" + std::to_string(VK_END));
+  EXPECT_EQ(Await("text\tMainForm.cklblSTMaxCachedIconsValue", "8192 icons"), "8192 icons");
+  Ask("click\tMainForm.cktbSTVisualFXSetting");
+  Ask("key\t" + std::to_string(VK_HOME));
+  Ask("key\t" + std::to_string(VK_RIGHT));
+  Ask("key\t" + std::to_string(VK_RIGHT));
+  EXPECT_EQ(Await("text\tMainForm.cklblSTVisualFXSettingValue", "Adjust for best performance."),
             "Adjust for best performance.");
   Sleep(500);
   EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, kExplorerKey, "Max Cached Icons"), "500");
   EXPECT_EQ(RegNumber(HKEY_LOCAL_MACHINE, kMemoryKey, "LargeSystemCache"), 0u);
 
-  Ask({"click", "MainForm.btnSTSave"});
-  Await({"ping"}, [&](const std::string&) { return RegText(HKEY_LOCAL_MACHINE, kExplorerKey, "Max Cached Icons") == "8192"; });
-  EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, kExplorerKey, "Max Cached Icons"), "8192");
+  Ask("click\tMainForm.btnSTSave");
+  EXPECT_EQ(Patiently([] { return RegText(HKEY_LOCAL_MACHINE, kExplorerKey, "Max Cached Icons"); },
+                      std::optional<std::string>("8192")),
+            "8192");
   EXPECT_EQ(RegNumber(HKEY_LOCAL_MACHINE, kMemoryKey, "LargeSystemCache"), 1u);
   EXPECT_EQ(RegNumber(HKEY_CURRENT_USER, kEffectsKey, "VisualFXSetting"), 2u);
 
   // Recommend writes the engine's choice to the registry and the page shows it.
-  Ask({"click", "MainForm.btnSTDefault"});
-  EXPECT_EQ(Await({"text", "MainForm.cklblSTMaxCachedIconsValue"}, "2048 icons"), "2048 icons");
+  Ask("click\tMainForm.btnSTDefault");
+  EXPECT_EQ(Await("text\tMainForm.cklblSTMaxCachedIconsValue", "2048 icons"), "2048 icons");
   EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, kExplorerKey, "Max Cached Icons"), "2048");
-  EXPECT_EQ(Ask({"prop", "MainForm.cktbSTMaxCachedIcons", "Position"}), "25");
-  EXPECT_EQ(Ask({"prop", "MainForm.ckchkSTLargeSystemCache", "Checked"}), "False");
+  EXPECT_EQ(Ask("prop\tMainForm.cktbSTMaxCachedIcons\tPosition"), "25");
+  EXPECT_EQ(Ask("prop\tMainForm.ckchkSTLargeSystemCache\tChecked"), "False");
   EXPECT_EQ(RegNumber(HKEY_LOCAL_MACHINE, kMemoryKey, "LargeSystemCache"), 0u);
-  EXPECT_EQ(Ask({"text", "MainForm.cklblSTVisualFXSettingValue"}), "Balance appearance and performance.");
-  EXPECT_EQ(Ask({"text", "MainForm.cklblSTWin32PrioritySeparationValue"}),
+  EXPECT_EQ(Ask("text\tMainForm.cklblSTVisualFXSettingValue"), "Balance appearance and performance.");
+  EXPECT_EQ(Ask("text\tMainForm.cklblSTWin32PrioritySeparationValue"),
             "Allocate more processor time for applications.");
-  EXPECT_EQ(Ask({"boxes"}), "");
+  EXPECT_EQ(Ask("boxes"), "");
 }
 
 // --- the configuration page ------------------------------------------------------------
 
 TEST_F(Pages, TheConfigurationPageSavesToConfigIniAndRecommendResetsIt) {
   // Written before the engine's first start, so it is the file the engine reads.
-  WritePrivateProfileStringA("PROGRAM_OPTION", "MemoryGraphRefreshTimer", "5000", ConfigIni().c_str());
+  SetSetting("PROGRAM_OPTION", "MemoryGraphRefreshTimer", "5000");
   Start();
   ShowPage("CS");
-  EXPECT_EQ(Ask({"prop", "MainForm.cktbCSUpdatingInterval", "Position"}), "3");
-  EXPECT_EQ(Ask({"text", "MainForm.cklblCSUpdatingIntervalValue"}), "3 seconds");
-  EXPECT_EQ(Ask({"prop", "MainForm.tmrOverview", "Interval"}), "3000");
+  EXPECT_EQ(Ask("prop\tMainForm.cktbCSUpdatingInterval\tPosition"), "3");
+  EXPECT_EQ(Ask("text\tMainForm.cklblCSUpdatingIntervalValue"), "3 seconds");
+  EXPECT_EQ(Ask("prop\tMainForm.tmrOverview\tInterval"), "3000");
 
-  Ask({"click", "MainForm.cktbCSUpdatingInterval"});
-  Ask({"key", std::to_string(VK_HOME)});
-  EXPECT_EQ(Await({"text", "MainForm.cklblCSUpdatingIntervalValue"}, "1 second"), "1 second");
-  Ask({"key", std::to_string(VK_RIGHT)});
-  EXPECT_EQ(Await({"text", "MainForm.cklblCSUpdatingIntervalValue"}, "2 seconds"), "2 seconds");
-  EXPECT_EQ(Ask({"prop", "MainForm.tmrOverview", "Interval"}), "3000") << "the overview follows at the save";
+  Ask("click\tMainForm.cktbCSUpdatingInterval");
+  Ask("key\t" + std::to_string(VK_HOME));
+  EXPECT_EQ(Await("text\tMainForm.cklblCSUpdatingIntervalValue", "1 second"), "1 second");
+  Ask("key\t" + std::to_string(VK_RIGHT));
+  EXPECT_EQ(Await("text\tMainForm.cklblCSUpdatingIntervalValue", "2 seconds"), "2 seconds");
+  EXPECT_EQ(Ask("prop\tMainForm.tmrOverview\tInterval"), "3000") << "the overview follows at the save";
 
   // Without the tray icon there is nothing to minimize or close to.
-  EXPECT_EQ(Ask({"prop", "MainForm.ckrbCSMinToTray", "Checked"}), "True");
-  Ask({"click", "MainForm.ckchkCSShowTrayIcon"});
-  Await({"prop", "MainForm.ckchkCSShowTrayIcon", "Checked"}, "False");
-  EXPECT_EQ(Ask({"prop", "MainForm.ckrbCSMinToTray", "Checked"}), "False");
-  EXPECT_EQ(Ask({"prop", "MainForm.ckrbCSCloseToTray", "Checked"}), "False");
-  EXPECT_FALSE(Enabled(Ask({"state", "MainForm.ckrbCSCloseToTray"})));
+  EXPECT_EQ(Ask("prop\tMainForm.ckrbCSMinToTray\tChecked"), "True");
+  Ask("click\tMainForm.ckchkCSShowTrayIcon");
+  Checked("MainForm.ckchkCSShowTrayIcon", "False");
+  EXPECT_EQ(Ask("prop\tMainForm.ckrbCSMinToTray\tChecked"), "False");
+  EXPECT_EQ(Ask("prop\tMainForm.ckrbCSCloseToTray\tChecked"), "False");
+  EXPECT_FALSE(Enabled(Ask("state\tMainForm.ckrbCSCloseToTray")));
 
-  Ask({"click", "MainForm.btnCSSave"});
-  EXPECT_EQ(Await({"prop", "MainForm.tmrOverview", "Interval"}, "2000"), "2000");
-  EXPECT_EQ(Ini("PROGRAM_OPTION", "MemoryGraphRefreshTimer"), "2000");
-  EXPECT_EQ(Ini("PROGRAM_OPTION", "IsShowTrayIcon"), "0");
-  EXPECT_EQ(Ini("PROGRAM_OPTION", "IsMinimizeToTray"), "0");
-  EXPECT_EQ(Ini("PROGRAM_OPTION", "IsCloseToTray"), "0");
-  EXPECT_EQ(Ask({"prop", "MainForm.tiTrayIcon", "IconVisible"}), "False");
+  Ask("click\tMainForm.btnCSSave");
+  EXPECT_EQ(Await("prop\tMainForm.tmrOverview\tInterval", "2000"), "2000");
+  EXPECT_EQ(Setting("PROGRAM_OPTION", "MemoryGraphRefreshTimer"), "2000");
+  EXPECT_EQ(Setting("PROGRAM_OPTION", "IsShowTrayIcon"), "0");
+  EXPECT_EQ(Setting("PROGRAM_OPTION", "IsMinimizeToTray"), "0");
+  EXPECT_EQ(Setting("PROGRAM_OPTION", "IsCloseToTray"), "0");
+  EXPECT_EQ(Ask("prop\tMainForm.tiTrayIcon\tIconVisible"), "False");
 
-  Ask({"click", "MainForm.ckchkCSShowTrayIcon"});
-  Await({"state", "MainForm.ckrbCSCloseToTray"}, Enabled);
-  Ask({"click", "MainForm.ckrbCSCloseToTray"});
-  Await({"prop", "MainForm.ckrbCSCloseToTray", "Checked"}, "True");
-  Ask({"click", "MainForm.btnCSSave"});
-  EXPECT_EQ(Await({"prop", "MainForm.tiTrayIcon", "IconVisible"}, "True"), "True");
-  EXPECT_EQ(Ini("PROGRAM_OPTION", "IsCloseToTray"), "1");
-  EXPECT_EQ(Ini("PROGRAM_OPTION", "IsMinimizeToTray"), "0");
+  Ask("click\tMainForm.ckchkCSShowTrayIcon");
+  Await("state\tMainForm.ckrbCSCloseToTray", Enabled);
+  Ask("click\tMainForm.ckrbCSCloseToTray");
+  Checked("MainForm.ckrbCSCloseToTray", "True");
+  Ask("click\tMainForm.btnCSSave");
+  EXPECT_EQ(Await("prop\tMainForm.tiTrayIcon\tIconVisible", "True"), "True");
+  EXPECT_EQ(Setting("PROGRAM_OPTION", "IsCloseToTray"), "1");
+  EXPECT_EQ(Setting("PROGRAM_OPTION", "IsMinimizeToTray"), "0");
 
-  Ask({"click", "MainForm.btnCSDefault"});
-  EXPECT_EQ(Await({"text", "MainForm.cklblCSUpdatingIntervalValue"}, "1 second"), "1 second");
-  EXPECT_EQ(Ask({"prop", "MainForm.tmrOverview", "Interval"}), "1000");
-  EXPECT_EQ(Ini("PROGRAM_OPTION", "MemoryGraphRefreshTimer"), "1000");
-  EXPECT_EQ(Ini("PROGRAM_OPTION", "IsCloseToTray"), "0");
-  EXPECT_EQ(Ini("PROGRAM_OPTION", "IsMinimizeToTray"), "1");
-  EXPECT_EQ(Ask({"prop", "MainForm.ckrbCSMinToTray", "Checked"}), "True");
-  EXPECT_EQ(Ask({"boxes"}), "");
+  Ask("click\tMainForm.btnCSDefault");
+  EXPECT_EQ(Await("text\tMainForm.cklblCSUpdatingIntervalValue", "1 second"), "1 second");
+  EXPECT_EQ(Ask("prop\tMainForm.tmrOverview\tInterval"), "1000");
+  EXPECT_EQ(Setting("PROGRAM_OPTION", "MemoryGraphRefreshTimer"), "1000");
+  EXPECT_EQ(Setting("PROGRAM_OPTION", "IsCloseToTray"), "0");
+  EXPECT_EQ(Setting("PROGRAM_OPTION", "IsMinimizeToTray"), "1");
+  EXPECT_EQ(Ask("prop\tMainForm.ckrbCSMinToTray\tChecked"), "True");
+  EXPECT_EQ(Ask("boxes"), "");
 }
 
 TEST_F(Pages, AutorunOnSaveOffSaveLeavesTheRunKeyAsItWas) {
   // A language that names the program otherwise: the entry keeps its own name.
-  fs::remove(folder_ / "Lang" / "Deutsch.lng");
-  const std::string language = (folder_ / "Lang" / "Test.lng").string();
+  DeleteFileA(Run().File("Lang\\Deutsch.lng").c_str());
+  const std::string language = Run().File("Lang\\Test.lng");
   WritePrivateProfileStringA("LANGUAGE", "NAME", "Test", language.c_str());
   WritePrivateProfileStringA("LANGUAGE", "LANG_MAIN_CAPTION_FULL", "Testvale", language.c_str());
   WritePrivateProfileStringA("LANGUAGE", "LANG_COMMON_SECOND", "tick", language.c_str());
-  WritePrivateProfileStringA("PROGRAM_OPTION", "LANGUAGE", "1", ConfigIni().c_str());
+  SetSetting("PROGRAM_OPTION", "LANGUAGE", "1");
   const auto before = Values(HKEY_CURRENT_USER, kRunKey);
   Start();
   ShowPage("CS");
-  ASSERT_EQ(Ask({"text", "MainForm.cklblCSUpdatingIntervalValue"}), "1 tick") << "the test language is in use";
-  if (Ask({"prop", "MainForm.ckchkCSAutorun", "Checked"}) == "False") Ask({"click", "MainForm.ckchkCSAutorun"});
-  Await({"prop", "MainForm.ckchkCSAutorun", "Checked"}, "True");
-  Ask({"click", "MainForm.btnCSSave"});
-  const std::string command = "\"" + (folder_ / "orvane.exe").string() + "\" /autorun";
-  Await({"ping"}, [&](const std::string&) { return RegText(HKEY_CURRENT_USER, kRunKey, "Brimvale").has_value(); });
-  EXPECT_EQ(RegText(HKEY_CURRENT_USER, kRunKey, "Brimvale"), command);
+  ASSERT_EQ(Ask("text\tMainForm.cklblCSUpdatingIntervalValue"), "1 tick") << "the test language is in use";
+  if (Ask("prop\tMainForm.ckchkCSAutorun\tChecked") == "False") Ask("click\tMainForm.ckchkCSAutorun");
+  Checked("MainForm.ckchkCSAutorun", "True");
+  Ask("click\tMainForm.btnCSSave");
+  const std::string command = "\"" + Run().File("orvane.exe") + "\" /autorun";
+  EXPECT_EQ(Patiently([] { return RegText(HKEY_CURRENT_USER, kRunKey, "Brimvale"); }, std::optional(command)),
+            command);
   EXPECT_FALSE(RegText(HKEY_CURRENT_USER, kRunKey, "Testvale"));
-  EXPECT_EQ(Ini("PROGRAM_OPTION", "IsAutorun"), "1");
+  EXPECT_EQ(Setting("PROGRAM_OPTION", "IsAutorun"), "1");
 
-  Ask({"click", "MainForm.ckchkCSAutorun"});
-  Await({"prop", "MainForm.ckchkCSAutorun", "Checked"}, "False");
-  Ask({"click", "MainForm.btnCSSave"});
-  Await({"ping"}, [&](const std::string&) { return !RegText(HKEY_CURRENT_USER, kRunKey, "Brimvale"); });
-  EXPECT_EQ(Values(HKEY_CURRENT_USER, kRunKey), before);
+  Ask("click\tMainForm.ckchkCSAutorun");
+  Checked("MainForm.ckchkCSAutorun", "False");
+  Ask("click\tMainForm.btnCSSave");
+  EXPECT_EQ(Patiently([] { return Values(HKEY_CURRENT_USER, kRunKey); }, before), before);
   // Saving with the value already gone is no failure.
-  Ask({"click", "MainForm.btnCSSave"});
-  EXPECT_EQ(Ask({"ping"}), "pong");
+  Ask("click\tMainForm.btnCSSave");
+  EXPECT_EQ(Ask("ping"), "pong");
   EXPECT_EQ(Values(HKEY_CURRENT_USER, kRunKey), before);
-  EXPECT_EQ(Ask({"boxes"}), "");
+  EXPECT_EQ(Ask("boxes"), "");
 }
 
 namespace {
@@ -537,46 +428,46 @@ bool TakeHotKey(int id, UINT key) { return RegisterHotKey(nullptr, id, MOD_CONTR
 TEST_F(Pages, AHotKeyThatCannotBeRegisteredLeavesThePreviousOneInForce) {
   Start();
   ShowPage("CS");
-  Ask({"click", "MainForm.ckchkCSHotKey"});
-  Await({"state", "MainForm.hkCSFreeUp"}, Enabled);
-  Ask({"click", "MainForm.hkCSFreeUp"});
-  Ask({"key", std::to_string(VK_F8), "ssCtrl,ssAlt"});
-  EXPECT_EQ(Await({"prop", "MainForm.hkCSFreeUp", "HotKey"}, std::to_string(kCtrlAlt | VK_F8)),
+  Ask("click\tMainForm.ckchkCSHotKey");
+  Await("state\tMainForm.hkCSFreeUp", Enabled);
+  Ask("click\tMainForm.hkCSFreeUp");
+  Ask("key\t" + std::to_string(VK_F8) + "\tssCtrl,ssAlt");
+  EXPECT_EQ(Await("prop\tMainForm.hkCSFreeUp\tHotKey", std::to_string(kCtrlAlt | VK_F8)),
             std::to_string(kCtrlAlt | VK_F8));
-  Ask({"click", "MainForm.btnCSSave"});
-  EXPECT_EQ(Await({"text", "MainForm.cklblCSHotKeyResult"}, "(Successful!)"), "(Successful!)");
-  EXPECT_EQ(Ask({"state", "MainForm.cklblCSHotKeyResult"}).substr(0, 9), "visible=1");
+  Ask("click\tMainForm.btnCSSave");
+  EXPECT_EQ(Await("text\tMainForm.cklblCSHotKeyResult", "(Successful!)"), "(Successful!)");
+  EXPECT_EQ(Ask("state\tMainForm.cklblCSHotKeyResult").substr(0, 9), "visible=1");
   EXPECT_FALSE(TakeHotKey(1, VK_F8)) << "the program holds Ctrl+Alt+F8";
 
   // Another program holds Ctrl+Alt+F9.
   ASSERT_TRUE(TakeHotKey(2, VK_F9));
-  Ask({"click", "MainForm.hkCSFreeUp"});
-  Ask({"key", std::to_string(VK_F9), "ssCtrl,ssAlt"});
-  EXPECT_EQ(Await({"state", "MainForm.cklblCSHotKeyResult"},
+  Ask("click\tMainForm.hkCSFreeUp");
+  Ask("key\t" + std::to_string(VK_F9) + "\tssCtrl,ssAlt");
+  EXPECT_EQ(Await("state\tMainForm.cklblCSHotKeyResult",
                   [](const std::string& s) { return s.rfind("visible=0", 0) == 0; })
                 .substr(0, 9),
             "visible=0");
-  Ask({"click", "MainForm.btnCSSave"});
-  EXPECT_EQ(Await({"text", "MainForm.cklblCSHotKeyResult"}, "(Fail to set this hot key!)"),
+  Ask("click\tMainForm.btnCSSave");
+  EXPECT_EQ(Await("text\tMainForm.cklblCSHotKeyResult", "(Fail to set this hot key!)"),
             "(Fail to set this hot key!)");
-  EXPECT_EQ(Ask({"prop", "MainForm.hkCSFreeUp", "HotKey"}), std::to_string(kCtrlAlt | VK_F8));
+  EXPECT_EQ(Ask("prop\tMainForm.hkCSFreeUp\tHotKey"), std::to_string(kCtrlAlt | VK_F8));
   EXPECT_FALSE(TakeHotKey(1, VK_F8)) << "Ctrl+Alt+F8 is registered again";
-  EXPECT_EQ(Ini("PROGRAM_OPTION", "FreeMemoryNowHotKey"), std::to_string(kCtrlAlt | VK_F8));
+  EXPECT_EQ(Setting("PROGRAM_OPTION", "FreeMemoryNowHotKey"), std::to_string(kCtrlAlt | VK_F8));
   UnregisterHotKey(nullptr, 2);
 
   // A tab change hides the result; a checked box with no key removes the key.
   ShowPage("PM");
-  EXPECT_EQ(Ask({"state", "MainForm.cklblCSHotKeyResult"}).substr(0, 9), "visible=0");
+  EXPECT_EQ(Ask("state\tMainForm.cklblCSHotKeyResult").substr(0, 9), "visible=0");
   ShowPage("CS");
-  Ask({"click", "MainForm.ckchkCSHotKey"});
-  Await({"prop", "MainForm.hkCSFreeUp", "HotKey"}, "0");
-  Ask({"click", "MainForm.ckchkCSHotKey"});
-  Await({"prop", "MainForm.ckchkCSHotKey", "Checked"}, "True");
-  Ask({"click", "MainForm.btnCSSave"});
-  bool taken = false;
-  Await({"ping"}, [&](const std::string&) { return taken = TakeHotKey(1, VK_F8); });
-  EXPECT_TRUE(taken) << "the program gave Ctrl+Alt+F8 up";
+  Ask("click\tMainForm.ckchkCSHotKey");
+  Await("prop\tMainForm.hkCSFreeUp\tHotKey", "0");
+  Ask("click\tMainForm.ckchkCSHotKey");
+  Checked("MainForm.ckchkCSHotKey", "True");
+  Ask("click\tMainForm.btnCSSave");
+  EXPECT_TRUE(Patiently([] { return TakeHotKey(1, VK_F8); }, true)) << "the program gave Ctrl+Alt+F8 up";
   UnregisterHotKey(nullptr, 1);
-  EXPECT_EQ(Ask({"state", "MainForm.cklblCSHotKeyResult"}).substr(0, 9), "visible=0");
-  EXPECT_EQ(Ask({"boxes"}), "");
+  EXPECT_EQ(Ask("state\tMainForm.cklblCSHotKeyResult").substr(0, 9), "visible=0");
+  EXPECT_EQ(Ask("boxes"), "");
 }
+
+}  // namespace orvane::testing

@@ -1,18 +1,20 @@
 // The process page's rows in a main window made in this process over the
 // real engine, with the engine's process events played in orders the system
 // cannot be made to produce on demand: events before the first filling (as
-// under "/autorun"), an event whose index has gone stale, and a count of one.
+// under "/autorun"), an event whose index has gone stale, and a count of one;
+// and the list menu, which pops up over a selected row only.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "CkLabel.h"
 #include "CkListVw.h"
 #include "MainForm.h"
-#include "PageTestSupport.h"
 #include "Program.h"
+#include "ProgramHarness.h"
 #include "VozEverAvizi.h"
 #include "engineclient/EngineClient.h"
 #include "gui/Automation.h"
@@ -21,11 +23,11 @@
 using namespace gui;
 namespace at = gui::automation;
 using orvane::MainForm;
-using namespace pagetests;
+using harness::TChildProcess;
 
 namespace {
 
-int RowsOf(const Child& child) {
+int RowsOf(const TChildProcess& child) {
   int rows = 0;
   TListItems* items = MainForm->cklvProcess->Items();
   for (int i = 0; i < items->Count(); ++i)
@@ -34,7 +36,7 @@ int RowsOf(const Child& child) {
 }
 
 // Refreshes the engine's list until it holds the process; its index there.
-ULONG ListedIndex(const Child& child) {
+ULONG ListedIndex(const TChildProcess& child) {
   const DWORD processId = child.Id();
   TComPtr<IMOProcessList> list = MainForm->Quillon->ProcessList();
   for (int attempt = 0; attempt < 300; ++attempt) {
@@ -53,7 +55,7 @@ class ProcessRows : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     // The engine beside this program, as beside orvane.exe.
-    ASSERT_TRUE(RegisterEngine(fs::path(ExeFolder()) / "Tarnwick.dll"));
+    ASSERT_TRUE(harness::RegisterEngine(harness::OwnFolder() + "Tarnwick.dll"));
     orvane::RegisterProgramClasses();
     components::InitializeLanguages();
     Application->Initialize();
@@ -72,7 +74,7 @@ class ProcessRows : public ::testing::Test {
 TEST_F(ProcessRows, EachProcessHasOneRowWhateverOrderTheEventsComeIn) {
   // Not yet shown, as under "/autorun": an event adds the row first, and the
   // first filling must not add it again.
-  Child early;
+  TChildProcess early;
   ListedIndex(early);
   MainForm->OnMOProcessNew(nullptr, 0, early.Id());
   EXPECT_EQ(RowsOf(early), 1);
@@ -83,7 +85,7 @@ TEST_F(ProcessRows, EachProcessHasOneRowWhateverOrderTheEventsComeIn) {
 
   // An event is found by its process id: the index it carries may belong to
   // another process by the time it is handled.
-  Child late;
+  TChildProcess late;
   const ULONG index = ListedIndex(late);
   MainForm->OnMOProcessNew(nullptr, index == 0 ? 1 : 0, late.Id());
   ASSERT_EQ(RowsOf(late), 1);
@@ -94,6 +96,15 @@ TEST_F(ProcessRows, EachProcessHasOneRowWhateverOrderTheEventsComeIn) {
   at::PumpUntil([] { return false; }, 2500);
   EXPECT_EQ(RowsOf(early), 1);
   EXPECT_EQ(RowsOf(late), 1);
+
+  // The list menu pops up over a selected row only.
+  at::ClearRecords();
+  MainForm->cklvProcess->SetSelected(nullptr);
+  MainForm->cklvProcessMouseDown(nullptr, mbRight, {}, 0, 0);
+  EXPECT_TRUE(at::PoppedMenus().empty());
+  MainForm->cklvProcess->SetSelected(items->Item(items->Count() - 1));
+  MainForm->cklvProcessMouseDown(nullptr, mbRight, {}, 0, 0);
+  EXPECT_EQ(at::PoppedMenus(), std::vector<std::string>{"popmnuPMListMenu"});
 
   // An exit for an id without a row changes nothing; one row reads singular.
   const int count = items->Count();

@@ -136,6 +136,23 @@ std::string Figures(unsigned long long used, unsigned long long total, unsigned 
          "\t" + std::to_string(totalPagingFile) + "\t" + std::to_string(processor);
 }
 
+TChildProcess::TChildProcess() {
+  // It waits for this process, so a test that fails leaves nothing running.
+  std::string command = "\"" + OwnFolder() + "pmchild.exe\" " + std::to_string(GetCurrentProcessId());
+  STARTUPINFOA startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION info{};
+  if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) return;
+  process_.Reset(info.hProcess);
+  kit::Handle thread(info.hThread);
+  id_ = info.dwProcessId;
+}
+
+void TChildProcess::End() {
+  if (Alive()) TerminateProcess(process_.Get(), 1);
+  if (process_) WaitForSingleObject(process_.Get(), kPatienceMs);
+}
+
 // --- a run of the program ----------------------------------------------------------
 
 TProgramRun::TProgramRun(const std::string& name, TBuild build, TSettings settings)

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "gui/Automation.h"
+#include "kit/Own.h"
 
 namespace harness {
 
@@ -100,6 +101,28 @@ class TProgramRun {
   PROCESS_INFORMATION process_{};
   gui::automation::TAutomationClient client_;
   HWND script_ = nullptr;
+};
+
+// A process of the test's own for the program to list, end and change
+// (pmchild.exe beside the test); it ends when this goes, or with the test at
+// the latest.
+class TChildProcess {
+ public:
+  TChildProcess();
+  ~TChildProcess() { End(); }
+  TChildProcess(const TChildProcess&) = delete;
+  TChildProcess& operator=(const TChildProcess&) = delete;
+
+  DWORD Id() const { return id_; }
+  // The id as the process list shows it.
+  std::string IdText() const { return std::to_string(id_); }
+  HANDLE Handle() const { return process_.Get(); }
+  bool Alive() const { return process_ && WaitForSingleObject(process_.Get(), 0) == WAIT_TIMEOUT; }
+  void End();
+
+ private:
+  kit::Handle process_;
+  DWORD id_ = 0;
 };
 
 // "used total usedPF totalPF cpu" as the scripted engine's figures command.

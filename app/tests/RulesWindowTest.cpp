@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "Formulas.h"
-#include "OptimizerRun.h"
+#include "PageRun.h"
 
 namespace orvane::testing {
 namespace {
@@ -19,7 +19,7 @@ const std::string kPlaceholder = "Please input process name here.";
 bool Shown(const std::string& state) { return state.rfind("visible=1 showing=1", 0) == 0; }
 bool Hidden(const std::string& state) { return state.rfind("visible=0", 0) == 0; }
 
-class RulesWindow : public OptimizerRun {
+class RulesWindow : public PageRun {
  protected:
   // As the user opens it: a right click on the list's box, then the popup's item.
   void OpenList(const std::string& box) {

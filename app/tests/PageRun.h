@@ -1,5 +1,5 @@
-// The optimizer pages' and the rules window's tests: a run of the program in
-// a folder of the test's own (the harness copies the staged program folder,
+// The pages' and the rules window's tests: a run of the program in a folder
+// of the test's own (the harness copies the staged program folder,
 // without Config\, so the engine makes its files afresh), with the test's
 // view of the settings and list files it leaves there.
 #pragma once
@@ -20,7 +20,7 @@ namespace orvane::testing {
 
 using harness::TProgramRun;
 
-class OptimizerRun : public ::testing::Test {
+class PageRun : public ::testing::Test {
  protected:
   // Ends as the user ends it: the main window closed, the program gone.
   void TearDown() override {
@@ -41,6 +41,11 @@ class OptimizerRun : public ::testing::Test {
     ASSERT_TRUE(run_->AwaitReady()) << "the main window never showed";
   }
   void Restart() { ASSERT_TRUE(Run().Restart()); }
+  // A page as the user shows it: its tab clicked.
+  void ShowPage(const std::string& code) {
+    Ask("click\tMainForm.btnTab" + code);
+    Run().AwaitShown("MainForm.skimgpnl" + code, "visible=1 showing=1");
+  }
 
   std::string Ask(const std::string& command) { return Run().Ask(command); }
   template <class Wanted>
@@ -53,6 +58,7 @@ class OptimizerRun : public ::testing::Test {
   std::string Prop(const std::string& path, const std::string& name, const std::string& wanted) {
     return Run().AwaitProp(path, name, wanted);
   }
+  std::string Checked(const std::string& box, const std::string& wanted) { return Prop(box, "Checked", wanted); }
 
   // Config\config.ini: written before the start, read as the profile
   // routines read it.
@@ -88,7 +94,6 @@ class OptimizerRun : public ::testing::Test {
     std::ofstream(run_->File("Config\\" + name), std::ios::binary) << bytes;
   }
 
- private:
   // What read() gives once it is what is wanted, or at last what it gives.
   template <class Read, class Value>
   static Value Patiently(const Read& read, const Value& wanted) {
@@ -98,6 +103,7 @@ class OptimizerRun : public ::testing::Test {
     return value;
   }
 
+ private:
   std::unique_ptr<TProgramRun> run_;
 };
 

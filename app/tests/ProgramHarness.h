@@ -60,6 +60,9 @@ class TProgramRun {
   // Closes the main window as the user does, waits for the program's end and
   // starts it again in the same folder, up to its first showing.
   bool Restart(const std::string& arguments = "");
+  // After the program ended: starts it again in the same folder, up to its
+  // first showing.
+  bool StartAgain(const std::string& arguments = "");
   DWORD ProcessId() const { return process_.dwProcessId; }
   HANDLE Process() const { return process_.hProcess; }
   bool Running() const;
@@ -101,6 +104,27 @@ class TProgramRun {
   gui::automation::TAutomationClient client_;
   HWND script_ = nullptr;
 };
+
+// A default value under HKEY_CLASSES_ROOT (a file type, or the shell's
+// program for a type or URL scheme), replaced for a test and put back.
+class TScopedClassesValue {
+ public:
+  TScopedClassesValue(const std::string& key, const std::string& value);
+  ~TScopedClassesValue();
+  TScopedClassesValue(const TScopedClassesValue&) = delete;
+  TScopedClassesValue& operator=(const TScopedClassesValue&) = delete;
+
+ private:
+  std::string key_, old_;
+  bool had_ = false;
+};
+
+// The shell opens every link and file of the scheme or type through the
+// test's recorder, which writes them to RecordedLinksFile(), one a line.
+std::string LinkRecorderCommand();
+std::string RecordedLinksFile();
+// The recorded links once `last` is among them (or the time ran out).
+std::string AwaitRecordedLink(const std::string& last);
 
 // "used total usedPF totalPF cpu" as the scripted engine's figures command.
 std::string Figures(unsigned long long used, unsigned long long total, unsigned long long usedPagingFile,

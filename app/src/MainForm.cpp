@@ -218,13 +218,7 @@ void TMainForm::FormShow(TObject*) {
   CreateTabs();
   LoadConfigAndHotKey();
   FillProcessList();
-  ApplyLanguage();
-  RefreshOverview();
-  LoadGeneralPage();
-  LoadAdvancedPage();
-  LoadSystemPage();
-  UpdateProcessList();
-  LoadConfigurationPage();
+  ShowLanguageAndPages();
   if (SplashForm) {
     SplashForm->Close();
     delete SplashForm;

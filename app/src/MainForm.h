@@ -380,6 +380,9 @@ class TMainForm : public gui::TForm {
   void BindShell();
   static void DefineMenus(gui::TClassBuilder<TMainForm>& c);
   void BindMenus();
+  // The language's texts, the overview and every page anew, in that order:
+  // at the first showing and at each language switch.
+  void ShowLanguageAndPages();
   // The about window, or the one already shown brought to the front.
   void ShowAbout();
   // Closes the program once no modal window or message box is open.

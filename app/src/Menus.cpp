@@ -19,7 +19,6 @@
 #include "VeeSysTools.h"
 #include "VozEverAvizi.h"
 #include "engineclient/EngineClient.h"
-#include "gui/ActnList.h"
 #include "gui/ComCtrls.h"
 #include "gui/Dialogs.h"
 #include "gui/Menus.h"
@@ -293,6 +292,12 @@ void TMainForm::mniHMLanguageMenuSelect(TObject* Sender) {
   // A language that fails to load leaves the texts as they were; the
   // switch still goes on and is stored.
   LoadLanguage(index);
+  ShowLanguageAndPages();
+  AboutForm->ApplyLanguage();
+  StoreLanguage(index);
+}
+
+void TMainForm::ShowLanguageAndPages() {
   ApplyLanguage();
   RefreshOverview();
   LoadGeneralPage();
@@ -300,8 +305,6 @@ void TMainForm::mniHMLanguageMenuSelect(TObject* Sender) {
   LoadSystemPage();
   UpdateProcessList();
   LoadConfigurationPage();
-  AboutForm->ApplyLanguage();
-  StoreLanguage(index);
 }
 
 // --- the tray and the window's title buttons --------------------------------------------

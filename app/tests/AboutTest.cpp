@@ -15,10 +15,7 @@ const char kCopyright[] = "Copyright (C) 2024 The Brimvale developers. All right
 
 class About : public ::testing::Test {
  protected:
-  void ShowAbout() {
-    ASSERT_TRUE(run.Script("about"));
-    ASSERT_EQ(run.AwaitShown("AboutForm", "visible=1 showing=1"), "visible=1 showing=1");
-  }
+  void ShowAbout() { ASSERT_TRUE(run.ShowAbout()); }
   void TearDown() override {
     if (!run.Running()) return;
     run.Ask("terminate");

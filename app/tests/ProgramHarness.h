@@ -81,6 +81,8 @@ class TProgramRun {
     return state.substr(0, state.find(" enabled="));
   }
   std::string AwaitShown(const std::string& path, const std::string& wanted);
+  // The scripted build shows the about window modally; true once it shows.
+  bool ShowAbout() { return Script("about") && AwaitShown("AboutForm", "visible=1 showing=1") == "visible=1 showing=1"; }
   std::string Prop(const std::string& path, const std::string& property) {
     return Ask("prop\t" + path + "\t" + property);
   }

@@ -21,6 +21,11 @@ namespace {
 
 constexpr unsigned long long kGB = 1ull << 30;
 constexpr char kMemoryKey[] = "SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Memory Management";
+constexpr char kExecutiveKey[] = "SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Executive";
+constexpr char kFileSystemKey[] = "SYSTEM\\CurrentControlSet\\Control\\FileSystem";
+constexpr char kExplorerKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer";
+constexpr char kEffectsKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\VisualEffects";
+constexpr char kPriorityKey[] = "SYSTEM\\CurrentControlSet\\Control\\PriorityControl";
 
 bool Eventually(const std::function<bool()>& done) {
   for (DWORD start = GetTickCount(); GetTickCount() - start < 60000; Sleep(20))
@@ -99,7 +104,16 @@ class UserJourney : public ::testing::Test {
 }  // namespace
 
 TEST_F(UserJourney, EveryStepWorksAndEverySavedChoiceIsThereAtTheNextStart) {
-  TKeptValue largeCache(HKEY_LOCAL_MACHINE, kMemoryKey, "LargeSystemCache");
+  // The tuning values behind the system page's controls, which its save writes.
+  TKeptValue kept[] = {{HKEY_LOCAL_MACHINE, kMemoryKey, "LargeSystemCache"},
+                       {HKEY_LOCAL_MACHINE, kMemoryKey, "DisablePagingExecutive"},
+                       {HKEY_LOCAL_MACHINE, kExecutiveKey, "AdditionalCriticalWorkerThreads"},
+                       {HKEY_LOCAL_MACHINE, kExecutiveKey, "AdditionalDelayedWorkerThreads"},
+                       {HKEY_LOCAL_MACHINE, kFileSystemKey, "NtfsDisableLastAccessUpdate"},
+                       {HKEY_LOCAL_MACHINE, kFileSystemKey, "NtfsDisable8dot3NameCreation"},
+                       {HKEY_LOCAL_MACHINE, kExplorerKey, "Max Cached Icons"},
+                       {HKEY_CURRENT_USER, kEffectsKey, "VisualFXSetting"},
+                       {HKEY_LOCAL_MACHINE, kPriorityKey, "Win32PrioritySeparation"}};
   pagetests::Child child;  // a program the user runs beside
   ASSERT_TRUE(run.Start());
   ASSERT_TRUE(run.AwaitReady());

@@ -44,6 +44,7 @@ set(_places
   app/tests/ app_tests
   app/ app
   bench/engine/ bench_engine
+  bench/app/ bench_app
   bench/png/ bench_png
   checks/ checks)
 # Headers the build makes, by name.
@@ -76,12 +77,13 @@ set(_may_skins_tests skins ${_may_skins} png testsupport test_messages)
 set(_may_app_tests app ${_may_app} testsupport test_messages)
 set(_may_bench_engine engine engine_tests ${_may_engine})
 set(_may_bench_png png_core)
+set(_may_bench_app app_tests ${_may_app_tests})
 set(_may_checks kit engine engine_idl gui testsupport test_messages engineclient png_core png components controls
                 skins)
 
 # Include folders of the libraries, as their targets give them to others.
 set(_roots kit/include gui/include testsupport/include engineclient/include engine engine/tests/unit png/core png
-           components controls skins app/src)
+           components controls skins app/src app/tests)
 
 # --- helpers ---------------------------------------------------------------------
 # The layer of a path inside the tree ("" when none holds it).

@@ -3,6 +3,7 @@
 // with every text of the main window it sets.
 #include <windows.h>
 
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <utility>

@@ -26,6 +26,7 @@ constexpr char kFileSystemKey[] = "SYSTEM\\CurrentControlSet\\Control\\FileSyste
 constexpr char kExplorerKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer";
 constexpr char kEffectsKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\VisualEffects";
 constexpr char kPriorityKey[] = "SYSTEM\\CurrentControlSet\\Control\\PriorityControl";
+constexpr char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 bool Eventually(const std::function<bool()>& done) {
   for (DWORD start = GetTickCount(); GetTickCount() - start < 60000; Sleep(20))
@@ -104,7 +105,8 @@ class UserJourney : public ::testing::Test {
 }  // namespace
 
 TEST_F(UserJourney, EveryStepWorksAndEverySavedChoiceIsThereAtTheNextStart) {
-  // The tuning values behind the system page's controls, which its save writes.
+  // The tuning values behind the system page's controls and the autorun
+  // entry: the pages' saves write them.
   TKeptValue kept[] = {{HKEY_LOCAL_MACHINE, kMemoryKey, "LargeSystemCache"},
                        {HKEY_LOCAL_MACHINE, kMemoryKey, "DisablePagingExecutive"},
                        {HKEY_LOCAL_MACHINE, kExecutiveKey, "AdditionalCriticalWorkerThreads"},
@@ -113,7 +115,8 @@ TEST_F(UserJourney, EveryStepWorksAndEverySavedChoiceIsThereAtTheNextStart) {
                        {HKEY_LOCAL_MACHINE, kFileSystemKey, "NtfsDisable8dot3NameCreation"},
                        {HKEY_LOCAL_MACHINE, kExplorerKey, "Max Cached Icons"},
                        {HKEY_CURRENT_USER, kEffectsKey, "VisualFXSetting"},
-                       {HKEY_LOCAL_MACHINE, kPriorityKey, "Win32PrioritySeparation"}};
+                       {HKEY_LOCAL_MACHINE, kPriorityKey, "Win32PrioritySeparation"},
+                       {HKEY_CURRENT_USER, kRunKey, "Brimvale"}};
   pagetests::Child child;  // a program the user runs beside
   ASSERT_TRUE(run.Start());
   ASSERT_TRUE(run.AwaitReady());

@@ -88,6 +88,7 @@ GUI_DEFINE_CLASS(TMainForm) {
   DefineProcessPage(c);
   DefineSystemPage(c);
   DefineConfigPage(c);
+  DefineMenus(c);
 }
 
 TMainForm::TMainForm(TComponent* owner) : TForm(owner) {
@@ -104,6 +105,7 @@ void TMainForm::Loaded() {
   BindProcessPage();
   BindSystemPage();
   BindConfigPage();
+  BindMenus();
 }
 
 void TMainForm::BindShell() {
@@ -200,15 +202,10 @@ bool TMainForm::ConnectEngine() {
 }
 
 void TMainForm::LoadLanguageSetting() {
-  TComPtr<IMOConfig> config = Quillon->config();
-  TBStr section("PROGRAM_OPTION"), key("LANGUAGE");
-  TBStr stored;
-  OleCheck(config->get_ConfigItem(section, key, stored.Out()));
   // The language menu lists the files only when there is a choice.
   const int choices = LangFileList.size() > 1 ? static_cast<int>(LangFileList.size()) : 0;
-  const int index = LanguageIndexFromText(stored.Text(), choices);
-  TBStr text(std::to_string(index));
-  OleCheck(config->put_ConfigItem(section, key, text));
+  const int index = LanguageIndexFromText(StoredLanguage(), choices);
+  StoreLanguage(index);
   LoadLanguage(index);
 }
 
@@ -221,13 +218,7 @@ void TMainForm::FormShow(TObject*) {
   CreateTabs();
   LoadConfigAndHotKey();
   FillProcessList();
-  PlaceActionCaptions();
-  RefreshOverview();
-  LoadGeneralPage();
-  LoadAdvancedPage();
-  LoadSystemPage();
-  UpdateProcessList();
-  LoadConfigurationPage();
+  ShowLanguageAndPages();
   if (SplashForm) {
     SplashForm->Close();
     delete SplashForm;

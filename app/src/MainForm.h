@@ -253,6 +253,32 @@ class TMainForm : public gui::TForm {
   void CreateTabs();
   static void TabChanged(components::TTabPanel* Sender, void* Data);
 
+  // --- menus, tray and language (Menus.cpp) ----------------------------------
+  gui::TMenuItem* mniHMHelpContent = nullptr;
+  gui::TMenuItem* mniHMAbout = nullptr;
+  gui::TMenuItem* mniHMLanguages = nullptr;
+  gui::TMenuItem* mniHMOnlineResources = nullptr;
+  gui::TMenuItem* mniHMContractTechnicalSupport = nullptr;
+  gui::TMenuItem* mniTIShowHide = nullptr;
+  gui::TMenuItem* mniTIFreeMemroy = nullptr;
+  gui::TMenuItem* mniTIInformation = nullptr;
+  gui::TMenuItem* mniTIAbout = nullptr;
+  gui::TMenuItem* mniTIClose = nullptr;
+
+  // Every text of the main window and its pages from the language strings.
+  void ApplyLanguage();
+  // Fills the languages submenu from the language files; the items added.
+  int BuildLanguageMenu();
+  void btnInfoClick(gui::TObject* Sender);
+  void btnMinClick(gui::TObject* Sender);
+  void mniHMHelpContentClick(gui::TObject* Sender);
+  void mniHMAboutClick(gui::TObject* Sender);
+  void mniTIAboutClick(gui::TObject* Sender);
+  void mniHMOnlineResourcesClick(gui::TObject* Sender);
+  void mniHMContractTechnicalSupportClick(gui::TObject* Sender);
+  void mniHMLanguageMenuSelect(gui::TObject* Sender);
+  void mniTICloseClick(gui::TObject* Sender);
+
   // --- overview, free and compress (Overview.cpp) ---------------------------
   void RefreshOverview();
   void tmrOverviewTimer(gui::TObject* Sender);
@@ -352,6 +378,18 @@ class TMainForm : public gui::TForm {
 
  private:
   void BindShell();
+  static void DefineMenus(gui::TClassBuilder<TMainForm>& c);
+  void BindMenus();
+  // The language's texts, the overview and every page anew, in that order:
+  // at the first showing and at each language switch.
+  void ShowLanguageAndPages();
+  // The about window, or the one already shown brought to the front.
+  void ShowAbout();
+  // Closes the program once no modal window or message box is open.
+  void CloseWhenNoModalLoop();
+  // The configuration's stored language index, as text and written back.
+  std::string StoredLanguage();
+  void StoreLanguage(int index);
   void BindOptimizerPages();
   static void DefineOptimizerHandlers(gui::TClassBuilder<TMainForm>& c);
   void FastFree();

@@ -113,13 +113,14 @@ TEST_F(OptimizerPages, ListBoxesExcludeTheOtherPairAndSaveReachesTheFile) {
   // Nothing reaches the file before the save.
   EXPECT_EQ(Setting("AUTO_FREE", "AutoFreeTimer"), "600000");
   Ask("click\tMainForm.btnMGSave");
+  // The save writes one value after another: each is awaited.
   EXPECT_EQ(AwaitSetting("AUTO_FREE", "AutoFreeTimer", "60000"), "60000");
-  EXPECT_EQ(Setting("AUTO_FREE", "IsCheckBlackList"), "1");
-  EXPECT_EQ(Setting("AUTO_FREE", "IsCheckWhiteList"), "0");
-  EXPECT_EQ(Setting("AUTO_FREE", "IsCheckSmartList"), "0");
-  EXPECT_EQ(Setting("AUTO_FREE", "IsCheckIdleList"), "1");
-  EXPECT_EQ(Setting("AUTO_COMPRESSION", "CPUProtectionValue"), "35");
-  EXPECT_EQ(Setting("AUTO_COMPRESSION", "MemLowerLimited"), std::to_string(alarm));
+  EXPECT_EQ(AwaitSetting("AUTO_FREE", "IsCheckBlackList", "1"), "1");
+  EXPECT_EQ(AwaitSetting("AUTO_FREE", "IsCheckWhiteList", "0"), "0");
+  EXPECT_EQ(AwaitSetting("AUTO_FREE", "IsCheckSmartList", "0"), "0");
+  EXPECT_EQ(AwaitSetting("AUTO_FREE", "IsCheckIdleList", "1"), "1");
+  EXPECT_EQ(AwaitSetting("AUTO_COMPRESSION", "CPUProtectionValue", "35"), "35");
+  EXPECT_EQ(AwaitSetting("AUTO_COMPRESSION", "MemLowerLimited", std::to_string(alarm)), std::to_string(alarm));
 
   Restart();
   EXPECT_EQ(Text("MainForm.cklblMGAutoFreeTimerValue", "1 minute"), "1 minute");

@@ -1,6 +1,7 @@
 #include "ProgramHarness.h"
 
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
 #include "kit/Own.h"
@@ -225,7 +226,11 @@ bool TProgramRun::AwaitReady() { return AwaitProp("MainForm", "Tag", "1") == "1"
 
 bool TProgramRun::Restart(const std::string& arguments) {
   Ask("close\tMainForm");
-  if (WaitForExit() != 0) return false;
+  return WaitForExit() == 0 && StartAgain(arguments);
+}
+
+bool TProgramRun::StartAgain(const std::string& arguments) {
+  if (Running()) return false;
   CloseHandle(process_.hThread);
   CloseHandle(process_.hProcess);
   process_ = {};
@@ -299,6 +304,37 @@ bool TProgramRun::AwaitLog(const std::string& line, std::size_t count) {
     Sleep(20);
   }
   return true;
+}
+
+TScopedClassesValue::TScopedClassesValue(const std::string& key, const std::string& value) : key_(key) {
+  char old[1024] = {};
+  LONG size = sizeof(old);
+  had_ = RegQueryValueA(HKEY_CLASSES_ROOT, key_.c_str(), old, &size) == ERROR_SUCCESS;
+  old_ = old;
+  RegSetValueA(HKEY_CLASSES_ROOT, key_.c_str(), REG_SZ, value.c_str(), static_cast<DWORD>(value.size()));
+}
+
+TScopedClassesValue::~TScopedClassesValue() {
+  if (had_)
+    RegSetValueA(HKEY_CLASSES_ROOT, key_.c_str(), REG_SZ, old_.c_str(), static_cast<DWORD>(old_.size()));
+  else
+    RegDeleteKeyA(HKEY_CLASSES_ROOT, key_.c_str());
+}
+
+std::string LinkRecorderCommand() { return "\"" + OwnFolder() + "orvane_link_recorder.exe\" \"%1\""; }
+
+std::string RecordedLinksFile() { return OwnFolder() + "opened-links.txt"; }
+
+std::string AwaitRecordedLink(const std::string& last) {
+  std::string links;
+  DWORD start = GetTickCount();
+  while (GetTickCount() - start < kPatienceMs) {
+    std::ifstream in(RecordedLinksFile(), std::ios::binary);
+    links.assign(std::istreambuf_iterator<char>(in), {});
+    if (links.find(last) != std::string::npos) break;
+    Sleep(50);
+  }
+  return links;
 }
 
 }  // namespace harness

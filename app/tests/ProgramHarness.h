@@ -61,6 +61,9 @@ class TProgramRun {
   // Closes the main window as the user does, waits for the program's end and
   // starts it again in the same folder, up to its first showing.
   bool Restart(const std::string& arguments = "");
+  // After the program ended: starts it again in the same folder, up to its
+  // first showing.
+  bool StartAgain(const std::string& arguments = "");
   DWORD ProcessId() const { return process_.dwProcessId; }
   HANDLE Process() const { return process_.hProcess; }
   bool Running() const;
@@ -79,6 +82,8 @@ class TProgramRun {
     return state.substr(0, state.find(" enabled="));
   }
   std::string AwaitShown(const std::string& path, const std::string& wanted);
+  // The scripted build shows the about window modally; true once it shows.
+  bool ShowAbout() { return Script("about") && AwaitShown("AboutForm", "visible=1 showing=1") == "visible=1 showing=1"; }
   std::string Prop(const std::string& path, const std::string& property) {
     return Ask("prop\t" + path + "\t" + property);
   }
@@ -124,6 +129,27 @@ class TChildProcess {
   kit::Handle process_;
   DWORD id_ = 0;
 };
+
+// A default value under HKEY_CLASSES_ROOT (a file type, or the shell's
+// program for a type or URL scheme), replaced for a test and put back.
+class TScopedClassesValue {
+ public:
+  TScopedClassesValue(const std::string& key, const std::string& value);
+  ~TScopedClassesValue();
+  TScopedClassesValue(const TScopedClassesValue&) = delete;
+  TScopedClassesValue& operator=(const TScopedClassesValue&) = delete;
+
+ private:
+  std::string key_, old_;
+  bool had_ = false;
+};
+
+// The shell opens every link and file of the scheme or type through the
+// test's recorder, which writes them to RecordedLinksFile(), one a line.
+std::string LinkRecorderCommand();
+std::string RecordedLinksFile();
+// The recorded links once `last` is among them (or the time ran out).
+std::string AwaitRecordedLink(const std::string& last);
 
 // "used total usedPF totalPF cpu" as the scripted engine's figures command.
 std::string Figures(unsigned long long used, unsigned long long total, unsigned long long usedPagingFile,

@@ -11,6 +11,7 @@
 #include "gui/Automation.h"
 #include "gui/Dialogs.h"
 #include "gui/Forms.h"
+#include "kit/Own.h"
 
 namespace gui {
 
@@ -83,10 +84,18 @@ void InitCommonControlsOnce() {
 
 // --- dialogs ----------------------------------------------------------------------
 
+namespace {
+int openBoxes = 0;
+}  // namespace
+
 int ShowMessageBox(HWND owner, const std::string& text, const std::string& caption, UINT flags) {
+  ++openBoxes;
+  auto closed = kit::OnExit([] { --openBoxes; });
   if (BoxHook()) return BoxHook()(owner, text, caption, flags);
   return MessageBoxA(owner, text.c_str(), caption.c_str(), flags);
 }
+
+int OpenMessageBoxes() { return openBoxes; }
 
 void ShowMessage(const std::string& text) {
   if (Application)

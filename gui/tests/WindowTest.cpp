@@ -310,6 +310,18 @@ TEST_F(WindowTest, MessageBoxesReturnTheAnswer) {
   at::AnswerNextMessageBox(IDNO);
   EXPECT_EQ(Application->ShowMessageBox("Sure?", "Warning", MB_YESNO | MB_ICONWARNING), IDNO);
   EXPECT_EQ(Application->ShowMessageBox("Sure?", "Warning", MB_YESNO), IDYES);
+  // A box counts as open while it is answered, also when the answer throws.
+  int openWhileAsked = 0;
+  {
+    testsupport::ScopedMessageBoxes boxes([&](HWND, const std::string&, const std::string&, UINT) -> int {
+      openWhileAsked = OpenMessageBoxes();
+      throw Exception("no answer");
+    });
+    EXPECT_THROW(Application->ShowMessageBox("Sure?", "Warning", MB_YESNO), Exception);
+  }
+  at::Enable();  // the suite's boxes go to the channel again
+  EXPECT_EQ(openWhileAsked, 1);
+  EXPECT_EQ(OpenMessageBoxes(), 0);
   testsupport::ScopedBeeps beeps;
   Beep();
   EXPECT_EQ(beeps.Count(), 1);

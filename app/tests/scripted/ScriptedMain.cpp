@@ -13,10 +13,12 @@
 //   tray     0|1                       the tray icon's visibility
 //   press    Component, release Component x y     the left button, in-process
 //   about                              shows the about window modally, next
+//   click    Component                 a left click on it, next (what it opens
+//                                      modally holds no command)
 //   splash                             makes and shows a splash window as at start
 //   refresh count, tabs count          that many overview refreshes / tab changes
 //
-// Engine calls, balloons, the program's windows as they are first shown and
+// Engine calls, balloons, the tray icon's removal, the program's windows as they are first shown and
 // the main window's state after an event inside Close are written to
 // "scripted-engine.log" in the program folder.
 #include <windows.h>
@@ -44,6 +46,7 @@ namespace {
 
 constexpr ULONG_PTR kScriptCommand = 0x4F525653;  // "ORVS"
 constexpr UINT kShowAbout = WM_APP + 1;
+constexpr UINT kClickLater = WM_APP + 2;
 const char kScriptClass[] = "OrvaneScript";
 
 scripted::TCallLog* callLog = nullptr;
@@ -62,10 +65,11 @@ std::string Escaped(const char* text) {
   return out;
 }
 
-// Balloons go to the log, then to the system.
+// Balloons and the icon's removal go to the log, then to the system.
 class TRecordingShell : public components::TTrayIconShell {
  public:
   bool NotifyIcon(DWORD message, NOTIFYICONDATAA& data) override {
+    if (message == NIM_DELETE) callLog->Write("Tray icon removed");
     if (message == NIM_MODIFY && (data.uFlags & NIF_INFO))
       callLog->Write(std::string("Balloon\t") + Escaped(data.szInfoTitle) + "\t" + Escaped(data.szInfo) + "\t" +
                      std::to_string(data.dwInfoFlags) + "\t" + std::to_string(data.uTimeout));
@@ -162,6 +166,10 @@ bool Execute(HWND window, const std::vector<std::string>& a) {
     // After the answer: a modal loop inside the command would hold the test.
     return AboutForm && PostMessageA(window, kShowAbout, 0, 0);
   }
+  if (command == "click") {
+    auto* control = dynamic_cast<gui::TControl*>(MainForm->FindComponent(arg(1)));
+    return control && PostMessageA(window, kClickLater, 0, reinterpret_cast<LPARAM>(control));
+  }
   if (command == "press" || command == "release") {
     auto* control = dynamic_cast<gui::TControl*>(MainForm->FindComponent(arg(1)));
     if (!control) return false;
@@ -186,9 +194,12 @@ LRESULT CALLBACK ScriptProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
       return 0;
     }
   }
-  if (msg == kShowAbout && AboutForm) {
+  if ((msg == kShowAbout && AboutForm) || msg == kClickLater) {
     try {
-      AboutForm->ShowModal();
+      if (msg == kShowAbout)
+        AboutForm->ShowModal();
+      else
+        gui::automation::Click(reinterpret_cast<gui::TControl*>(lParam));
     } catch (const std::exception&) {
       gui::Application->HandleException(nullptr);
     }

@@ -12,6 +12,9 @@ namespace gui {
 
 // The platform's message box with 8-bit texts; returns IDOK, IDYES, ...
 int ShowMessageBox(HWND owner, const std::string& text, const std::string& caption, UINT flags);
+// The boxes open now (a box answered by the hook counts while it is being
+// answered): a window closing under an open box waits for its answer.
+int OpenMessageBoxes();
 // A box with the application's title and an OK button.
 void ShowMessage(const std::string& text);
 

@@ -16,11 +16,7 @@ const char kCopyright[] = "Copyright (C) 2024 The Brimvale developers. All right
 class About : public ::testing::Test {
  protected:
   void ShowAbout() { ASSERT_TRUE(run.ShowAbout()); }
-  void TearDown() override {
-    if (!run.Running()) return;
-    run.Ask("terminate");
-    EXPECT_EQ(run.WaitForExit(), 0u);
-  }
+  void TearDown() override { EXPECT_EQ(run.End(), 0u); }
 
   TProgramRun run{::testing::UnitTest::GetInstance()->current_test_info()->name(), TProgramRun::Scripted};
 };

@@ -61,11 +61,7 @@ class Menus : public ::testing::Test {
     EXPECT_EQ(run.LogCount("Close"), 1u);
     EXPECT_EQ(run.LogCount("Tray icon removed"), 1u);
   }
-  void TearDown() override {
-    if (!run.Running()) return;
-    run.Ask("terminate");
-    EXPECT_EQ(run.WaitForExit(), 0u);
-  }
+  void TearDown() override { EXPECT_EQ(run.End(), 0u); }
 
   TProgramRun run{::testing::UnitTest::GetInstance()->current_test_info()->name(), TProgramRun::Scripted};
 };

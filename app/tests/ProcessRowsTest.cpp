@@ -13,9 +13,8 @@
 #include "CkLabel.h"
 #include "CkListVw.h"
 #include "MainForm.h"
-#include "Program.h"
+#include "MainWindowInTest.h"
 #include "ProgramHarness.h"
-#include "VozEverAvizi.h"
 #include "engineclient/EngineClient.h"
 #include "gui/Automation.h"
 #include "gui/ComCtrls.h"
@@ -53,20 +52,8 @@ ULONG ListedIndex(const TChildProcess& child) {
 
 class ProcessRows : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    // The engine beside this program, as beside orvane.exe.
-    ASSERT_TRUE(harness::RegisterEngine(harness::OwnFolder() + "Tarnwick.dll"));
-    orvane::RegisterProgramClasses();
-    components::InitializeLanguages();
-    Application->Initialize();
-    at::Enable();
-    Application->CreateForm(MainForm);
-    ASSERT_FALSE(Application->Terminated());
-  }
-  static void TearDownTestSuite() {
-    if (MainForm) MainForm->Close();
-    at::Pump();
-  }
+  static void SetUpTestSuite() { harness::MakeMainWindow(); }
+  static void TearDownTestSuite() { harness::CloseMainWindow(); }
 };
 
 }  // namespace

@@ -69,6 +69,13 @@ class TProgramRun {
   bool Running() const;
   // The exit code, or STILL_ACTIVE when the program did not end in time.
   DWORD WaitForExit(DWORD timeoutMs = 60000);
+  // A program still running is ended through its channel: its exit code
+  // (0 when it was not running).
+  DWORD End() {
+    if (!Running()) return 0;
+    Ask("terminate");
+    return WaitForExit();
+  }
 
   std::string Ask(const std::string& command);
   // Asks again until the answer is one wanted; the last answer.

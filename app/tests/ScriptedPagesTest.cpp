@@ -14,11 +14,9 @@
 #include "CkLabel.h"
 #include "CkTrkBar.h"
 #include "MainForm.h"
-#include "Program.h"
-#include "VozEverAvizi.h"
+#include "MainWindowInTest.h"
 #include "engineclient/EngineClient.h"
 #include "gui/Automation.h"
-#include "kit/Own.h"
 
 using namespace gui;
 namespace at = gui::automation;
@@ -185,29 +183,13 @@ class ScriptedEngine : public Scripted<IMOMain> {
   }
 };
 
-std::string ExeFolder() {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string self(path);
-  return self.substr(0, self.find_last_of('\\') + 1);
-}
-
 class ScriptedPages : public ::testing::Test {
  protected:
   // The main window is made over the real engine beside this program, as
   // orvane.exe makes it, shown once, then handed the scripted engine.
   static void SetUpTestSuite() {
-    kit::Module engine(LoadLibraryA((ExeFolder() + "Tarnwick.dll").c_str()));
-    auto registerServer = engine ? reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(reinterpret_cast<void*>(
-                                       GetProcAddress(engine.Get(), "DllRegisterServer")))
-                                 : nullptr;
-    ASSERT_TRUE(registerServer && SUCCEEDED(registerServer()));
-    orvane::RegisterProgramClasses();
-    components::InitializeLanguages();
-    Application->Initialize();
-    at::Enable();
-    Application->CreateForm(MainForm);
-    ASSERT_FALSE(Application->Terminated());
+    harness::MakeMainWindow();
+    if (HasFatalFailure()) return;
     MainForm->Show();
     at::Pump();
     // The timers would ask the scripted engine for what it does not script.
@@ -216,10 +198,7 @@ class ScriptedPages : public ::testing::Test {
     scripted = new ScriptedEngine;  // outlives the window, which releases it at the end
     MainForm->Quillon->ConnectTo(scripted);
   }
-  static void TearDownTestSuite() {
-    if (MainForm) MainForm->Close();
-    at::Pump();
-  }
+  static void TearDownTestSuite() { harness::CloseMainWindow(); }
 
   void SetUp() override {
     ASSERT_TRUE(MainForm);

@@ -93,6 +93,7 @@ void SetRegionFromBitmap(HWND window, gui::TBitmap* bitmap, gui::TColor transpar
   header->dwSize = sizeof(RGNDATAHEADER);
   header->iType = RDH_RECTANGLES;
   header->nCount = static_cast<DWORD>(runs.size());
+  for (const RECT& run : runs) UnionRect(&header->rcBound, &header->rcBound, &run);
   if (!runs.empty()) std::memcpy(data.data() + sizeof(RGNDATAHEADER), runs.data(), runs.size() * sizeof(RECT));
   kit::Gdi<HRGN> region(
       ExtCreateRegion(nullptr, static_cast<DWORD>(data.size()), reinterpret_cast<const RGNDATA*>(data.data())));

@@ -77,8 +77,8 @@ set(_may_skins_tests skins ${_may_skins} png testsupport test_messages)
 set(_may_app_tests app ${_may_app} testsupport test_messages)
 set(_may_bench_engine engine engine_tests ${_may_engine})
 set(_may_bench_png png_core)
-# The program's benchmark drives it from outside, through the tests' harness.
-set(_may_bench_app app_tests gui kit)
+# The program's benchmarks drive it through the tests' harness and time its parts.
+set(_may_bench_app app_tests app ${_may_app})
 set(_may_checks kit engine engine_idl gui testsupport test_messages engineclient png_core png components controls
                 skins)
 

@@ -4,6 +4,7 @@
 #include "LayeredGdiplus.h"
 #include "LayeredLabel.h"
 #include "VeeWindowsUtils.h"
+#include "kit/Own.h"
 
 namespace components {
 
@@ -104,17 +105,24 @@ void TfrmLayered::PaintWindow(HDC) { Paint(); }
 void TfrmLayered::Paint() {
   if (!surface_.Ready()) return;
   if (background_) RestoreBackground();
-  // Only the layered labels and buttons draw into the buffer.
-  for (int i = 0; i < ControlCount(); ++i) {
-    if (auto* control = dynamic_cast<TLayeredControl*>(Controls(i))) {
-      control->SetLayeredParent(this);
-      control->Repaint();
+  // Only the layered labels and buttons draw into the buffer. Each would
+  // hand the whole buffer to the window; once, at the end, shows the same.
+  {
+    painting_ = true;
+    auto done = kit::OnExit([this] { painting_ = false; });
+    for (int i = 0; i < ControlCount(); ++i) {
+      if (auto* control = dynamic_cast<TLayeredControl*>(Controls(i))) {
+        control->SetLayeredParent(this);
+        control->Repaint();
+      }
     }
   }
   Present();
 }
 
-void TfrmLayered::Present() { surface_.Present(Handle(), keyColor_, blendAlpha_); }
+void TfrmLayered::Present() {
+  if (!painting_) surface_.Present(Handle(), keyColor_, blendAlpha_);
+}
 
 namespace {
 // Forms name the layered controls; a program that has layered windows links

@@ -80,6 +80,7 @@ class TfrmLayered : public gui::TForm {
   std::uint32_t keyColor_ = 0xFF00FF;
   TTextQuality textQuality_ = TextQuality_SystemDefault;
   bool textQualityStored_ = false;  // the buffers' own hint until written
+  bool painting_ = false;           // the children draw; the form presents once after
   std::string resourcesTypeName_;
   std::string backgroundResourcesName_;
 };

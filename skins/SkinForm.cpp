@@ -49,7 +49,9 @@ void TSkinForm::SetTransparentColor(TColor value) {
 void TSkinForm::UpdateSkinRegion() {
   if (glyph_->Empty()) return;
   if (form_ && !ComponentState().Contains(csDesigning)) {
-    form_->HandleNeeded();
+    // A form being read gets its shape when its window is made: making the
+    // window now would make every control read after it a window at once.
+    if (!ComponentState().Contains(csLoading)) form_->HandleNeeded();
     ShapeForm();
   }
   SetBounds(0, 0, glyph_->Width(), glyph_->Height());

@@ -1,7 +1,9 @@
 #include "SkinGraphics.h"
 
 #include <cstdint>
+#include <cstring>
 #include <memory>
+#include <vector>
 
 #include "kit/Own.h"
 
@@ -63,15 +65,13 @@ void TilePicture(gui::TCanvas& canvas, gui::TPicture* picture, const gui::TRect&
 
 void SetRegionFromBitmap(HWND window, gui::TBitmap* bitmap, gui::TColor transparentColor) {
   if (!bitmap) return;
-  kit::Gdi<HRGN> region(CreateRectRgn(0, 0, 0, 0));
-  if (!region) return;
+  // The runs are gathered and made one region in a single call: a union per
+  // run costs a system call each, thousands for a window's skin.
+  std::vector<RECT> runs;
   if (!bitmap->Empty()) {
     auto pixels = Copy32(*bitmap);
     gui::TColor key = gui::ColorToRGB(transparentColor);
-    auto addRun = [&](int x1, int x2, int y) {
-      const kit::Gdi<HRGN> run(CreateRectRgn(x1, y, x2 + 1, y + 1));
-      CombineRgn(region.Get(), region.Get(), run.Get(), RGN_OR);
-    };
+    auto addRun = [&](int x1, int x2, int y) { runs.push_back({x1, y, x2 + 1, y + 1}); };
     for (int y = 0; y < pixels->Height(); ++y) {
       const std::uint32_t* row = Row32(*pixels, y);
       int start = -1;  // first pixel of the open run
@@ -88,6 +88,16 @@ void SetRegionFromBitmap(HWND window, gui::TBitmap* bitmap, gui::TColor transpar
       if (start >= 0) addRun(start, pixels->Width() - 1, y);
     }
   }
+  std::vector<std::uint8_t> data(sizeof(RGNDATAHEADER) + runs.size() * sizeof(RECT));
+  auto* header = reinterpret_cast<RGNDATAHEADER*>(data.data());
+  header->dwSize = sizeof(RGNDATAHEADER);
+  header->iType = RDH_RECTANGLES;
+  header->nCount = static_cast<DWORD>(runs.size());
+  for (const RECT& run : runs) UnionRect(&header->rcBound, &header->rcBound, &run);
+  if (!runs.empty()) std::memcpy(data.data() + sizeof(RGNDATAHEADER), runs.data(), runs.size() * sizeof(RECT));
+  kit::Gdi<HRGN> region(
+      ExtCreateRegion(nullptr, static_cast<DWORD>(data.size()), reinterpret_cast<const RGNDATA*>(data.data())));
+  if (!region) return;
   // A region the window took belongs to the system from then on.
   if (SetWindowRgn(window, region.Get(), TRUE)) region.Release();
 }

@@ -5,10 +5,13 @@
 //            (goal: at most 2x)
 //   idle     processor time orvane.exe takes in 60 s of doing nothing, its
 //            engine at default settings (goal: at most 0.1 % of one core)
+//   phases   the start-up's parts one by one: each form read, the main
+//            window's windows made, the engine created and opened, a shown
+//            popup hidden (see PhaseBench.cpp)
 //   objects  GDI and USER objects after 10 000 overview refreshes and 1 000
 //            tab changes, against the counts after start (goal: no growth)
 //
-// orvane_bench [startup|idle|objects]... (all three without arguments); run
+// orvane_bench [startup|phases|idle|objects]... (all without arguments); run
 // it from the build tree under Wine with a display (see bench/app/README.md).
 #include <windows.h>
 
@@ -20,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "PhaseBench.h"
 #include "ProgramHarness.h"
 #include "kit/Own.h"
 
@@ -199,12 +203,13 @@ void ObjectCounts() {
 
 int main(int argc, char** argv) {
   std::vector<std::string> parts(argv + 1, argv + argc);
-  if (parts.empty()) parts = {"startup", "idle", "objects"};
+  if (parts.empty()) parts = {"startup", "phases", "idle", "objects"};
   for (const std::string& part : parts) {
     if (part == "startup") Startup();
+    else if (part == "phases") Phases();
     else if (part == "idle") Idle();
     else if (part == "objects") ObjectCounts();
-    else std::printf("unknown part %s (startup, idle, objects)\n", part.c_str());
+    else std::printf("unknown part %s (startup, phases, idle, objects)\n", part.c_str());
     std::fflush(stdout);
   }
   return 0;

@@ -325,6 +325,15 @@ TEST_F(LayeredWindowTest, LabelDrawsOnlyOnceTheWindowHasPainted) {
   EXPECT_TRUE(HasInk(label, 0xFFFFFF00));
 }
 
+TEST_F(LayeredWindowTest, FormPaintPresentsOnceAndControlsPresentOnTheirOwnAfter) {
+  form->SetBackgroundImage(background_);
+  presented.clear();
+  form->Repaint();
+  EXPECT_EQ(1u, presented.size()) << "the whole picture, once, after every control drew";
+  title->SetCaption("Changed");
+  EXPECT_EQ(2u, presented.size()) << "a control's own change still reaches the window";
+}
+
 TEST_F(LayeredWindowTest, BlankCaptionRestoresItsAreaAndStillPresents) {
   form->SetBackgroundImage(background_);
   ASSERT_TRUE(HasInk(title, 0xFFFFFFFF));

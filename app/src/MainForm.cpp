@@ -170,7 +170,8 @@ void TMainForm::FormCreate(TObject*) {
     Application->SetShowMainForm(false);
   } else {
     SplashForm = CreateForm<TSplashForm>(Application);
-    SplashForm->Show();
+    // Not activated: the main window takes the activation when it shows.
+    SplashForm->ShowInactive();
     SplashForm->Repaint();  // no message is handled before the main window shows
   }
 }

@@ -243,18 +243,9 @@ void TCustomForm::SetVisible(bool value) {
     return;
   }
   if (value) {
-    if (visible_ && Showing()) return;
-    visible_ = true;
-    HandleNeeded();
-    PlaceOnFirstShow();
-    DoShow();
-    if (!visible_) return;  // OnShow hid it again
-    int command = windowState_ == wsMinimized   ? SW_SHOWMINIMIZED
-                  : windowState_ == wsMaximized ? SW_SHOWMAXIMIZED
-                                                : SW_SHOWNORMAL;
-    ShowWindow(Handle(), command);
-    if (Application && Application->MainForm() == this && !IsWindowVisible(Application->Handle()))
-      ShowWindow(Application->Handle(), SW_SHOWNA);
+    ShowAs(windowState_ == wsMinimized   ? SW_SHOWMINIMIZED
+           : windowState_ == wsMaximized ? SW_SHOWMAXIMIZED
+                                         : SW_SHOWNORMAL);
   } else {
     if (!visible_ && !Showing()) return;
     visible_ = false;
@@ -267,6 +258,26 @@ void TCustomForm::SetVisible(bool value) {
 void TCustomForm::Show() {
   SetVisible(true);
   if (HandleAllocated()) BringToFront();
+}
+
+void TCustomForm::ShowInactive() {
+  if (ComponentState().Contains(csLoading)) {
+    SetVisible(true);
+    return;
+  }
+  ShowAs(SW_SHOWNOACTIVATE);
+}
+
+void TCustomForm::ShowAs(int command) {
+  if (visible_ && Showing()) return;
+  visible_ = true;
+  HandleNeeded();
+  PlaceOnFirstShow();
+  DoShow();
+  if (!visible_) return;  // OnShow hid it again
+  ShowWindow(Handle(), command);
+  if (Application && Application->MainForm() == this && !IsWindowVisible(Application->Handle()))
+    ShowWindow(Application->Handle(), SW_SHOWNA);
 }
 
 bool TCustomForm::CloseQuery() {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <memory>
 
 #include "WindowClasses.h"
 #include "gui/Automation.h"
@@ -218,6 +219,23 @@ TEST_F(WindowTest, AModalFormEndsWithItsModalResultAndReenablesTheOthers) {
   EXPECT_FALSE(IsWindowVisible(dialog->Handle()));
   EXPECT_FALSE(dialog->Modal());
   delete dialog;
+}
+
+TEST_F(WindowTest, AFormShownInactiveLeavesTheActivationWhereItWas) {
+  SetActiveWindow(form->Handle());
+  ASSERT_EQ(GetActiveWindow(), form->Handle());
+  std::unique_ptr<TWindowForm> notice(CreateForm<TWindowForm>(nullptr));
+  int shown = 0;
+  notice->OnShow = [&](TObject*) { ++shown; };
+  notice->ShowInactive();
+  EXPECT_EQ(shown, 1);
+  EXPECT_TRUE(notice->Visible());
+  EXPECT_TRUE(IsWindowVisible(notice->Handle()));
+  EXPECT_EQ(GetActiveWindow(), form->Handle());
+  notice->ShowInactive();  // already shown: nothing more
+  EXPECT_EQ(shown, 1);
+  notice->Hide();
+  EXPECT_FALSE(IsWindowVisible(notice->Handle()));
 }
 
 TEST_F(WindowTest, AModalLoopEndsWhenTheApplicationTerminates) {

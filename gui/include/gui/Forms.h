@@ -84,6 +84,9 @@ class TCustomForm : public TWinControl {
   void SetVisible(bool value) override;
   // Shows the form and brings it to the front.
   void Show();
+  // Shows the form without taking the activation from the window that has
+  // it (a splash, a notice): hiding it later has nothing to hand back.
+  void ShowInactive();
   void Close();
   // Asks OnCloseQuery; true when the form may close.
   virtual bool CloseQuery();
@@ -129,6 +132,8 @@ class TCustomForm : public TWinControl {
   void Loaded() override;
 
  private:
+  // The showing half of SetVisible with the given ShowWindow command.
+  void ShowAs(int command);
   friend class TApplication;
   friend class TControl;
   friend class TWinControl;

@@ -9,19 +9,13 @@
 
 #include "ProgramHarness.h"
 
+using harness::Eventually;
 using harness::TProgramRun;
 
 namespace {
 
 constexpr char kGermanTab[] = "Allgemeine\r\nOptimierung";
 constexpr char kEnglishTab[] = "General\r\nOptimizer";
-
-// Asks `done` again until it holds, for a minute at most.
-bool Eventually(const std::function<bool()>& done) {
-  for (DWORD start = GetTickCount(); GetTickCount() - start < 60000; Sleep(20))
-    if (done()) return true;
-  return false;
-}
 
 class Menus : public ::testing::Test {
  protected:

@@ -5,7 +5,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <initializer_list>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -13,12 +12,20 @@
 #include <vector>
 
 #include "PageRun.h"
-#include "kit/Own.h"
+#include "RegistryKeeper.h"
 
 namespace orvane::testing {
 namespace {
 
 using harness::TChildProcess;
+using harness::kEffectsKey;
+using harness::kExplorerKey;
+using harness::kMemoryKey;
+using harness::kPriorityKey;
+using harness::kRunKey;
+using harness::RegNumber;
+using harness::RegText;
+using harness::Values;
 
 constexpr DWORD kPatienceMs = 60000;
 
@@ -29,87 +36,12 @@ std::vector<std::string> Split(const std::string& text, char separator) {
   return parts;
 }
 
-// --- registry ------------------------------------------------------------------------
-
-constexpr char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-
-// Every value of a key, as name and raw data, in the key's order.
-std::vector<std::pair<std::string, std::string>> Values(HKEY root, const char* path) {
-  std::vector<std::pair<std::string, std::string>> values;
-  kit::RegKey key;
-  if (RegOpenKeyExA(root, path, 0, KEY_READ, key.Out()) != ERROR_SUCCESS) return values;
-  for (DWORD i = 0;; ++i) {
-    char name[512];
-    BYTE data[2048];
-    DWORD nameSize = sizeof(name), dataSize = sizeof(data), type = 0;
-    if (RegEnumValueA(key.Get(), i, name, &nameSize, nullptr, &type, data, &dataSize) != ERROR_SUCCESS) break;
-    values.emplace_back(name, std::to_string(type) + ":" + std::string(reinterpret_cast<char*>(data), dataSize));
-  }
-  return values;
-}
-
-std::optional<std::string> RegText(HKEY root, const char* path, const char* name) {
-  char data[1024] = {};
-  DWORD size = sizeof(data);
-  if (RegGetValueA(root, path, name, RRF_RT_REG_SZ, nullptr, data, &size) != ERROR_SUCCESS) return std::nullopt;
-  return std::string(data);
-}
-
-std::optional<DWORD> RegNumber(HKEY root, const char* path, const char* name) {
-  DWORD data = 0, size = sizeof(data);
-  if (RegGetValueA(root, path, name, RRF_RT_REG_DWORD, nullptr, &data, &size) != ERROR_SUCCESS) return std::nullopt;
-  return data;
-}
-
-bool KeyExists(HKEY root, const char* path) {
-  kit::RegKey key;
-  return RegOpenKeyExA(root, path, 0, KEY_READ, key.Out()) == ERROR_SUCCESS;
-}
-
-// Puts back, when it goes, the keys it was given: their values, or their
-// absence.
-class RegistryKeeper {
- public:
-  RegistryKeeper(std::initializer_list<std::pair<HKEY, const char*>> keys) {
-    for (auto [root, path] : keys) kept_.push_back({root, path, KeyExists(root, path), Values(root, path)});
-  }
-  ~RegistryKeeper() {
-    for (const Kept& k : kept_) {
-      if (!k.existed) {
-        RegDeleteTreeA(k.root, k.path);
-        RegDeleteKeyA(k.root, k.path);
-        continue;
-      }
-      kit::RegKey key;
-      if (RegCreateKeyExA(k.root, k.path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.Out(), nullptr) != ERROR_SUCCESS)
-        continue;
-      for (const auto& [name, value] : Values(k.root, k.path)) RegDeleteValueA(key.Get(), name.c_str());
-      for (const auto& [name, value] : k.values) {
-        const std::size_t colon = value.find(':');
-        const DWORD type = std::stoul(value.substr(0, colon));
-        const std::string data = value.substr(colon + 1);
-        RegSetValueExA(key.Get(), name.c_str(), 0, type, reinterpret_cast<const BYTE*>(data.data()),
-                       static_cast<DWORD>(data.size()));
-      }
-    }
-  }
-
- private:
-  struct Kept {
-    HKEY root;
-    const char* path;
-    bool existed;
-    std::vector<std::pair<std::string, std::string>> values;
-  };
-  std::vector<Kept> kept_;
-};
-
 using Row = std::vector<std::string>;  // name, id, memory, priority
 
 class Pages : public PageRun {
  protected:
   // Every save of the configuration page may write the autorun value.
-  RegistryKeeper runKey_{{HKEY_CURRENT_USER, kRunKey}};
+  harness::TRegistryKeeper runKey_{{HKEY_CURRENT_USER, kRunKey}};
 
   std::vector<Row> Rows() {
     std::vector<Row> rows;
@@ -267,21 +199,15 @@ TEST_F(Pages, TheListMenuTicksTheRowsPriorityAndChangesIt) {
 
 // --- the system settings page ----------------------------------------------------------
 
-namespace {
-constexpr char kExplorerKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer";
-constexpr char kMemoryKey[] = "SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Memory Management";
-constexpr char kPriorityKey[] = "SYSTEM\\CurrentControlSet\\Control\\PriorityControl";
-constexpr char kEffectsKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\VisualEffects";
-}  // namespace
 
 TEST_F(Pages, TheSystemPageSavesToTheRegistryOnlyThroughItsButtons) {
-  RegistryKeeper keep({{HKEY_LOCAL_MACHINE, kExplorerKey},
-                       {HKEY_LOCAL_MACHINE, kMemoryKey},
-                       {HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Executive"},
-                       {HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\FileSystem"},
-                       {HKEY_LOCAL_MACHINE, kPriorityKey},
-                       {HKEY_CURRENT_USER, kEffectsKey},
-                       {HKEY_CURRENT_USER, "Control Panel\\Desktop"}});
+  harness::TRegistryKeeper keep({{HKEY_LOCAL_MACHINE, kExplorerKey},
+                                 {HKEY_LOCAL_MACHINE, kMemoryKey},
+                                 {HKEY_LOCAL_MACHINE, harness::kExecutiveKey},
+                                 {HKEY_LOCAL_MACHINE, harness::kFileSystemKey},
+                                 {HKEY_LOCAL_MACHINE, kPriorityKey},
+                                 {HKEY_CURRENT_USER, kEffectsKey},
+                                 {HKEY_CURRENT_USER, "Control Panel\\Desktop"}});
   // The values as a Windows installation has them.
   RegSetKeyValueA(HKEY_LOCAL_MACHINE, kExplorerKey, "Max Cached Icons", REG_SZ, "500", 4);
   const DWORD off = 0, systemChoice = 2;

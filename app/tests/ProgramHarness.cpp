@@ -131,6 +131,12 @@ std::string DialogTexts(HWND dialog) {
   return texts;
 }
 
+bool Eventually(const std::function<bool()>& done) {
+  for (DWORD start = GetTickCount(); GetTickCount() - start < kPatienceMs; Sleep(20))
+    if (done()) return true;
+  return false;
+}
+
 std::string Figures(unsigned long long used, unsigned long long total, unsigned long long usedPagingFile,
                     unsigned long long totalPagingFile, int processor) {
   return "figures\t" + std::to_string(used) + "\t" + std::to_string(total) + "\t" + std::to_string(usedPagingFile) +

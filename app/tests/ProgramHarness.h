@@ -158,6 +158,9 @@ std::string RecordedLinksFile();
 // The recorded links once `last` is among them (or the time ran out).
 std::string AwaitRecordedLink(const std::string& last);
 
+// Asks `done` again until it holds, for a minute at most; whether it did.
+bool Eventually(const std::function<bool()>& done);
+
 // "used total usedPF totalPF cpu" as the scripted engine's figures command.
 std::string Figures(unsigned long long used, unsigned long long total, unsigned long long usedPagingFile,
                     unsigned long long totalPagingFile, int processor);

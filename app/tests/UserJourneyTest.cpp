@@ -12,57 +12,14 @@
 #include <vector>
 
 #include "ProgramHarness.h"
-#include "kit/Own.h"
+#include "RegistryKeeper.h"
 
+using harness::Eventually;
 using harness::TProgramRun;
 
 namespace {
 
 constexpr unsigned long long kGB = 1ull << 30;
-constexpr char kMemoryKey[] = "SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Memory Management";
-constexpr char kExecutiveKey[] = "SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Executive";
-constexpr char kFileSystemKey[] = "SYSTEM\\CurrentControlSet\\Control\\FileSystem";
-constexpr char kExplorerKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer";
-constexpr char kEffectsKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\VisualEffects";
-constexpr char kPriorityKey[] = "SYSTEM\\CurrentControlSet\\Control\\PriorityControl";
-constexpr char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-
-bool Eventually(const std::function<bool()>& done) {
-  for (DWORD start = GetTickCount(); GetTickCount() - start < 60000; Sleep(20))
-    if (done()) return true;
-  return false;
-}
-
-// One registry value as it was, put back when this goes (the system page's
-// save writes the machine's tuning values).
-class TKeptValue {
- public:
-  TKeptValue(HKEY root, const char* key, const char* name) : root_(root), key_(key), name_(name) {
-    DWORD size = sizeof(data_);
-    had_ = RegGetValueA(root_, key_, name_, RRF_RT_ANY, &type_, data_, &size) == ERROR_SUCCESS;
-    size_ = size;
-  }
-  ~TKeptValue() {
-    if (had_) {
-      RegSetKeyValueA(root_, key_, name_, type_, data_, size_);
-    } else {
-      HKEY opened = nullptr;
-      if (RegOpenKeyExA(root_, key_, 0, KEY_SET_VALUE, &opened) != ERROR_SUCCESS) return;
-      kit::RegKey key(opened);
-      RegDeleteValueA(key.Get(), name_);
-    }
-  }
-  TKeptValue(const TKeptValue&) = delete;
-  TKeptValue& operator=(const TKeptValue&) = delete;
-
- private:
-  HKEY root_;
-  const char *key_, *name_;
-  bool had_ = false;
-  DWORD type_ = 0, size_ = 0;
-  BYTE data_[1024] = {};
-};
-
 class UserJourney : public ::testing::Test {
  protected:
   std::string Ask(const std::string& command) { return run.Ask(command); }
@@ -91,11 +48,7 @@ class UserJourney : public ::testing::Test {
     for (const std::string& box : askedBoxes) expected += (expected.empty() ? "" : "\n") + box;
     EXPECT_EQ(Ask("boxes"), expected);
   }
-  void TearDown() override {
-    if (!run.Running()) return;
-    Ask("terminate");
-    EXPECT_EQ(run.WaitForExit(), 0u);
-  }
+  void TearDown() override { EXPECT_EQ(run.End(), 0u); }
 
   TProgramRun run{"UserJourney", TProgramRun::Scripted};
   std::vector<std::string> askedBoxes;
@@ -106,16 +59,13 @@ class UserJourney : public ::testing::Test {
 TEST_F(UserJourney, EveryStepWorksAndEverySavedChoiceIsThereAtTheNextStart) {
   // The tuning values behind the system page's controls and the autorun
   // entry: the pages' saves write them.
-  TKeptValue kept[] = {{HKEY_LOCAL_MACHINE, kMemoryKey, "LargeSystemCache"},
-                       {HKEY_LOCAL_MACHINE, kMemoryKey, "DisablePagingExecutive"},
-                       {HKEY_LOCAL_MACHINE, kExecutiveKey, "AdditionalCriticalWorkerThreads"},
-                       {HKEY_LOCAL_MACHINE, kExecutiveKey, "AdditionalDelayedWorkerThreads"},
-                       {HKEY_LOCAL_MACHINE, kFileSystemKey, "NtfsDisableLastAccessUpdate"},
-                       {HKEY_LOCAL_MACHINE, kFileSystemKey, "NtfsDisable8dot3NameCreation"},
-                       {HKEY_LOCAL_MACHINE, kExplorerKey, "Max Cached Icons"},
-                       {HKEY_CURRENT_USER, kEffectsKey, "VisualFXSetting"},
-                       {HKEY_LOCAL_MACHINE, kPriorityKey, "Win32PrioritySeparation"},
-                       {HKEY_CURRENT_USER, kRunKey, "Brimvale"}};
+  harness::TRegistryKeeper kept({{HKEY_LOCAL_MACHINE, harness::kMemoryKey},
+                                 {HKEY_LOCAL_MACHINE, harness::kExecutiveKey},
+                                 {HKEY_LOCAL_MACHINE, harness::kFileSystemKey},
+                                 {HKEY_LOCAL_MACHINE, harness::kExplorerKey},
+                                 {HKEY_CURRENT_USER, harness::kEffectsKey},
+                                 {HKEY_LOCAL_MACHINE, harness::kPriorityKey},
+                                 {HKEY_CURRENT_USER, harness::kRunKey}});
   harness::TChildProcess child;  // a program the user runs beside
   ASSERT_TRUE(run.Start());
   ASSERT_TRUE(run.AwaitReady());

@@ -66,7 +66,7 @@ TEST_F(Menus, OneLanguageOffersNoChoiceAndLeavesTheStoredIndexAlone) {
   // The only file declares itself the default: it is the one language.
   DeleteFileA(run.File("Lang\\Deutsch.lng").c_str());
   WriteLanguageFile("Eigen.lng", "Eigen", "1", "LANG_TABBUTTON_MG=Eigene#13Seite\r\n");
-  Start();
+  ASSERT_NO_FATAL_FAILURE(Start());
   EXPECT_EQ(run.Text("MainForm.btnTabMG"), "Eigene\r\nSeite");
   run.Setting("PROGRAM_OPTION", "LANGUAGE", "x");
   OpenHelpMenu("");
@@ -78,7 +78,7 @@ TEST_F(Menus, OneLanguageOffersNoChoiceAndLeavesTheStoredIndexAlone) {
 
 TEST_F(Menus, TheLanguagesListDefaultAndEveryFileAndTickTheStoredOne) {
   WriteLanguageFile("Muster.lng", "Muster", "0");
-  Start();
+  ASSERT_NO_FATAL_FAILURE(Start());
   // A stored index that is out of range, or no integer, reads as the first
   // and is written back; the help menu reads it itself each time it opens.
   for (const char* stored : {"3", "-1", "1x", "99999999999999999999"}) {
@@ -105,7 +105,7 @@ TEST_F(Menus, TheLanguagesListDefaultAndEveryFileAndTickTheStoredOne) {
 
 TEST_F(Menus, GermanChangesEveryTextAtOnceSurvivesARestartAndTheTickedOneReloadsNothing) {
   run.Setting("AUTO_FREE", "AutoFreeTimer", "300000");
-  Start();
+  ASSERT_NO_FATAL_FAILURE(Start());
   ShowAbout();  // made and shown once, so its texts are its own from now on
   EXPECT_EQ(run.Ask("close\tAboutForm"), "ok");
   EXPECT_EQ(run.AwaitShown("AboutForm", "visible=0 showing=0"), "visible=0 showing=0");
@@ -156,7 +156,7 @@ TEST_F(Menus, TheHelpFileOpensFromTheButtonF1AndTheMenuAndTheLinksFromTheMenu) {
   harness::TScopedClassesValue https("https\\shell\\open\\command", harness::LinkRecorderCommand());
   harness::TScopedClassesValue mailto("mailto\\shell\\open\\command", harness::LinkRecorderCommand());
   DeleteFileA(harness::RecordedLinksFile().c_str());
-  Start();
+  ASSERT_NO_FATAL_FAILURE(Start());
   const std::string helpFile = run.File("Help.chm");
 
   EXPECT_EQ(run.Ask("click\tMainForm.btnHelp"), "ok");
@@ -178,7 +178,7 @@ TEST_F(Menus, TheHelpFileOpensFromTheButtonF1AndTheMenuAndTheLinksFromTheMenu) {
 }
 
 TEST_F(Menus, AboutAskedForAgainComesForwardAndTheTraysCloseEndsItsModalLoop) {
-  Start();
+  ASSERT_NO_FATAL_FAILURE(Start());
   ShowAbout();
   EXPECT_EQ(run.Ask("menu\tMainForm.mniTIAbout"), "ok");
   EXPECT_EQ(run.Ask("menu\tMainForm.mniTIInformation"), "ok");  // runs after the second about
@@ -197,7 +197,7 @@ TEST_F(Menus, AboutAskedForAgainComesForwardAndTheTraysCloseEndsItsModalLoop) {
 }
 
 TEST_F(Menus, TheTraysCloseUnderAMessageBoxWaitsForItsAnswerThenEnds) {
-  Start();
+  ASSERT_NO_FATAL_FAILURE(Start());
   EXPECT_EQ(run.Ask("click\tMainForm.btnDefrag"), "ok");
   ASSERT_TRUE(run.AwaitLog("DeepCompress"));
   // The lock's message stays open for a while, as a user reads it.
@@ -212,7 +212,7 @@ TEST_F(Menus, TheTraysCloseUnderAMessageBoxWaitsForItsAnswerThenEnds) {
 }
 
 TEST_F(Menus, MinimizeGoesToTheTrayWithItsOptionAndComesBackThroughTheShowItem) {
-  Start();
+  ASSERT_NO_FATAL_FAILURE(Start());
   ASSERT_TRUE(run.Script("set\tMinimizeToTrayOn\t1"));
   EXPECT_EQ(run.Ask("click\tMainForm.btnMin"), "ok");
   EXPECT_EQ(run.AwaitShown("MainForm", "visible=0 showing=0"), "visible=0 showing=0");

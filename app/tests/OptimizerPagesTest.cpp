@@ -55,7 +55,7 @@ TEST_F(OptimizerPages, PagesShowTheSettingsInTheSlidersSteps) {
   SetSetting("SMART_OPTIMIZATION", "SmartLearningRecord", "12");
   SetSetting("SMART_OPTIMIZATION", "IsSmartCPU", "0");
   SetSetting("SMART_OPTIMIZATION", "SmartCPURange", "1");
-  Start();
+  ASSERT_NO_FATAL_FAILURE(Start());
 
   EXPECT_EQ(Text("MainForm.cklblMGAutoFreeTimerValue", "1 minute"), "1 minute");
   EXPECT_EQ(Prop("MainForm.cktbMGAutoFreeTimer", "Position", "1"), "1");
@@ -122,7 +122,7 @@ TEST_F(OptimizerPages, ListBoxesExcludeTheOtherPairAndSaveReachesTheFile) {
   EXPECT_EQ(AwaitSetting("AUTO_COMPRESSION", "CPUProtectionValue", "35"), "35");
   EXPECT_EQ(AwaitSetting("AUTO_COMPRESSION", "MemLowerLimited", std::to_string(alarm)), std::to_string(alarm));
 
-  Restart();
+  ASSERT_NO_FATAL_FAILURE(Restart());
   EXPECT_EQ(Text("MainForm.cklblMGAutoFreeTimerValue", "1 minute"), "1 minute");
   EXPECT_EQ(Text("MainForm.cklblMGCPUProtectionValue", "35%"), "35%");
   EXPECT_EQ(Prop("MainForm.cktbMGLowValue", "Position", "21"), "21");
@@ -132,7 +132,7 @@ TEST_F(OptimizerPages, ListBoxesExcludeTheOtherPairAndSaveReachesTheFile) {
 }
 
 TEST_F(OptimizerPages, RecommendResetsItsGroupsAndSavesEveryOther) {
-  Start();
+  ASSERT_NO_FATAL_FAILURE(Start());
   Ask("click\tMainForm.btnTabMA");
   Slide("MainForm.cktbMACPUAdjustmentRange", 8);  // 9 processes, not saved
   Slide("MainForm.cktbMASmartAnalyzerPeriod", 0);
@@ -161,7 +161,7 @@ TEST_F(OptimizerPages, RecommendResetsItsGroupsAndSavesEveryOther) {
 }
 
 TEST_F(OptimizerPages, MemorySlidersTellWholeMegabytesOfTheMachinesMemory) {
-  Start(TProgramRun::Scripted);
+  ASSERT_NO_FATAL_FAILURE(Start(TProgramRun::Scripted));
   // 2 GB: 20 % is 409.6 MB, shown and saved as 410 MB.
   ASSERT_TRUE(Run().Script(harness::Figures(kGB, 2 * kGB, 0, 0, 0)));
   ASSERT_TRUE(Run().Script("refresh\t1"));
@@ -177,7 +177,7 @@ TEST_F(OptimizerPages, MemorySlidersTellWholeMegabytesOfTheMachinesMemory) {
 }
 
 TEST_F(OptimizerPages, TheIdleListHasNothingToShow) {
-  Start();
+  ASSERT_NO_FATAL_FAILURE(Start());
   Ask("click\tMainForm.ckchkMGIdleList\tright");
   EXPECT_EQ(Await("boxes", [](const std::string& a) { return !a.empty(); }),
             "Information\tIdle List is variable and can not be displayed!\t1");

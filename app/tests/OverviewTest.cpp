@@ -43,7 +43,7 @@ class Overview : public ::testing::Test {
   // Starts with the processor guard on at `limit` percent.
   void StartGuarded(int limit) {
     run.Setting("AUTO_COMPRESSION", "CPUProtectionValue", std::to_string(limit));
-    Start();
+    ASSERT_NO_FATAL_FAILURE(Start());
     ASSERT_TRUE(run.Script("set\tCpuProtectionOn\t1"));
   }
   // At `processor` percent the compress button starts nothing and says
@@ -75,7 +75,7 @@ class Overview : public ::testing::Test {
 }  // namespace
 
 TEST_F(Overview, BarsLabelsTheTrayIconAndTheBalloonFollowTheFigures) {
-  Start();
+  ASSERT_NO_FATAL_FAILURE(Start());
   Show(kGB, 2 * kGB, kGB, 4 * kGB, 20, "MEM usage: 1024/2048 MB");
   EXPECT_EQ(run.Prop("MainForm.skpbMemoryUsage", "Position"), "50");
   EXPECT_EQ(run.Text("MainForm.cklblPagingFileUsage"), "PF usage: 1024/4096 MB");
@@ -125,7 +125,7 @@ TEST_F(Overview, BarsLabelsTheTrayIconAndTheBalloonFollowTheFigures) {
 TEST_F(Overview, FreeAndItsProgressFromEveryTriggerAndOnlyTheRegisteredHotKey) {
   run.Setting("PROGRAM_OPTION", "IsUseFreeMemoryNowHotKey", "1");
   run.Setting("PROGRAM_OPTION", "FreeMemoryNowHotKey", std::to_string(kHotKey));
-  Start();
+  ASSERT_NO_FATAL_FAILURE(Start());
   EXPECT_EQ(run.Ask("click\tMainForm.btnFreeUp"), "ok");
   ASSERT_TRUE(run.AwaitLog("FastFree", 1));
   EXPECT_EQ(run.Ask("menu\tMainForm.mniTIFreeMemroy"), "ok");
@@ -149,7 +149,7 @@ TEST_F(Overview, FreeAndItsProgressFromEveryTriggerAndOnlyTheRegisteredHotKey) {
 }
 
 TEST_F(Overview, ACompressShowsItsProgressKeepsItsLockAndRespectsTheProcessorGuard) {
-  StartGuarded(20);
+  ASSERT_NO_FATAL_FAILURE(StartGuarded(20));
   ExpectCompressRefusedAt(20);
   Show(kGB + kMB, 2 * kGB, kGB, 4 * kGB, 19, "MEM usage: 1025/2048 MB");
   EXPECT_EQ(run.Ask("click\tMainForm.btnDefrag"), "ok");
@@ -203,6 +203,6 @@ TEST_F(Overview, ACompressShowsItsProgressKeepsItsLockAndRespectsTheProcessorGua
 }
 
 TEST_F(Overview, AGuardOfZeroNeverLetsACompressStart) {
-  StartGuarded(0);
+  ASSERT_NO_FATAL_FAILURE(StartGuarded(0));
   ExpectCompressRefusedAt(0);
 }

@@ -99,7 +99,7 @@ std::size_t BoxCount(const std::string& boxes) { return std::count(boxes.begin()
 // --- the process manager page -------------------------------------------------------
 
 TEST_F(Pages, AProcessStartedWhileThePageIsShownHasOneRowUntilItEnds) {
-  Start();
+  ASSERT_NO_FATAL_FAILURE(Start());
   ShowPage("PM");
   TChildProcess child;
   std::optional<Row> row = AwaitRow(child.IdText());
@@ -132,7 +132,7 @@ TEST_F(Pages, AProcessStartedWhileThePageIsShownHasOneRowUntilItEnds) {
 }
 
 TEST_F(Pages, TerminateAsksWithTheRowsNameAndIdAndNoEndsNothing) {
-  Start();
+  ASSERT_NO_FATAL_FAILURE(Start());
   ShowPage("PM");
   TChildProcess child;
   ASSERT_TRUE(AwaitRow(child.IdText()));
@@ -157,7 +157,7 @@ TEST_F(Pages, TerminateAsksWithTheRowsNameAndIdAndNoEndsNothing) {
 }
 
 TEST_F(Pages, AProcessThatEndsWhileTheQuestionIsOpenLeavesNothingToTerminate) {
-  Start();
+  ASSERT_NO_FATAL_FAILURE(Start());
   ShowPage("PM");
   TChildProcess asked, other;
   ASSERT_TRUE(AwaitRow(asked.IdText()));
@@ -178,7 +178,7 @@ TEST_F(Pages, AProcessThatEndsWhileTheQuestionIsOpenLeavesNothingToTerminate) {
 }
 
 TEST_F(Pages, TheListMenuTicksTheRowsPriorityAndChangesIt) {
-  Start();
+  ASSERT_NO_FATAL_FAILURE(Start());
   ShowPage("PM");
   TChildProcess child;
   ASSERT_TRUE(AwaitRow(child.IdText()));
@@ -215,7 +215,7 @@ TEST_F(Pages, TheSystemPageSavesToTheRegistryOnlyThroughItsButtons) {
   RegSetKeyValueA(HKEY_LOCAL_MACHINE, kPriorityKey, "Win32PrioritySeparation", REG_DWORD, &systemChoice,
                   sizeof(systemChoice));
   RegSetKeyValueA(HKEY_CURRENT_USER, kEffectsKey, "VisualFXSetting", REG_DWORD, &off, sizeof(off));
-  Start();
+  ASSERT_NO_FATAL_FAILURE(Start());
   ShowPage("ST");
 
   // 500 icons is position 6, which stands for 492; the load wrote that back
@@ -264,7 +264,7 @@ TEST_F(Pages, TheSystemPageSavesToTheRegistryOnlyThroughItsButtons) {
 TEST_F(Pages, TheConfigurationPageSavesToConfigIniAndRecommendResetsIt) {
   // Written before the engine's first start, so it is the file the engine reads.
   SetSetting("PROGRAM_OPTION", "MemoryGraphRefreshTimer", "5000");
-  Start();
+  ASSERT_NO_FATAL_FAILURE(Start());
   ShowPage("CS");
   EXPECT_EQ(Ask("prop\tMainForm.cktbCSUpdatingInterval\tPosition"), "3");
   EXPECT_EQ(Ask("text\tMainForm.cklblCSUpdatingIntervalValue"), "3 seconds");
@@ -321,7 +321,7 @@ TEST_F(Pages, AutorunOnSaveOffSaveLeavesTheRunKeyAsItWas) {
   WritePrivateProfileStringA("LANGUAGE", "LANG_COMMON_SECOND", "tick", language.c_str());
   SetSetting("PROGRAM_OPTION", "LANGUAGE", "1");
   const auto before = Values(HKEY_CURRENT_USER, kRunKey);
-  Start();
+  ASSERT_NO_FATAL_FAILURE(Start());
   ShowPage("CS");
   ASSERT_EQ(Ask("text\tMainForm.cklblCSUpdatingIntervalValue"), "1 tick") << "the test language is in use";
   if (Ask("prop\tMainForm.ckchkCSAutorun\tChecked") == "False") Ask("click\tMainForm.ckchkCSAutorun");
@@ -352,7 +352,7 @@ bool TakeHotKey(int id, UINT key) { return RegisterHotKey(nullptr, id, MOD_CONTR
 }  // namespace
 
 TEST_F(Pages, AHotKeyThatCannotBeRegisteredLeavesThePreviousOneInForce) {
-  Start();
+  ASSERT_NO_FATAL_FAILURE(Start());
   ShowPage("CS");
   Ask("click\tMainForm.ckchkCSHotKey");
   Await("state\tMainForm.hkCSFreeUp", Enabled);

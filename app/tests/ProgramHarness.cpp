@@ -1,9 +1,11 @@
 #include "ProgramHarness.h"
 
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <sstream>
 
+#include "Program.h"
 #include "kit/Own.h"
 
 namespace harness {
@@ -13,6 +15,7 @@ const char kEngineClassKey[] = "CLSID\\{0BD06E95-780A-43B3-ACC1-4BD28416246F}\\I
 namespace {
 
 constexpr ULONG_PTR kScriptCommand = 0x4F525653;  // "ORVS", as the scripted build expects
+constexpr DWORD kGuardGoneMs = 3000;
 constexpr DWORD kPatienceMs = 60000;             // a safety net, not a speed check
 
 // A path of the build tree; under Wine the build's own paths are on drive Z:.
@@ -214,7 +217,15 @@ bool TProgramRun::Start(const std::string& arguments, bool automation) {
   if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder_.c_str(), &startup,
                       &process_))
     return false;
-  if (automation && !client_.Connect(process_.dwProcessId, kPatienceMs)) return false;
+  if (automation && !client_.Connect(process_.dwProcessId, kPatienceMs)) {
+    // Say why, for the failing test's output: ended (and how) or silent.
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(process_.hProcess, &code);
+    std::fprintf(stderr, "%s: no automation channel; %s %lu\n", exe.c_str(),
+                 code == STILL_ACTIVE ? "still running, exit code so far" : "ended with exit code",
+                 static_cast<unsigned long>(code));
+    return false;
+  }
   if (build_ == Scripted) {
     DWORD start = GetTickCount();
     while (!script_ && GetTickCount() - start < kPatienceMs) {
@@ -250,7 +261,15 @@ bool TProgramRun::Running() const {
 
 DWORD TProgramRun::WaitForExit(DWORD timeoutMs) {
   DWORD code = STILL_ACTIVE;
-  if (WaitForSingleObject(process_.hProcess, timeoutMs) == WAIT_OBJECT_0) GetExitCodeProcess(process_.hProcess, &code);
+  if (WaitForSingleObject(process_.hProcess, timeoutMs) != WAIT_OBJECT_0) return code;
+  GetExitCodeProcess(process_.hProcess, &code);
+  // The next start must not find the ended program's single-instance guard
+  // (it would end at once): wait a moment for it to go, unless another
+  // program holds it.
+  for (DWORD start = GetTickCount(); GetTickCount() - start < kGuardGoneMs; Sleep(10)) {
+    kit::Handle guard(OpenMutexA(SYNCHRONIZE, FALSE, orvane::kSingleInstanceMutex));
+    if (!guard) break;
+  }
   return code;
 }
 

@@ -42,7 +42,7 @@ class RulesWindow : public PageRun {
 };
 
 TEST_F(RulesWindow, EditedListsReachTheirFilesAndComeBackAfterARestart) {
-  Start();
+  ASSERT_NO_FATAL_FAILURE(Start());
   OpenList("ckchkMGBlackList");
   EXPECT_EQ(Ask("text\tRulesForm"), "Black List");
   EXPECT_EQ(Ask("text\tRulesForm.cklblRLTitle"), "Black List");
@@ -66,7 +66,7 @@ TEST_F(RulesWindow, EditedListsReachTheirFilesAndComeBackAfterARestart) {
   EXPECT_EQ(AwaitListFile("white.lst", {"explorer.exe"}), std::vector<std::string>{"explorer.exe"});
   EXPECT_EQ(ListFile("black.lst").size(), 3u);
 
-  Restart();
+  ASSERT_NO_FATAL_FAILURE(Restart());
   OpenList("ckchkMGBlackList");
   EXPECT_EQ(Entries("  calc.exe  \nnotepad.exe\nwinword.exe"), "  calc.exe  \nnotepad.exe\nwinword.exe");
   OpenList("ckchkMGWhiteList");
@@ -76,7 +76,7 @@ TEST_F(RulesWindow, EditedListsReachTheirFilesAndComeBackAfterARestart) {
 TEST_F(RulesWindow, RemovalKeepsASelectionAndTheSmartListIsReadOnly) {
   WriteListFile("black.lst", {"a.exe", "b.exe", "c.exe"});
   WriteListFile("smart.lst", {"learned.exe", "game.exe"});
-  Start();
+  ASSERT_NO_FATAL_FAILURE(Start());
   OpenList("ckchkMGBlackList");
   EXPECT_EQ(Entries("a.exe\nb.exe\nc.exe"), "a.exe\nb.exe\nc.exe");
   Ask("click\tRulesForm.cklstRLRuleList");
@@ -111,7 +111,7 @@ TEST_F(RulesWindow, RemovalKeepsASelectionAndTheSmartListIsReadOnly) {
 }
 
 TEST_F(RulesWindow, OpensBesideTheMainWindowSnapsToItAndClosesWithATab) {
-  Start();
+  ASSERT_NO_FATAL_FAILURE(Start());
   std::istringstream main(Ask("bounds\tMainForm"));
   int left = 0, top = 0;
   main >> left >> top;

@@ -232,13 +232,12 @@ void TMainForm::FormShow(TObject*) {
 void TMainForm::LoadConfigAndHotKey() {
   TComPtr<IMOConfig> config = Quillon->config();
   OleCheck(config->Load());
-  VARIANT_BOOL useHotKey = VARIANT_FALSE;
-  OleCheck(config->get_IsUseFreeMemoryNowHotKey(&useHotKey));
-  if (!useHotKey) return;
   unsigned long hotKey = 0;
   OleCheck(config->get_FreeMemoryNowHotKey(&hotKey));
   RegisteredHotKey = hotKey;
-  hkmMain->AddHotKey(hotKey);
+  VARIANT_BOOL useHotKey = VARIANT_FALSE;
+  OleCheck(config->get_IsUseFreeMemoryNowHotKey(&useHotKey));
+  if (useHotKey) hkmMain->AddHotKey(hotKey);
 }
 
 void TMainForm::LayoutPages() {

@@ -105,7 +105,8 @@ void TMainForm::LoadConfigurationPage() {
 
   ULONG hotKey = 0;
   OleCheck(config->get_FreeMemoryNowHotKey(&hotKey));
-  RegisteredHotKey = hotKey;
+  // RegisteredHotKey stays the key in force: a reload (recommend, language)
+  // shows the stored key, and the next save gives up the one registered.
   hkCSFreeUp->SetHotKey(static_cast<TShortCut>(hotKey));
 }
 

@@ -30,7 +30,7 @@ TEST_F(About, ItShowsItsTextsOpensItsLinksThroughTheShellAndClosesByEsc) {
 
   ASSERT_TRUE(run.Start());
   ASSERT_TRUE(run.AwaitReady());
-  ShowAbout();
+  ASSERT_NO_FATAL_FAILURE(ShowAbout());
   EXPECT_EQ(run.Prop("AboutForm", "Caption"), "About");
   EXPECT_EQ(run.Text("AboutForm.lylblTitle"), "About");
   EXPECT_EQ(run.Text("AboutForm.lylblCaption"), "Brimvale \r\nVersion " ORVANE_VERSION);
@@ -50,7 +50,7 @@ TEST_F(About, ItShowsItsTextsOpensItsLinksThroughTheShellAndClosesByEsc) {
   // Esc closes it; so does its close button, at any later showing.
   EXPECT_EQ(run.Ask("key\t27"), "ok");
   EXPECT_EQ(run.AwaitShown("AboutForm", "visible=0 showing=0"), "visible=0 showing=0");
-  ShowAbout();
+  ASSERT_NO_FATAL_FAILURE(ShowAbout());
   EXPECT_EQ(run.Text("AboutForm.lylblCaption"), "Brimvale \r\nVersion " ORVANE_VERSION);
   EXPECT_EQ(run.Ask("click\tAboutForm.lybtnClose"), "ok");
   EXPECT_EQ(run.AwaitShown("AboutForm", "visible=0 showing=0"), "visible=0 showing=0");
@@ -67,7 +67,7 @@ TEST_F(About, ALanguagesCaptionIsFilledAsAPatternNeverFormatted) {
   run.Setting("PROGRAM_OPTION", "LANGUAGE", "1");
   ASSERT_TRUE(run.Start());
   ASSERT_TRUE(run.AwaitReady());
-  ShowAbout();
+  ASSERT_NO_FATAL_FAILURE(ShowAbout());
   EXPECT_EQ(run.Text("AboutForm.lylblTitle"), "Info");
   EXPECT_EQ(run.Text("AboutForm.lylblCaption"), "%d Muster %n %x 100%\r\nVersion 9.9 ");
 }

@@ -69,7 +69,7 @@ TEST_F(Menus, OneLanguageOffersNoChoiceAndLeavesTheStoredIndexAlone) {
   ASSERT_NO_FATAL_FAILURE(Start());
   EXPECT_EQ(run.Text("MainForm.btnTabMG"), "Eigene\r\nSeite");
   run.Setting("PROGRAM_OPTION", "LANGUAGE", "x");
-  OpenHelpMenu("");
+  ASSERT_NO_FATAL_FAILURE(OpenHelpMenu(""));
   EXPECT_EQ(run.Prop("MainForm.mniHMLanguages", "Visible"), "False");
   EXPECT_FALSE(HasLanguageItem(0));
   EXPECT_EQ(StoredLanguage(), "x");
@@ -83,7 +83,7 @@ TEST_F(Menus, TheLanguagesListDefaultAndEveryFileAndTickTheStoredOne) {
   // and is written back; the help menu reads it itself each time it opens.
   for (const char* stored : {"3", "-1", "1x", "99999999999999999999"}) {
     run.Setting("PROGRAM_OPTION", "LANGUAGE", stored);
-    OpenHelpMenu("");
+    ASSERT_NO_FATAL_FAILURE(OpenHelpMenu(""));
     EXPECT_EQ(StoredLanguage(), "0") << stored;
     EXPECT_EQ(Language(0, "Checked"), "True") << stored;
   }
@@ -95,7 +95,7 @@ TEST_F(Menus, TheLanguagesListDefaultAndEveryFileAndTickTheStoredOne) {
   EXPECT_FALSE(HasLanguageItem(3));
 
   run.Setting("PROGRAM_OPTION", "LANGUAGE", " 2 ");
-  OpenHelpMenu("");
+  ASSERT_NO_FATAL_FAILURE(OpenHelpMenu(""));
   EXPECT_EQ(StoredLanguage(), "2");
   EXPECT_EQ(Language(0, "Checked"), "False");
   EXPECT_EQ(Language(1, "Checked"), "False");
@@ -106,11 +106,11 @@ TEST_F(Menus, TheLanguagesListDefaultAndEveryFileAndTickTheStoredOne) {
 TEST_F(Menus, GermanChangesEveryTextAtOnceSurvivesARestartAndTheTickedOneReloadsNothing) {
   run.Setting("AUTO_FREE", "AutoFreeTimer", "300000");
   ASSERT_NO_FATAL_FAILURE(Start());
-  ShowAbout();  // made and shown once, so its texts are its own from now on
+  ASSERT_NO_FATAL_FAILURE(ShowAbout());  // made and shown once, so its texts are its own from now on
   EXPECT_EQ(run.Ask("close\tAboutForm"), "ok");
   EXPECT_EQ(run.AwaitShown("AboutForm", "visible=0 showing=0"), "visible=0 showing=0");
 
-  OpenHelpMenu("Deutsch");
+  ASSERT_NO_FATAL_FAILURE(OpenHelpMenu("Deutsch"));
   // The index is stored last, once everything shows the language.
   ASSERT_TRUE(Eventually([&] { return StoredLanguage() == "1"; }));
   EXPECT_EQ(run.Text("MainForm.btnTabMG"), kGermanTab);
@@ -134,15 +134,15 @@ TEST_F(Menus, GermanChangesEveryTextAtOnceSurvivesARestartAndTheTickedOneReloads
   // The ticked language reloads nothing: a setting changed behind the
   // program's back stays unseen until another language is chosen.
   run.Setting("AUTO_FREE", "AutoFreeTimer", "420000");
-  OpenHelpMenu("Deutsch");
+  ASSERT_NO_FATAL_FAILURE(OpenHelpMenu("Deutsch"));
   EXPECT_EQ(Language(1, "Checked"), "True");
-  OpenHelpMenu("");  // after the choice above has run
+  ASSERT_NO_FATAL_FAILURE(OpenHelpMenu(""));  // after the choice above has run
   EXPECT_EQ(run.Prop("MainForm.cktbMGAutoFreeTimer", "Position"), "5");
 
   ASSERT_TRUE(run.Restart());
   EXPECT_EQ(run.Text("MainForm.btnTabMG"), kGermanTab);
   EXPECT_EQ(run.Prop("MainForm.cktbMGAutoFreeTimer", "Position"), "7");
-  OpenHelpMenu("Default");
+  ASSERT_NO_FATAL_FAILURE(OpenHelpMenu("Default"));
   ASSERT_TRUE(Eventually([&] { return StoredLanguage() == "0"; }));
   EXPECT_EQ(run.Text("MainForm.btnTabMG"), kEnglishTab);
   EXPECT_EQ(run.Text("MainForm.cklblMGAutoFreeTimerValue"), "7 minutes");
@@ -163,14 +163,14 @@ TEST_F(Menus, TheHelpFileOpensFromTheButtonF1AndTheMenuAndTheLinksFromTheMenu) {
   EXPECT_EQ(harness::AwaitRecordedLink(helpFile), helpFile + "\r\n");
   EXPECT_EQ(run.Ask("key\t112"), "ok");  // F1
   EXPECT_EQ(harness::AwaitRecordedLink(helpFile + "\r\n" + helpFile), helpFile + "\r\n" + helpFile + "\r\n");
-  OpenHelpMenu("mniHMHelpContent");
-  OpenHelpMenu("mniHMOnlineResources");
-  OpenHelpMenu("mniHMContractTechnicalSupport");
+  ASSERT_NO_FATAL_FAILURE(OpenHelpMenu("mniHMHelpContent"));
+  ASSERT_NO_FATAL_FAILURE(OpenHelpMenu("mniHMOnlineResources"));
+  ASSERT_NO_FATAL_FAILURE(OpenHelpMenu("mniHMContractTechnicalSupport"));
   EXPECT_EQ(harness::AwaitRecordedLink("mailto"), helpFile + "\r\n" + helpFile + "\r\n" + helpFile +
                                                       "\r\nhttps://www.brimvale.example/\r\n"
                                                       "mailto:support@brimvale.example\r\n");
 
-  OpenHelpMenu("mniHMAbout");
+  ASSERT_NO_FATAL_FAILURE(OpenHelpMenu("mniHMAbout"));
   EXPECT_EQ(run.AwaitShown("AboutForm", "visible=1 showing=1"), "visible=1 showing=1");
   EXPECT_EQ(run.Ask("boxes"), "");
   EXPECT_EQ(run.Ask("key\t27"), "ok");
@@ -179,7 +179,7 @@ TEST_F(Menus, TheHelpFileOpensFromTheButtonF1AndTheMenuAndTheLinksFromTheMenu) {
 
 TEST_F(Menus, AboutAskedForAgainComesForwardAndTheTraysCloseEndsItsModalLoop) {
   ASSERT_NO_FATAL_FAILURE(Start());
-  ShowAbout();
+  ASSERT_NO_FATAL_FAILURE(ShowAbout());
   EXPECT_EQ(run.Ask("menu\tMainForm.mniTIAbout"), "ok");
   EXPECT_EQ(run.Ask("menu\tMainForm.mniTIInformation"), "ok");  // runs after the second about
   EXPECT_TRUE(Eventually([&] {

@@ -49,9 +49,9 @@ class Overview : public ::testing::Test {
   // At `processor` percent the compress button starts nothing and says
   // nothing.
   void ExpectCompressRefusedAt(int processor) {
-    Show(kGB, 2 * kGB, kGB, 4 * kGB, processor, "MEM usage: 1024/2048 MB");
+    ASSERT_NO_FATAL_FAILURE(Show(kGB, 2 * kGB, kGB, 4 * kGB, processor, "MEM usage: 1024/2048 MB"));
     EXPECT_EQ(run.Ask("click\tMainForm.btnDefrag"), "ok");
-    Settle();
+    ASSERT_NO_FATAL_FAILURE(Settle());
     EXPECT_EQ(run.LogCount("DeepCompress"), 0u);
     EXPECT_EQ(run.Prop("MainForm.tmrWait5Min", "Enabled"), "False");
     EXPECT_EQ(run.Ask("boxes"), "");
@@ -76,35 +76,35 @@ class Overview : public ::testing::Test {
 
 TEST_F(Overview, BarsLabelsTheTrayIconAndTheBalloonFollowTheFigures) {
   ASSERT_NO_FATAL_FAILURE(Start());
-  Show(kGB, 2 * kGB, kGB, 4 * kGB, 20, "MEM usage: 1024/2048 MB");
+  ASSERT_NO_FATAL_FAILURE(Show(kGB, 2 * kGB, kGB, 4 * kGB, 20, "MEM usage: 1024/2048 MB"));
   EXPECT_EQ(run.Prop("MainForm.skpbMemoryUsage", "Position"), "50");
   EXPECT_EQ(run.Text("MainForm.cklblPagingFileUsage"), "PF usage: 1024/4096 MB");
   EXPECT_EQ(run.Prop("MainForm.skpbPagingFileUsage", "Position"), "25");
   EXPECT_EQ(run.Text("MainForm.cklblCPUUsage"), "CPU usage");
   ExpectTray(5, "Brimvale\r\n1024/2048 MB (50%)");
 
-  Show(2 * kGB, 2 * kGB, 0, 4 * kGB, 100, "MEM usage: 2048/2048 MB");
+  ASSERT_NO_FATAL_FAILURE(Show(2 * kGB, 2 * kGB, 0, 4 * kGB, 100, "MEM usage: 2048/2048 MB"));
   EXPECT_EQ(run.Prop("MainForm.skpbMemoryUsage", "Position"), "100");
   ExpectTray(10, "Brimvale\r\n2048/2048 MB (100%)");
-  Show(2 * kGB - 1, 2 * kGB, 0, 4 * kGB, 0, "MEM usage: 2048/2048 MB");
+  ASSERT_NO_FATAL_FAILURE(Show(2 * kGB - 1, 2 * kGB, 0, 4 * kGB, 0, "MEM usage: 2048/2048 MB"));
   ExpectTray(9, "Brimvale\r\n2048/2048 MB (100%)");  // truncated, not rounded
-  Show(0, 2 * kGB, 0, 4 * kGB, 0, "MEM usage: 0/2048 MB");
+  ASSERT_NO_FATAL_FAILURE(Show(0, 2 * kGB, 0, 4 * kGB, 0, "MEM usage: 0/2048 MB"));
   ExpectTray(0, "Brimvale\r\n0/2048 MB (0%)");
 
   // 64 GB and beyond: exact 64-bit figures, halves to even.
-  Show(48 * kGB + kMB / 2, 64 * kGB, 3 * kMB / 2, 128 * kGB, 7, "MEM usage: 49152/65536 MB");
+  ASSERT_NO_FATAL_FAILURE(Show(48 * kGB + kMB / 2, 64 * kGB, 3 * kMB / 2, 128 * kGB, 7, "MEM usage: 49152/65536 MB"));
   EXPECT_EQ(run.Text("MainForm.cklblPagingFileUsage"), "PF usage: 2/131072 MB");
   EXPECT_EQ(run.Prop("MainForm.skpbMemoryUsage", "Position"), "75");
 
   // Totals of 0 divide nothing.
-  Show(kGB, 0, kGB, 0, 4, "MEM usage: 1024/0 MB");
+  ASSERT_NO_FATAL_FAILURE(Show(kGB, 0, kGB, 0, 4, "MEM usage: 1024/0 MB"));
   EXPECT_EQ(run.Prop("MainForm.skpbMemoryUsage", "Position"), "0");
   EXPECT_EQ(run.Prop("MainForm.skpbPagingFileUsage", "Position"), "0");
   ExpectTray(0, "Brimvale\r\n1024/0 MB (0%)");
 
   // The balloon shows the figures of the last refresh; from here on there is
   // none, and it must not ask for one.
-  Show(kGB, 2 * kGB, 3 * kGB, 4 * kGB, 1, "MEM usage: 1024/2048 MB");
+  ASSERT_NO_FATAL_FAILURE(Show(kGB, 2 * kGB, 3 * kGB, 4 * kGB, 1, "MEM usage: 1024/2048 MB"));
   ASSERT_TRUE(run.Script("interval\ttmrOverview\t3600000"));
   ASSERT_TRUE(run.Script(Figures(0, 8 * kGB, 0, 8 * kGB, 0)));
   EXPECT_EQ(run.Ask("menu\tMainForm.mniTIInformation"), "ok");
@@ -117,7 +117,7 @@ TEST_F(Overview, BarsLabelsTheTrayIconAndTheBalloonFollowTheFigures) {
   ExpectTray(5, "Brimvale\r\n1024/2048 MB (50%)");
   ASSERT_TRUE(run.Script("tray\t0"));
   ASSERT_TRUE(run.Script("interval\ttmrOverview\t1000"));
-  Show(2 * kGB, 2 * kGB, 0, 4 * kGB, 5, "MEM usage: 2048/2048 MB");
+  ASSERT_NO_FATAL_FAILURE(Show(2 * kGB, 2 * kGB, 0, 4 * kGB, 5, "MEM usage: 2048/2048 MB"));
   EXPECT_EQ(run.Prop("MainForm.tiTrayIcon", "IconIndex"), "5");
   EXPECT_EQ(run.Prop("MainForm.tiTrayIcon", "Hint"), "Brimvale\r\n1024/2048 MB (50%)");
 }
@@ -135,7 +135,7 @@ TEST_F(Overview, FreeAndItsProgressFromEveryTriggerAndOnlyTheRegisteredHotKey) {
   // A key the manager holds that is not the free-memory key does nothing.
   ASSERT_TRUE(run.Script("hotkey\tadd\t" + std::to_string(kOtherHotKey)));
   ASSERT_TRUE(run.Script("hotkey\tpress\t" + std::to_string(kOtherHotKey)));
-  Settle();
+  ASSERT_NO_FATAL_FAILURE(Settle());
   EXPECT_EQ(run.LogCount("FastFree"), 4u);
 
   // The overview stands still while the engine frees.
@@ -150,8 +150,8 @@ TEST_F(Overview, FreeAndItsProgressFromEveryTriggerAndOnlyTheRegisteredHotKey) {
 
 TEST_F(Overview, ACompressShowsItsProgressKeepsItsLockAndRespectsTheProcessorGuard) {
   ASSERT_NO_FATAL_FAILURE(StartGuarded(20));
-  ExpectCompressRefusedAt(20);
-  Show(kGB + kMB, 2 * kGB, kGB, 4 * kGB, 19, "MEM usage: 1025/2048 MB");
+  ASSERT_NO_FATAL_FAILURE(ExpectCompressRefusedAt(20));
+  ASSERT_NO_FATAL_FAILURE(Show(kGB + kMB, 2 * kGB, kGB, 4 * kGB, 19, "MEM usage: 1025/2048 MB"));
   EXPECT_EQ(run.Ask("click\tMainForm.btnDefrag"), "ok");
   ASSERT_TRUE(run.AwaitLog("DeepCompress"));
   EXPECT_EQ(run.Prop("MainForm.tmrWait5Min", "Enabled"), "True");
@@ -204,5 +204,5 @@ TEST_F(Overview, ACompressShowsItsProgressKeepsItsLockAndRespectsTheProcessorGua
 
 TEST_F(Overview, AGuardOfZeroNeverLetsACompressStart) {
   ASSERT_NO_FATAL_FAILURE(StartGuarded(0));
-  ExpectCompressRefusedAt(0);
+  ASSERT_NO_FATAL_FAILURE(ExpectCompressRefusedAt(0));
 }

@@ -44,7 +44,7 @@ class PageRun : public ::testing::Test {
   // A page as the user shows it: its tab clicked.
   void ShowPage(const std::string& code) {
     Ask("click\tMainForm.btnTab" + code);
-    Run().AwaitShown("MainForm.skimgpnl" + code, "visible=1 showing=1");
+    ASSERT_EQ(Run().AwaitShown("MainForm.skimgpnl" + code, "visible=1 showing=1"), "visible=1 showing=1");
   }
 
   std::string Ask(const std::string& command) { return Run().Ask(command); }

@@ -57,7 +57,7 @@ void ExpectEngineMessageAndEnd(TProgramRun& run) {
 
 TEST(Startup, FirstShowingLaysOutTabsAndPagesClosesTheSplashAndALogOffIsAllowed) {
   TProgramRun run("FirstShowing", TProgramRun::Shipped);
-  RegisterOwnEngine(run);
+  ASSERT_NO_FATAL_FAILURE(RegisterOwnEngine(run));
   ASSERT_TRUE(run.Start());
   ASSERT_TRUE(run.AwaitReady());
 
@@ -111,7 +111,7 @@ TEST(Startup, FirstShowingLaysOutTabsAndPagesClosesTheSplashAndALogOffIsAllowed)
 
 TEST(Startup, ASecondInstanceEndsAtOnceAndDisturbsNothing) {
   TProgramRun first("FirstInstance", TProgramRun::Shipped);
-  RegisterOwnEngine(first);
+  ASSERT_NO_FATAL_FAILURE(RegisterOwnEngine(first));
   ASSERT_TRUE(first.Start());
   ASSERT_TRUE(first.AwaitReady());
 

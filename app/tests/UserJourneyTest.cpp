@@ -9,7 +9,6 @@
 #include <functional>
 #include <sstream>
 #include <string>
-#include <vector>
 
 #include "ProgramHarness.h"
 #include "RegistryKeeper.h"
@@ -42,16 +41,23 @@ class UserJourney : public ::testing::Test {
       if (row.find("\t" + std::to_string(id) + "\t") != std::string::npos) return index;
     return -1;
   }
-  // The boxes shown so far are exactly those the steps asked for.
-  void ExpectOnlyAskedBoxes() {
-    std::string expected;
-    for (const std::string& box : askedBoxes) expected += (expected.empty() ? "" : "\n") + box;
-    EXPECT_EQ(Ask("boxes"), expected);
+  // The one box the last step asked for: the boxes now are those asked for
+  // before and exactly one more (a box is "caption<tab>text"; texts hold no
+  // tab).
+  std::string AskedBox() {
+    const std::string now = Ask("boxes");
+    EXPECT_EQ(now.compare(0, askedBoxes.size(), askedBoxes), 0) << now;
+    std::string added = now.substr(std::min(now.size(), askedBoxes.empty() ? 0 : askedBoxes.size() + 1));
+    EXPECT_EQ(std::count(added.begin(), added.end(), '\t'), 1) << "one box, no other: " << added;
+    askedBoxes = now;
+    return added;
   }
+  // The boxes shown so far are exactly those the steps asked for.
+  void ExpectOnlyAskedBoxes() { EXPECT_EQ(Ask("boxes"), askedBoxes); }
   void TearDown() override { EXPECT_EQ(run.End(), 0u); }
 
   TProgramRun run{"UserJourney", TProgramRun::Scripted};
-  std::vector<std::string> askedBoxes;
+  std::string askedBoxes;  // as the channel lists them
 };
 
 }  // namespace
@@ -90,12 +96,12 @@ TEST_F(UserJourney, EveryStepWorksAndEverySavedChoiceIsThereAtTheNextStart) {
   EXPECT_EQ(run.AwaitShown("MainForm.btnDefrag", "visible=1 showing=1"), "visible=1 showing=1");
   Ask("click\tMainForm.btnDefrag");
   EXPECT_TRUE(Eventually([&] { return !Ask("boxes").empty(); }));
-  askedBoxes.push_back(Ask("boxes"));
-  EXPECT_EQ(askedBoxes.back().rfind("Warning\tSince It is advised not to defrag memory", 0), 0u) << askedBoxes.back();
+  const std::string lock = AskedBox();
+  EXPECT_EQ(lock.rfind("Warning\tSince It is advised not to defrag memory", 0), 0u) << lock;
   EXPECT_EQ(run.LogCount("DeepCompress"), 1u);
 
   // A started process, ended from the process page.
-  ShowPage("PM");
+  ASSERT_NO_FATAL_FAILURE(ShowPage("PM"));
   ASSERT_TRUE(Eventually([&] { return RowOf(child.Id()) >= 0; }));
   Ask("click\tMainForm.cklvProcess\tleft\t" + std::to_string(RowOf(child.Id())));
   const auto enabled = [](const std::string& state) { return state.find("enabled=1") != std::string::npos; };
@@ -103,12 +109,11 @@ TEST_F(UserJourney, EveryStepWorksAndEverySavedChoiceIsThereAtTheNextStart) {
   Ask("answer\t" + std::to_string(IDYES));
   Ask("click\tMainForm.btnPMKill");
   EXPECT_EQ(WaitForSingleObject(child.Handle(), 60000), static_cast<DWORD>(WAIT_OBJECT_0));
-  const std::string boxes = Ask("boxes");
-  askedBoxes.push_back(boxes.substr(std::min(boxes.size(), askedBoxes.back().size() + 1)));
-  EXPECT_EQ(askedBoxes.back().rfind("Warning\tTerminating a process", 0), 0u) << askedBoxes.back();
+  const std::string question = AskedBox();
+  EXPECT_EQ(question.rfind("Warning\tTerminating a process", 0), 0u) << question;
 
   // A program for the black list, through the list's window.
-  ShowPage("MG");
+  ASSERT_NO_FATAL_FAILURE(ShowPage("MG"));
   Ask("choose\tmniOpenList");
   Ask("click\tMainForm.ckchkMGBlackList\tright");
   EXPECT_EQ(run.AwaitShown("RulesForm", "visible=1 showing=1"), "visible=1 showing=1");
@@ -118,18 +123,18 @@ TEST_F(UserJourney, EveryStepWorksAndEverySavedChoiceIsThereAtTheNextStart) {
   EXPECT_EQ(run.Await("items\tRulesForm.cklstRLRuleList", "game.exe"), "game.exe");
 
   // One setting changed and saved on each page.
-  ShowPage("MG");  // the tab change closes the list's window
-  Toggle("ckchkMGAutoFree");
+  ASSERT_NO_FATAL_FAILURE(ShowPage("MG"));  // the tab change closes the list's window
+  ASSERT_NO_FATAL_FAILURE(Toggle("ckchkMGAutoFree"));
   Ask("click\tMainForm.btnMGSave");
   const std::string autoFree = Checked("ckchkMGAutoFree") == "True" ? "1" : "0";
   EXPECT_TRUE(Eventually([&] { return run.SettingNow("AUTO_FREE", "IsAutoFree") == autoFree; }));
-  ShowPage("MA");
-  Toggle("ckchkMASmartAnalyzer");
+  ASSERT_NO_FATAL_FAILURE(ShowPage("MA"));
+  ASSERT_NO_FATAL_FAILURE(Toggle("ckchkMASmartAnalyzer"));
   Ask("click\tMainForm.btnMASave");
-  ShowPage("ST");
-  Toggle("ckchkSTLargeSystemCache");
+  ASSERT_NO_FATAL_FAILURE(ShowPage("ST"));
+  ASSERT_NO_FATAL_FAILURE(Toggle("ckchkSTLargeSystemCache"));
   Ask("click\tMainForm.btnSTSave");
-  ShowPage("CS");
+  ASSERT_NO_FATAL_FAILURE(ShowPage("CS"));
   Ask("click\tMainForm.ckrbCSCloseToTray");
   ASSERT_EQ(run.AwaitProp("MainForm.ckrbCSCloseToTray", "Checked", "True"), "True");
   Ask("click\tMainForm.btnCSSave");

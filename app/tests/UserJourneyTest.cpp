@@ -42,13 +42,13 @@ class UserJourney : public ::testing::Test {
     return -1;
   }
   // The one box the last step asked for: the boxes now are those asked for
-  // before and exactly one more (a box is "caption<tab>text"; texts hold no
-  // tab).
+  // before and exactly one more (a box is "caption<tab>text<tab>answer";
+  // texts hold no tab).
   std::string AskedBox() {
     const std::string now = Ask("boxes");
     EXPECT_EQ(now.compare(0, askedBoxes.size(), askedBoxes), 0) << now;
     std::string added = now.substr(std::min(now.size(), askedBoxes.empty() ? 0 : askedBoxes.size() + 1));
-    EXPECT_EQ(std::count(added.begin(), added.end(), '\t'), 1) << "one box, no other: " << added;
+    EXPECT_EQ(std::count(added.begin(), added.end(), '\t'), 2) << "one box, no other: " << added;
     askedBoxes = now;
     return added;
   }

@@ -164,6 +164,7 @@ class Writer {
         << "  // Each caption, hint and text the form gives, in the form's order.\n"
         << "  static std::span<const TFormText<Part>> FormTexts();\n\n"
         << " protected:\n"
+        << "  ~" << parts_ << "() = default;  // only ever a window's base\n\n"
         << "  // Binds every field to the form's component of its name; EFormError\n"
         << "  // names the first one the form lacks.\n"
         << "  void BindComponents();\n"

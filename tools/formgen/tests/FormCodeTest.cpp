@@ -65,6 +65,7 @@ TEST(FormCodeTest, TheHeaderDeclaresAPartAndATypedFieldForEveryComponent) {
   EXPECT_TRUE(Has(h, "  ::components::TVeeButton* btnGo = nullptr;\n  ::ck::TCkLabel* lblA = nullptr;\n"));
   // The map's class, whatever case the form spells it in.
   EXPECT_TRUE(Has(h, "  ::gui::TMenuItem* mniB = nullptr;\n"));
+  EXPECT_TRUE(Has(h, " protected:\n  ~TMainFormComponents() = default;"));
   EXPECT_TRUE(Has(h, "static void DefineHandlers(gui::TClassBuilder<TMainForm>& c);"));
 }
 

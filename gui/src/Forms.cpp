@@ -34,6 +34,13 @@ BOOL CALLBACK DisableOne(HWND window, LPARAM data) {
   return TRUE;
 }
 
+// A window the activation can go back to: there, shown and taking input.
+// The application's window never counts: it has nothing to focus.
+bool CanTakeActivation(HWND window) {
+  return window && IsWindow(window) && IsWindowVisible(window) && IsWindowEnabled(window) &&
+         !(Application && window == Application->Handle());
+}
+
 }  // namespace
 
 // --- TCustomForm -------------------------------------------------------------------
@@ -329,6 +336,7 @@ TModalResult TCustomForm::ShowModal() {
   if (GetCapture()) SendMessageA(GetCapture(), WM_CANCELMODE, 0, 0);
   ReleaseCapture();
   HandleNeeded();
+  const HWND before = GetActiveWindow();
   EnabledWindows others{Handle(), {}};
   EnumThreadWindows(GetCurrentThreadId(), &DisableOne, reinterpret_cast<LPARAM>(&others));
   modal_ = true;
@@ -339,6 +347,7 @@ TModalResult TCustomForm::ShowModal() {
         if (IsWindow(w)) EnableWindow(w, TRUE);
       modal_ = false;
       SetVisible(false);
+      GiveActivationBack(before);
     });
     SetVisible(true);
     while (Application) {
@@ -354,6 +363,22 @@ TModalResult TCustomForm::ShowModal() {
     }
   }
   return modalResult_;
+}
+
+// Hiding the active window lets the system pick the next one, often the
+// application's hidden window, which leaves the keys with nobody. The window
+// under the modal one (or else the main form) is made active again, and its
+// focused control has the focus again.
+void TCustomForm::GiveActivationBack(HWND before) {
+  HWND target = before != Handle() && CanTakeActivation(before) ? before : nullptr;
+  TCustomForm* main = Application ? Application->MainForm() : nullptr;
+  if (!target && main && main != this && main->HandleAllocated() && CanTakeActivation(main->Handle()))
+    target = main->Handle();
+  if (!target) return;
+  if (GetActiveWindow() != target) SetActiveWindow(target);
+  // Already active, so no activation put the focus back.
+  TCustomForm* form = dynamic_cast<TCustomForm*>(FindControl(target));
+  if (form && !IsChild(target, GetFocus())) form->SetWindowFocus();
 }
 
 void TCustomForm::SetActiveControl(TWinControl* control) {

@@ -138,6 +138,9 @@ class TCustomForm : public TWinControl {
   friend class TControl;
   friend class TWinControl;
   void PlaceOnFirstShow();
+  // After a modal showing: the window that was active before it, else the
+  // main form, is active again with its focused control.
+  void GiveActivationBack(HWND before);
   void CloseModal();
   void ControlGone(TControl* control);
   void SetWindowFocus();

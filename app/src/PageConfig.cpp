@@ -122,7 +122,12 @@ void TMainForm::ckrbCSCloseToTrayClick(TObject* Sender) { ckrbCSMinToTrayClick(S
 void TMainForm::ckchkCSHotKeyClick(TObject*) {
   const bool used = ckchkCSHotKey->Checked();
   OleCheck(Quillon->config()->put_IsUseFreeMemoryNowHotKey(OleBool(used)));
-  if (!used) hkCSFreeUp->SetHotKey(0);
+  if (!used) {
+    // Cleared from code the edit tells no change: the stored key follows it
+    // here, so what the page shows is what a save keeps.
+    hkCSFreeUp->SetHotKey(0);
+    hkCSFreeUpChange(hkCSFreeUp);
+  }
   hkCSFreeUp->SetEnabled(used);
 }
 

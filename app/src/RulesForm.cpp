@@ -9,6 +9,7 @@
 #include "SkinForm.h"
 #include "SkinImagePanel.h"
 #include "VeeButton.h"
+#include "VeeSysTools.h"
 #include "VozEverAvizi.h"
 #include "CkEdit.h"
 #include "CkLabel.h"
@@ -37,6 +38,11 @@ TComPtr<IMORulesList> EngineList(int listType) {
     case TRulesForm::kSmartList: return engine.SmartList();
     default: return {};
   }
+}
+
+// The file the engine keeps a list in, below the program folder.
+std::string ListFile(int listType) {
+  return GetProgramFolder() + (listType == TRulesForm::kWhiteList ? "Config\\white.lst" : "Config\\black.lst");
 }
 
 const std::string& ListTitle(int listType) {
@@ -112,9 +118,12 @@ void TRulesForm::btnRLAddClick(TObject*) {
     VARIANT_BOOL listed = VARIANT_FALSE;
     OleCheck(list->get_IsInList(name, &listed));
     if (!listed) {
-      OleCheck(list->AddItem(name));
-      cklstRLRuleList->AddString(text);
-      cklstRLRuleList->SetItemIndex(cklstRLRuleList->Items()->Count() - 1);
+      if (OleCheck(list->AddItem(name)) == S_OK) {
+        cklstRLRuleList->AddString(text);
+        cklstRLRuleList->SetItemIndex(cklstRLRuleList->Items()->Count() - 1);
+      } else {
+        ChangeNotSaved(*list.Get(), name, true);
+      }
     }
   }
   if (ckedtRLNewItem->CanFocus()) ckedtRLNewItem->SetFocus();
@@ -125,12 +134,27 @@ void TRulesForm::btnRLDeleteClick(TObject*) {
   if (!Editable()) return;
   const std::string text = cklstRLRuleList->GetSelectedText();
   if (IsBlank(text)) return;
-  OleCheck(EngineList(ListType)->RemoveItem(TBStr(text)));
+  TComPtr<IMORulesList> list = EngineList(ListType);
+  TBStr name(text);
+  if (OleCheck(list->RemoveItem(name)) != S_OK) return ChangeNotSaved(*list.Get(), name, false);
   // The entry now at the removed one's place is selected, or the new last.
   const int index = cklstRLRuleList->ItemIndex();
   cklstRLRuleList->Items()->Delete(index);
   const int count = cklstRLRuleList->Items()->Count();
   if (count > 0) cklstRLRuleList->SetItemIndex(std::min(index, count - 1));
+}
+
+// The engine answers S_FALSE for a name it refuses, and for a change it
+// holds but could not write to the file; only the change it holds differs
+// from what it was asked.
+void TRulesForm::ChangeNotSaved(IMORulesList& list, BSTR name, bool added) {
+  VARIANT_BOOL listed = VARIANT_FALSE;
+  OleCheck(list.get_IsInList(name, &listed));
+  if (IsTrue(listed) == added)
+    Application->ShowMessageBox(FormatLangText(LANG_MSG_LIST_NOT_SAVED, {ListFile(ListType)}), LANG_MSG_ERROR,
+                                MB_OK | MB_ICONERROR);
+  // Refresh reads the file again: the window and the engine show what it holds.
+  ShowList(ListType);
 }
 
 }  // namespace orvane

@@ -8,6 +8,8 @@
 #include "RulesForm.form.h"
 #include "gui/Forms.h"
 
+struct IMORulesList;
+
 namespace orvane {
 
 class TRulesForm : public gui::TForm, public TRulesFormComponents {
@@ -43,6 +45,9 @@ class TRulesForm : public gui::TForm, public TRulesFormComponents {
  private:
   // Only the black and white lists take changes from the user.
   bool Editable() const { return ListType == kBlackList || ListType == kWhiteList; }
+  // After a change the engine did not carry out (S_FALSE): says so when the
+  // list file could not be written, and shows the list as its file holds it.
+  void ChangeNotSaved(IMORulesList& list, BSTR name, bool added);
 };
 
 extern TRulesForm* RulesForm;

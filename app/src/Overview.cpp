@@ -75,7 +75,19 @@ void TMainForm::RefreshOverview() {
   }
 }
 
-void TMainForm::tmrOverviewTimer(TObject*) { RefreshOverview(); }
+void TMainForm::tmrOverviewTimer(TObject*) {
+  // A refresh that fails shows its error once: the ticks that come while
+  // that box is open pass, and the first after it is answered tries again.
+  static bool errorShown = false;
+  if (errorShown) return;
+  try {
+    RefreshOverview();
+  } catch (...) {
+    errorShown = true;
+    auto answered = kit::OnExit([] { errorShown = false; });
+    Application->HandleException(this);
+  }
+}
 
 // --- fast free ------------------------------------------------------------------------
 
@@ -112,11 +124,11 @@ void TMainForm::StartDeepCompress() {
     if (ProcessorUsage(*Quillon->State().Get()) >= limit) return;
   }
   if (CanDeepCompress) {
-    // The lock runs from the start of the compress, whether or not the
-    // engine carries it out.
+    // The lock runs from the start of the compress, whether the engine
+    // carries it out, refuses it or fails: its timer always lifts it.
     CanDeepCompress = false;
-    OleCheck(Quillon->Defrag()->DeepCompress());
     tmrWait5Min->SetEnabled(true);
+    OleCheck(Quillon->Defrag()->DeepCompress());
   } else {
     Application->ShowMessageBox(LANG_MSG_WAIT5MIN, LANG_MSG_WARNING, MB_OK | MB_ICONWARNING);
   }

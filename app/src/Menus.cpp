@@ -28,9 +28,13 @@ namespace {
 constexpr char kHelpFile[] = "Help.chm";
 constexpr char kDefaultLanguage[] = "Default";
 constexpr char kLanguageItemName[] = "mniHMLanguage";
-// How often a close that waits for a modal loop looks again.
+// How often a close that waits for a modal loop looks again, and how long
+// it waits at most: a box none of whose buttons ends it safely never goes.
 constexpr UINT kCloseRetryMs = 50;
+constexpr DWORD kCloseWaitMs = 5000;
 constexpr UINT_PTR kCloseRetryTimer = 1;
+// When the tray's close began to wait.
+DWORD closeAskedAt = 0;
 
 // Where the configuration keeps the language index.
 struct TLanguageSetting {
@@ -182,16 +186,22 @@ void TMainForm::btnMinClick(TObject*) {
 
 void TMainForm::mniTICloseClick(TObject*) {
   CloseToTrayOn = false;
+  closeAskedAt = GetTickCount();
   CloseWhenNoModalLoop();
 }
 
 void TMainForm::CloseWhenNoModalLoop() {
   // Closing under an open modal window or box would return into a window
   // already closed and an engine already let go: end the loops first and
-  // close once they are gone.
+  // close once they are gone, or after a while anyway.
   if (EndModalLoops()) {
-    SetTimer(Handle(), kCloseRetryTimer, kCloseRetryMs, nullptr);
-    return;
+    if (GetTickCount() - closeAskedAt < kCloseWaitMs) {
+      SetTimer(Handle(), kCloseRetryTimer, kCloseRetryMs, nullptr);
+      return;
+    }
+    OutputDebugStringA(
+        "Brimvale: a modal window or message box did not end when asked (it has no Cancel, No or OK); "
+        "closing anyway\n");
   }
   Close();
 }

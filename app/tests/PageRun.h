@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "ListFiles.h"
 #include "ProgramHarness.h"
 
 namespace orvane::testing {
@@ -71,27 +72,16 @@ class PageRun : public ::testing::Test {
     return Patiently([&] { return Setting(section, key); }, wanted);
   }
 
-  // The lines of a list file (UTF-16 with a byte-order mark, CR LF after
-  // each line); the names are plain ASCII.
+  // The lines of a list file (ListFiles.h).
   std::vector<std::string> ListFile(const std::string& name) {
-    std::ifstream in(Run().File("Config\\" + name), std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    std::string text;
-    for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) text += bytes[i];
-    std::vector<std::string> lines;
-    for (std::size_t at = 0, end; (end = text.find("\r\n", at)) != std::string::npos; at = end + 2)
-      lines.push_back(text.substr(at, end - at));
-    return lines;
+    return harness::ReadListFile(Run().File("Config\\" + name));
   }
   std::vector<std::string> AwaitListFile(const std::string& name, const std::vector<std::string>& wanted) {
     return Patiently([&] { return ListFile(name); }, wanted);
   }
   void WriteListFile(const std::string& name, const std::vector<std::string>& lines) {
     CreateDirectoryA(Run().File("Config").c_str(), nullptr);
-    std::string bytes = "\xFF\xFE";
-    for (const std::string& line : lines)
-      for (char c : line + "\r\n") bytes += std::string{c, '\0'};
-    std::ofstream(run_->File("Config\\" + name), std::ios::binary) << bytes;
+    harness::WriteListFile(run_->File("Config\\" + name), lines);
   }
 
   // What read() gives once it is what is wanted, or at last what it gives.

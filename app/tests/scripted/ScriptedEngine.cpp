@@ -80,6 +80,11 @@ class TScriptedEngine::TState final : public TOwned<IMOState> {
   explicit TState(TScriptedEngine& engine) : TOwned(static_cast<IMOMain&>(engine), IID_IMOState), engine_(engine) {}
 
   STDMETHODIMP Refresh() override {
+    if (engine_.refreshResult_ != S_OK) {
+      engine_.log_.Write("Refresh failed");
+      return engine_.refreshResult_;
+    }
+    if (engine_.refreshLogged_) engine_.log_.Write("Refresh");
     shown_ = engine_.figures_;
     return S_OK;
   }
@@ -116,7 +121,7 @@ class TScriptedEngine::TDefrag final : public TOwned<IMODefrag> {
   }
   STDMETHODIMP DeepCompress() override {
     engine_.log_.Write("DeepCompress");
-    return S_OK;
+    return engine_.DeepCompressResult;
   }
   STDMETHODIMP BreakOutFromDeepCompress() override {
     engine_.log_.Write("BreakOutFromDeepCompress");
@@ -158,6 +163,11 @@ STDMETHODIMP_(ULONG) TScriptedEngine::Release() {
   ULONG left = --references_;
   if (left == 0) delete this;
   return left;
+}
+
+void TScriptedEngine::FailRefresh(HRESULT result) {
+  refreshResult_ = result;
+  refreshLogged_ = refreshLogged_ || result != S_OK;
 }
 
 STDMETHODIMP TScriptedEngine::GetTypeInfoCount(UINT* count) { return Put<UINT>(count, 0); }

@@ -81,6 +81,10 @@ class TScriptedEngine final : public IMOMain, public IConnectionPointContainer, 
   std::vector<std::function<void()>> OnClose;
   // Forgets the engine when it goes (the factory keeps a plain pointer).
   std::function<void()> OnDestroy;
+  // What the state's Refresh and the defrag's DeepCompress answer; a failure
+  // set once also logs every Refresh from then on.
+  void FailRefresh(HRESULT result);
+  HRESULT DeepCompressResult = S_OK;
 
   // IUnknown
   STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override;
@@ -132,6 +136,8 @@ class TScriptedEngine final : public IMOMain, public IConnectionPointContainer, 
   TCallLog& log_;
   kit::ComPtr<IMOMain> real_;
   TFigures figures_;
+  HRESULT refreshResult_ = S_OK;
+  bool refreshLogged_ = false;
   TState* state_;
   TDefrag* defrag_;
   kit::ComPtr<IDispatch> sink_;

@@ -17,6 +17,9 @@
 //                                      modally holds no command)
 //   splash                             makes and shows a splash window as at start
 //   refresh count, tabs count          that many overview refreshes / tab changes
+//   fail     Refresh|DeepCompress hr   the engine call answers hr (signed), 0 for S_OK
+//   ticks    ms                        "Tick" logged every ms, by the program's own thread
+//   box      flags                     a real message box with these flags, next
 //
 // Engine calls, balloons, the tray icon's removal, the program's windows as they are first shown and
 // the main window's state after an event inside Close are written to
@@ -47,6 +50,8 @@ namespace {
 constexpr ULONG_PTR kScriptCommand = 0x4F525653;  // "ORVS"
 constexpr UINT kShowAbout = WM_APP + 1;
 constexpr UINT kClickLater = WM_APP + 2;
+constexpr UINT kBoxLater = WM_APP + 3;
+constexpr UINT_PTR kTickTimer = 1;
 const char kScriptClass[] = "OrvaneScript";
 
 scripted::TCallLog* callLog = nullptr;
@@ -162,6 +167,15 @@ bool Execute(HWND window, const std::vector<std::string>& a) {
     splash->Repaint();
     return true;
   }
+  if (command == "fail" && engine) {
+    const auto result = static_cast<HRESULT>(std::stol(arg(2)));
+    if (arg(1) == "Refresh") engine->FailRefresh(result);
+    else if (arg(1) == "DeepCompress") engine->DeepCompressResult = result;
+    else return false;
+    return true;
+  }
+  if (command == "ticks") return SetTimer(window, kTickTimer, static_cast<UINT>(number(1)), nullptr) != 0;
+  if (command == "box") return PostMessageA(window, kBoxLater, static_cast<WPARAM>(number(1)), 0);
   if (command == "about") {
     // After the answer: a modal loop inside the command would hold the test.
     return AboutForm && PostMessageA(window, kShowAbout, 0, 0);
@@ -193,6 +207,14 @@ LRESULT CALLBACK ScriptProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
     } catch (const std::exception&) {
       return 0;
     }
+  }
+  if (msg == WM_TIMER && wParam == kTickTimer) {
+    callLog->Write("Tick");
+    return 0;
+  }
+  if (msg == kBoxLater) {
+    gui::Application->ShowMessageBox("A box of the test's own", "Scripted", static_cast<UINT>(wParam));
+    return 0;
   }
   if ((msg == kShowAbout && AboutForm) || msg == kClickLater) {
     try {

@@ -98,12 +98,20 @@ struct SelectedIn {
   HDC Dc() const { return dc.Get(); }
 };
 
+// The screen's context, only for making device bitmaps: painting makes one
+// each time, and asking the system for the context each time is a round
+// trip to the server under Wine. It lives as long as the program.
+HDC ScreenForBitmaps() {
+  static const kit::WindowDC screen(nullptr);
+  return screen.Get();
+}
+
 kit::Gdi<HBITMAP> NewImage(int width, int height, TPixelFormat format) {
   if (width <= 0 || height <= 0) return {};
   HBITMAP bitmap;
   void* bits = nullptr;
   if (format == pfDevice) {
-    bitmap = CreateCompatibleBitmap(kit::WindowDC(nullptr).Get(), width, height);
+    bitmap = CreateCompatibleBitmap(ScreenForBitmaps(), width, height);
     if (bitmap) PatBlt(SelectedIn(bitmap).Dc(), 0, 0, width, height, BLACKNESS);  // black, like a new DIB section
   } else if (format == pf16bit) {  // 5-6-5 needs its bit fields spelled out
     DibInfo info = PlainDib(width, height, 16);
@@ -418,7 +426,9 @@ void TBitmap::LoadDib(const std::uint8_t* data, std::size_t size, std::size_t bi
     std::memcpy(table, info.extra, colors * sizeof(RGBQUAD));
     SetDIBColorTable(dst.Dc(), 0, 1u << bpp, table);
   }
-  int lines = SetDIBits(kit::WindowDC(nullptr).Get(), image.Get(), 0, static_cast<UINT>(height), data + bitsOffset,
+  // Colours come from the data itself (DIB_RGB_COLORS): any context will do.
+  kit::MemoryDC context(CreateCompatibleDC(nullptr));
+  int lines = SetDIBits(context.Get(), image.Get(), 0, static_cast<UINT>(height), data + bitsOffset,
                         reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
   if (lines <= 0) Invalid();
   Replace(std::move(image), static_cast<int>(width), static_cast<int>(height), format);

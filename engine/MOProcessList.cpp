@@ -10,8 +10,10 @@ namespace tarnwick {
 
 namespace {
 
-// The client's thread waits here during engine creation: never for long.
+// The check's own bound; nobody waits for it.
 constexpr DWORD kTerminalServicesWaitMs = 30000;
+// How long the list's end waits for a check that was asked to stop.
+constexpr DWORD kServiceCheckStopWaitMs = 1000;
 constexpr DWORD kTerminalServicesAccess =
     SERVICE_QUERY_CONFIG | SERVICE_CHANGE_CONFIG | SERVICE_QUERY_STATUS | SERVICE_START;  // 0x17
 constexpr uint64_t kIdleProcessMemory = 0x4000;
@@ -29,7 +31,7 @@ std::wstring SystemFolderWithBackslash() {
 
 }  // namespace
 
-ServiceCheck EnsureTerminalServices(platform::ServiceControl& services, DWORD maxWaitMs) {
+ServiceCheck EnsureTerminalServices(platform::ServiceControl& services, DWORD maxWaitMs, HANDLE stop) {
   SC_HANDLE manager = services.OpenManager(SC_MANAGER_ALL_ACCESS);
   if (!manager) return ServiceCheck::kFailed;
   auto closeManager = kit::OnExit([&] { services.Close(manager); });
@@ -48,16 +50,18 @@ ServiceCheck EnsureTerminalServices(platform::ServiceControl& services, DWORD ma
   }
 
   const ULONGLONG start = services.Ticks();
-  // One pause of the polling; false once the time is up.
+  // One pause of the polling: how it ended.
+  enum class Pause { kDone, kTimeUp, kStopped };
   auto pause = [&]() {
     const ULONGLONG spent = services.Ticks() - start;
-    if (spent >= maxWaitMs) return false;
-    services.Sleep(static_cast<DWORD>(std::min<ULONGLONG>(PollInterval(status), maxWaitMs - spent)));
-    return true;
+    if (spent >= maxWaitMs) return Pause::kTimeUp;
+    const auto ms = static_cast<DWORD>(std::min<ULONGLONG>(PollInterval(status), maxWaitMs - spent));
+    return services.Sleep(stop, ms) ? Pause::kDone : Pause::kStopped;
   };
+  auto failed = [](Pause p) { return p == Pause::kTimeUp ? ServiceCheck::kTimedOut : ServiceCheck::kStopped; };
 
   while (status.dwCurrentState == SERVICE_START_PENDING) {
-    if (!pause()) return ServiceCheck::kTimedOut;
+    if (Pause p = pause(); p != Pause::kDone) return failed(p);
     if (!services.QueryStatus(service, status)) return ServiceCheck::kFailed;
   }
   if (status.dwCurrentState == SERVICE_RUNNING) return ServiceCheck::kRunning;
@@ -67,10 +71,65 @@ ServiceCheck EnsureTerminalServices(platform::ServiceControl& services, DWORD ma
   while (status.dwCurrentState != SERVICE_RUNNING) {
     // A service that stopped again will not come up by waiting.
     if (status.dwCurrentState == SERVICE_STOPPED) return ServiceCheck::kFailed;
-    if (!pause()) return ServiceCheck::kTimedOut;
+    if (Pause p = pause(); p != Pause::kDone) return failed(p);
     if (!services.QueryStatus(service, status)) return ServiceCheck::kFailed;
   }
   return ServiceCheck::kRunning;
+}
+
+struct BackgroundServiceCheck::Shared {
+  platform::ServiceControl* services;
+  DWORD maxWaitMs;
+  kit::Handle stop;
+};
+
+namespace {
+
+struct ServiceCheckStart {
+  std::shared_ptr<BackgroundServiceCheck::Shared> shared;
+  kit::Module module;  // keeps this code loaded until the thread is gone
+};
+
+DWORD WINAPI ServiceCheckThread(void* param) {
+  HMODULE module = nullptr;
+  com::Barrier([&] {
+    std::unique_ptr<ServiceCheckStart> start(static_cast<ServiceCheckStart*>(param));
+    module = start->module.Release();
+    const std::shared_ptr<BackgroundServiceCheck::Shared> shared = std::move(start->shared);
+    start.reset();
+    EnsureTerminalServices(*shared->services, shared->maxWaitMs, shared->stop.Get());
+    return S_OK;
+  });
+  // The thread's last call gives back the reference its code lives in.
+  FreeLibraryAndExitThread(module, 0);
+}
+
+}  // namespace
+
+BackgroundServiceCheck::BackgroundServiceCheck(platform::ServiceControl& services, DWORD maxWaitMs)
+    : shared_(std::make_shared<Shared>(Shared{&services, maxWaitMs, kit::Handle(CreateEventW(nullptr, TRUE, FALSE, nullptr))})) {
+  auto start = std::make_unique<ServiceCheckStart>();
+  start->shared = shared_;
+  if (!shared_->stop ||
+      !GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCWSTR>(&ServiceCheckThread),
+                          start->module.Out())) {
+    return;  // no check: the refresh falls back to the snapshot where it must
+  }
+  thread_.Reset(CreateThread(nullptr, 0, &ServiceCheckThread, start.get(), 0, nullptr));
+  if (thread_) start.release();  // the thread owns it now
+}
+
+BackgroundServiceCheck::~BackgroundServiceCheck() {
+  RequestStop();
+  WaitForEnd(kServiceCheckStopWaitMs);
+}
+
+void BackgroundServiceCheck::RequestStop() {
+  if (thread_) SetEvent(shared_->stop.Get());
+}
+
+bool BackgroundServiceCheck::WaitForEnd(DWORD ms) const {
+  return !thread_ || WaitForSingleObject(thread_.Get(), ms) == WAIT_OBJECT_0;
 }
 
 CMOProcessList::CMOProcessList() : CMOProcessList(Seams{}) {}
@@ -79,8 +138,10 @@ CMOProcessList::CMOProcessList(const Seams& seams)
     : processes_(seams.processes ? *seams.processes : platform::RealProcessSystem()),
       shell_(seams.shell ? *seams.shell : platform::RealShellLaunch()),
       systemFolder_(seams.systemFolder.empty() ? SystemFolderWithBackslash() : seams.systemFolder) {
-  EnsureTerminalServices(seams.services ? *seams.services : platform::RealServiceControl(),
-                         kTerminalServicesWaitMs);
+  // Its result is not used: the refresh falls back to the snapshot while the
+  // service is not up.
+  serviceCheck_ = std::make_unique<BackgroundServiceCheck>(
+      seams.services ? *seams.services : platform::RealServiceControl(), kTerminalServicesWaitMs);
   RefreshList();
 }
 
@@ -109,13 +170,24 @@ bool CMOProcessList::RefreshList() {
 void CMOProcessList::DropEnded() {
   // Only a refresh changes items_, and refreshes never overlap: reading it
   // here needs no lock; the lock guards the swap against readers.
+  std::vector<CMOProcessItem*> watched;  // the items whose end is looked for
+  std::vector<HANDLE> handles;
+  for (CMOProcessItem* item : items_) {
+    const DWORD id = item->Id();
+    if (id == 0 || id == 4 || !item->Handle()) continue;
+    watched.push_back(item);
+    handles.push_back(item->Handle());
+  }
+  const std::vector<bool> gone = processes_.WhichEnded(handles);
   std::vector<CMOProcessItem*> kept;
   std::vector<CMOProcessItem*> ended;
   kept.reserve(items_.size());
+  size_t next = 0;  // the next watched item, in list order
   for (CMOProcessItem* item : items_) {
-    const DWORD id = item->Id();
-    const bool gone = id != 0 && id != 4 && item->Handle() && processes_.HasEnded(item->Handle());
-    (gone ? ended : kept).push_back(item);
+    const bool isWatched = next < watched.size() && watched[next] == item;
+    const bool itemEnded = isWatched && next < gone.size() && gone[next];
+    if (isWatched) ++next;
+    (itemEnded ? ended : kept).push_back(item);
   }
   if (ended.empty()) return;
   {

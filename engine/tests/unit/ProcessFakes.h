@@ -144,7 +144,7 @@ class NoServices : public platform::ServiceControl {
   bool Start(SC_HANDLE) override { return false; }
   void Close(SC_HANDLE) override {}
   ULONGLONG Ticks() override { return 0; }
-  void Sleep(DWORD) override {}
+  bool Sleep(HANDLE, DWORD) override { return true; }
 };
 
 class FakeShell : public platform::ShellLaunch {

@@ -223,20 +223,7 @@ CMOProcessItem* CMOProcessList::CreateItem(const platform::ProcessEntry& entry) 
   path[kFolderChars - 1] = L'\0';
   NormaliseProcessPath(path, systemFolder_.c_str());
   origin.path = path;
-
-  if (path[0]) {
-    int imageIndex = 0;
-    kit::Icon icon(shell_.SmallIcon(path, imageIndex));
-    PICTDESC description = {};
-    description.cbSizeofstruct = sizeof(description);
-    description.picType = PICTYPE_ICON;
-    description.icon.hicon = icon.Get();
-    if (icon && SUCCEEDED(OleCreatePictureIndirect(&description, IID_IPicture, TRUE, origin.icon.OutVoid())) &&
-        origin.icon) {
-      icon.Release();  // the picture owns it from here
-      origin.iconIndex = static_cast<ULONG>(imageIndex);
-    }
-  }
+  origin.shell = &shell_;
   auto* item = new CMOProcessItem(processes_, std::move(origin));
   closeHandle.Dismiss();
   item->SetOwner(Unknown());

@@ -155,6 +155,7 @@ class FakeShell : public platform::ShellLaunch {
   };
   INT_PTR result = 42;
   bool giveIcons = false;
+  int iconsAsked = 0;
   std::function<void()> onExecute;
   std::vector<Call> calls;
 
@@ -164,6 +165,7 @@ class FakeShell : public platform::ShellLaunch {
     return result;
   }
   HICON SmallIcon(const wchar_t*, int& imageIndex) override {
+    ++iconsAsked;
     if (!giveIcons) return nullptr;
     imageIndex = 7;
     return CopyIcon(LoadIconW(nullptr, IDI_APPLICATION));

@@ -5,6 +5,7 @@
 
 #include "EngineMessages.h"
 #include "SharedRoutines.h"
+#include "WorkerThread.h"
 
 namespace tarnwick {
 
@@ -83,40 +84,13 @@ struct BackgroundServiceCheck::Shared {
   kit::Handle stop;
 };
 
-namespace {
-
-struct ServiceCheckStart {
-  std::shared_ptr<BackgroundServiceCheck::Shared> shared;
-  kit::Module module;  // keeps this code loaded until the thread is gone
-};
-
-DWORD WINAPI ServiceCheckThread(void* param) {
-  HMODULE module = nullptr;
-  com::Barrier([&] {
-    std::unique_ptr<ServiceCheckStart> start(static_cast<ServiceCheckStart*>(param));
-    module = start->module.Release();
-    const std::shared_ptr<BackgroundServiceCheck::Shared> shared = std::move(start->shared);
-    start.reset();
-    EnsureTerminalServices(*shared->services, shared->maxWaitMs, shared->stop.Get());
-    return S_OK;
-  });
-  // The thread's last call gives back the reference its code lives in.
-  FreeLibraryAndExitThread(module, 0);
-}
-
-}  // namespace
-
 BackgroundServiceCheck::BackgroundServiceCheck(platform::ServiceControl& services, DWORD maxWaitMs)
-    : shared_(std::make_shared<Shared>(Shared{&services, maxWaitMs, kit::Handle(CreateEventW(nullptr, TRUE, FALSE, nullptr))})) {
-  auto start = std::make_unique<ServiceCheckStart>();
-  start->shared = shared_;
-  if (!shared_->stop ||
-      !GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCWSTR>(&ServiceCheckThread),
-                          start->module.Out())) {
-    return;  // no check: the refresh falls back to the snapshot where it must
-  }
-  thread_.Reset(CreateThread(nullptr, 0, &ServiceCheckThread, start.get(), 0, nullptr));
-  if (thread_) start.release();  // the thread owns it now
+    : shared_(std::make_shared<Shared>(
+          Shared{&services, maxWaitMs, kit::Handle(CreateEventW(nullptr, TRUE, FALSE, nullptr))})) {
+  if (!shared_->stop) return;  // no check: the refresh falls back to the snapshot where it must
+  thread_ = StartModuleThread([shared = shared_] {
+    EnsureTerminalServices(*shared->services, shared->maxWaitMs, shared->stop.Get());
+  });
 }
 
 BackgroundServiceCheck::~BackgroundServiceCheck() {

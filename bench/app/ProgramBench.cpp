@@ -196,48 +196,46 @@ void Startup() {
 
 // --- idle ----------------------------------------------------------------------------
 
-// Under Wine the times the system reports for another process miss most of
-// its work; the process's Unix side has it all (/proc/<pid>/stat, in ticks
-// of 1/100 s), found by the program's path on its command line. 0 elsewhere.
-double UnixProcessorSeconds(const std::string& exe) {
+// The Unix side of a Wine process ("Z:\\proc\\<pid>\\"), found by the
+// program's path on its command line; "" elsewhere.
+std::string UnixProcessFolder(const std::string& exe) {
   WIN32_FIND_DATAA found;
   kit::FindHandle find(FindFirstFileA("Z:\\proc\\*", &found));
-  if (!find) return 0;
+  if (!find) return "";
   do {
     const std::string pid = found.cFileName;
     if (pid.find_first_not_of("0123456789") != std::string::npos) continue;
     std::ifstream cmdline("Z:\\proc\\" + pid + "\\cmdline", std::ios::binary);
     std::string command((std::istreambuf_iterator<char>(cmdline)), {});
-    if (command.find(exe) == std::string::npos) continue;
-    std::ifstream stat("Z:\\proc\\" + pid + "\\stat");
-    std::string text((std::istreambuf_iterator<char>(stat)), {});
-    std::istringstream fields(text.substr(text.rfind(')') + 2));  // after the name
-    std::string field;
-    double ticks = 0;
-    for (int i = 3; i <= 15 && fields >> field; ++i)
-      if (i == 14 || i == 15) ticks += std::stod(field);
-    return ticks / 100;
+    if (command.find(exe) != std::string::npos) return "Z:\\proc\\" + pid + "\\";
   } while (FindNextFileA(find.Get(), &found));
-  return 0;
+  return "";
 }
 
-// The Unix process's resident memory in KB ("VmRSS" of /proc/<pid>/status),
-// found as above; 0 elsewhere.
+// Under Wine the times the system reports for another process miss most of
+// its work; the process's Unix side has it all (stat, in ticks of 1/100 s).
+double UnixProcessorSeconds(const std::string& exe) {
+  const std::string folder = UnixProcessFolder(exe);
+  if (folder.empty()) return 0;
+  std::ifstream stat(folder + "stat");
+  std::string text((std::istreambuf_iterator<char>(stat)), {});
+  if (text.rfind(')') == std::string::npos) return 0;
+  std::istringstream fields(text.substr(text.rfind(')') + 2));  // after the name
+  std::string field;
+  double ticks = 0;
+  for (int i = 3; i <= 15 && fields >> field; ++i)
+    if (i == 14 || i == 15) ticks += std::stod(field);
+  return ticks / 100;
+}
+
+// The Unix process's resident memory in KB ("VmRSS" of its status); 0
+// elsewhere.
 long UnixResidentKB(const std::string& exe) {
-  WIN32_FIND_DATAA found;
-  kit::FindHandle find(FindFirstFileA("Z:\\proc\\*", &found));
-  if (!find) return 0;
-  do {
-    const std::string pid = found.cFileName;
-    if (pid.find_first_not_of("0123456789") != std::string::npos) continue;
-    std::ifstream cmdline("Z:\\proc\\" + pid + "\\cmdline", std::ios::binary);
-    std::string command((std::istreambuf_iterator<char>(cmdline)), {});
-    if (command.find(exe) == std::string::npos) continue;
-    std::ifstream status("Z:\\proc\\" + pid + "\\status");
-    for (std::string line; std::getline(status, line);)
-      if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
-    return 0;
-  } while (FindNextFileA(find.Get(), &found));
+  const std::string folder = UnixProcessFolder(exe);
+  if (folder.empty()) return 0;
+  std::ifstream status(folder + "status");
+  for (std::string line; std::getline(status, line);)
+    if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
   return 0;
 }
 
@@ -270,7 +268,8 @@ void MeasureIdle(const TProgramRun& program, const char* where, double goal) {
               100 * used / span);
   if (after.Unix > 0) {
     double unixUsed = after.Unix - before.Unix;
-    std::printf("idle (%s): its Unix process, Wine's work for it included: %.2f s, %.3f %% of one core (goal <= %.1f %%)\n",
+    std::printf("idle (%s): its Unix process, Wine's work for it included: %.2f s, %.3f %% of one core "
+                "(goal <= %.1f %%)\n",
                 where, unixUsed, 100 * unixUsed / span, goal);
   }
   std::fflush(stdout);

@@ -803,7 +803,8 @@ class Reader {
   std::vector<Fixup> handlers_;
   std::vector<TObject*> itemStack_;  // the collection items being read, outermost first
   std::map<std::pair<TObject*, const TPropInfo*>, std::vector<TObject*>> readItems_;  // per collection
-  std::map<std::tuple<std::string, std::string, std::string>, std::unique_ptr<TPicture>> pictures_;  // form, class, file
+  // Decoded pictures by form, class and file.
+  std::map<std::tuple<std::string, std::string, std::string>, std::unique_ptr<TPicture>> pictures_;
   std::string form_;
   const std::vector<std::string>* lines_ = nullptr;
   std::size_t index_ = 0;

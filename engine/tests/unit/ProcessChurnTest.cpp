@@ -9,7 +9,6 @@
 #include <atomic>
 #include <cstdlib>
 #include <new>
-#include <unordered_set>
 #include <vector>
 
 #include "MOProcessList.h"
@@ -55,71 +54,12 @@ using namespace tarnwick;
 
 namespace {
 
-// Processes that come and go, the handle standing for the identifier; only
-// the running ones are kept, so the fake itself stays the same size.
-class ChurningProcesses : public platform::ProcessSystem {
- public:
-  std::vector<DWORD> running;
-  std::unordered_set<DWORD> alive;
-
-  void Start(DWORD id) {
-    running.push_back(id);
-    alive.insert(id);
-  }
-  // Ends the oldest `count` and starts as many new ones.
-  void Churn(size_t count) {
-    for (size_t i = 0; i < count; ++i) alive.erase(running[i]);
-    running.erase(running.begin(), running.begin() + static_cast<std::ptrdiff_t>(count));
-    for (size_t i = 0; i < count; ++i) Start(nextId_++);
-  }
-
-  bool EnumerateSessionProcesses(std::vector<platform::ProcessEntry>& out) override {
-    out.clear();
-    for (DWORD id : running) out.push_back({id, id % 3 ? L"worker.exe" : L"a program with a longer name.exe"});
-    return true;
-  }
-  bool EnumerateSnapshotProcesses(std::vector<platform::ProcessEntry>&) override { return false; }
-  HANDLE Open(DWORD, DWORD id) override {
-    return alive.count(id) ? reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(id)) : nullptr;
-  }
-  void Close(HANDLE) override {}
-  bool HasEnded(HANDLE process) override { return !alive.count(Id(process)); }
-  void MainModulePath(HANDLE, wchar_t* path, DWORD chars) override {
-    lstrcpynW(path, L"c:\\program files\\Churn\\worker.exe", static_cast<int>(chars));
-  }
-  DWORD PriorityClass(HANDLE) override { return NORMAL_PRIORITY_CLASS; }
-  bool SetPriorityClass(HANDLE, DWORD) override { return true; }
-  bool WorkingSetSize(HANDLE process, uint64_t& bytes) override {
-    bytes = Id(process) * 4096;
-    return true;
-  }
-  bool TrimWorkingSet(HANDLE) override { return true; }
-  bool Terminate(HANDLE, UINT) override { return true; }
-  bool ProcessorTime(HANDLE, uint64_t& time) override {
-    time = clock_ / 10;
-    return true;
-  }
-  uint64_t Now() override { return clock_ += 10'000'000; }
-  unsigned ProcessorCount() override { return 4; }
-
- private:
-  static DWORD Id(HANDLE process) { return static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(process)); }
-  DWORD nextId_ = 1000;
-  uint64_t clock_ = 0;
-};
-
 TEST(ProcessChurn, ADayOfProcessStartsLeavesNothingBehindInTheEngine) {
-  ChurningProcesses processes;
+  test::ChurningProcesses processes;
   for (DWORD id = 8; id < 158; ++id) processes.Start(id);
   test::FakeShell shell;
   shell.giveIcons = true;
-  test::NoServices services;
-  CMOProcessList::Seams seams;
-  seams.processes = &processes;
-  seams.services = &services;
-  seams.shell = &shell;
-  seams.systemFolder = L"C:\\Windows\\System32\\";
-  CMOProcessList list(seams);
+  CMOProcessList list(test::FakeSeams(processes, shell));
   list.SetEventThread(test::MessageThread());
 
   // A refresh as the timer makes it, the events it posts, and a client that

@@ -1,8 +1,6 @@
 // TWinControl: windows, their classes and procedures, children, painting,
 // mouse routing to windowless children, keyboard and focus routing.
 #include <algorithm>
-#include <mutex>
-#include <unordered_map>
 
 #include "ControlsInternal.h"
 #include "Offscreen.h"
@@ -10,39 +8,13 @@
 #include "gui/Controls.h"
 #include "gui/Forms.h"
 #include "gui/Menus.h"
+#include "gui/WindowTable.h"
 
 namespace gui {
 
 namespace {
 
-// Which object each of our windows belongs to. Every message looks its
-// window up, so the table is ours rather than a window property, which Wine
-// answers from its server each time. It is never destroyed: windows may go
-// after static destruction has begun.
-template <class T>
-class TWindowTable {
- public:
-  void Set(HWND window, T* object) {
-    std::lock_guard<std::mutex> guard(lock_);
-    map_[window] = object;
-  }
-  // Drops the window's entry while it is still the object's.
-  void Forget(HWND window, const T* object) {
-    std::lock_guard<std::mutex> guard(lock_);
-    auto it = map_.find(window);
-    if (it != map_.end() && it->second == object) map_.erase(it);
-  }
-  T* Get(HWND window) {
-    std::lock_guard<std::mutex> guard(lock_);
-    auto it = map_.find(window);
-    return it == map_.end() ? nullptr : it->second;
-  }
-
- private:
-  std::mutex lock_;
-  std::unordered_map<HWND, T*> map_;
-};
-
+// Windows may go after static destruction has begun: the tables live on.
 TWindowTable<TWinControl>& ControlOfWindow() {
   static auto* table = new TWindowTable<TWinControl>;
   return *table;

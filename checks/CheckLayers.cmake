@@ -4,6 +4,8 @@
 #   the engine: the kit and its own interface header; the PNG core: nothing of ours
 #   testsupport: above gui, for tests only (Messages.h, the bare message
 #   loop, needs nothing of ours, so the engine's tests may use it)
+#   tools: the build's own programs; the form reader's tokens (gui/FormLexer.h,
+#   portable and free of the rest of gui) are all of ours they use
 #
 #   cmake -DTREE=<source folder> -P checks/CheckLayers.cmake
 #
@@ -28,6 +30,7 @@ set(_places
   engine/tests/ engine_tests
   engine/ engine
   gui/tests/ gui_tests
+  gui/include/gui/FormLexer.h form_lexer
   gui/ gui
   engineclient/tests/ engineclient_tests
   engineclient/ engineclient
@@ -46,7 +49,8 @@ set(_places
   bench/engine/ bench_engine
   bench/app/ bench_app
   bench/png/ bench_png
-  checks/ checks)
+  checks/ checks
+  tools/ tools)
 # Headers the build makes, by name.
 set(_generated TarnwickLib.h engine_idl)
 
@@ -54,7 +58,8 @@ set(_generated TarnwickLib.h engine_idl)
 set(_may_kit "")
 set(_may_test_messages "")
 set(_may_engine kit engine_idl)
-set(_may_gui kit)
+set(_may_form_lexer "")
+set(_may_gui kit form_lexer)
 set(_may_testsupport gui kit test_messages)
 set(_may_engineclient gui kit engine_idl)
 set(_may_png_core "")
@@ -79,8 +84,11 @@ set(_may_bench_engine engine engine_tests ${_may_engine})
 set(_may_bench_png png_core)
 # The program's benchmarks drive it through the tests' harness and time its parts.
 set(_may_bench_app app_tests app ${_may_app})
-set(_may_checks kit engine engine_idl gui testsupport test_messages engineclient png_core png components controls
-                skins)
+# The build's own tools run on the building machine: of ours they use only
+# the form reader's tokens.
+set(_may_tools form_lexer)
+set(_may_checks kit engine engine_idl gui form_lexer testsupport test_messages engineclient png_core png components
+                controls skins)
 
 # Include folders of the libraries, as their targets give them to others.
 set(_roots kit/include gui/include testsupport/include engineclient/include engine engine/tests/unit png/core png

@@ -24,6 +24,7 @@
 #include "gui/Events.h"
 #include "gui/Exceptions.h"
 #include "gui/ExtCtrls.h"
+#include "gui/FormLexer.h"
 #include "gui/FormReader.h"
 #include "gui/Forms.h"
 #include "gui/Graphic.h"

@@ -1,8 +1,19 @@
-# Embeds form texts and the pictures they name into an executable's resources.
+# The forms of a program: their code, written from them by formgen, and their
+# texts and pictures, embedded into each executable that reads them.
 #
 #   include(BrimvaleForms)
+#   brimvale_form_code(orvane_shell CLASSES forms/FormClasses.txt SUPPORT FormBinding.h
+#                      FORMS forms/MainForm.form forms/RulesForm.form)
 #   brimvale_add_forms(orvane FORMS forms/MainForm.form forms/RulesForm.form)
 #
+# brimvale_form_code runs formgen (tools/formgen) on each form at build time:
+# forms/MainForm.form gives MainForm.form.h, found by that name by the target
+# and by everyone who links it, and MainForm.form.cpp, compiled into the
+# target. CLASSES maps the form classes to C++ classes and headers; SUPPORT
+# is the header the code stands on. A changed form, map or formgen writes
+# the code again.
+#
+# brimvale_add_forms embeds the forms into an executable's resources.
 # For each form, the class on its first object line names the resource: the
 # form of TMainForm becomes RCDATA "TMAINFORM". Every picture value in it
 # ("PicNormal = TPngPicture 'art/free.png'", or one line of an image list
@@ -14,6 +25,33 @@
 #
 # The forms are scanned when CMake configures; changing a form reruns it.
 include_guard(DIRECTORY)
+
+function(brimvale_form_code target)
+  cmake_parse_arguments(F "" "CLASSES;SUPPORT" "FORMS" ${ARGN})
+  if(NOT BRIMVALE_FORMGEN)
+    message(FATAL_ERROR "brimvale_form_code: formgen is not part of this build (tools/ comes first)")
+  endif()
+  if(NOT F_CLASSES OR NOT F_SUPPORT OR NOT F_FORMS OR F_UNPARSED_ARGUMENTS)
+    message(FATAL_ERROR "brimvale_form_code(${target}): give CLASSES, SUPPORT and FORMS")
+  endif()
+  get_filename_component(map "${F_CLASSES}" ABSOLUTE)
+  set(dir ${CMAKE_CURRENT_BINARY_DIR}/forms)
+  file(MAKE_DIRECTORY ${dir})
+  foreach(form IN LISTS F_FORMS)
+    get_filename_component(form_path "${form}" ABSOLUTE)
+    get_filename_component(name "${form}" NAME)
+    set(header ${dir}/${name}.h)
+    set(source ${dir}/${name}.cpp)
+    add_custom_command(OUTPUT ${header} ${source}
+      COMMAND ${BRIMVALE_FORMGEN} --form ${form_path} --classes ${map} --support ${F_SUPPORT}
+              --header ${header} --source ${source}
+      DEPENDS ${form_path} ${map} ${BRIMVALE_FORMGEN_DEPENDS}
+      COMMENT "Writing the code of ${name}"
+      VERBATIM)
+    target_sources(${target} PRIVATE ${header} ${source})
+  endforeach()
+  target_include_directories(${target} PUBLIC ${dir})
+endfunction()
 
 function(brimvale_add_forms target)
   cmake_parse_arguments(F "" "" "FORMS" ${ARGN})

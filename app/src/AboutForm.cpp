@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "FormBinding.h"
+#include "LanguageTables.h"
 #include "LayeredButton.h"
 #include "LayeredLabel.h"
 #include "SkinFiles.h"
@@ -15,24 +15,11 @@ namespace orvane {
 
 TAboutForm* AboutForm = nullptr;
 
-GUI_DEFINE_CLASS(TAboutForm) {
-  c.Handler("FormCreate", &TAboutForm::FormCreate);
-  c.Handler("FormShow", &TAboutForm::FormShow);
-  c.Handler("FormKeyPress", &TAboutForm::FormKeyPress);
-  c.Handler("lybtnCloseClick", &TAboutForm::lybtnCloseClick);
-  c.Handler("lybtnWWWClick", &TAboutForm::lybtnWWWClick);
-  c.Handler("lybtnEmailClick", &TAboutForm::lybtnEmailClick);
-}
+GUI_DEFINE_CLASS(TAboutForm) { DefineHandlers(c); }
 
 void TAboutForm::Loaded() {
   inherited::Loaded();
-  Bind(*this, lylblTitle, "lylblTitle");
-  Bind(*this, lybtnClose, "lybtnClose");
-  Bind(*this, lylblCaption, "lylblCaption");
-  Bind(*this, lylblCopyright, "lylblCopyright");
-  Bind(*this, lylblWarning, "lylblWarning");
-  Bind(*this, lybtnWWW, "lybtnWWW");
-  Bind(*this, lybtnEmail, "lybtnEmail");
+  BindComponents();
 }
 
 void TAboutForm::FormCreate(gui::TObject*) {
@@ -66,18 +53,10 @@ void TAboutForm::LoadSkin() {
 }
 
 void TAboutForm::ApplyLanguage() {
-  SetCaption(LANG_COMMON_ABOUT);
-  lylblTitle->SetCaption(LANG_COMMON_ABOUT);
-  lybtnClose->SetHint(LANG_COMMON_CLOSE);
-  lybtnWWW->SetCaption(LANG_ABOUT_HOMEPAGE);
-  lybtnWWW->SetHint(LANG_MAIN_HOMEPAGE);
-  lybtnEmail->SetCaption(LANG_ABOUT_EMAIL);
-  lybtnEmail->SetHint(LANG_MAIN_EMAIL);
+  ApplyTexts(*this, AboutFormLanguage());
   // The language text is a pattern of "%s" places, filled by the language
   // routines: no text is ever handed to a formatting function.
   lylblCaption->SetCaption(FormatLangText(LANG_ABOUT_CAPTION, {LANG_MAIN_CAPTION, "Version", LANG_MAIN_VERSION}));
-  lylblCopyright->SetCaption(LANG_MAIN_COPYRIGHT);
-  lylblWarning->SetCaption(LANG_ABOUT_WARNING);
 }
 
 }  // namespace orvane

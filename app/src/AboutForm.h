@@ -3,28 +3,16 @@
 // their own, so nothing of the screen's cursor is changed or left behind.
 #pragma once
 
+#include "AboutForm.form.h"
 #include "LayeredWnd.h"
-
-namespace components {
-class TLayeredButton;
-class TLayeredLabel;
-}  // namespace components
 
 namespace orvane {
 
-class TAboutForm : public components::TfrmLayered {
+class TAboutForm : public components::TfrmLayered, public TAboutFormComponents {
   GUI_CLASS(TAboutForm, components::TfrmLayered)
 
  public:
   explicit TAboutForm(gui::TComponent* owner) : TfrmLayered(owner) {}
-
-  components::TLayeredLabel* lylblTitle = nullptr;
-  components::TLayeredButton* lybtnClose = nullptr;
-  components::TLayeredLabel* lylblCaption = nullptr;
-  components::TLayeredLabel* lylblCopyright = nullptr;
-  components::TLayeredLabel* lylblWarning = nullptr;
-  components::TLayeredButton* lybtnWWW = nullptr;
-  components::TLayeredButton* lybtnEmail = nullptr;
 
   void FormCreate(gui::TObject* Sender);
   void FormShow(gui::TObject* Sender);

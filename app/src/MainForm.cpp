@@ -4,7 +4,6 @@
 
 #include <string>
 
-#include "FormBinding.h"
 #include "Formulas.h"
 #include "HotKeyManager.h"
 #include "MagnetCS.h"
@@ -56,40 +55,7 @@ bool RegisterEngineFile(const std::string& path) {
 
 }  // namespace
 
-GUI_DEFINE_CLASS(TMainForm) {
-  c.Handler("FormCreate", &TMainForm::FormCreate);
-  c.Handler("FormShow", &TMainForm::FormShow);
-  c.Handler("FormCloseQuery", &TMainForm::FormCloseQuery);
-  c.Handler("FormClose", &TMainForm::FormClose);
-  c.Handler("lblMainTitleMouseDown", &TMainForm::lblMainTitleMouseDown);
-  c.Handler("btnCloseClick", &TMainForm::btnCloseClick);
-  c.Handler("btnTabMGClick", &TMainForm::btnTabMGClick);
-  c.Handler("btnTabMAClick", &TMainForm::btnTabMAClick);
-  c.Handler("btnTabSTClick", &TMainForm::btnTabSTClick);
-  c.Handler("btnTabPMClick", &TMainForm::btnTabPMClick);
-  c.Handler("btnTabCSClick", &TMainForm::btnTabCSClick);
-  c.Handler("btnTabMGMouseDown", &TMainForm::btnTabMGMouseDown);
-  c.Handler("btnTabMAMouseDown", &TMainForm::btnTabMAMouseDown);
-  c.Handler("btnTabSTMouseDown", &TMainForm::btnTabSTMouseDown);
-  c.Handler("btnTabPMMouseDown", &TMainForm::btnTabPMMouseDown);
-  c.Handler("btnTabCSMouseDown", &TMainForm::btnTabCSMouseDown);
-  c.Handler("btnTabMouseUp", &TMainForm::btnTabMouseUp);
-  c.Handler("mniTIShowHideClick", &TMainForm::mniTIShowHideClick);
-  c.Handler("tmrOverviewTimer", &TMainForm::tmrOverviewTimer);
-  c.Handler("btnFreeUpClick", &TMainForm::btnFreeUpClick);
-  c.Handler("mniTIFreeMemroyClick", &TMainForm::mniTIFreeMemroyClick);
-  c.Handler("hkmMainHotKeyPressed", &TMainForm::hkmMainHotKeyPressed);
-  c.Handler("btnDefragClick", &TMainForm::btnDefragClick);
-  c.Handler("tmrWait5MinTimer", &TMainForm::tmrWait5MinTimer);
-  c.Handler("OnMOFastFreeProgress", &TMainForm::OnMOFastFreeProgress);
-  c.Handler("OnMODeepCompressProgress", &TMainForm::OnMODeepCompressProgress);
-  c.Handler("mniTIInformationClick", &TMainForm::mniTIInformationClick);
-  DefineOptimizerHandlers(c);
-  DefineProcessPage(c);
-  DefineSystemPage(c);
-  DefineConfigPage(c);
-  DefineMenus(c);
-}
+GUI_DEFINE_CLASS(TMainForm) { DefineHandlers(c); }
 
 TMainForm::TMainForm(TComponent* owner) : TForm(owner) {
   SetMessageHandler(WM_SYSCOMMAND, [this](TMessage& m) { OnFormSysCommand(m); });
@@ -100,58 +66,8 @@ TMainForm::~TMainForm() { closing_ = true; }
 
 void TMainForm::Loaded() {
   inherited::Loaded();
-  BindShell();
-  BindOptimizerPages();
-  BindProcessPage();
-  BindSystemPage();
-  BindConfigPage();
-  BindMenus();
-}
-
-void TMainForm::BindShell() {
-  Bind(*this, skfrmMain, "skfrmMain");
-  Bind(*this, lblMainTitle, "lblMainTitle");
-  Bind(*this, btnHelp, "btnHelp");
-  Bind(*this, btnMin, "btnMin");
-  Bind(*this, btnInfo, "btnInfo");
-  Bind(*this, btnClose, "btnClose");
-  Bind(*this, MagnetServer1, "MagnetServer1");
-  Bind(*this, skimgpnlClientZone, "skimgpnlClientZone");
-  Bind(*this, cklblMemoryUsage, "cklblMemoryUsage");
-  Bind(*this, skpbMemoryUsage, "skpbMemoryUsage");
-  Bind(*this, cklblPagingFileUsage, "cklblPagingFileUsage");
-  Bind(*this, skpbPagingFileUsage, "skpbPagingFileUsage");
-  Bind(*this, cklblCPUUsage, "cklblCPUUsage");
-  Bind(*this, skpbCPUUsage, "skpbCPUUsage");
-  Bind(*this, btnTabMG, "btnTabMG");
-  Bind(*this, btnTabMA, "btnTabMA");
-  Bind(*this, btnTabST, "btnTabST");
-  Bind(*this, btnTabPM, "btnTabPM");
-  Bind(*this, btnTabCS, "btnTabCS");
-  Bind(*this, skimgpnlCompressing, "skimgpnlCompressing");
-  Bind(*this, shpCompressing, "shpCompressing");
-  Bind(*this, cklblCompressing, "cklblCompressing");
-  Bind(*this, ckpbCompressing, "ckpbCompressing");
-  Bind(*this, btnFreeUp, "btnFreeUp");
-  Bind(*this, btnDefrag, "btnDefrag");
-  Bind(*this, skimgpnlMG, "skimgpnlMG");
-  Bind(*this, skimgpnlMA, "skimgpnlMA");
-  Bind(*this, skimgpnlST, "skimgpnlST");
-  Bind(*this, skimgpnlPM, "skimgpnlPM");
-  Bind(*this, skimgpnlCS, "skimgpnlCS");
-  Bind(*this, Quillon, "Quillon");
-  Bind(*this, tmrOverview, "tmrOverview");
-  Bind(*this, tmrProcessList, "tmrProcessList");
-  Bind(*this, tmrWait5Min, "tmrWait5Min");
-  Bind(*this, popmnuHelpMenu, "popmnuHelpMenu");
-  Bind(*this, popmnuTITrayMenu, "popmnuTITrayMenu");
-  Bind(*this, popmnuOpenList, "popmnuOpenList");
-  Bind(*this, popmnuPMListMenu, "popmnuPMListMenu");
-  Bind(*this, tiTrayIcon, "tiTrayIcon");
-  Bind(*this, ilTrayIconList, "ilTrayIconList");
-  Bind(*this, hkmMain, "hkmMain");
-  Bind(*this, actlstMainActions, "actlstMainActions");
-  Bind(*this, actHelp, "actHelp");
+  BindComponents();
+  WatchCloseRetries();
   const TVeeButton* tabs[] = {btnTabMG, btnTabMA, btnTabST, btnTabPM, btnTabCS};
   for (std::size_t i = 0; i < tabTextX_.size(); ++i) tabTextX_[i] = tabs[i]->TextX();
 }

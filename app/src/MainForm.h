@@ -2,7 +2,8 @@
 // by what the user sees: the window and its start-up (MainForm.cpp), the
 // overview with free and compress (Overview.cpp), and one file per page and
 // for the menus beside them. The form resource (forms/MainForm.form) holds
-// every component; Loaded binds the fields below to them by name.
+// every component; its field in TMainFormComponents (written from the form,
+// MainForm.form.h) is bound to it by name in Loaded.
 #pragma once
 
 #include <windows.h>
@@ -13,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "MainForm.form.h"
 #include "SeenOnly.h"
 #include "gui/ComObj.h"
 #include "gui/ExtCtrls.h"
@@ -21,47 +23,12 @@
 #include "gui/StdCtrls.h"
 
 namespace gui {
-class TAction;
-class TActionList;
-class TImageList;
-class TMenuItem;
-class TMOMain;
-class TPopupMenu;
-class TShape;
-}  // namespace gui
-
-namespace ck {
-class TCkCheckBox;
-class TCkLabel;
-class TCkProgressBar;
-class TCkTrackBar;
-}  // namespace ck
-
-namespace skins {
-class TSkinForm;
-class TSkinImagePanel;
-class TSkinProgressBar;
-}  // namespace skins
-
-// The process, system settings and configuration pages' own kinds.
-namespace gui {
-class THotKey;
 class TListItem;
 }  // namespace gui
-namespace ck {
-class TCkCheckBox;
-class TCkListView;
-class TCkRadioButton;
-class TCkTrackBar;
-}  // namespace ck
 struct IMOProcessItem;
 
 namespace components {
-class THotKeyManager;
-class TMagnetServer;
 class TTabPanel;
-class TTrayIcon;
-class TVeeButton;
 }  // namespace components
 
 namespace orvane {
@@ -70,7 +37,7 @@ namespace orvane {
 inline VARIANT_BOOL OleBool(bool value) { return value ? VARIANT_TRUE : VARIANT_FALSE; }
 inline bool IsTrue(VARIANT_BOOL value) { return value != VARIANT_FALSE; }
 
-class TMainForm : public gui::TForm {
+class TMainForm : public gui::TForm, public TMainFormComponents {
   GUI_CLASS(TMainForm, gui::TForm)
 
  public:
@@ -85,67 +52,7 @@ class TMainForm : public gui::TForm {
   DWORD RegisteredHotKey = 0;     // the free-memory hot key as last loaded or registered
   std::unique_ptr<components::TTabPanel> Tabs;  // from the first showing to the close
 
-  // --- components -----------------------------------------------------------
-  skins::TSkinForm* skfrmMain = nullptr;
-  gui::TLabel* lblMainTitle = nullptr;
-  components::TVeeButton* btnHelp = nullptr;
-  components::TVeeButton* btnMin = nullptr;
-  components::TVeeButton* btnInfo = nullptr;
-  components::TVeeButton* btnClose = nullptr;
-  components::TMagnetServer* MagnetServer1 = nullptr;
-  skins::TSkinImagePanel* skimgpnlClientZone = nullptr;
-  ck::TCkLabel* cklblMemoryUsage = nullptr;
-  skins::TSkinProgressBar* skpbMemoryUsage = nullptr;
-  ck::TCkLabel* cklblPagingFileUsage = nullptr;
-  skins::TSkinProgressBar* skpbPagingFileUsage = nullptr;
-  ck::TCkLabel* cklblCPUUsage = nullptr;
-  skins::TSkinProgressBar* skpbCPUUsage = nullptr;
-  components::TVeeButton* btnTabMG = nullptr;
-  components::TVeeButton* btnTabMA = nullptr;
-  components::TVeeButton* btnTabST = nullptr;
-  components::TVeeButton* btnTabPM = nullptr;
-  components::TVeeButton* btnTabCS = nullptr;
-  skins::TSkinImagePanel* skimgpnlCompressing = nullptr;
-  gui::TShape* shpCompressing = nullptr;
-  ck::TCkLabel* cklblCompressing = nullptr;
-  ck::TCkProgressBar* ckpbCompressing = nullptr;
-  components::TVeeButton* btnFreeUp = nullptr;
-  components::TVeeButton* btnDefrag = nullptr;
-  skins::TSkinImagePanel* skimgpnlMG = nullptr;
-  skins::TSkinImagePanel* skimgpnlMA = nullptr;
-  skins::TSkinImagePanel* skimgpnlST = nullptr;
-  skins::TSkinImagePanel* skimgpnlPM = nullptr;
-  skins::TSkinImagePanel* skimgpnlCS = nullptr;
-  gui::TMOMain* Quillon = nullptr;
-  gui::TTimer* tmrOverview = nullptr;
-  gui::TTimer* tmrProcessList = nullptr;
-  gui::TTimer* tmrWait5Min = nullptr;
-  gui::TPopupMenu* popmnuHelpMenu = nullptr;
-  gui::TPopupMenu* popmnuTITrayMenu = nullptr;
-  gui::TPopupMenu* popmnuOpenList = nullptr;
-  gui::TPopupMenu* popmnuPMListMenu = nullptr;
-  components::TTrayIcon* tiTrayIcon = nullptr;
-  gui::TImageList* ilTrayIconList = nullptr;
-  components::THotKeyManager* hkmMain = nullptr;
-  gui::TActionList* actlstMainActions = nullptr;
-  gui::TAction* actHelp = nullptr;
-
   // --- process manager page (PageProcess.cpp) ---------------------------------
-  ck::TCkLabel* cklblPMProcessList = nullptr;
-  ck::TCkLabel* cklblPMProcessCount = nullptr;
-  ck::TCkListView* cklvProcess = nullptr;
-  components::TVeeButton* btnPMFreeUp = nullptr;
-  components::TVeeButton* btnPMKill = nullptr;
-  gui::TMenuItem* mniPMFree = nullptr;
-  gui::TMenuItem* mniPMTerminate = nullptr;
-  gui::TMenuItem* mniPMPriority = nullptr;
-  gui::TMenuItem* mniPMPriorityRealtime = nullptr;
-  gui::TMenuItem* mniPMPriorityHigh = nullptr;
-  gui::TMenuItem* mniPMPriorityAboveNormal = nullptr;
-  gui::TMenuItem* mniPMPriorityNormal = nullptr;
-  gui::TMenuItem* mniPMPriorityBelowNormal = nullptr;
-  gui::TMenuItem* mniPMPriorityLow = nullptr;
-
   void FillProcessList();
   void UpdateProcessList();
   void ClearProcessList();
@@ -167,22 +74,6 @@ class TMainForm : public gui::TForm {
   void mniPMPriorityLowClick(gui::TObject* Sender);
 
   // --- system settings page (PageSystem.cpp) ----------------------------------
-  ck::TCkLabel* cklblSTVisualFXSetting = nullptr;
-  ck::TCkTrackBar* cktbSTVisualFXSetting = nullptr;
-  ck::TCkLabel* cklblSTVisualFXSettingValue = nullptr;
-  ck::TCkLabel* cklblSTWin32PrioritySeparation = nullptr;
-  ck::TCkTrackBar* cktbSTWin32PrioritySeparation = nullptr;
-  ck::TCkLabel* cklblSTWin32PrioritySeparationValue = nullptr;
-  ck::TCkCheckBox* ckchkSTAdditionalWorkerThreads = nullptr;
-  ck::TCkCheckBox* ckchkSTNtfsOptimization = nullptr;
-  ck::TCkCheckBox* ckchkSTLargeSystemCache = nullptr;
-  ck::TCkCheckBox* ckchkSTDisablePagingExecutive = nullptr;
-  ck::TCkLabel* cklblSTMaxCachedIcons = nullptr;
-  ck::TCkTrackBar* cktbSTMaxCachedIcons = nullptr;
-  ck::TCkLabel* cklblSTMaxCachedIconsValue = nullptr;
-  components::TVeeButton* btnSTDefault = nullptr;
-  components::TVeeButton* btnSTSave = nullptr;
-
   void LoadSystemPage();
   void ckchkSTAdditionalWorkerThreadsClick(gui::TObject* Sender);
   void ckchkSTNtfsOptimizationClick(gui::TObject* Sender);
@@ -195,20 +86,6 @@ class TMainForm : public gui::TForm {
   void btnSTSaveClick(gui::TObject* Sender);
 
   // --- configuration page (PageConfig.cpp) ------------------------------------
-  ck::TCkCheckBox* ckchkCSAutorun = nullptr;
-  ck::TCkCheckBox* ckchkCSShowTrayIcon = nullptr;
-  ck::TCkRadioButton* ckrbCSMinToTray = nullptr;
-  ck::TCkRadioButton* ckrbCSCloseToTray = nullptr;
-  ck::TCkLabel* cklblCSUpdatingInterval = nullptr;
-  ck::TCkTrackBar* cktbCSUpdatingInterval = nullptr;
-  ck::TCkLabel* cklblCSUpdatingIntervalValue = nullptr;
-  ck::TCkCheckBox* ckchkCSHotKey = nullptr;
-  ck::TCkLabel* cklblCSHotKey = nullptr;
-  gui::THotKey* hkCSFreeUp = nullptr;
-  ck::TCkLabel* cklblCSHotKeyResult = nullptr;
-  components::TVeeButton* btnCSDefault = nullptr;
-  components::TVeeButton* btnCSSave = nullptr;
-
   void LoadConfigurationPage();
   void cktbCSUpdatingIntervalChange(gui::TObject* Sender);
   void ckchkCSAutorunClick(gui::TObject* Sender);
@@ -255,17 +132,6 @@ class TMainForm : public gui::TForm {
   static void TabChanged(components::TTabPanel* Sender, void* Data);
 
   // --- menus, tray and language (Menus.cpp) ----------------------------------
-  gui::TMenuItem* mniHMHelpContent = nullptr;
-  gui::TMenuItem* mniHMAbout = nullptr;
-  gui::TMenuItem* mniHMLanguages = nullptr;
-  gui::TMenuItem* mniHMOnlineResources = nullptr;
-  gui::TMenuItem* mniHMContractTechnicalSupport = nullptr;
-  gui::TMenuItem* mniTIShowHide = nullptr;
-  gui::TMenuItem* mniTIFreeMemroy = nullptr;
-  gui::TMenuItem* mniTIInformation = nullptr;
-  gui::TMenuItem* mniTIAbout = nullptr;
-  gui::TMenuItem* mniTIClose = nullptr;
-
   // Every text of the main window and its pages from the language strings.
   void ApplyLanguage();
   // Fills the languages submenu from the language files; the items added.
@@ -297,48 +163,6 @@ class TMainForm : public gui::TForm {
   void PlaceActionCaptions();
 
   // --- general and advanced optimizer pages (PageOptimizer.cpp) ------------
-  ck::TCkCheckBox* ckchkMGAutoFree = nullptr;
-  ck::TCkLabel* cklblMGAutoFreeTimer = nullptr;
-  ck::TCkTrackBar* cktbMGAutoFreeTimer = nullptr;
-  ck::TCkLabel* cklblMGAutoFreeTimerValue = nullptr;
-  ck::TCkCheckBox* ckchkMGWhiteList = nullptr;
-  ck::TCkCheckBox* ckchkMGAutoList = nullptr;
-  ck::TCkCheckBox* ckchkMGBlackList = nullptr;
-  ck::TCkCheckBox* ckchkMGIdleList = nullptr;
-  ck::TCkLabel* cklblMGListEditor = nullptr;
-  ck::TCkCheckBox* ckchkMGAutoDefrag = nullptr;
-  ck::TCkLabel* cklblMGMonitorInterval = nullptr;
-  ck::TCkTrackBar* cktbMGMonitorInterval = nullptr;
-  ck::TCkLabel* cklblMGMonitorIntervalValue = nullptr;
-  ck::TCkLabel* cklblMGLowValue = nullptr;
-  ck::TCkTrackBar* cktbMGLowValue = nullptr;
-  ck::TCkLabel* cklblMGLowValueValue = nullptr;
-  ck::TCkLabel* cklblMGDefragSize = nullptr;
-  ck::TCkTrackBar* cktbMGDefragSize = nullptr;
-  ck::TCkLabel* cklblMGDefragSizeValue = nullptr;
-  ck::TCkCheckBox* ckchkMGCPUProtection = nullptr;
-  ck::TCkTrackBar* cktbMGCPUProtection = nullptr;
-  ck::TCkLabel* cklblMGCPUProtectionValue = nullptr;
-  components::TVeeButton* btnMGDefault = nullptr;
-  components::TVeeButton* btnMGSave = nullptr;
-  gui::TMenuItem* mniOpenList = nullptr;
-  ck::TCkCheckBox* ckchkMACPUAdjustment = nullptr;
-  ck::TCkLabel* cklblMACPUAdjustmentRange = nullptr;
-  ck::TCkTrackBar* cktbMACPUAdjustmentRange = nullptr;
-  ck::TCkLabel* cklblMACPUAdjustmentRangeValue = nullptr;
-  ck::TCkCheckBox* ckchkMASmartAnalyzer = nullptr;
-  ck::TCkLabel* cklblMASmartAnalyzerTimer = nullptr;
-  ck::TCkTrackBar* cktbMASmartAnalyzerTimer = nullptr;
-  ck::TCkLabel* cklblMASmartAnalyzerTimerValue = nullptr;
-  ck::TCkLabel* cklblMASmartAnalyzerAttention = nullptr;
-  ck::TCkTrackBar* cktbMASmartAnalyzerAttention = nullptr;
-  ck::TCkLabel* cklblMASmartAnalyzerAttentionValue = nullptr;
-  ck::TCkLabel* cklblMASmartAnalyzerPeriod = nullptr;
-  ck::TCkTrackBar* cktbMASmartAnalyzerPeriod = nullptr;
-  ck::TCkLabel* cklblMASmartAnalyzerPeriodValue = nullptr;
-  components::TVeeButton* btnMADefault = nullptr;
-  components::TVeeButton* btnMASave = nullptr;
-
   // Each re-reads the settings file and shows it; what a control moves on
   // the way is written back to the engine by its own handler.
   void LoadGeneralPage();
@@ -378,9 +202,9 @@ class TMainForm : public gui::TForm {
   void Loaded() override;
 
  private:
-  void BindShell();
-  static void DefineMenus(gui::TClassBuilder<TMainForm>& c);
-  void BindMenus();
+  // From the window's creation on: a close that waits for a modal loop
+  // looks again on a timer.
+  void WatchCloseRetries();
   // The language's texts, the overview and every page anew, in that order:
   // at the first showing and at each language switch.
   void ShowLanguageAndPages();
@@ -391,22 +215,11 @@ class TMainForm : public gui::TForm {
   // The configuration's stored language index, as text and written back.
   std::string StoredLanguage();
   void StoreLanguage(int index);
-  void BindOptimizerPages();
-  static void DefineOptimizerHandlers(gui::TClassBuilder<TMainForm>& c);
   void FastFree();
   void SelectTab(gui::TObject* button);
   // The text of a tab button at its resting place, or shifted left as the
   // selected and pressed pictures show it.
   void PlaceTabText(gui::TObject* button, bool shifted);
-
-  // The process, system and configuration pages: their handlers for the
-  // class table, their components bound once the form is read.
-  static void DefineProcessPage(gui::TClassBuilder<TMainForm>& c);
-  static void DefineSystemPage(gui::TClassBuilder<TMainForm>& c);
-  static void DefineConfigPage(gui::TClassBuilder<TMainForm>& c);
-  void BindProcessPage();
-  void BindSystemPage();
-  void BindConfigPage();
 
   // What a process row showed last; each row's Data points at its own.
   struct TProcessRowData {

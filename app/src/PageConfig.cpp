@@ -10,7 +10,6 @@
 #include "CkLabel.h"
 #include "CkRadChk.h"
 #include "CkTrkBar.h"
-#include "FormBinding.h"
 #include "Formulas.h"
 #include "HotKeyManager.h"
 #include "MainForm.h"
@@ -43,34 +42,6 @@ std::string AutorunCommand() { return "\"" + ParamStr(0) + "\" /autorun"; }
 std::string InParentheses(const std::string& text) { return "(" + text + ")"; }
 
 }  // namespace
-
-void TMainForm::DefineConfigPage(TClassBuilder<TMainForm>& c) {
-  c.Handler("cktbCSUpdatingIntervalChange", &TMainForm::cktbCSUpdatingIntervalChange);
-  c.Handler("ckchkCSAutorunClick", &TMainForm::ckchkCSAutorunClick);
-  c.Handler("ckchkCSShowTrayIconClick", &TMainForm::ckchkCSShowTrayIconClick);
-  c.Handler("ckrbCSMinToTrayClick", &TMainForm::ckrbCSMinToTrayClick);
-  c.Handler("ckrbCSCloseToTrayClick", &TMainForm::ckrbCSCloseToTrayClick);
-  c.Handler("ckchkCSHotKeyClick", &TMainForm::ckchkCSHotKeyClick);
-  c.Handler("hkCSFreeUpChange", &TMainForm::hkCSFreeUpChange);
-  c.Handler("btnCSDefaultClick", &TMainForm::btnCSDefaultClick);
-  c.Handler("btnCSSaveClick", &TMainForm::btnCSSaveClick);
-}
-
-void TMainForm::BindConfigPage() {
-  Bind(*this, ckchkCSAutorun, "ckchkCSAutorun");
-  Bind(*this, ckchkCSShowTrayIcon, "ckchkCSShowTrayIcon");
-  Bind(*this, ckrbCSMinToTray, "ckrbCSMinToTray");
-  Bind(*this, ckrbCSCloseToTray, "ckrbCSCloseToTray");
-  Bind(*this, cklblCSUpdatingInterval, "cklblCSUpdatingInterval");
-  Bind(*this, cktbCSUpdatingInterval, "cktbCSUpdatingInterval");
-  Bind(*this, cklblCSUpdatingIntervalValue, "cklblCSUpdatingIntervalValue");
-  Bind(*this, ckchkCSHotKey, "ckchkCSHotKey");
-  Bind(*this, cklblCSHotKey, "cklblCSHotKey");
-  Bind(*this, hkCSFreeUp, "hkCSFreeUp");
-  Bind(*this, cklblCSHotKeyResult, "cklblCSHotKeyResult");
-  Bind(*this, btnCSDefault, "btnCSDefault");
-  Bind(*this, btnCSSave, "btnCSSave");
-}
 
 void TMainForm::LoadConfigurationPage() {
   TComPtr<IMOConfig> config = Quillon->config();

@@ -12,7 +12,6 @@
 #include <string>
 #include <type_traits>
 
-#include "FormBinding.h"
 #include "Formulas.h"
 #include "MainForm.h"
 #include "RulesForm.h"
@@ -148,80 +147,6 @@ void BindRulesWindow(int listType) {
 }
 
 }  // namespace
-
-void TMainForm::DefineOptimizerHandlers(TClassBuilder<TMainForm>& c) {
-  c.Handler("ckchkMGAutoFreeClick", &TMainForm::ckchkMGAutoFreeClick);
-  c.Handler("cktbMGAutoFreeTimerChange", &TMainForm::cktbMGAutoFreeTimerChange);
-  c.Handler("ckchkMGWhiteListClick", &TMainForm::ckchkMGWhiteListClick);
-  c.Handler("ckchkMGAutoListClick", &TMainForm::ckchkMGAutoListClick);
-  c.Handler("ckchkMGBlackListClick", &TMainForm::ckchkMGBlackListClick);
-  c.Handler("ckchkMGIdleListClick", &TMainForm::ckchkMGIdleListClick);
-  c.Handler("ckchkMGWhiteListMouseDown", &TMainForm::ckchkMGWhiteListMouseDown);
-  c.Handler("ckchkMGAutoListMouseDown", &TMainForm::ckchkMGAutoListMouseDown);
-  c.Handler("ckchkMGBlackListMouseDown", &TMainForm::ckchkMGBlackListMouseDown);
-  c.Handler("ckchkMGIdleListMouseDown", &TMainForm::ckchkMGIdleListMouseDown);
-  c.Handler("mniOpenListClick", &TMainForm::mniOpenListClick);
-  c.Handler("ckchkMGAutoDefragClick", &TMainForm::ckchkMGAutoDefragClick);
-  c.Handler("cktbMGMonitorIntervalChange", &TMainForm::cktbMGMonitorIntervalChange);
-  c.Handler("cktbMGLowValueChange", &TMainForm::cktbMGLowValueChange);
-  c.Handler("cktbMGDefragSizeChange", &TMainForm::cktbMGDefragSizeChange);
-  c.Handler("ckchkMGCPUProtectionClick", &TMainForm::ckchkMGCPUProtectionClick);
-  c.Handler("cktbMGCPUProtectionChange", &TMainForm::cktbMGCPUProtectionChange);
-  c.Handler("btnMGDefaultClick", &TMainForm::btnMGDefaultClick);
-  c.Handler("btnMGSaveClick", &TMainForm::btnMGSaveClick);
-  c.Handler("ckchkMASmartAnalyzerClick", &TMainForm::ckchkMASmartAnalyzerClick);
-  c.Handler("cktbMASmartAnalyzerTimerChange", &TMainForm::cktbMASmartAnalyzerTimerChange);
-  c.Handler("cktbMASmartAnalyzerAttentionChange", &TMainForm::cktbMASmartAnalyzerAttentionChange);
-  c.Handler("cktbMASmartAnalyzerPeriodChange", &TMainForm::cktbMASmartAnalyzerPeriodChange);
-  c.Handler("ckchkMACPUAdjustmentClick", &TMainForm::ckchkMACPUAdjustmentClick);
-  c.Handler("cktbMACPUAdjustmentRangeChange", &TMainForm::cktbMACPUAdjustmentRangeChange);
-  c.Handler("btnMADefaultClick", &TMainForm::btnMADefaultClick);
-  c.Handler("btnMASaveClick", &TMainForm::btnMASaveClick);
-}
-
-void TMainForm::BindOptimizerPages() {
-  Bind(*this, ckchkMGAutoFree, "ckchkMGAutoFree");
-  Bind(*this, cklblMGAutoFreeTimer, "cklblMGAutoFreeTimer");
-  Bind(*this, cktbMGAutoFreeTimer, "cktbMGAutoFreeTimer");
-  Bind(*this, cklblMGAutoFreeTimerValue, "cklblMGAutoFreeTimerValue");
-  Bind(*this, ckchkMGWhiteList, "ckchkMGWhiteList");
-  Bind(*this, ckchkMGAutoList, "ckchkMGAutoList");
-  Bind(*this, ckchkMGBlackList, "ckchkMGBlackList");
-  Bind(*this, ckchkMGIdleList, "ckchkMGIdleList");
-  Bind(*this, cklblMGListEditor, "cklblMGListEditor");
-  Bind(*this, ckchkMGAutoDefrag, "ckchkMGAutoDefrag");
-  Bind(*this, cklblMGMonitorInterval, "cklblMGMonitorInterval");
-  Bind(*this, cktbMGMonitorInterval, "cktbMGMonitorInterval");
-  Bind(*this, cklblMGMonitorIntervalValue, "cklblMGMonitorIntervalValue");
-  Bind(*this, cklblMGLowValue, "cklblMGLowValue");
-  Bind(*this, cktbMGLowValue, "cktbMGLowValue");
-  Bind(*this, cklblMGLowValueValue, "cklblMGLowValueValue");
-  Bind(*this, cklblMGDefragSize, "cklblMGDefragSize");
-  Bind(*this, cktbMGDefragSize, "cktbMGDefragSize");
-  Bind(*this, cklblMGDefragSizeValue, "cklblMGDefragSizeValue");
-  Bind(*this, ckchkMGCPUProtection, "ckchkMGCPUProtection");
-  Bind(*this, cktbMGCPUProtection, "cktbMGCPUProtection");
-  Bind(*this, cklblMGCPUProtectionValue, "cklblMGCPUProtectionValue");
-  Bind(*this, btnMGDefault, "btnMGDefault");
-  Bind(*this, btnMGSave, "btnMGSave");
-  Bind(*this, mniOpenList, "mniOpenList");
-  Bind(*this, ckchkMACPUAdjustment, "ckchkMACPUAdjustment");
-  Bind(*this, cklblMACPUAdjustmentRange, "cklblMACPUAdjustmentRange");
-  Bind(*this, cktbMACPUAdjustmentRange, "cktbMACPUAdjustmentRange");
-  Bind(*this, cklblMACPUAdjustmentRangeValue, "cklblMACPUAdjustmentRangeValue");
-  Bind(*this, ckchkMASmartAnalyzer, "ckchkMASmartAnalyzer");
-  Bind(*this, cklblMASmartAnalyzerTimer, "cklblMASmartAnalyzerTimer");
-  Bind(*this, cktbMASmartAnalyzerTimer, "cktbMASmartAnalyzerTimer");
-  Bind(*this, cklblMASmartAnalyzerTimerValue, "cklblMASmartAnalyzerTimerValue");
-  Bind(*this, cklblMASmartAnalyzerAttention, "cklblMASmartAnalyzerAttention");
-  Bind(*this, cktbMASmartAnalyzerAttention, "cktbMASmartAnalyzerAttention");
-  Bind(*this, cklblMASmartAnalyzerAttentionValue, "cklblMASmartAnalyzerAttentionValue");
-  Bind(*this, cklblMASmartAnalyzerPeriod, "cklblMASmartAnalyzerPeriod");
-  Bind(*this, cktbMASmartAnalyzerPeriod, "cktbMASmartAnalyzerPeriod");
-  Bind(*this, cklblMASmartAnalyzerPeriodValue, "cklblMASmartAnalyzerPeriodValue");
-  Bind(*this, btnMADefault, "btnMADefault");
-  Bind(*this, btnMASave, "btnMASave");
-}
 
 // --- general optimizer page -------------------------------------------------------------
 

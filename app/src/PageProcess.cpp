@@ -10,7 +10,6 @@
 
 #include "CkLabel.h"
 #include "CkListVw.h"
-#include "FormBinding.h"
 #include "Formulas.h"
 #include "MainForm.h"
 #include "SkinImagePanel.h"
@@ -63,41 +62,6 @@ std::string ThousandSeparator() {
 std::string MemoryText(std::uint64_t bytes) { return KilobytesText(bytes, ThousandSeparator()); }
 
 }  // namespace
-
-void TMainForm::DefineProcessPage(TClassBuilder<TMainForm>& c) {
-  c.Handler("tmrProcessListTimer", &TMainForm::tmrProcessListTimer);
-  c.Handler("OnMOProcessNew", &TMainForm::OnMOProcessNew);
-  c.Handler("OnMOProcessExit", &TMainForm::OnMOProcessExit);
-  c.Handler("cklvProcessSelectItem", &TMainForm::cklvProcessSelectItem);
-  c.Handler("cklvProcessMouseDown", &TMainForm::cklvProcessMouseDown);
-  c.Handler("btnPMFreeUpClick", &TMainForm::btnPMFreeUpClick);
-  c.Handler("mniPMFreeClick", &TMainForm::mniPMFreeClick);
-  c.Handler("btnPMKillClick", &TMainForm::btnPMKillClick);
-  c.Handler("mniPMTerminateClick", &TMainForm::mniPMTerminateClick);
-  c.Handler("mniPMPriorityRealtimeClick", &TMainForm::mniPMPriorityRealtimeClick);
-  c.Handler("mniPMPriorityHighClick", &TMainForm::mniPMPriorityHighClick);
-  c.Handler("mniPMPriorityAboveNormalClick", &TMainForm::mniPMPriorityAboveNormalClick);
-  c.Handler("mniPMPriorityNormalClick", &TMainForm::mniPMPriorityNormalClick);
-  c.Handler("mniPMPriorityBelowNormalClick", &TMainForm::mniPMPriorityBelowNormalClick);
-  c.Handler("mniPMPriorityLowClick", &TMainForm::mniPMPriorityLowClick);
-}
-
-void TMainForm::BindProcessPage() {
-  Bind(*this, cklblPMProcessList, "cklblPMProcessList");
-  Bind(*this, cklblPMProcessCount, "cklblPMProcessCount");
-  Bind(*this, cklvProcess, "cklvProcess");
-  Bind(*this, btnPMFreeUp, "btnPMFreeUp");
-  Bind(*this, btnPMKill, "btnPMKill");
-  Bind(*this, mniPMFree, "mniPMFree");
-  Bind(*this, mniPMTerminate, "mniPMTerminate");
-  Bind(*this, mniPMPriority, "mniPMPriority");
-  Bind(*this, mniPMPriorityRealtime, "mniPMPriorityRealtime");
-  Bind(*this, mniPMPriorityHigh, "mniPMPriorityHigh");
-  Bind(*this, mniPMPriorityAboveNormal, "mniPMPriorityAboveNormal");
-  Bind(*this, mniPMPriorityNormal, "mniPMPriorityNormal");
-  Bind(*this, mniPMPriorityBelowNormal, "mniPMPriorityBelowNormal");
-  Bind(*this, mniPMPriorityLow, "mniPMPriorityLow");
-}
 
 // --- rows ---------------------------------------------------------------------------
 

@@ -6,7 +6,6 @@
 #include "CkLabel.h"
 #include "CkRadChk.h"
 #include "CkTrkBar.h"
-#include "FormBinding.h"
 #include "Formulas.h"
 #include "MainForm.h"
 #include "VeeButton.h"
@@ -27,36 +26,6 @@ void ShowChoice(ck::TCkLabel* label, int value, const std::string* const (&texts
 }
 
 }  // namespace
-
-void TMainForm::DefineSystemPage(TClassBuilder<TMainForm>& c) {
-  c.Handler("ckchkSTAdditionalWorkerThreadsClick", &TMainForm::ckchkSTAdditionalWorkerThreadsClick);
-  c.Handler("ckchkSTNtfsOptimizationClick", &TMainForm::ckchkSTNtfsOptimizationClick);
-  c.Handler("ckchkSTLargeSystemCacheClick", &TMainForm::ckchkSTLargeSystemCacheClick);
-  c.Handler("ckchkSTDisablePagingExecutiveClick", &TMainForm::ckchkSTDisablePagingExecutiveClick);
-  c.Handler("cktbSTVisualFXSettingChange", &TMainForm::cktbSTVisualFXSettingChange);
-  c.Handler("cktbSTWin32PrioritySeparationChange", &TMainForm::cktbSTWin32PrioritySeparationChange);
-  c.Handler("cktbSTMaxCachedIconsChange", &TMainForm::cktbSTMaxCachedIconsChange);
-  c.Handler("btnSTDefaultClick", &TMainForm::btnSTDefaultClick);
-  c.Handler("btnSTSaveClick", &TMainForm::btnSTSaveClick);
-}
-
-void TMainForm::BindSystemPage() {
-  Bind(*this, cklblSTVisualFXSetting, "cklblSTVisualFXSetting");
-  Bind(*this, cktbSTVisualFXSetting, "cktbSTVisualFXSetting");
-  Bind(*this, cklblSTVisualFXSettingValue, "cklblSTVisualFXSettingValue");
-  Bind(*this, cklblSTWin32PrioritySeparation, "cklblSTWin32PrioritySeparation");
-  Bind(*this, cktbSTWin32PrioritySeparation, "cktbSTWin32PrioritySeparation");
-  Bind(*this, cklblSTWin32PrioritySeparationValue, "cklblSTWin32PrioritySeparationValue");
-  Bind(*this, ckchkSTAdditionalWorkerThreads, "ckchkSTAdditionalWorkerThreads");
-  Bind(*this, ckchkSTNtfsOptimization, "ckchkSTNtfsOptimization");
-  Bind(*this, ckchkSTLargeSystemCache, "ckchkSTLargeSystemCache");
-  Bind(*this, ckchkSTDisablePagingExecutive, "ckchkSTDisablePagingExecutive");
-  Bind(*this, cklblSTMaxCachedIcons, "cklblSTMaxCachedIcons");
-  Bind(*this, cktbSTMaxCachedIcons, "cktbSTMaxCachedIcons");
-  Bind(*this, cklblSTMaxCachedIconsValue, "cklblSTMaxCachedIconsValue");
-  Bind(*this, btnSTDefault, "btnSTDefault");
-  Bind(*this, btnSTSave, "btnSTSave");
-}
 
 void TMainForm::LoadSystemPage() {
   TComPtr<IMOSysTuneup> tuneup = Quillon->SysTuneup();

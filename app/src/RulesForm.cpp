@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string>
 
-#include "FormBinding.h"
+#include "LanguageTables.h"
 #include "MagnetCS.h"
 #include "MainForm.h"
 #include "SkinForm.h"
@@ -50,28 +50,11 @@ const std::string& ListTitle(int listType) {
 
 }  // namespace
 
-GUI_DEFINE_CLASS(TRulesForm) {
-  c.Handler("FormCreate", &TRulesForm::FormCreate);
-  c.Handler("FormShow", &TRulesForm::FormShow);
-  c.Handler("cklblRLTitleMouseDown", &TRulesForm::cklblRLTitleMouseDown);
-  c.Handler("btnRLCloseClick", &TRulesForm::btnRLCloseClick);
-  c.Handler("ckedtRLNewItemClick", &TRulesForm::ckedtRLNewItemClick);
-  c.Handler("btnRLAddClick", &TRulesForm::btnRLAddClick);
-  c.Handler("btnRLDeleteClick", &TRulesForm::btnRLDeleteClick);
-}
+GUI_DEFINE_CLASS(TRulesForm) { DefineHandlers(c); }
 
 void TRulesForm::Loaded() {
   inherited::Loaded();
-  Bind(*this, skfrmRuleList, "skfrmRuleList");
-  Bind(*this, cklblRLTitle, "cklblRLTitle");
-  Bind(*this, btnRLClose, "btnRLClose");
-  Bind(*this, skimgpnlRLClientZone, "skimgpnlRLClientZone");
-  Bind(*this, cklblRLAutoList, "cklblRLAutoList");
-  Bind(*this, cklstRLRuleList, "cklstRLRuleList");
-  Bind(*this, ckedtRLNewItem, "ckedtRLNewItem");
-  Bind(*this, btnRLAdd, "btnRLAdd");
-  Bind(*this, btnRLDelete, "btnRLDelete");
-  Bind(*this, mcRulesForm, "mcRulesForm");
+  BindComponents();
 }
 
 void TRulesForm::FormCreate(TObject*) { ListType = 0; }
@@ -82,10 +65,7 @@ void TRulesForm::ApplyLanguage() {
   const std::string& title = ListTitle(ListType);
   SetCaption(title);
   cklblRLTitle->SetCaption(title);
-  ckedtRLNewItem->SetText(LANG_RL_CKEDTRLNEWITEM);
-  cklblRLAutoList->SetCaption(LANG_RL_CKLBLRLAUTOLIST);
-  btnRLAdd->SetCaption(LANG_RL_BTNRLADD);
-  btnRLDelete->SetCaption(LANG_RL_BTNDELETE);
+  ApplyTexts(*this, RulesFormLanguage());
 }
 
 void TRulesForm::ShowList(int listType) {

@@ -5,27 +5,12 @@
 // engine, is shown read-only with a word on why.
 #pragma once
 
+#include "RulesForm.form.h"
 #include "gui/Forms.h"
-
-namespace skins {
-class TSkinForm;
-class TSkinImagePanel;
-}  // namespace skins
-
-namespace ck {
-class TCkEdit;
-class TCkLabel;
-class TCkListBox;
-}  // namespace ck
-
-namespace components {
-class TMagnetClient;
-class TVeeButton;
-}  // namespace components
 
 namespace orvane {
 
-class TRulesForm : public gui::TForm {
+class TRulesForm : public gui::TForm, public TRulesFormComponents {
   GUI_CLASS(TRulesForm, gui::TForm)
 
  public:
@@ -37,17 +22,6 @@ class TRulesForm : public gui::TForm {
   explicit TRulesForm(gui::TComponent* owner) : TForm(owner) {}
 
   int ListType = 0;
-
-  skins::TSkinForm* skfrmRuleList = nullptr;
-  ck::TCkLabel* cklblRLTitle = nullptr;
-  components::TVeeButton* btnRLClose = nullptr;
-  skins::TSkinImagePanel* skimgpnlRLClientZone = nullptr;
-  ck::TCkLabel* cklblRLAutoList = nullptr;
-  ck::TCkListBox* cklstRLRuleList = nullptr;
-  ck::TCkEdit* ckedtRLNewItem = nullptr;
-  components::TVeeButton* btnRLAdd = nullptr;
-  components::TVeeButton* btnRLDelete = nullptr;
-  components::TMagnetClient* mcRulesForm = nullptr;
 
   // Binds the window to list 1 (black), 2 (white) or 3 (smart) and loads its
   // entries from the list file, without showing it; other values do nothing.

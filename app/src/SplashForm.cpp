@@ -1,6 +1,6 @@
 #include "SplashForm.h"
 
-#include "LayeredLabel.h"
+#include "LanguageTables.h"
 #include "SkinFiles.h"
 #include "VozEverAvizi.h"
 
@@ -10,9 +10,11 @@ namespace orvane {
 
 TSplashForm* SplashForm = nullptr;
 
-GUI_DEFINE_CLASS(TSplashForm) {
-  c.Handler("FormCreate", &TSplashForm::FormCreate);
-  c.Handler("FormShow", &TSplashForm::FormShow);
+GUI_DEFINE_CLASS(TSplashForm) { DefineHandlers(c); }
+
+void TSplashForm::Loaded() {
+  inherited::Loaded();
+  BindComponents();
 }
 
 void TSplashForm::FormCreate(gui::TObject*) {
@@ -31,8 +33,7 @@ void TSplashForm::LoadSkin() { SetBackgroundImage(SkinFile("bgSplash.png")); }
 
 void TSplashForm::ApplyLanguage() {
   LANG_MAIN_CAPTION_SPLASH = LANG_MAIN_CAPTION_SPLASH_FULL;
-  if (auto* name = dynamic_cast<TLayeredLabel*>(FindComponent("lylblAppName"))) name->SetCaption(LANG_MAIN_CAPTION_SPLASH);
-  SetCaption(LANG_COMMON_SPLASH);
+  ApplyTexts(*this, SplashFormLanguage());
 }
 
 }  // namespace orvane

@@ -3,14 +3,11 @@
 #pragma once
 
 #include "LayeredWnd.h"
-
-namespace components {
-class TLayeredLabel;
-}
+#include "SplashForm.form.h"
 
 namespace orvane {
 
-class TSplashForm : public components::TfrmLayered {
+class TSplashForm : public components::TfrmLayered, public TSplashFormComponents {
   GUI_CLASS(TSplashForm, components::TfrmLayered)
 
  public:
@@ -20,6 +17,9 @@ class TSplashForm : public components::TfrmLayered {
   void FormShow(gui::TObject* Sender);
   void LoadSkin();
   void ApplyLanguage();
+
+ protected:
+  void Loaded() override;
 };
 
 // The splash window from its creation to its release, else null.

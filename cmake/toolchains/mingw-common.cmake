@@ -1,5 +1,6 @@
 # Shared part of the MinGW-w64 cross toolchains. The including file sets
-# BRIMVALE_MINGW_TRIPLE before including this one.
+# BRIMVALE_MINGW_TRIPLE and BRIMVALE_WINDOWS_ARCH (x64 or x86) before
+# including this one.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_VERSION 6.1)
 
@@ -17,4 +18,4 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 # Tests run the real Windows binaries through Wine (see scripts/wine-run).
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../../scripts/wine-run)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../../scripts/wine-run --arch ${BRIMVALE_WINDOWS_ARCH})

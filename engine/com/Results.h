@@ -7,7 +7,7 @@
 //
 // Results follow the contract: S_OK when done, S_FALSE when the call was
 // valid but nothing was done; errors only for a null out pointer, no memory,
-// or an exception stopped here.
+// or an exception stopped here (a failed Windows call keeps its code).
 #pragma once
 
 #include <windows.h>
@@ -56,9 +56,17 @@ HRESULT OutObject(Interface** out, Object* object) noexcept {
   return S_OK;
 }
 
+// The answer for a failed Windows call: its code as an HRESULT, so the
+// client's message names the system's error; a code that would read as
+// success (none was set) is E_FAIL.
+inline HRESULT Win32Result(DWORD code) noexcept {
+  const HRESULT result = HRESULT_FROM_WIN32(code);
+  return FAILED(result) ? result : E_FAIL;
+}
+
 // Runs a COM method's body (or a thread's, which ignores the result):
-// std::bad_alloc becomes E_OUTOFMEMORY, any other exception E_FAIL, and a
-// debugger hears of it.
+// std::bad_alloc becomes E_OUTOFMEMORY, a Win32Error its code
+// (Win32Result), any other exception E_FAIL, and a debugger hears of it.
 template <class Body>
 HRESULT Barrier(Body&& body) noexcept {
   try {
@@ -66,6 +74,9 @@ HRESULT Barrier(Body&& body) noexcept {
   } catch (const std::bad_alloc&) {
     ReportException("Barrier", "out of memory");
     return E_OUTOFMEMORY;
+  } catch (const Win32Error& e) {
+    ReportException("Barrier", e.Operation());
+    return Win32Result(e.Code());
   } catch (const std::exception& e) {
     ReportException("Barrier", e.what());
     return E_FAIL;

@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "gui/FormLexer.h"
 #include "gui/Graphic.h"
 #include "gui/Streams.h"
 #include "kit/Own.h"
@@ -79,13 +80,8 @@ std::optional<std::vector<std::uint8_t>> TMemoryFormSource::PictureData(const st
 
 namespace {
 
-enum class Tok { End, Ident, Number, String, Punct };
-
-struct Token {
-  Tok kind = Tok::End;
-  std::string text;  // identifier, punctuation, or the string's bytes
-  std::int64_t number = 0;
-};
+using Tok = TFormTok;
+using Token = TFormToken;
 
 // Turns UTF-8 form text into the program's 8-bit code page.
 bool Utf8ToAnsi(const std::string& utf8, std::string& ansi) {
@@ -103,112 +99,10 @@ bool Utf8ToAnsi(const std::string& utf8, std::string& ansi) {
   return true;
 }
 
-class LineLexer {
+// Strings in the program's code page.
+class LineLexer : public TFormLineLexer {
  public:
-  explicit LineLexer(const std::string& line) : s_(line) {}
-
-  // Throws std::string with the problem; the reader adds form and line.
-  Token Next() {
-    SkipBlanks();
-    Token t;
-    if (pos_ >= s_.size()) return t;
-    char c = s_[pos_];
-    if (std::isalpha(static_cast<unsigned char>(c)) || c == '_') {
-      std::size_t start = pos_;
-      while (pos_ < s_.size() && (std::isalnum(static_cast<unsigned char>(s_[pos_])) || s_[pos_] == '_')) ++pos_;
-      t.kind = Tok::Ident;
-      t.text = s_.substr(start, pos_ - start);
-      return t;
-    }
-    if (std::isdigit(static_cast<unsigned char>(c)) || c == '$' ||
-        ((c == '-' || c == '+') && pos_ + 1 < s_.size() &&
-         (std::isdigit(static_cast<unsigned char>(s_[pos_ + 1])) || s_[pos_ + 1] == '$')))
-      return Number();
-    if (c == '\'' || c == '#') return String();
-    t.kind = Tok::Punct;
-    t.text = std::string(1, c);
-    ++pos_;
-    return t;
-  }
-
-  Token Peek() {
-    std::size_t saved = pos_;
-    Token t = Next();
-    pos_ = saved;
-    return t;
-  }
-
- private:
-  void SkipBlanks() {
-    while (pos_ < s_.size() && (s_[pos_] == ' ' || s_[pos_] == '\t' || s_[pos_] == '\r')) ++pos_;
-    if (pos_ + 1 < s_.size() && s_[pos_] == '/' && s_[pos_ + 1] == '/') pos_ = s_.size();
-  }
-
-  Token Number() {
-    Token t;
-    t.kind = Tok::Number;
-    bool negative = false;
-    if (s_[pos_] == '-' || s_[pos_] == '+') negative = s_[pos_++] == '-';
-    bool hex = s_[pos_] == '$';
-    if (hex) ++pos_;
-    std::size_t start = pos_;
-    std::uint64_t value = 0;
-    while (pos_ < s_.size() && std::isxdigit(static_cast<unsigned char>(s_[pos_]))) {
-      char d = s_[pos_];
-      if (!hex && !std::isdigit(static_cast<unsigned char>(d))) break;
-      unsigned digit = std::isdigit(static_cast<unsigned char>(d)) ? d - '0' : (std::tolower(d) - 'a' + 10);
-      unsigned base = hex ? 16 : 10;
-      if (value > (UINT64_MAX - digit) / base) throw std::string("number too large");
-      value = value * base + digit;
-      ++pos_;
-    }
-    if (pos_ == start) throw std::string("a number is expected");
-    if (pos_ < s_.size() && (std::isalnum(static_cast<unsigned char>(s_[pos_])) || s_[pos_] == '_'))
-      throw std::string("'" + s_.substr(start, pos_ - start + 1) + "' is not a number");
-    if (value > static_cast<std::uint64_t>(INT64_MAX) + (negative ? 1 : 0)) throw std::string("number too large");
-    t.number = negative ? static_cast<std::int64_t>(0 - value) : static_cast<std::int64_t>(value);
-    return t;
-  }
-
-  // 'quoted' parts ('' for a quote) and #nnn character codes, run together.
-  Token String() {
-    Token t;
-    t.kind = Tok::String;
-    while (pos_ < s_.size() && (s_[pos_] == '\'' || s_[pos_] == '#')) {
-      if (s_[pos_] == '#') {
-        ++pos_;
-        std::size_t start = pos_;
-        int code = 0;
-        while (pos_ < s_.size() && std::isdigit(static_cast<unsigned char>(s_[pos_])) && pos_ - start < 4)
-          code = code * 10 + (s_[pos_++] - '0');
-        if (pos_ == start || code > 255) throw std::string("a character code #0 to #255 is expected");
-        t.text += static_cast<char>(code);
-        continue;
-      }
-      ++pos_;
-      std::string part;
-      for (;;) {
-        if (pos_ >= s_.size()) throw std::string("unterminated string");
-        if (s_[pos_] == '\'') {
-          if (pos_ + 1 < s_.size() && s_[pos_ + 1] == '\'') {
-            part += '\'';
-            pos_ += 2;
-            continue;
-          }
-          ++pos_;
-          break;
-        }
-        part += s_[pos_++];
-      }
-      std::string ansi;
-      if (!Utf8ToAnsi(part, ansi)) throw std::string("the string is not valid UTF-8");
-      t.text += ansi;
-    }
-    return t;
-  }
-
-  const std::string& s_;
-  std::size_t pos_ = 0;
+  explicit LineLexer(const std::string& line) : TFormLineLexer(line, &Utf8ToAnsi) {}
 };
 
 // --- reader ------------------------------------------------------------------------------
@@ -254,14 +148,7 @@ class Reader {
 
   // Reads one form text (its ancestors' first when it starts with inherited).
   void ReadText(const TClass& formClass, const std::string& text) {
-    std::vector<std::string> lines;
-    std::size_t start = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
-    while (start <= text.size()) {
-      std::size_t end = text.find('\n', start);
-      if (end == std::string::npos) end = text.size();
-      lines.push_back(text.substr(start, end - start));
-      start = end + 1;
-    }
+    const std::vector<std::string> lines = FormLines(text);
 
     std::string savedForm = form_;
     const std::vector<std::string>* savedLines = lines_;

@@ -8,6 +8,7 @@
 #include <stdexcept>
 #include <thread>
 
+#include "EngineError.h"
 #include "MOProcessList.h"
 #include "ProcessFakes.h"
 
@@ -150,7 +151,7 @@ TEST_F(ProcessListTest, SnapshotEnumerationTakesOverAndCountsFromOne) {
   EXPECT_EQ(3u, Count());
 }
 
-TEST_F(ProcessListTest, RefreshInsideARefreshIsRefusedAndAnExceptionStopsAtTheCallAndFreesTheFlag) {
+TEST_F(ProcessListTest, RefreshInsideARefreshIsRefusedAndAnExceptionStopsAtTheCallWithItsCodeAndFreesTheFlag) {
   List();
   HRESULT inner = S_OK;
   processes.duringEnumeration = [&] { inner = List().Refresh(); };
@@ -161,6 +162,12 @@ TEST_F(ProcessListTest, RefreshInsideARefreshIsRefusedAndAnExceptionStopsAtTheCa
   processes.duringEnumeration = [] { throw std::bad_alloc(); };
   EXPECT_EQ(E_OUTOFMEMORY, List().Refresh());
   processes.duringEnumeration = [] { throw std::runtime_error("broken"); };
+  EXPECT_EQ(E_FAIL, List().Refresh());
+  // A failed Windows call keeps its code for the client's message; one
+  // without a code is no success.
+  processes.duringEnumeration = [] { throw tarnwick::Win32Error("Process32NextW", ERROR_ACCESS_DENIED); };
+  EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED), List().Refresh());
+  processes.duringEnumeration = [] { throw tarnwick::Win32Error("Process32NextW", ERROR_SUCCESS); };
   EXPECT_EQ(E_FAIL, List().Refresh());
   EXPECT_EQ(nullptr, ById(300));
   // The engine goes on as if nothing had happened.

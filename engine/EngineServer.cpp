@@ -19,6 +19,7 @@
 #include "MOState.h"
 #include "MOSysTuneup.h"
 #include "TarnwickLib.h"
+#include "com/Results.h"
 
 namespace tarnwick {
 
@@ -75,11 +76,6 @@ bool ModulePath(HMODULE module, std::wstring* path) {
   }
 }
 
-HRESULT LastErrorResult() {
-  DWORD error = GetLastError();
-  return error ? HRESULT_FROM_WIN32(error) : E_FAIL;
-}
-
 HRESULT RegisterTypeLibrary(const std::wstring& path) {
   kit::ComPtr<ITypeLib> library;
   HRESULT hr = LoadTypeLibEx(path.c_str(), REGKIND_NONE, library.Out());
@@ -120,7 +116,7 @@ HRESULT ServerCanUnloadNow() { return com::ModuleLockCount() == 0 ? S_OK : S_FAL
 
 HRESULT RunServerScripts(HMODULE module, com::ScriptMode mode, HKEY classesRoot) {
   std::wstring path;
-  if (!ModulePath(module, &path)) return LastErrorResult();
+  if (!ModulePath(module, &path)) return com::Win32Result(GetLastError());
   const com::ScriptVariables variables = {
       {L"MODULE", path},
       {L"APPID", GuidText(kServerAppId)},
@@ -144,7 +140,7 @@ HRESULT ServerRegister() {
   HRESULT hr = RunServerScripts(module, com::ScriptMode::Register, HKEY_CLASSES_ROOT);
   if (FAILED(hr)) return hr;
   std::wstring path;
-  if (!ModulePath(module, &path)) return LastErrorResult();
+  if (!ModulePath(module, &path)) return com::Win32Result(GetLastError());
   return RegisterTypeLibrary(path);
 }
 
@@ -152,7 +148,7 @@ HRESULT ServerUnregister() {
   HMODULE module = com::ThisModule();
   HRESULT first = RunServerScripts(module, com::ScriptMode::Unregister, HKEY_CLASSES_ROOT);
   std::wstring path;
-  HRESULT hr = ModulePath(module, &path) ? UnregisterTypeLibrary(path) : LastErrorResult();
+  HRESULT hr = ModulePath(module, &path) ? UnregisterTypeLibrary(path) : com::Win32Result(GetLastError());
   return FAILED(first) ? first : hr;
 }
 

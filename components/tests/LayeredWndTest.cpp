@@ -1,7 +1,7 @@
 // The layered window with its labels and buttons, shown under the test
-// display and driven by messages. What the window shows is read from its
-// drawing buffer; what reaches the platform, from a recorder in place of
-// UpdateLayeredWindow.
+// display and driven by messages, its keys through the system's input queue.
+// What the window shows is read from its drawing buffer; what reaches the
+// platform, from a recorder in place of UpdateLayeredWindow.
 #include "LayeredButton.h"
 #include "LayeredLabel.h"
 #include "LayeredTestSupport.h"
@@ -77,6 +77,17 @@ GUI_DEFINE_CLASS(TLayeredTestForm) {
 
 namespace {
 
+// The pointer to a screen point through the system's input queue, with the
+// buttons of `flags`.
+void SendMouse(DWORD flags, int x, int y) {
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dx = x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+  input.mi.dy = y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+  input.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
+  SendInput(1, &input, sizeof input);
+}
+
 // Presses the left button at a screen point, moves by (dx, dy) in two steps
 // and lets go, through the system's real input, as a user would. Messages
 // are handled meanwhile; returns once all input has been handled. Should the
@@ -86,12 +97,7 @@ void DragWithTheMouse(gui::TPoint start, int dx, int dy) {
   std::atomic<bool> sent{false}, settled{false};
   std::thread mouse([&] {
     auto send = [](DWORD flags, int x, int y) {
-      INPUT input{};
-      input.type = INPUT_MOUSE;
-      input.mi.dx = x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
-      input.mi.dy = y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
-      input.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
-      SendInput(1, &input, sizeof input);
+      SendMouse(flags, x, y);
       Sleep(100);  // let the window's thread take each step
     };
     send(0, start.X, start.Y);
@@ -154,6 +160,27 @@ class LayeredWindowTest : public testsupport::FormFixture<TLayeredTestForm> {
     link = Get<TLayeredButton>("lybtnLink");
     events.clear();
     presented.clear();
+  }
+
+  // Without a window manager the keys go to the window under the pointer:
+  // it rests on a bare part of the form until the form is the active one.
+  bool TakeTheKeys() {
+    const gui::TPoint rest = form->ClientToScreen({150, 70});
+    SendMouse(0, rest.X, rest.Y);
+    return testsupport::PumpUntil([&] { return GetActiveWindow() == form->Handle(); }, 60000);
+  }
+  // A key through the system's input queue, pressed and let go; the messages
+  // are handled until something answered it.
+  static bool RealKey(WORD key) {
+    INPUT input[2]{};
+    input[0].type = input[1].type = INPUT_KEYBOARD;
+    input[0].ki.wVk = input[1].ki.wVk = key;
+    input[0].ki.wScan = input[1].ki.wScan = static_cast<WORD>(MapVirtualKeyA(key, MAPVK_VK_TO_VSC));
+    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, input, sizeof(INPUT));
+    const bool answered = testsupport::PumpUntil([] { return !events.empty(); }, 60000);
+    at::Pump();
+    return answered;
   }
 
   std::uint32_t Pixel(int x, int y) { return form->Surface().Pixel(x, y); }
@@ -450,10 +477,11 @@ TEST_F(LayeredWindowTest, ResourcePicturesLoadOnlyWithTheTypeSetFirst) {
 }
 
 TEST_F(LayeredWindowTest, KeysAndAcceleratorsClickTheButton) {
+  ASSERT_TRUE(TakeTheKeys());
   link->SetFocus();
   at::Pump();
   ASSERT_TRUE(link->Focused());
-  at::PressKey(VK_SPACE);
+  EXPECT_TRUE(RealKey(VK_SPACE));
   EXPECT_EQ((std::vector<std::string>{"link: click"}), events);
   EXPECT_TRUE(link->Hover());
   EXPECT_FALSE(link->Down());
@@ -463,7 +491,7 @@ TEST_F(LayeredWindowTest, KeysAndAcceleratorsClickTheButton) {
   EXPECT_EQ((std::vector<std::string>{"link: click"}), events);
 
   events.clear();
-  at::PressKey(VK_RETURN);
+  EXPECT_TRUE(RealKey(VK_RETURN));
   EXPECT_EQ((std::vector<std::string>{"link: click"}), events) << "Enter presses the focused button";
 
   // Enter from elsewhere reaches only the default button.
@@ -471,12 +499,16 @@ TEST_F(LayeredWindowTest, KeysAndAcceleratorsClickTheButton) {
   EXPECT_EQ(0, form->Perform(gui::CM_DIALOGKEY, VK_RETURN));
   EXPECT_TRUE(events.empty());
   link->SetDefault(true);
+  ::SetFocus(form->Handle());
+  at::Pump();
   EXPECT_TRUE(link->ActiveDefault());
-  EXPECT_NE(0, form->Perform(gui::CM_DIALOGKEY, VK_RETURN));
-  EXPECT_EQ((std::vector<std::string>{"link: click"}), events);
+  EXPECT_TRUE(RealKey(VK_RETURN));
+  EXPECT_EQ((std::vector<std::string>{"link: click"}), events) << "Enter presses the Default button";
 
   events.clear();
-  at::PressKey(VK_ESCAPE);
+  link->SetFocus();
+  at::Pump();
+  EXPECT_TRUE(RealKey(VK_ESCAPE));
   EXPECT_EQ((std::vector<std::string>{"close: click"}), events) << "Esc clicks the Cancel button";
   EXPECT_EQ(gui::mrCancel, form->ModalResult());
 }

@@ -249,6 +249,8 @@ class TMainForm : public gui::TForm, public TMainFormComponents {
   void ApplyHotKey();
 
   bool closing_ = false;
+  DWORD closeAskedAt_ = 0;           // when the tray's close began to wait
+  bool overviewErrorShown_ = false;  // a failed refresh's box is open
   std::vector<std::unique_ptr<TProcessRowData>> processRows_;  // the rows' records
   TSeenOnly overviewView_;     // the overview strip, seen with the window
   TSeenOnly processRowsView_;  // the process rows, seen with their page

@@ -33,8 +33,6 @@ constexpr char kLanguageItemName[] = "mniHMLanguage";
 constexpr UINT kCloseRetryMs = 50;
 constexpr DWORD kCloseWaitMs = 5000;
 constexpr UINT_PTR kCloseRetryTimer = 1;
-// When the tray's close began to wait.
-DWORD closeAskedAt = 0;
 
 // Where the configuration keeps the language index.
 struct TLanguageSetting {
@@ -186,7 +184,7 @@ void TMainForm::btnMinClick(TObject*) {
 
 void TMainForm::mniTICloseClick(TObject*) {
   CloseToTrayOn = false;
-  closeAskedAt = GetTickCount();
+  closeAskedAt_ = GetTickCount();
   CloseWhenNoModalLoop();
 }
 
@@ -195,7 +193,7 @@ void TMainForm::CloseWhenNoModalLoop() {
   // already closed and an engine already let go: end the loops first and
   // close once they are gone, or after a while anyway.
   if (EndModalLoops()) {
-    if (GetTickCount() - closeAskedAt < kCloseWaitMs) {
+    if (GetTickCount() - closeAskedAt_ < kCloseWaitMs) {
       SetTimer(Handle(), kCloseRetryTimer, kCloseRetryMs, nullptr);
       return;
     }

@@ -81,13 +81,12 @@ void TMainForm::RefreshOverview() {
 void TMainForm::tmrOverviewTimer(TObject*) {
   // A refresh that fails shows its error once: the ticks that come while
   // that box is open pass, and the first after it is answered tries again.
-  static bool errorShown = false;
-  if (errorShown) return;
+  if (overviewErrorShown_) return;
   try {
     RefreshOverview();
   } catch (...) {
-    errorShown = true;
-    auto answered = kit::OnExit([] { errorShown = false; });
+    overviewErrorShown_ = true;
+    auto answered = kit::OnExit([this] { overviewErrorShown_ = false; });
     Application->HandleException(this);
   }
 }

@@ -63,7 +63,7 @@ TEST(FormatLangText, FillsOnlyTextPlaceholders) {
 
 TEST_F(Languages, EveryKeyIsRegisteredOnceInOrderWithItsOwnText) {
   const std::vector<LANG_ITEM>& items = LangItems();
-  ASSERT_EQ(187u, items.size());
+  ASSERT_EQ(188u, items.size());
   EXPECT_EQ("LANG_COMMON_FREE", items.front().Key);
   EXPECT_EQ(&LANG_COMMON_FREE, items.front().Text);
   EXPECT_EQ("LANG_ABOUT_EMAIL", items.back().Key);

@@ -191,6 +191,7 @@ TEST_F(Keyboard, EnterInTheRulesWindowAddsTheTypedName) {
 
 TEST_F(Keyboard, AHotKeyRemovedOnTheConfigurationPageIsNeitherStoredNorRegistered) {
   constexpr char kSection[] = "PROGRAM_OPTION";
+  harness::TRegistryKeeper keep({{HKEY_CURRENT_USER, harness::kRunKey}});  // the page's save writes autorun too
   ASSERT_NO_FATAL_FAILURE(Start());
   ASSERT_NO_FATAL_FAILURE(ShowPage(4));
   HWND use = Below(Page(), "TCkCheckBox", "Enable hot key for \"FreeUp\"");

@@ -79,8 +79,12 @@ TEST_F(ProcessRows, EachProcessHasOneRowWhateverOrderTheEventsComeIn) {
   TListItems* items = MainForm->cklvProcess->Items();
   EXPECT_EQ(items->Item(items->Count() - 1)->Caption(), "pmchild.exe");
 
-  // The engine's own events for both arrive meanwhile and add nothing.
-  at::PumpUntil([] { return false; }, 2500);
+  // The engine's own events for both arrive meanwhile and add nothing: they
+  // come in order, so once a later process's own event has added its row,
+  // theirs have been handled.
+  TChildProcess marker;
+  ListedIndex(marker);
+  EXPECT_TRUE(at::PumpUntil([&] { return RowsOf(marker) == 1; })) << "the engine's event never came";
   EXPECT_EQ(RowsOf(early), 1);
   EXPECT_EQ(RowsOf(late), 1);
 

@@ -100,7 +100,8 @@ TEST(Startup, FirstShowingLaysOutTabsAndPagesClosesTheSplashAndALogOffIsAllowed)
   HWND window = MainWindow(run);
   ASSERT_NE(window, nullptr);
   DWORD_PTR answer = 0;
-  ASSERT_TRUE(SendMessageTimeoutA(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 30000, &answer));
+  ASSERT_TRUE(
+      SendMessageTimeoutA(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, harness::kPatienceMs, &answer));
   EXPECT_EQ(answer, 1u);
   EXPECT_EQ(run.Ask("boxes"), "");
   EXPECT_EQ(run.Shown("MainForm"), "visible=1 showing=1");

@@ -141,6 +141,10 @@ CMOProcessItem* CMOProcessList::CreateItem(const platform::ProcessEntry& entry) 
     return idle;
   }
 
+  // A process still starting may be listed before its name (Wine does so on
+  // a busy machine); its item would keep no name. It is tried again at the
+  // next refresh, as one that cannot be opened yet.
+  if (origin.name.empty()) return nullptr;
   origin.handle = processes_.Open(kItemAccess, entry.id);
   if (!origin.handle) return nullptr;  // tried again at the next refresh
   // Until the item takes it over, however this ends.

@@ -135,6 +135,20 @@ TEST_F(ProcessListTest, ProcessThatCannotBeOpenedIsTriedAgainLater) {
   EXPECT_EQ(1u, TakePosted().size());
 }
 
+TEST_F(ProcessListTest, ProcessListedBeforeItsNameIsTakenOnceItHasOne) {
+  List();
+  size_t starting = processes.Start(600, L"");
+  List().Refresh();
+  EXPECT_EQ(nullptr, ById(600));
+  EXPECT_TRUE(TakePosted().empty());
+  processes.table[starting].name = L"late.exe";
+  List().Refresh();
+  ASSERT_NE(nullptr, ById(600));
+  EXPECT_EQ(L"late.exe", NameOf(ById(600)));
+  std::vector<Posted> expected = {{kMsgProcessNew, 4, 600}};
+  EXPECT_EQ(expected, TakePosted());
+}
+
 TEST_F(ProcessListTest, SnapshotEnumerationTakesOverAndCountsFromOne) {
   processes.sessionsWork = false;
   List();

@@ -173,6 +173,7 @@ TEST_F(Menus, TheHelpFileOpensFromTheButtonF1AndTheMenuAndTheLinksFromTheMenu) {
   ASSERT_NO_FATAL_FAILURE(OpenHelpMenu("mniHMAbout"));
   EXPECT_EQ(run.AwaitShown("AboutForm", "visible=1 showing=1"), "visible=1 showing=1");
   EXPECT_EQ(run.Ask("boxes"), "");
+  EXPECT_TRUE(run.AwaitFocusIn("AboutForm"));
   EXPECT_EQ(run.Ask("key\t27"), "ok");
   EXPECT_EQ(run.AwaitShown("AboutForm", "visible=0 showing=0"), "visible=0 showing=0");
 }

@@ -102,8 +102,19 @@ class TProgramRun {
     return state.substr(0, state.find(" enabled="));
   }
   std::string AwaitShown(const std::string& path, const std::string& wanted);
-  // The scripted build shows the about window modally; true once it shows.
-  bool ShowAbout() { return Script("about") && AwaitShown("AboutForm", "visible=1 showing=1") == "visible=1 showing=1"; }
+  // Waits until the form or one of its controls has the keyboard focus, so
+  // that keys reach it (a window shown gets it a moment later on a loaded
+  // machine); whether it came.
+  bool AwaitFocusIn(const std::string& form) {
+    auto in = [&](const std::string& focus) { return focus == form || focus.rfind(form + ".", 0) == 0; };
+    return in(Await("focus", in));
+  }
+  // The scripted build shows the about window modally; true once it shows
+  // and has the keyboard.
+  bool ShowAbout() {
+    return Script("about") && AwaitShown("AboutForm", "visible=1 showing=1") == "visible=1 showing=1" &&
+           AwaitFocusIn("AboutForm");
+  }
   std::string Prop(const std::string& path, const std::string& property) {
     return Ask("prop\t" + path + "\t" + property);
   }

@@ -413,6 +413,14 @@ std::string Execute(const std::string& request) {
     out << o.X << ' ' << o.Y << ' ' << c->ClientWidth() << ' ' << c->ClientHeight();
     return out.str();
   }
+  if (command == "focus") {
+    // The form and the control that have the keyboard: "Form" or "Form.Control".
+    TWinControl* control = FindControl(GetFocus());
+    if (!control) return "";
+    TCustomForm* form = GetParentForm(control);
+    if (!form || form == control) return control->Name();
+    return form->Name() + "." + control->Name();
+  }
   if (command == "state") {
     TControl* c = NeedControl(arg(1));
     auto* w = dynamic_cast<TWinControl*>(c);

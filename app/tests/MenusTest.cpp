@@ -175,7 +175,7 @@ TEST_F(Menus, TheHelpFileOpensFromTheButtonF1AndTheMenuAndTheLinksFromTheMenu) {
   EXPECT_EQ(run.Ask("boxes"), "");
   EXPECT_TRUE(run.AwaitFocusIn("AboutForm"));
   EXPECT_EQ(run.Ask("key\t27"), "ok");
-  EXPECT_EQ(run.AwaitShown("AboutForm", "visible=0 showing=0"), "visible=0 showing=0");
+  EXPECT_EQ(run.AwaitShown("AboutForm", "visible=0 showing=0"), "visible=0 showing=0") << "focus: " << run.Ask("focus");
 }
 
 TEST_F(Menus, AboutAskedForAgainComesForwardAndTheTraysCloseEndsItsModalLoop) {

@@ -83,7 +83,10 @@ void PostMouse(TControl* control, UINT msg, TPoint point) {
   if (!window) throw Exception("The control has no window to receive the mouse");
   HWND handle = window->Handle();
   TPoint screen = window->ClientToScreen(point);
-  SetCursorPos(screen.X, screen.Y);
+  // The system moves the pointer with a mouse message of its own, which may
+  // come late on a loaded machine: none when it is there already.
+  POINT now{};
+  if (!GetCursorPos(&now) || now.x != screen.X || now.y != screen.Y) SetCursorPos(screen.X, screen.Y);
   WORD keys = S().buttons;
   if (GetKeyState(VK_SHIFT) < 0) keys |= MK_SHIFT;
   if (GetKeyState(VK_CONTROL) < 0) keys |= MK_CONTROL;

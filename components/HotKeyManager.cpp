@@ -7,8 +7,14 @@ namespace components {
 
 GUI_DEFINE_CLASS(THotKeyManager) { c.Event("OnHotKeyPressed", &THotKeyManager::OnHotKeyPressed); }
 
-THotKeyManager::THotKeyManager(gui::TComponent* owner) : TComponent(owner) {
-  if (!ComponentState().Contains(gui::csDesigning)) window_ = gui::AllocateHWnd(this, &THotKeyManager::WndProc);
+THotKeyManager::THotKeyManager(gui::TComponent* owner) : TComponent(owner) {}
+
+// The window comes with the first key: a program without a hot key never
+// pays for it at start-up.
+HWND THotKeyManager::Handle() {
+  if (!window_ && !ComponentState().Contains(gui::csDesigning))
+    window_ = gui::AllocateHWnd(this, &THotKeyManager::WndProc);
+  return window_;
 }
 
 THotKeyManager::~THotKeyManager() {
@@ -30,7 +36,7 @@ WORD THotKeyManager::AddHotKey(DWORD hotKey) {
   if (Find(hotKey) != hotKeys_.end()) return 0;
   ATOM atom = GlobalAddAtomA(HotKeyAtomName(hotKey).c_str());
   if (atom == 0) return 0;
-  if (!registrar(window_, atom, HotKeyModifiers(hotKey), hotKey & 0xFF)) {
+  if (!registrar(Handle(), atom, HotKeyModifiers(hotKey), hotKey & 0xFF)) {
     GlobalDeleteAtom(atom);
     return 0;
   }

@@ -39,7 +39,7 @@ class THotKeyManager : public gui::TComponent {
   void ClearHotKeys();
 
   // The window WM_HOTKEY arrives at.
-  HWND Handle() const { return window_; }
+  HWND Handle();
 
   // Index is the atom of the registration.
   TOnHotKeyPressed OnHotKeyPressed;

@@ -191,6 +191,7 @@ void TTrayIcon::SetDesignPreview(bool value) {
 
 void TTrayIcon::SetIconList(TCustomImageList* value) {
   iconList_ = value;
+  iconSource_ = {};
   if (value) FreeNotification(value);
   SetIconIndex(0);
 }
@@ -214,7 +215,9 @@ void TTrayIcon::SetCycleInterval(DWORD value) {
 
 void TTrayIcon::SetHint(const std::string& value) {
   hint_ = value;
-  ModifyIcon();
+  // A new tip alone leaves the shell's picture as it is, so the shell need
+  // not make it anew.
+  Notify(NIM_MODIFY, !iconChanged_);
 }
 
 void TTrayIcon::SetShowHint(bool value) {
@@ -230,6 +233,8 @@ void TTrayIcon::SetIcon(TIcon* value) {
     // Out of icon handles: the previous icon stays.
   }
   icon_->OnChange = [this](TObject*) { IconChanged(); };
+  iconSource_ = {};
+  iconChanged_ = true;
   ModifyIcon();
 }
 
@@ -247,10 +252,18 @@ void TTrayIcon::SetIconIndex(int value) {
     iconIndex_ = value;
     // An empty list has no image to show; the icon stays as it is.
     if (value < count) {
+      const TIconSource source{iconList_, value, iconList_->Changes()};
+      // The picture shown is that image already: nothing to make or tell.
+      if (source == iconSource_ && icon_->HandleAllocated()) return;
+      icon_->OnChange = nullptr;
       try {
         iconList_->GetIcon(value, icon_.get());
+        iconSource_ = source;
       } catch (const Exception&) {
+        iconSource_ = {};
       }
+      icon_->OnChange = [this](TObject*) { IconChanged(); };
+      iconChanged_ = true;
     }
   } else {
     iconIndex_ = 0;
@@ -274,7 +287,11 @@ void TTrayIcon::SetShellBehavior(TTrayShellBehavior value) {
   Notify(NIM_SETVERSION);
 }
 
-void TTrayIcon::IconChanged() { ModifyIcon(); }
+void TTrayIcon::IconChanged() {
+  iconSource_ = {};
+  iconChanged_ = true;
+  ModifyIcon();
+}
 
 // --- the shell ----------------------------------------------------------------------
 
@@ -288,7 +305,17 @@ bool TTrayIcon::PrepareData() {
   return true;
 }
 
-bool TTrayIcon::Notify(DWORD message) { return PrepareData() && shellInUse->NotifyIcon(message, data_); }
+bool TTrayIcon::Notify(DWORD message, bool withoutIcon) {
+  if (!PrepareData()) return false;
+  const UINT flags = data_.uFlags;
+  if (withoutIcon) data_.uFlags &= ~NIF_ICON;
+  const bool carriesIcon = (data_.uFlags & NIF_ICON) != 0;
+  const bool done = shellInUse->NotifyIcon(message, data_);
+  data_.uFlags = flags;
+  if (message == NIM_DELETE) iconChanged_ = true;
+  else if (done && carriesIcon && message != NIM_SETVERSION) iconChanged_ = false;
+  return done;
+}
 
 bool TTrayIcon::LoadDefaultIcon() { return true; }
 

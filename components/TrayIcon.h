@@ -8,6 +8,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -148,7 +149,8 @@ class TTrayIcon : public gui::TComponent {
  private:
   friend class TTrayIconHandler;
   bool Designing() const;
-  bool Notify(DWORD message);
+  // `withoutIcon`: the shell keeps the picture it has.
+  bool Notify(DWORD message, bool withoutIcon = false);
   bool PrepareData();
   void HandleNotification(LPARAM event);
   void HandleLeftDown(gui::TShiftState shift, int x, int y);
@@ -174,6 +176,16 @@ class TTrayIcon : public gui::TComponent {
   std::string hint_;
   bool showHint_ = true;
   std::unique_ptr<gui::TIcon> icon_;
+  // The list image icon_ was made from (none when set otherwise), and
+  // whether the shell has yet to get icon_'s picture.
+  struct TIconSource {
+    const gui::TCustomImageList* List = nullptr;
+    int Index = 0;
+    std::uint64_t Changes = 0;
+    bool operator==(const TIconSource&) const = default;
+  };
+  TIconSource iconSource_;
+  bool iconChanged_ = true;
   bool iconVisible_ = false;
   int iconIndex_ = 0;
   gui::TPopupMenu* popupMenu_ = nullptr;

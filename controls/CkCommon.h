@@ -478,8 +478,11 @@ class TCkBlinkingControlsList : public TObject {
   TCkBlinkingControlsList();
   ~TCkBlinkingControlsList() override;
 
+  // A control added, or one that starts to blink, wakes the timer; a tick in
+  // which no control blinks puts it to sleep.
   void Add(TControl* control);
   void Remove(TControl* control);
+  void Wake();
   int Count() const { return static_cast<int>(controls_.size()); }
   // True while a tick walks the controls.
   bool Ticking() const { return ticking_; }
@@ -506,6 +509,8 @@ class TCkBlinkingControlsList : public TObject {
 extern TCkBlinkingControlsList* BlinkingControls;
 // Registers a control, making the list when there is none.
 void RegisterBlinkingControl(TControl* control);
+// A registered control that starts to blink calls this.
+void WakeBlinkingControls();
 // Unregisters a control and frees the list when it is empty.
 void UnregisterBlinkingControl(TControl* control);
 

@@ -276,6 +276,13 @@ TCkBlinkingControlsList::~TCkBlinkingControlsList() = default;
 
 void TCkBlinkingControlsList::Add(TControl* control) {
   if (std::find(controls_.begin(), controls_.end(), control) == controls_.end()) controls_.push_back(control);
+  Wake();
+}
+
+void TCkBlinkingControlsList::Wake() {
+  if (timer_->Enabled()) return;
+  timer_->SetInterval(state_ ? intervalOn_ : intervalOff_);
+  timer_->SetEnabled(true);
 }
 
 void TCkBlinkingControlsList::Remove(TControl* control) {
@@ -294,16 +301,25 @@ void TCkBlinkingControlsList::Tick(TObject*) {
     if (controls_.empty()) ReleaseBlinkingControls();
   });
   ticking_ = true;
+  bool blinked = false;
   std::vector<TControl*> controls = controls_;
   for (TControl* control : controls) {
     if (std::find(controls_.begin(), controls_.end(), control) == controls_.end()) continue;
-    if (control->Perform(CM_BLINKQUERY) == 1) control->Perform(CM_BLINKSTATE, state_ ? 1 : 0);
+    if (control->Perform(CM_BLINKQUERY) != 1) continue;
+    blinked = true;
+    control->Perform(CM_BLINKSTATE, state_ ? 1 : 0);
   }
+  // Most labels never blink: the timer sleeps until one starts (Wake).
+  if (!blinked) timer_->SetEnabled(false);
 }
 
 void RegisterBlinkingControl(TControl* control) {
   if (!BlinkingControls) BlinkingControls = new TCkBlinkingControlsList;
   BlinkingControls->Add(control);
+}
+
+void WakeBlinkingControls() {
+  if (BlinkingControls) BlinkingControls->Wake();
 }
 
 void UnregisterBlinkingControl(TControl* control) {

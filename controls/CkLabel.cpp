@@ -140,6 +140,7 @@ void TCkLabel::SetRotation(TRotation value) {
 void TCkLabel::SetBlinking(bool value) {
   if (value == blinking_) return;
   blinking_ = value;
+  if (value) WakeBlinkingControls();
   if (!value) {
     blinkState_ = 0;
     currentColor_ = normalColor_;

@@ -11,6 +11,7 @@
 #include "gui/Forms.h"
 #include "gui/ImageList.h"
 #include "gui/Themes.h"
+#include "gui/WindowTable.h"
 #include "kit/Own.h"
 
 namespace ck {
@@ -21,7 +22,11 @@ const TEnumInfo LVHeaderSortDisplayModeInfo{"TCkLVHeaderSortDisplayMode",
 namespace {
 
 const TEnumInfo kViewStyleInfo{"TViewStyle", {"vsIcon", "vsSmallIcon", "vsList", "vsReport"}};
-const char kHeaderProp[] = "BrimvaleCkListViewHeader";
+// The list view of each hooked header; it lives on past static destruction.
+gui::TWindowTable<TCkCustomListView>& ListViewOfHeader() {
+  static auto* table = new gui::TWindowTable<TCkCustomListView>;
+  return *table;
+}
 // Posted to itself at creation: the header formats once more, after the
 // system has finished setting the header up.
 constexpr UINT WM_REFRESHHEADER = WM_USER + 100;
@@ -242,7 +247,7 @@ void TCkCustomListView::HookHeader() {
   HWND header = HeaderHandle();
   if (!header) return;
   header_ = header;
-  SetPropA(header, kHeaderProp, this);
+  ListViewOfHeader().Set(header, this);
   headerProc_ =
       reinterpret_cast<WNDPROC>(SetWindowLongPtrW(header, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&HeaderProc)));
 }
@@ -252,8 +257,8 @@ void TCkCustomListView::UnhookHeader() {
   if (IsWindow(header_)) {
     if (reinterpret_cast<WNDPROC>(GetWindowLongPtrW(header_, GWLP_WNDPROC)) == &HeaderProc)
       SetWindowLongPtrW(header_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(headerProc_));
-    RemovePropA(header_, kHeaderProp);
   }
+  ListViewOfHeader().Forget(header_, this);
   header_ = nullptr;
   headerProc_ = nullptr;
   hotHeaderItem_ = -1;
@@ -261,7 +266,7 @@ void TCkCustomListView::UnhookHeader() {
 }
 
 LRESULT CALLBACK TCkCustomListView::HeaderProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
-  auto* self = static_cast<TCkCustomListView*>(GetPropA(window, kHeaderProp));
+  TCkCustomListView* self = ListViewOfHeader().Get(window);
   if (!self || self->header_ != window) return DefWindowProcW(window, msg, wParam, lParam);
   TMessage m{msg, wParam, lParam, 0};
   try {
@@ -279,7 +284,7 @@ void TCkCustomListView::HeaderWndProc(TMessage& m) {
   switch (m.Msg) {
     case WM_NCDESTROY:
       pass();
-      RemovePropA(header, kHeaderProp);
+      ListViewOfHeader().Forget(header, this);
       header_ = nullptr;
       headerProc_ = nullptr;
       hotHeaderItem_ = -1;

@@ -82,12 +82,8 @@ GUI_DEFINE_CLASS(TCkListBox) {
 }
 
 TCkCustomListBox::TCkCustomListBox(TComponent* owner)
-    : TCkFramedControl<TCustomListBox>(owner), searchTimer_(std::make_unique<TTimer>(nullptr)),
-      groupFont_(std::make_unique<TFont>()) {
+    : TCkFramedControl<TCustomListBox>(owner), groupFont_(std::make_unique<TFont>()) {
   controlStyle_.Exclude(csOpaque);
-  searchTimer_->SetEnabled(false);
-  searchTimer_->SetInterval(kSearchInterval);
-  searchTimer_->OnTimer = [this](TObject* sender) { SearchTimer(sender); };
   ResetGroupFont();
   groupFont_->OnChange = [this](TObject*) {
     if (settingGroupFont_) return;
@@ -98,7 +94,7 @@ TCkCustomListBox::TCkCustomListBox(TComponent* owner)
 }
 
 TCkCustomListBox::~TCkCustomListBox() {
-  searchTimer_->OnTimer = nullptr;
+  if (searchTimer_) searchTimer_->OnTimer = nullptr;
   groupFont_->OnChange = nullptr;
 }
 
@@ -317,9 +313,10 @@ void TCkCustomListBox::HandleChar(TMessage& m) {
     busy_ = 1;
     auto done = kit::OnExit([this] { busy_ = 0; });
     SearchFor(searchText_ + static_cast<char>(code), m);
-    searchTimer_->SetEnabled(false);
-    searchTimer_->SetInterval(kSearchInterval);
-    searchTimer_->SetEnabled(true);
+    TTimer& timer = SearchTimerNow();
+    timer.SetEnabled(false);
+    timer.SetInterval(kSearchInterval);
+    timer.SetEnabled(true);
     return;
   }
   inherited::WndProc(m);
@@ -329,6 +326,18 @@ void TCkCustomListBox::SearchTimer(TObject*) {
   if (busy_) return;
   searchTimer_->SetEnabled(false);
   searchText_.clear();
+}
+
+// Made at the first typed search: a timer's window costs at start-up.
+TTimer& TCkCustomListBox::SearchTimerNow() {
+  if (!searchTimer_) {
+    auto timer = std::make_unique<TTimer>(nullptr);
+    timer->SetEnabled(false);
+    timer->SetInterval(kSearchInterval);
+    timer->OnTimer = [this](TObject* sender) { SearchTimer(sender); };
+    searchTimer_ = std::move(timer);
+  }
+  return *searchTimer_;
 }
 
 // --- painting -----------------------------------------------------------------------

@@ -91,6 +91,7 @@ class TCkCustomListBox : public TCkFramedControl<TCustomListBox> {
   void SearchFor(const std::string& text, TMessage& Message);
   void PassKeyOn(TMessage& Message);
   void SearchTimer(TObject* sender);
+  TTimer& SearchTimerNow();
   void DrawListItem(TMessage& Message);
   void UpdateItemHint();
   void HideItemHint();

@@ -90,6 +90,17 @@ HCURSOR LoadThumbCursor(const char* name) {
       LoadImageA(GetModuleHandleA(nullptr), name, IMAGE_CURSOR, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
 }
 
+// Looked up once: every lookup asks the system again, even for a shared one.
+HCURSOR HorizontalThumbCursor() {
+  static const HCURSOR cursor = LoadThumbCursor("CKTRKBAR_H_CURSOR");
+  return cursor;
+}
+
+HCURSOR VerticalThumbCursor() {
+  static const HCURSOR cursor = LoadThumbCursor("CKTRKBAR_V_CURSOR");
+  return cursor;
+}
+
 }  // namespace
 
 GUI_DEFINE_CLASS(TCkTrackBar) {
@@ -139,18 +150,14 @@ GUI_DEFINE_CLASS(TCkTrackBar) {
 TCkTrackBar::TCkTrackBar(TComponent* owner)
     : TCustomControl(owner),
       customThumb_(std::make_unique<TBitmap>()),
-      cache_(WorkBitmap(0, 0)),
-      repeatTimer_(std::make_unique<gui::TTimer>(nullptr)) {
+      cache_(WorkBitmap(0, 0)) {
   customThumb_->OnChange = [this](TObject*) {
     // A new custom picture is what the thumb shows from now on.
     thumbStyle_ = tsCustom;
     Restyle();
   };
-  repeatTimer_->SetEnabled(false);
-  repeatTimer_->SetInterval(kFirstRepeat);
-  repeatTimer_->OnTimer = [this](TObject* sender) { RepeatTimer(sender); };
-  horizontalCursor_ = LoadThumbCursor("CKTRKBAR_H_CURSOR");
-  verticalCursor_ = LoadThumbCursor("CKTRKBAR_V_CURSOR");
+  horizontalCursor_ = HorizontalThumbCursor();
+  verticalCursor_ = VerticalThumbCursor();
   LoadThumbBitmaps();
   SetBounds(Left(), Top(), 200, 35);
   SetTabStop(true);
@@ -158,7 +165,7 @@ TCkTrackBar::TCkTrackBar(TComponent* owner)
 
 TCkTrackBar::~TCkTrackBar() {
   customThumb_->OnChange = nullptr;
-  repeatTimer_->SetEnabled(false);
+  if (repeatTimer_) repeatTimer_->SetEnabled(false);
 }
 
 // --- properties ---------------------------------------------------------------------
@@ -169,8 +176,19 @@ void TCkTrackBar::FlagAndInvalidate() {
 }
 
 void TCkTrackBar::Restyle() {
+  // A form sets several of the looks in turn: the thumbs are made once, when
+  // it has been read.
+  if (ComponentState().Contains(csLoading)) {
+    restylePending_ = true;
+    return;
+  }
   LoadThumbBitmaps();
   FlagAndInvalidate();
+}
+
+void TCkTrackBar::Loaded() {
+  inherited::Loaded();
+  if (std::exchange(restylePending_, false)) Restyle();
 }
 
 void TCkTrackBar::SetCustomThumb(TBitmap* value) { customThumb_->Assign(value); }
@@ -569,8 +587,8 @@ void TCkTrackBar::MouseDown(TMouseButton button, TShiftState shift, int x, int y
     paging_ = true;
     pagingFixed_ = false;
     pagePoint_ = p;
-    repeatTimer_->SetInterval(kFirstRepeat);
-    repeatTimer_->SetEnabled(true);
+    PagingTimer().SetInterval(kFirstRepeat);
+    PagingTimer().SetEnabled(true);
     PageAt(p);
   }
 }
@@ -595,9 +613,24 @@ void TCkTrackBar::PageAt(TPoint p) {
 }
 
 void TCkTrackBar::StopPaging() {
-  repeatTimer_->SetEnabled(false);
-  repeatTimer_->SetInterval(kFirstRepeat);
+  if (repeatTimer_) {
+    repeatTimer_->SetEnabled(false);
+    repeatTimer_->SetInterval(kFirstRepeat);
+  }
   paging_ = false;
+}
+
+// Made at the first paging: most track bars are never paged, and a timer's
+// window costs at start-up.
+gui::TTimer& TCkTrackBar::PagingTimer() {
+  if (!repeatTimer_) {
+    auto timer = std::make_unique<gui::TTimer>(nullptr);
+    timer->SetEnabled(false);
+    timer->SetInterval(kFirstRepeat);
+    timer->OnTimer = [this](TObject* sender) { RepeatTimer(sender); };
+    repeatTimer_ = std::move(timer);
+  }
+  return *repeatTimer_;
 }
 
 void TCkTrackBar::RepeatTimer(TObject*) {

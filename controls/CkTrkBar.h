@@ -120,6 +120,7 @@ class TCkTrackBar : public TCustomControl {
   virtual void DoDrawTick(TCanvas& canvas, TPoint location, int index);
 
   void Paint() override;
+  void Loaded() override;
   void Resize() override;
   void KeyDown(WORD& Key, TShiftState Shift) override;
   void KeyPress(char& Key) override;
@@ -140,6 +141,7 @@ class TCkTrackBar : public TCustomControl {
   void PageAt(TPoint point);
   void StopPaging();
   void RepeatTimer(TObject*);
+  gui::TTimer& PagingTimer();
   void SetHot(bool value);
   // Redraws the thumb on the window at once (when the cache is current).
   void RedrawThumb();
@@ -181,7 +183,8 @@ class TCkTrackBar : public TCustomControl {
   TPoint centreOffset_;
   TPoint pagePoint_;
   bool hot_ = false;
-  std::unique_ptr<gui::TTimer> repeatTimer_;
+  std::unique_ptr<gui::TTimer> repeatTimer_;  // see PagingTimer
+  bool restylePending_ = false;               // a look set while the form is read
   HCURSOR horizontalCursor_ = nullptr;
   HCURSOR verticalCursor_ = nullptr;
 };

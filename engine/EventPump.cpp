@@ -5,6 +5,7 @@
 #include <mutex>
 
 #include "EngineMessages.h"
+#include "WorkerThread.h"
 #include "com/Results.h"
 
 namespace tarnwick {
@@ -87,28 +88,6 @@ void RunPump(std::shared_ptr<EventPump::Shared> held, HANDLE ready) {
   held.reset();
 }
 
-struct StartInfo {
-  std::shared_ptr<EventPump::Shared> shared;
-  HANDLE ready;
-  kit::Module module;  // keeps this code loaded until the thread is gone
-};
-
-DWORD WINAPI EventPumpThread(void* param) {
-  HMODULE module = nullptr;
-  com::Barrier([&] {
-    std::unique_ptr<StartInfo> info(static_cast<StartInfo*>(param));
-    module = info->module.Release();
-    std::shared_ptr<EventPump::Shared> shared = std::move(info->shared);
-    HANDLE ready = info->ready;
-    info.reset();
-    RunPump(std::move(shared), ready);
-    return S_OK;
-  });
-  // The one release the kit cannot make: the thread's last call must give
-  // back the module reference the code it runs lives in.
-  FreeLibraryAndExitThread(module, 0);
-}
-
 PumpCommand DecodePumpMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   const DWORD w = static_cast<DWORD>(wParam);
   const DWORD l = static_cast<DWORD>(lParam);
@@ -171,17 +150,10 @@ bool EventPump::Start() {
   if (thread_ || threadId_) return false;  // never restarted
   kit::Handle ready(CreateEventW(nullptr, TRUE, FALSE, nullptr));
   if (!ready) return false;
-  auto info = std::make_unique<StartInfo>();
-  info->shared = shared_;
-  info->ready = ready.Get();
-  if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCWSTR>(&EventPumpThread),
-                          info->module.Out())) {
-    return false;
-  }
   DWORD id = 0;
-  kit::Handle thread(CreateThread(nullptr, 0, &EventPumpThread, info.get(), 0, &id));
+  kit::Handle thread = StartModuleThread(
+      [shared = shared_, ready = ready.Get()]() mutable { RunPump(std::move(shared), ready); }, &id);
   if (!thread) return false;
-  info.release();  // the thread owns it now
   HANDLE waits[] = {ready.Get(), thread.Get()};
   WaitForMultipleObjects(2, waits, FALSE, INFINITE);
   thread_ = std::move(thread);

@@ -257,27 +257,39 @@ HRESULT CMOConfig::PutFlag(Setting s, VARIANT_BOOL value) {
 }
 
 void CMOConfig::WriteGroups(unsigned groups) {
-  if (path_.empty()) return;
+  std::vector<bool> settings(std::size(kSettings));
+  for (size_t i = 0; i < std::size(kSettings); ++i) settings[i] = (groups & kSettings[i].group) != 0;
+  WriteSettings(settings);
+}
+
+void CMOConfig::WriteSettings(const std::vector<bool>& settings) {
+  if (path_.empty() || std::find(settings.begin(), settings.end(), true) == settings.end()) return;
   // One word to a debugger for the whole save, not one for every key.
   if (IsReadOnlyFile(path_)) return ReportFailure(L"Saving the settings to " + path_, ERROR_ACCESS_DENIED);
-  for (const SettingInfo& info : kSettings) {
-    if (!(groups & info.group)) continue;
+  for (size_t i = 0; i < std::size(kSettings); ++i) {
+    if (!settings[i]) continue;
+    const SettingInfo& info = kSettings[i];
     const std::wstring text = Encode(info, Value(info.id));
     WriteProfileValue(path_, SectionOf(info.group), info.key, text.c_str());
   }
 }
 
 void CMOConfig::LoadFile() {
+  // Stands for a key the file does not have: no value is written so.
+  static constexpr wchar_t kMissing[] = L"\x01(none)";
   const uint64_t total = TotalPhysical();
-  for (const SettingInfo& info : kSettings) {
+  // The file gets every value it lacks or holds otherwise than it is saved;
+  // a value that stands there already is not written again (each write
+  // rewrites the whole file).
+  std::vector<bool> stale(std::size(kSettings), false);
+  for (size_t i = 0; i < std::size(kSettings); ++i) {
+    const SettingInfo& info = kSettings[i];
     const uint64_t fallback = info.kind == Kind::Bytes ? Fraction(info.fraction, total) : info.loadDefault;
     uint64_t value = fallback;
+    wchar_t text[kValueChars] = {};
     if (!path_.empty()) {
-      const std::wstring defaultText = Encode(info, fallback);
-      wchar_t text[kValueChars] = {};
-      GetPrivateProfileStringW(SectionOf(info.group), info.key, defaultText.c_str(), text, kValueChars,
-                               path_.c_str());
-      value = Decode(info, text);
+      GetPrivateProfileStringW(SectionOf(info.group), info.key, kMissing, text, kValueChars, path_.c_str());
+      value = wcscmp(text, kMissing) == 0 ? Decode(info, Encode(info, fallback).c_str()) : Decode(info, text);
     }
     // A hand-edited or damaged file gets the limits of the puts.
     if (info.kind == Kind::Bytes) {
@@ -287,8 +299,9 @@ void CMOConfig::LoadFile() {
       if (value == 0 && info.zeroLoadsDefault) value = fallback;
     }
     Store(info.id, value);
+    stale[i] = Encode(info, value) != text;
   }
-  WriteGroups(kAllGroups);
+  WriteSettings(stale);
   NotifyChange();
 }
 

@@ -171,6 +171,8 @@ class CMOConfig : public com::DispatchObject<CMOConfig, IMOConfig> {
   void LoadFile();
   void RecommendGroups(unsigned groups);
   void WriteGroups(unsigned groups);
+  // Writes the settings marked, by their place in the settings table.
+  void WriteSettings(const std::vector<bool>& settings);
   void NotifyChange();
 
   CMOState state_;  // private; only its total physical memory is used

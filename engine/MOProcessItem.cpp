@@ -70,9 +70,24 @@ CMOProcessItem::CMOProcessItem(platform::ProcessSystem& system, Origin origin)
       processId_(origin.processId),
       name_(std::move(origin.name)),
       path_(std::move(origin.path)),
-      iconIndex_(origin.iconIndex),
-      icon_(std::move(origin.icon)),
+      shell_(origin.shell),
       handle_(origin.handle) {}
+
+void CMOProcessItem::EnsureIcon() const {
+  std::call_once(iconMade_, [this] {
+    if (!shell_ || path_.empty()) return;
+    int imageIndex = 0;
+    kit::Icon icon(shell_->SmallIcon(path_.c_str(), imageIndex));
+    PICTDESC description = {};
+    description.cbSizeofstruct = sizeof(description);
+    description.picType = PICTYPE_ICON;
+    description.icon.hicon = icon.Get();
+    if (icon && SUCCEEDED(OleCreatePictureIndirect(&description, IID_IPicture, TRUE, icon_.OutVoid())) && icon_) {
+      icon.Release();  // the picture owns it from here
+      iconIndex_ = static_cast<ULONG>(imageIndex);
+    }
+  });
+}
 
 CMOProcessItem::~CMOProcessItem() { Detach(); }
 
@@ -112,7 +127,12 @@ STDMETHODIMP CMOProcessItem::get_ProcessHandle(ULONG* pVal) {
 STDMETHODIMP CMOProcessItem::get_ProcessCPU(unsigned char* pVal) { return Field(pVal, cpu_.load()); }
 STDMETHODIMP CMOProcessItem::get_ProcessPriority(_MO_PROCESS_PRIORIT* pVal) { return Field(pVal, priority_.load()); }
 STDMETHODIMP CMOProcessItem::get_ProcessMemory(UINT64* pVal) { return Field(pVal, memory_.load()); }
-STDMETHODIMP CMOProcessItem::get_ProcessIconIndex(ULONG* pVal) { return Field(pVal, iconIndex_); }
+STDMETHODIMP CMOProcessItem::get_ProcessIconIndex(ULONG* pVal) {
+  return com::Barrier([&] {
+    EnsureIcon();
+    return com::Out(pVal, iconIndex_, Answer());
+  });
+}
 
 STDMETHODIMP CMOProcessItem::get_ProcessName(BSTR* pVal) {
   return com::Barrier([&] { return com::OutString(pVal, name_, Answer()); });
@@ -125,6 +145,7 @@ STDMETHODIMP CMOProcessItem::get_ProcessPath(BSTR* pVal) {
 STDMETHODIMP CMOProcessItem::get_ProcessIcon(IPictureDisp** pVal) {
   return com::Barrier([&]() -> HRESULT {
     if (!pVal) return E_POINTER;
+    EnsureIcon();
     *pVal = icon_.As<IPictureDisp>(IID_IPictureDisp).Release();
     return Answer();
   });

@@ -13,6 +13,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <mutex>
 #include <string>
 
 #include <kit/Own.h>
@@ -20,6 +21,7 @@
 #include "TarnwickLib.h"
 #include "com/DispatchObject.h"
 #include "platform/ProcessSystem.h"
+#include "platform/ShellLaunch.h"
 
 namespace tarnwick {
 
@@ -47,14 +49,15 @@ bool TrimProcessById(platform::ProcessSystem& system, DWORD processId);
 class CMOProcessItem : public com::DispatchObject<CMOProcessItem, IMOProcessItem> {
  public:
   // What the list knows of a process when it creates its item. The item
-  // takes over the handle (closed through the process seam) and the picture.
+  // takes over the handle (closed through the process seam). The icon of
+  // the path comes from `shell` when it is first asked for: nothing in the
+  // program shows it, and making it is most of what a new item costs.
   struct Origin {
     DWORD processId = 0;
     std::wstring name;
     HANDLE handle = nullptr;
     std::wstring path;
-    ULONG iconIndex = 0;
-    kit::ComPtr<IPicture> icon;
+    platform::ShellLaunch* shell = nullptr;
   };
 
   // A class-factory instance: no process behind it, detached from the start.
@@ -107,13 +110,17 @@ class CMOProcessItem : public com::DispatchObject<CMOProcessItem, IMOProcessItem
   }
   // Runs `act` on the item's process: S_FALSE when detached or when it fails.
   HRESULT OnProcess(bool (*act)(platform::ProcessSystem&, DWORD));
+  // Makes the icon and its index once, on the first call.
+  void EnsureIcon() const;
 
   platform::ProcessSystem* system_ = nullptr;
   const DWORD processId_ = 0;
   const std::wstring name_;
   const std::wstring path_;
-  const ULONG iconIndex_ = 0;
-  const kit::ComPtr<IPicture> icon_;
+  platform::ShellLaunch* const shell_ = nullptr;
+  mutable std::once_flag iconMade_;
+  mutable ULONG iconIndex_ = 0;
+  mutable kit::ComPtr<IPicture> icon_;
 
   std::atomic<bool> detached_{false};
   std::atomic<HANDLE> handle_{nullptr};

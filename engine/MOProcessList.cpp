@@ -5,13 +5,16 @@
 
 #include "EngineMessages.h"
 #include "SharedRoutines.h"
+#include "WorkerThread.h"
 
 namespace tarnwick {
 
 namespace {
 
-// The client's thread waits here during engine creation: never for long.
+// The check's own bound; nobody waits for it.
 constexpr DWORD kTerminalServicesWaitMs = 30000;
+// How long the list's end waits for a check that was asked to stop.
+constexpr DWORD kServiceCheckStopWaitMs = 1000;
 constexpr DWORD kTerminalServicesAccess =
     SERVICE_QUERY_CONFIG | SERVICE_CHANGE_CONFIG | SERVICE_QUERY_STATUS | SERVICE_START;  // 0x17
 constexpr uint64_t kIdleProcessMemory = 0x4000;
@@ -29,7 +32,7 @@ std::wstring SystemFolderWithBackslash() {
 
 }  // namespace
 
-ServiceCheck EnsureTerminalServices(platform::ServiceControl& services, DWORD maxWaitMs) {
+ServiceCheck EnsureTerminalServices(platform::ServiceControl& services, DWORD maxWaitMs, HANDLE stop) {
   SC_HANDLE manager = services.OpenManager(SC_MANAGER_ALL_ACCESS);
   if (!manager) return ServiceCheck::kFailed;
   auto closeManager = kit::OnExit([&] { services.Close(manager); });
@@ -48,16 +51,18 @@ ServiceCheck EnsureTerminalServices(platform::ServiceControl& services, DWORD ma
   }
 
   const ULONGLONG start = services.Ticks();
-  // One pause of the polling; false once the time is up.
+  // One pause of the polling: how it ended.
+  enum class Pause { kDone, kTimeUp, kStopped };
   auto pause = [&]() {
     const ULONGLONG spent = services.Ticks() - start;
-    if (spent >= maxWaitMs) return false;
-    services.Sleep(static_cast<DWORD>(std::min<ULONGLONG>(PollInterval(status), maxWaitMs - spent)));
-    return true;
+    if (spent >= maxWaitMs) return Pause::kTimeUp;
+    const auto ms = static_cast<DWORD>(std::min<ULONGLONG>(PollInterval(status), maxWaitMs - spent));
+    return services.Sleep(stop, ms) ? Pause::kDone : Pause::kStopped;
   };
+  auto failed = [](Pause p) { return p == Pause::kTimeUp ? ServiceCheck::kTimedOut : ServiceCheck::kStopped; };
 
   while (status.dwCurrentState == SERVICE_START_PENDING) {
-    if (!pause()) return ServiceCheck::kTimedOut;
+    if (Pause p = pause(); p != Pause::kDone) return failed(p);
     if (!services.QueryStatus(service, status)) return ServiceCheck::kFailed;
   }
   if (status.dwCurrentState == SERVICE_RUNNING) return ServiceCheck::kRunning;
@@ -67,10 +72,38 @@ ServiceCheck EnsureTerminalServices(platform::ServiceControl& services, DWORD ma
   while (status.dwCurrentState != SERVICE_RUNNING) {
     // A service that stopped again will not come up by waiting.
     if (status.dwCurrentState == SERVICE_STOPPED) return ServiceCheck::kFailed;
-    if (!pause()) return ServiceCheck::kTimedOut;
+    if (Pause p = pause(); p != Pause::kDone) return failed(p);
     if (!services.QueryStatus(service, status)) return ServiceCheck::kFailed;
   }
   return ServiceCheck::kRunning;
+}
+
+struct BackgroundServiceCheck::Shared {
+  platform::ServiceControl* services;
+  DWORD maxWaitMs;
+  kit::Handle stop;
+};
+
+BackgroundServiceCheck::BackgroundServiceCheck(platform::ServiceControl& services, DWORD maxWaitMs)
+    : shared_(std::make_shared<Shared>(
+          Shared{&services, maxWaitMs, kit::Handle(CreateEventW(nullptr, TRUE, FALSE, nullptr))})) {
+  if (!shared_->stop) return;  // no check: the refresh falls back to the snapshot where it must
+  thread_ = StartModuleThread([shared = shared_] {
+    EnsureTerminalServices(*shared->services, shared->maxWaitMs, shared->stop.Get());
+  });
+}
+
+BackgroundServiceCheck::~BackgroundServiceCheck() {
+  RequestStop();
+  WaitForEnd(kServiceCheckStopWaitMs);
+}
+
+void BackgroundServiceCheck::RequestStop() {
+  if (thread_) SetEvent(shared_->stop.Get());
+}
+
+bool BackgroundServiceCheck::WaitForEnd(DWORD ms) const {
+  return !thread_ || WaitForSingleObject(thread_.Get(), ms) == WAIT_OBJECT_0;
 }
 
 CMOProcessList::CMOProcessList() : CMOProcessList(Seams{}) {}
@@ -79,8 +112,10 @@ CMOProcessList::CMOProcessList(const Seams& seams)
     : processes_(seams.processes ? *seams.processes : platform::RealProcessSystem()),
       shell_(seams.shell ? *seams.shell : platform::RealShellLaunch()),
       systemFolder_(seams.systemFolder.empty() ? SystemFolderWithBackslash() : seams.systemFolder) {
-  EnsureTerminalServices(seams.services ? *seams.services : platform::RealServiceControl(),
-                         kTerminalServicesWaitMs);
+  // Its result is not used: the refresh falls back to the snapshot while the
+  // service is not up.
+  serviceCheck_ = std::make_unique<BackgroundServiceCheck>(
+      seams.services ? *seams.services : platform::RealServiceControl(), kTerminalServicesWaitMs);
   RefreshList();
 }
 
@@ -109,13 +144,24 @@ bool CMOProcessList::RefreshList() {
 void CMOProcessList::DropEnded() {
   // Only a refresh changes items_, and refreshes never overlap: reading it
   // here needs no lock; the lock guards the swap against readers.
+  std::vector<CMOProcessItem*> watched;  // the items whose end is looked for
+  std::vector<HANDLE> handles;
+  for (CMOProcessItem* item : items_) {
+    const DWORD id = item->Id();
+    if (id == 0 || id == 4 || !item->Handle()) continue;
+    watched.push_back(item);
+    handles.push_back(item->Handle());
+  }
+  const std::vector<bool> gone = processes_.WhichEnded(handles);
   std::vector<CMOProcessItem*> kept;
   std::vector<CMOProcessItem*> ended;
   kept.reserve(items_.size());
+  size_t next = 0;  // the next watched item, in list order
   for (CMOProcessItem* item : items_) {
-    const DWORD id = item->Id();
-    const bool gone = id != 0 && id != 4 && item->Handle() && processes_.HasEnded(item->Handle());
-    (gone ? ended : kept).push_back(item);
+    const bool isWatched = next < watched.size() && watched[next] == item;
+    const bool itemEnded = isWatched && next < gone.size() && gone[next];
+    if (isWatched) ++next;
+    (itemEnded ? ended : kept).push_back(item);
   }
   if (ended.empty()) return;
   {
@@ -155,20 +201,7 @@ CMOProcessItem* CMOProcessList::CreateItem(const platform::ProcessEntry& entry) 
   path[kFolderChars - 1] = L'\0';
   NormaliseProcessPath(path, systemFolder_.c_str());
   origin.path = path;
-
-  if (path[0]) {
-    int imageIndex = 0;
-    kit::Icon icon(shell_.SmallIcon(path, imageIndex));
-    PICTDESC description = {};
-    description.cbSizeofstruct = sizeof(description);
-    description.picType = PICTYPE_ICON;
-    description.icon.hicon = icon.Get();
-    if (icon && SUCCEEDED(OleCreatePictureIndirect(&description, IID_IPicture, TRUE, origin.icon.OutVoid())) &&
-        origin.icon) {
-      icon.Release();  // the picture owns it from here
-      origin.iconIndex = static_cast<ULONG>(imageIndex);
-    }
-  }
+  origin.shell = &shell_;
   auto* item = new CMOProcessItem(processes_, std::move(origin));
   closeHandle.Dismiss();
   item->SetOwner(Unknown());

@@ -11,6 +11,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -36,9 +37,35 @@ struct ProcessSnapshot {
 
 // Makes sure the terminal-services service runs (its enumeration needs it),
 // switching it to automatic start. Waits at most `maxWaitMs` for it to come
-// up. The list ignores the outcome.
-enum class ServiceCheck { kRunning, kFailed, kTimedOut };
-ServiceCheck EnsureTerminalServices(platform::ServiceControl& services, DWORD maxWaitMs);
+// up, and no longer once `stop` (may be null) is signalled. The list ignores
+// the outcome.
+enum class ServiceCheck { kRunning, kFailed, kTimedOut, kStopped };
+ServiceCheck EnsureTerminalServices(platform::ServiceControl& services, DWORD maxWaitMs, HANDLE stop = nullptr);
+
+// The terminal-services check on a thread of its own: creating the list is
+// on the program's start-up path, and a service that is slow to start (at
+// log-on, or never) must not hold it up. The thread keeps this code loaded
+// and its own state; `services` must stay valid while it runs.
+class BackgroundServiceCheck {
+ public:
+  BackgroundServiceCheck(platform::ServiceControl& services, DWORD maxWaitMs);
+  // Asks the check to stop and waits a moment for it. A check still inside
+  // a call to the service manager ends by itself when the call returns.
+  ~BackgroundServiceCheck();
+  BackgroundServiceCheck(const BackgroundServiceCheck&) = delete;
+  BackgroundServiceCheck& operator=(const BackgroundServiceCheck&) = delete;
+
+  // Cuts the check's waits short; it ends at its next pause.
+  void RequestStop();
+  // Waits up to `ms` for the check to end; true once it has.
+  bool WaitForEnd(DWORD ms) const;
+
+  struct Shared;
+
+ private:
+  std::shared_ptr<Shared> shared_;
+  kit::Handle thread_;
+};
 
 class CMOProcessList : public com::DispatchObject<CMOProcessList, IMOProcessList> {
  public:
@@ -49,8 +76,8 @@ class CMOProcessList : public com::DispatchObject<CMOProcessList, IMOProcessList
     std::wstring systemFolder;                     // empty: the system's, with backslash
   };
 
-  // Checks the terminal-services service, then fills the list once without
-  // posting events.
+  // Starts the terminal-services check (in the background), then fills the
+  // list once without posting events.
   CMOProcessList();
   explicit CMOProcessList(const Seams& seams);
   ~CMOProcessList() override;
@@ -90,6 +117,8 @@ class CMOProcessList : public com::DispatchObject<CMOProcessList, IMOProcessList
 
   mutable std::mutex lock_;
   std::vector<CMOProcessItem*> items_;  // the list's holds, in insertion order
+
+  std::unique_ptr<BackgroundServiceCheck> serviceCheck_;
 };
 
 }  // namespace tarnwick

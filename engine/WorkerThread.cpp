@@ -1,8 +1,48 @@
 #include "WorkerThread.h"
 
+#include <memory>
+
 #include "com/Results.h"
 
 namespace tarnwick {
+
+namespace {
+
+struct ModuleThreadStart {
+  std::function<void()> body;
+  kit::Module module;
+};
+
+DWORD WINAPI ModuleThreadMain(void* param) {
+  HMODULE module = nullptr;
+  com::Barrier([&] {
+    std::unique_ptr<ModuleThreadStart> start(static_cast<ModuleThreadStart*>(param));
+    module = start->module.Release();
+    const std::function<void()> body = std::move(start->body);
+    start.reset();
+    body();
+    return S_OK;
+  });
+  // The one release the kit cannot make: the thread's last call must give
+  // back the module reference the code it runs lives in.
+  FreeLibraryAndExitThread(module, 0);
+}
+
+}  // namespace
+
+kit::Handle StartModuleThread(std::function<void()> body, DWORD* threadId) {
+  auto start = std::make_unique<ModuleThreadStart>();
+  start->body = std::move(body);
+  if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCWSTR>(&ModuleThreadMain),
+                          start->module.Out()))
+    return {};
+  DWORD id = 0;
+  kit::Handle thread(CreateThread(nullptr, 0, &ModuleThreadMain, start.get(), 0, &id));
+  if (!thread) return {};
+  start.release();  // the thread owns it now
+  if (threadId) *threadId = id;
+  return thread;
+}
 
 bool WorkerThread::Start(Body body) {
   if (body_ || !body) return false;  // one body per thread

@@ -46,4 +46,11 @@ class WorkerThread {
   Body body_;
 };
 
+// A thread for the few that may outlive their owner (the event pump, the
+// terminal-services check): it keeps the module its code lives in loaded
+// until its very end, `body` runs inside the exception barrier and goes
+// before the module is let go. Gives the thread (null when it cannot be
+// made) and, when asked, its identifier.
+kit::Handle StartModuleThread(std::function<void()> body, DWORD* threadId = nullptr);
+
 }  // namespace tarnwick

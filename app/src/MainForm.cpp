@@ -130,7 +130,10 @@ void TMainForm::LoadLanguageSetting() {
 // process list's first filling, the language, the overview, the pages, the
 // splash's end, F1.
 void TMainForm::FormShow(TObject*) {
-  if (Tag() != 0) return;
+  if (Tag() != 0) {
+    CatchUpUnseen();
+    return;
+  }
   LayoutPages();
   CreateTabs();
   LoadConfigAndHotKey();
@@ -192,6 +195,13 @@ void TMainForm::TabChanged(TTabPanel* Sender, void* Data) {
   }
   self->cklblCSHotKeyResult->SetVisible(false);
   if (RulesForm) RulesForm->Close();
+  self->CatchUpUnseen();
+}
+
+// Runs while the window or a page comes into view, before it paints.
+void TMainForm::CatchUpUnseen() {
+  overviewView_.CatchUp();
+  if (skimgpnlPM->Visible()) processRowsView_.CatchUp();
 }
 
 void TMainForm::PlaceTabText(TObject* button, bool shifted) {

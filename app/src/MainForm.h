@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "MainForm.form.h"
+#include "SeenOnly.h"
 #include "gui/ComObj.h"
 #include "gui/ExtCtrls.h"
 #include "gui/Forms.h"
@@ -233,6 +234,13 @@ class TMainForm : public gui::TForm, public TMainFormComponents {
   gui::TComPtr<IMOProcessItem> SelectedProcessItem();
   void TerminateSelectedProcess();
   void ShowProcessCount();
+  // The engine's process refresh; false when it failed.
+  bool RefreshProcessEngine();
+  // The rows' memory and priority texts and the count, from the engine's
+  // last refresh.
+  void ShowProcessRows();
+  // What only paints and was held back while unseen, before it shows again.
+  void CatchUpUnseen();
   void ShowVisualEffects();
   void ShowPrioritySeparation();
   void ShowMaxCachedIcons();
@@ -242,6 +250,8 @@ class TMainForm : public gui::TForm, public TMainFormComponents {
 
   bool closing_ = false;
   std::vector<std::unique_ptr<TProcessRowData>> processRows_;  // the rows' records
+  TSeenOnly overviewView_;     // the overview strip, seen with the window
+  TSeenOnly processRowsView_;  // the process rows, seen with their page
   // Each tab button's text position as the form resource gives it.
   std::array<int, 5> tabTextX_{};
 };

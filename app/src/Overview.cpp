@@ -60,13 +60,16 @@ void TMainForm::RefreshOverview() {
   const unsigned char processor = ProcessorUsage(*state.Get());
   const TMemoryFigures figures(*state.Get());
 
-  skpbMemoryUsage->SetPosition(figures.MemoryPercent());
-  cklblMemoryUsage->SetCaption(LANG_COMMON_MEMORY_USAGE + ": " +
-                               UsedOfTotal(figures.UsedPhysical, figures.TotalPhysical));
-  skpbPagingFileUsage->SetPosition(figures.PagingFilePercent());
-  cklblPagingFileUsage->SetCaption(LANG_COMMON_PAGING_FILE_USAGE + ": " +
-                                   UsedOfTotal(figures.UsedPagingFile, figures.TotalPagingFile));
-  skpbCPUUsage->SetPosition(processor);
+  // The strip only paints: hidden in the tray it waits for the next showing.
+  overviewView_.Update(Visible(), [this, figures, processor] {
+    skpbMemoryUsage->SetPosition(figures.MemoryPercent());
+    cklblMemoryUsage->SetCaption(LANG_COMMON_MEMORY_USAGE + ": " +
+                                 UsedOfTotal(figures.UsedPhysical, figures.TotalPhysical));
+    skpbPagingFileUsage->SetPosition(figures.PagingFilePercent());
+    cklblPagingFileUsage->SetCaption(LANG_COMMON_PAGING_FILE_USAGE + ": " +
+                                     UsedOfTotal(figures.UsedPagingFile, figures.TotalPagingFile));
+    skpbCPUUsage->SetPosition(processor);
+  });
 
   if (tiTrayIcon->IconVisible()) {
     tiTrayIcon->SetIconIndex(TrayIconIndex(figures.UsedPhysical, figures.TotalPhysical));

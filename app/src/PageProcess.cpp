@@ -12,6 +12,7 @@
 #include "CkListVw.h"
 #include "Formulas.h"
 #include "MainForm.h"
+#include "SkinImagePanel.h"
 #include "VeeButton.h"
 #include "VeeSysTools.h"
 #include "VozEverAvizi.h"
@@ -140,12 +141,29 @@ void TMainForm::OnMOProcessExit(TObject*, unsigned long, unsigned long ProcessID
   std::erase_if(processRows_, [record](const auto& owned) { return owned.get() == record; });
 }
 
-void TMainForm::tmrProcessListTimer(TObject*) { UpdateProcessList(); }
+void TMainForm::tmrProcessListTimer(TObject*) {
+  // The engine's list keeps its pace (game mode and the fast free read it);
+  // the rows only paint and wait while the page is not seen.
+  if (RefreshProcessEngine())
+    processRowsView_.Update(Visible() && skimgpnlPM->Visible(), [this] { ShowProcessRows(); });
+}
 
 void TMainForm::UpdateProcessList() {
+  if (RefreshProcessEngine()) ShowProcessRows();
+}
+
+bool TMainForm::RefreshProcessEngine() {
+  try {
+    OleCheck(Quillon->ProcessList()->Refresh());
+    return true;
+  } catch (const std::exception&) {
+    return false;  // the next tick tries again
+  }
+}
+
+void TMainForm::ShowProcessRows() {
   try {
     TComPtr<IMOProcessList> list = Quillon->ProcessList();
-    OleCheck(list->Refresh());
     ULONG count = 0;
     OleCheck(list->get_ProcessCount(&count));
     TListItems* rows = cklvProcess->Items();

@@ -1,9 +1,11 @@
 #include "Formulas.h"
+#include "SeenOnly.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <limits>
+#include <string>
 #include <utility>
 
 using namespace orvane;
@@ -158,4 +160,29 @@ TEST(Language, StoredIndexIsReadSafely) {
   EXPECT_EQ(LanguageIndexFromText("1 2", 3), 0);
   EXPECT_EQ(LanguageIndexFromText("99999999999999999999", 3), 0);
   EXPECT_EQ(LanguageIndexFromText("1", 0), 0);  // no choice at all
+}
+
+TEST(SeenOnly, UnseenUpdatesWaitAndTheLatestRunsOnceWhenSeen) {
+  TSeenOnly view;
+  std::string shown;
+  view.Update(true, [&] { shown += "a"; });
+  EXPECT_EQ(shown, "a") << "a view that is seen is updated at once";
+  view.CatchUp();
+  EXPECT_EQ(shown, "a") << "nothing was held back";
+
+  view.Update(false, [&] { shown += "b"; });
+  view.Update(false, [&] { shown += "c"; });
+  EXPECT_EQ(shown, "a");
+  EXPECT_TRUE(view.Behind());
+  view.CatchUp();
+  EXPECT_EQ(shown, "ac") << "only the latest unseen update, when it shows";
+  EXPECT_FALSE(view.Behind());
+  view.CatchUp();
+  EXPECT_EQ(shown, "ac");
+
+  // An update made while seen replaces the one held back.
+  view.Update(false, [&] { shown += "d"; });
+  view.Update(true, [&] { shown += "e"; });
+  view.CatchUp();
+  EXPECT_EQ(shown, "ace");
 }

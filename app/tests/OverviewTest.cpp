@@ -122,6 +122,32 @@ TEST_F(Overview, BarsLabelsTheTrayIconAndTheBalloonFollowTheFigures) {
   EXPECT_EQ(run.Prop("MainForm.tiTrayIcon", "Hint"), "Brimvale\r\n1024/2048 MB (50%)");
 }
 
+TEST_F(Overview, HiddenInTheTrayTheStripWaitsAndShowsTheLatestFiguresWhenTheWindowComesBack) {
+  ASSERT_NO_FATAL_FAILURE(Start());
+  ASSERT_NO_FATAL_FAILURE(Show(kGB, 2 * kGB, kGB, 4 * kGB, 20, "MEM usage: 1024/2048 MB"));
+  ASSERT_TRUE(run.Script("set\tCloseToTrayOn\t1"));
+  EXPECT_EQ(run.Ask("click\tMainForm.btnClose"), "ok");
+  ASSERT_EQ(run.AwaitShown("MainForm", "visible=0 showing=0"), "visible=0 showing=0");
+
+  // The tray keeps its one-second update while the window is hidden...
+  ASSERT_TRUE(run.Script(Figures(3 * kGB / 2, 2 * kGB, 2 * kGB, 4 * kGB, 40)));
+  ExpectTray(7, "Brimvale\r\n1536/2048 MB (75%)");
+  // ...while the strip, which nobody sees, waits.
+  EXPECT_EQ(run.Text("MainForm.cklblMemoryUsage"), "MEM usage: 1024/2048 MB");
+  EXPECT_EQ(run.Prop("MainForm.skpbCPUUsage", "Position"), "20");
+
+  // No tick comes any more: what the window shows now is what it caught up
+  // with on its way back.
+  ASSERT_TRUE(run.Script("interval\ttmrOverview\t3600000"));
+  EXPECT_EQ(run.Ask("menu\tMainForm.mniTIShowHide"), "ok");
+  ASSERT_EQ(run.AwaitShown("MainForm", "visible=1 showing=1"), "visible=1 showing=1");
+  EXPECT_EQ(run.Text("MainForm.cklblMemoryUsage"), "MEM usage: 1536/2048 MB");
+  EXPECT_EQ(run.Text("MainForm.cklblPagingFileUsage"), "PF usage: 2048/4096 MB");
+  EXPECT_EQ(run.Prop("MainForm.skpbMemoryUsage", "Position"), "75");
+  EXPECT_EQ(run.Prop("MainForm.skpbCPUUsage", "Position"), "40");
+  ASSERT_TRUE(run.Script("set\tCloseToTrayOn\t0"));  // the close at the end ends the program
+}
+
 TEST_F(Overview, FreeAndItsProgressFromEveryTriggerAndOnlyTheRegisteredHotKey) {
   run.Setting("PROGRAM_OPTION", "IsUseFreeMemoryNowHotKey", "1");
   run.Setting("PROGRAM_OPTION", "FreeMemoryNowHotKey", std::to_string(kHotKey));

@@ -15,6 +15,7 @@
 #include "MainForm.h"
 #include "MainWindowInTest.h"
 #include "ProgramHarness.h"
+#include "VeeButton.h"
 #include "engineclient/EngineClient.h"
 #include "gui/Automation.h"
 #include "gui/ComCtrls.h"
@@ -105,3 +106,44 @@ TEST_F(ProcessRows, EachProcessHasOneRowWhateverOrderTheEventsComeIn) {
   MainForm->UpdateProcessList();
   EXPECT_EQ(MainForm->cklblPMProcessCount->Caption(), "1 process");
 }
+
+TEST_F(ProcessRows, RowsWaitWhileTheirPageIsNotSeenAndCatchUpBeforeItShows) {
+  MainForm->Show();
+  ASSERT_EQ(MainForm->Tag(), 1);
+  MainForm->btnTabMGClick(MainForm->btnTabMG);
+  TChildProcess child;
+  ListedIndex(child);
+  MainForm->OnMOProcessNew(nullptr, 0, child.Id());
+  ASSERT_EQ(RowsOf(child), 1);
+  auto row = [&]() -> TListItem* {
+    TListItems* items = MainForm->cklvProcess->Items();
+    for (int i = 0; i < items->Count(); ++i)
+      if (items->Item(i)->SubItems()->Strings(0) == child.IdText()) return items->Item(i);
+    return nullptr;
+  };
+  ASSERT_EQ(row()->SubItems()->Strings(2), "Normal");
+
+  // The engine's list follows at each tick; the rows of a page nobody sees
+  // do not.
+  ASSERT_TRUE(SetPriorityClass(child.Handle(), HIGH_PRIORITY_CLASS));
+  MainForm->tmrProcessListTimer(MainForm->tmrProcessList);
+  TComPtr<IMOProcessItem> item;
+  OleCheck(MainForm->Quillon->ProcessList()->get_ProcessItemByID(child.Id(), item.Out()));
+  ASSERT_TRUE(item);
+  _MO_PROCESS_PRIORIT priority = MO_PP_UNKNOWN;
+  OleCheck(item->get_ProcessPriority(&priority));
+  EXPECT_EQ(priority, MO_PP_HIGH);
+  EXPECT_EQ(row()->SubItems()->Strings(2), "Normal");
+
+  // Showing the page brings its rows up to date at once, before it paints
+  // (no message is handled in between).
+  MainForm->btnTabPMClick(MainForm->btnTabPM);
+  EXPECT_EQ(row()->SubItems()->Strings(2), "High");
+
+  // A seen page follows every tick.
+  ASSERT_TRUE(SetPriorityClass(child.Handle(), IDLE_PRIORITY_CLASS));
+  MainForm->tmrProcessListTimer(MainForm->tmrProcessList);
+  EXPECT_EQ(row()->SubItems()->Strings(2), "Low");
+  MainForm->btnTabMGClick(MainForm->btnTabMG);
+}
+

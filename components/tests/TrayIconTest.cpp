@@ -263,6 +263,56 @@ TEST_F(TrayIconTest, IconComesFromTheImageListAndIndexStaysInside) {
   EXPECT_EQ(0, tray.IconIndex());
 }
 
+TEST_F(TrayIconTest, TheSameImageIsNotMadeAgainAndATipChangeLeavesThePictureAlone) {
+  auto images = MakeImages();
+  TTrayIcon& tray = MakeIcon();
+  tray.SetIconList(images.get());
+  ASSERT_TRUE(tray.ShowIcon());
+  EXPECT_TRUE(shell.Last().data.uFlags & NIF_ICON) << "the icon's first showing carries its picture";
+
+  shell.calls.clear();
+  tray.SetIconIndex(2);
+  const HICON shown = tray.Icon()->Handle();
+  ASSERT_EQ(1u, shell.calls.size()) << "one change, one message";
+  EXPECT_EQ(DWORD(NIM_MODIFY), shell.Last().message);
+  EXPECT_TRUE(shell.Last().data.uFlags & NIF_ICON);
+  EXPECT_EQ(shown, shell.Last().data.hIcon);
+  const std::size_t calls = shell.calls.size();
+
+  // Every refresh sets the index: the same image is neither made nor sent again.
+  tray.SetIconIndex(2);
+  EXPECT_EQ(calls, shell.calls.size());
+  EXPECT_EQ(shown, tray.Icon()->Handle());
+  EXPECT_EQ(2, tray.IconIndex());
+
+  tray.SetHint("Brimvale\r\n512/1024 MB (50%)");
+  ASSERT_EQ(calls + 1, shell.calls.size());
+  EXPECT_EQ(DWORD(NIM_MODIFY), shell.Last().message);
+  EXPECT_TRUE(shell.Last().data.uFlags & NIF_TIP);
+  EXPECT_FALSE(shell.Last().data.uFlags & NIF_ICON) << "the shell keeps the picture it has";
+  EXPECT_STREQ("Brimvale\r\n512/1024 MB (50%)", shell.Last().data.szTip);
+
+  // Another image, or the same index of a changed list, is a new picture.
+  tray.SetIconIndex(3);
+  EXPECT_TRUE(shell.Last().data.uFlags & NIF_ICON);
+  EXPECT_EQ(kImageColors[3], IconColor(shell.Last().data.hIcon));
+  TBitmap bitmap;
+  bitmap.SetSize(16, 16);
+  bitmap.Canvas().Brush().SetColor(static_cast<TColor>(kImageColors[0]));
+  bitmap.Canvas().FillRect({0, 0, 16, 16});
+  images->Delete(3);
+  images->Add(&bitmap, nullptr);  // index 3 is now the fifth colour
+  tray.SetIconIndex(3);
+  EXPECT_TRUE(shell.Last().data.uFlags & NIF_ICON);
+  EXPECT_EQ(kImageColors[4], IconColor(shell.Last().data.hIcon));
+
+  // A shell that lost the icon gets everything with the next adding.
+  tray.HideIcon();
+  ASSERT_TRUE(tray.ShowIcon());
+  EXPECT_EQ(DWORD(NIM_ADD), shell.Last().message);
+  EXPECT_EQ(UINT(NIF_MESSAGE | NIF_ICON | NIF_TIP), shell.Last().data.uFlags);
+}
+
 TEST_F(TrayIconTest, IconIsCopied) {
   TTrayIcon& tray = MakeIcon();
   auto images = MakeImages();

@@ -3,6 +3,8 @@
 #include <psapi.h>
 #include <tlhelp32.h>
 
+#include <algorithm>
+
 namespace tarnwick::platform {
 
 namespace {
@@ -30,6 +32,12 @@ struct SessionApi {
     if (!enumerate || !free) enumerate = nullptr;
   }
 };
+
+// An exit code other than STILL_ACTIVE: the process is ending or has ended.
+bool ExitCodeSet(HANDLE process) {
+  DWORD code = STILL_ACTIVE;
+  return GetExitCodeProcess(process, &code) && code != STILL_ACTIVE;
+}
 
 uint64_t FromFileTime(const FILETIME& time) {
   return (static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
@@ -74,9 +82,30 @@ class RealProcesses final : public ProcessSystem {
   }
 
   bool HasEnded(HANDLE process) override {
-    if (WaitForSingleObject(process, 0) == WAIT_OBJECT_0) return true;
-    DWORD code = STILL_ACTIVE;
-    return GetExitCodeProcess(process, &code) && code != STILL_ACTIVE;
+    return WaitForSingleObject(process, 0) == WAIT_OBJECT_0 || ExitCodeSet(process);
+  }
+
+  std::vector<bool> WhichEnded(const std::vector<HANDLE>& processes) override {
+    std::vector<bool> ended(processes.size(), false);
+    // Signalled handles, up to the system's limit per wait; a wait names the
+    // first signalled one, so the rest after it are waited on again.
+    for (size_t first = 0; first < processes.size();) {
+      const DWORD count = static_cast<DWORD>(std::min<size_t>(processes.size() - first, MAXIMUM_WAIT_OBJECTS));
+      const DWORD result = WaitForMultipleObjects(count, processes.data() + first, FALSE, 0);
+      if (result >= WAIT_OBJECT_0 && result < WAIT_OBJECT_0 + count) {
+        first += result - WAIT_OBJECT_0;
+        ended[first++] = true;
+      } else if (result == WAIT_TIMEOUT) {
+        first += count;
+      } else {  // a handle the wait refuses: each on its own
+        for (size_t i = first; i < first + count; ++i)
+          ended[i] = WaitForSingleObject(processes[i], 0) == WAIT_OBJECT_0;
+        first += count;
+      }
+    }
+    for (size_t i = 0; i < processes.size(); ++i)
+      if (!ended[i]) ended[i] = ExitCodeSet(processes[i]);
+    return ended;
   }
 
   void MainModulePath(HANDLE process, wchar_t* path, DWORD chars) override {
@@ -132,6 +161,13 @@ class RealProcesses final : public ProcessSystem {
 };
 
 }  // namespace
+
+std::vector<bool> ProcessSystem::WhichEnded(const std::vector<HANDLE>& processes) {
+  std::vector<bool> ended;
+  ended.reserve(processes.size());
+  for (HANDLE process : processes) ended.push_back(HasEnded(process));
+  return ended;
+}
 
 ProcessSystem& RealProcessSystem() {
   static RealProcesses real;

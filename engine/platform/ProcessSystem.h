@@ -33,6 +33,9 @@ class ProcessSystem {
   virtual void Close(HANDLE process) = 0;
   // Handle signalled, or an exit code other than STILL_ACTIVE.
   virtual bool HasEnded(HANDLE process) = 0;
+  // HasEnded for each handle, in order. The real services wait on many
+  // handles at once rather than on each.
+  virtual std::vector<bool> WhichEnded(const std::vector<HANDLE>& processes);
   // Full path of the main module (at most `chars` units with the terminator);
   // empty when the module list or the name cannot be read.
   virtual void MainModulePath(HANDLE process, wchar_t* path, DWORD chars) = 0;

@@ -38,7 +38,13 @@ class RealServices final : public ServiceControl {
     if (handle) CloseServiceHandle(handle);
   }
   ULONGLONG Ticks() override { return GetTickCount64(); }
-  void Sleep(DWORD milliseconds) override { ::Sleep(milliseconds); }
+  bool Sleep(HANDLE stop, DWORD milliseconds) override {
+    if (!stop) {
+      ::Sleep(milliseconds);
+      return true;
+    }
+    return WaitForSingleObject(stop, milliseconds) == WAIT_TIMEOUT;
+  }
 };
 
 }  // namespace

@@ -20,9 +20,10 @@ class ServiceControl {
   virtual bool Start(SC_HANDLE service) = 0;
   virtual void Close(SC_HANDLE handle) = 0;
 
-  // The clock and the pause of the status polling.
+  // The clock and the pause of the status polling; the pause ends early,
+  // giving false, once `stop` (may be null) is signalled.
   virtual ULONGLONG Ticks() = 0;
-  virtual void Sleep(DWORD milliseconds) = 0;
+  virtual bool Sleep(HANDLE stop, DWORD milliseconds) = 0;
 };
 
 ServiceControl& RealServiceControl();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <mutex>
 #include <utility>
 #include <vector>
 
@@ -98,12 +99,66 @@ struct SelectedIn {
   HDC Dc() const { return dc.Get(); }
 };
 
+// The screen's context, only for making device bitmaps: painting makes one
+// each time, and asking the system for the context each time is a round
+// trip to the server under Wine. It lives as long as the program.
+HDC ScreenForBitmaps() {
+  static const kit::WindowDC screen(nullptr);
+  return screen.Get();
+}
+
+// Device bitmaps of bitmaps that went, kept for the next of their size:
+// controls paint through a fresh bitmap each time, and making a device
+// bitmap is costly (under Wine it asks the server about the display).
+class TDeviceBitmapPool {
+ public:
+  static TDeviceBitmapPool& Instance() {
+    static TDeviceBitmapPool pool;
+    return pool;
+  }
+  kit::Gdi<HBITMAP> Take(int width, int height) {
+    std::lock_guard<std::mutex> guard(lock_);
+    for (auto it = kept_.begin(); it != kept_.end(); ++it) {
+      if (it->Width != width || it->Height != height) continue;
+      kit::Gdi<HBITMAP> bitmap = std::move(it->Bitmap);
+      kept_.erase(it);
+      return bitmap;
+    }
+    return {};
+  }
+  // Only a bitmap as NewImage makes them (an adopted one may have another
+  // depth) is kept; the others go.
+  void Give(kit::Gdi<HBITMAP> bitmap, int width, int height) {
+    static const int screenBits =
+        GetDeviceCaps(ScreenForBitmaps(), BITSPIXEL) * GetDeviceCaps(ScreenForBitmaps(), PLANES);
+    BITMAP info{};
+    DIBSECTION dib{};
+    if (GetObjectA(bitmap.Get(), sizeof info, &info) != sizeof info || info.bmWidth != width ||
+        info.bmHeight != height || info.bmBitsPixel * info.bmPlanes != screenBits ||
+        GetObjectA(bitmap.Get(), sizeof dib, &dib) == sizeof dib)
+      return;
+    std::lock_guard<std::mutex> guard(lock_);
+    if (kept_.size() == kKept) kept_.erase(kept_.begin());  // the oldest goes
+    kept_.push_back({width, height, std::move(bitmap)});
+  }
+
+ private:
+  static constexpr std::size_t kKept = 8;
+  struct TKept {
+    int Width, Height;
+    kit::Gdi<HBITMAP> Bitmap;
+  };
+  std::mutex lock_;
+  std::vector<TKept> kept_;
+};
+
 kit::Gdi<HBITMAP> NewImage(int width, int height, TPixelFormat format) {
   if (width <= 0 || height <= 0) return {};
   HBITMAP bitmap;
   void* bits = nullptr;
   if (format == pfDevice) {
-    bitmap = CreateCompatibleBitmap(kit::WindowDC(nullptr).Get(), width, height);
+    kit::Gdi<HBITMAP> kept = TDeviceBitmapPool::Instance().Take(width, height);
+    bitmap = kept ? kept.Release() : CreateCompatibleBitmap(ScreenForBitmaps(), width, height);
     if (bitmap) PatBlt(SelectedIn(bitmap).Dc(), 0, 0, width, height, BLACKNESS);  // black, like a new DIB section
   } else if (format == pf16bit) {  // 5-6-5 needs its bit fields spelled out
     DibInfo info = PlainDib(width, height, 16);
@@ -164,7 +219,10 @@ GUI_DEFINE_CLASS(TBitmap) {}
 
 TBitmap::TBitmap() = default;
 
-TBitmap::~TBitmap() { canvas_.reset(); }
+TBitmap::~TBitmap() {
+  canvas_.reset();  // lets go of the image first
+  if (pixelFormat_ == pfDevice && handle_) TDeviceBitmapPool::Instance().Give(std::move(handle_), width_, height_);
+}
 
 TCanvas& TBitmap::Canvas() {
   if (!canvas_) canvas_ = std::make_unique<BitmapCanvas>(*this);
@@ -418,7 +476,9 @@ void TBitmap::LoadDib(const std::uint8_t* data, std::size_t size, std::size_t bi
     std::memcpy(table, info.extra, colors * sizeof(RGBQUAD));
     SetDIBColorTable(dst.Dc(), 0, 1u << bpp, table);
   }
-  int lines = SetDIBits(kit::WindowDC(nullptr).Get(), image.Get(), 0, static_cast<UINT>(height), data + bitsOffset,
+  // Colours come from the data itself (DIB_RGB_COLORS): any context will do.
+  kit::MemoryDC context(CreateCompatibleDC(nullptr));
+  int lines = SetDIBits(context.Get(), image.Get(), 0, static_cast<UINT>(height), data + bitsOffset,
                         reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
   if (lines <= 0) Invalid();
   Replace(std::move(image), static_cast<int>(width), static_cast<int>(height), format);

@@ -213,9 +213,11 @@ GUI_DEFINE_CLASS(TTimer) {
 
 void TTimer::SetService(TTimerService* service) { CurrentService() = service; }
 
+// The window comes with the first start: most timers (a control's repeat,
+// a form's timer disabled in its resource) never run, and each window costs.
+// A timer the form reader makes starts once the form is read (Loaded).
 TTimer::TTimer(TComponent* owner) : TComponent(owner) {
-  window_ = AllocateHWnd(this, &TTimer::WndProc);
-  UpdateTimer();
+  if (!owner || !owner->ComponentState().Contains(csLoading)) UpdateTimer();
 }
 
 TTimer::~TTimer() {
@@ -247,6 +249,7 @@ void TTimer::UpdateTimer() {
     running_ = false;
   }
   if (!enabled_ || interval_ == 0 || ComponentState().Contains(csLoading)) return;
+  if (!window_) window_ = AllocateHWnd(this, &TTimer::WndProc);
   if (!Timers().Start(window_, 1, interval_)) throw EOutOfResources("Not enough timers available");
   running_ = true;
 }

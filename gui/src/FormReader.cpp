@@ -4,6 +4,7 @@
 #include <cctype>
 #include <map>
 #include <memory>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -591,12 +592,8 @@ class Reader {
         Fail(name + " is a list of items (" + name + " = < ... >)");
       case TPropKind::Graphics: {
         if (v.kind != K::GraphicList) wrong();
-        std::vector<std::unique_ptr<TGraphic>> graphics;
         std::vector<TGraphic*> list;
-        for (const auto& [cls, file] : v.Graphics) {
-          graphics.push_back(LoadGraphic(cls, file));
-          list.push_back(graphics.back().get());
-        }
+        for (const auto& [cls, file] : v.Graphics) list.push_back(DecodedPicture(cls, file).Graphic());
         Guard([&] { prop.SetGraphics(object, list); });
         return;
       }
@@ -609,16 +606,18 @@ class Reader {
     return std::make_unique<TMemoryStream>(std::move(*bytes));
   }
 
-  std::unique_ptr<TGraphic> LoadGraphic(const std::string& className, const std::string& file) {
-    const TClass* cls = TPicture::FindFormatClass(className);
-    if (!cls) Fail(className + " is not a registered picture format");
-    auto stream = PictureStream(file);
-    std::unique_ptr<TGraphic> graphic;
-    Guard([&] {
-      graphic.reset(CreateGraphic(*cls));
-      graphic->LoadFromStream(*stream);
-    });
-    return graphic;
+  // A picture file read in a format, decoded once per reading: forms repeat
+  // the same file on many buttons, and every user of it gets a copy.
+  TPicture& DecodedPicture(const std::string& className, const std::string& file) {
+    if (!TPicture::FindFormatClass(className)) Fail(className + " is not a registered picture format");
+    std::unique_ptr<TPicture>& picture = pictures_[{form_, Upper(className), file}];
+    if (!picture) {
+      auto stream = PictureStream(file);
+      auto loaded = std::make_unique<TPicture>();
+      Guard([&] { loaded->LoadGraphicData(className, *stream); });
+      picture = std::move(loaded);
+    }
+    return *picture;
   }
 
   // A picture property: the picture holder creates the graphic through the
@@ -627,10 +626,7 @@ class Reader {
   void ApplyGraphic(TObject& object, const TPropInfo& prop, const TFormValue& v, const std::string& name) {
     const TClass& target = prop.ObjectClass();
     if (target.InheritsFrom(TPicture::StaticClass())) {
-      if (!TPicture::FindFormatClass(v.Text)) Fail(v.Text + " is not a registered picture format");
-      auto stream = PictureStream(v.File);
-      TPicture picture;
-      Guard([&] { picture.LoadGraphicData(v.Text, *stream); });
+      TPicture& picture = DecodedPicture(v.Text, v.File);
       Guard([&] {
         if (prop.SetObj)
           prop.SetObj(object, &picture);
@@ -640,14 +636,14 @@ class Reader {
       return;
     }
     if (!target.InheritsFrom(TGraphic::StaticClass())) Fail(name + " does not hold a picture");
-    std::unique_ptr<TGraphic> graphic = LoadGraphic(v.Text, v.File);
+    TGraphic* graphic = DecodedPicture(v.Text, v.File).Graphic();
     Guard([&] {
       if (prop.SetObj) {
-        prop.SetObj(object, graphic.get());
+        prop.SetObj(object, graphic);
       } else {
         TObject* held = prop.GetObj(object);
         if (!held) Fail(name + " holds no object");
-        static_cast<TPersistent*>(held)->Assign(graphic.get());
+        static_cast<TPersistent*>(held)->Assign(graphic);
       }
     });
   }
@@ -694,6 +690,8 @@ class Reader {
   std::vector<Fixup> handlers_;
   std::vector<TObject*> itemStack_;  // the collection items being read, outermost first
   std::map<std::pair<TObject*, const TPropInfo*>, std::vector<TObject*>> readItems_;  // per collection
+  // Decoded pictures by form, class and file.
+  std::map<std::tuple<std::string, std::string, std::string>, std::unique_ptr<TPicture>> pictures_;
   std::string form_;
   const std::vector<std::string>* lines_ = nullptr;
   std::size_t index_ = 0;

@@ -54,6 +54,7 @@ void TCustomImageList::SetHeight(int height) {
 int TCustomImageList::Count() const { return handle_ ? ImageList_GetImageCount(handle_) : 0; }
 
 void TCustomImageList::Change() {
+  ++changes_;
   if (OnChange) OnChange(this);
 }
 

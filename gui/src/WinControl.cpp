@@ -8,12 +8,18 @@
 #include "gui/Controls.h"
 #include "gui/Forms.h"
 #include "gui/Menus.h"
+#include "gui/WindowTable.h"
 
 namespace gui {
 
 namespace {
 
-const char kControlProp[] = "BrimvaleGuiControl";
+// Windows may go after static destruction has begun: the tables live on.
+TWindowTable<TWinControl>& ControlOfWindow() {
+  static auto* table = new TWindowTable<TWinControl>;
+  return *table;
+}
+
 thread_local TWinControl* creatingControl = nullptr;
 UINT nextControlId = 100;
 
@@ -87,7 +93,7 @@ LRESULT CALLBACK InitWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam
 
 TWinControl* FindControl(HWND window) {
   if (!window) return nullptr;
-  return static_cast<TWinControl*>(GetPropA(window, kControlProp));
+  return ControlOfWindow().Get(window);
 }
 
 namespace detail {
@@ -111,11 +117,14 @@ void Guarded(TObject* sender, const std::function<void()>& f) {
 // --- TWindowSubclass ---------------------------------------------------------------
 
 namespace {
-const char kSubclassProp[] = "BrimvaleGuiSubclass";
+TWindowTable<TWindowSubclass>& SubclassOfWindow() {
+  static auto* table = new TWindowTable<TWindowSubclass>;
+  return *table;
 }
+}  // namespace
 
 TWindowSubclass::TWindowSubclass(HWND window, TWndMethod proc) : window_(window), proc_(std::move(proc)) {
-  SetPropA(window, kSubclassProp, this);
+  SubclassOfWindow().Set(window, this);
   saved_ = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TWindowSubclass::Proc)));
 }
@@ -126,8 +135,8 @@ void TWindowSubclass::Restore() {
   if (!window_) return;
   if (IsWindow(window_)) {
     SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(saved_));
-    RemovePropA(window_, kSubclassProp);
   }
+  SubclassOfWindow().Forget(window_, this);
   window_ = nullptr;
 }
 
@@ -136,7 +145,7 @@ void TWindowSubclass::CallDefault(TMessage& m) {
 }
 
 LRESULT CALLBACK TWindowSubclass::Proc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
-  auto* self = static_cast<TWindowSubclass*>(GetPropA(window, kSubclassProp));
+  TWindowSubclass* self = SubclassOfWindow().Get(window);
   if (!self) return DefWindowProcA(window, msg, wParam, lParam);
   TMessage m{msg, wParam, lParam, 0};
   if (msg == WM_NCDESTROY) {
@@ -174,6 +183,7 @@ TWinControl::~TWinControl() {
   RemoveFocus(true);
   DestroyChildren();
   DestroyHandle();
+  if (handle_) ControlOfWindow().Forget(handle_, this);  // a window that would not go
 }
 
 void TWinControl::DestroyChildren() {
@@ -275,13 +285,16 @@ void TWinControl::CreateWindowHandle(const TCreateParams& p) {
   HWND window = CreateWindowExA(p.ExStyle, p.WinClassName.c_str(), p.Caption.c_str(), p.Style, p.X, p.Y, p.Width,
                                 p.Height, p.WndParent, id, Instance(), nullptr);
   creatingControl = nullptr;
-  if (!window && handle_) handle_ = nullptr;  // refused in WM_NCCREATE / WM_CREATE
+  if (!window && handle_) {  // refused in WM_NCCREATE / WM_CREATE
+    ControlOfWindow().Forget(handle_, this);
+    handle_ = nullptr;
+  }
 }
 
 void TWinControl::Attach(HWND window) {
   handle_ = window;
   defWndProc_ = nullptr;
-  SetPropA(window, kControlProp, this);
+  ControlOfWindow().Set(window, this);
 }
 
 void TWinControl::DestroyWnd() {
@@ -297,7 +310,10 @@ void TWinControl::DestroyHandle() {
     detail::ForgetCaptureOf(GetCaptureControl());
   DestroyWnd();
   // WM_NCDESTROY normally clears it; a window that is gone already did not.
-  if (handle_ && !IsWindow(handle_)) handle_ = nullptr;
+  if (handle_ && !IsWindow(handle_)) {
+    ControlOfWindow().Forget(handle_, this);
+    handle_ = nullptr;
+  }
 }
 
 void TWinControl::RecreateWnd() {
@@ -958,7 +974,7 @@ void TWinControl::WMWindowPosChanged(TMessage& m) {
 
 void TWinControl::WMNCDestroy(TMessage& m) {
   DefaultHandler(m);
-  if (handle_) RemovePropA(handle_, kControlProp);
+  if (handle_) ControlOfWindow().Forget(handle_, this);
   handle_ = nullptr;
   defWndProc_ = nullptr;
   trackingMouse_ = false;

@@ -10,6 +10,7 @@
 
 #include "FakeStateSeams.h"
 #include "TempProgramFolder.h"
+#include "kit/Own.h"
 
 using namespace tarnwick;
 using namespace tarnwick::testing;
@@ -133,6 +134,40 @@ TEST_F(ConfigFixture, MissingSectionLoadsDefaultsAndIsWrittenBack) {
   EXPECT_EQ(L"0", Value(L"AUTO_FREE", L"IsCheckSmartList"));
   EXPECT_EQ(L"2576980377", Value(L"MANUAL_COMPRESSION", L"ManualCompressSize"));
   EXPECT_EQ(L"2", Value(L"PROGRAM_OPTION", L"LANGUAGE"));
+}
+
+TEST_F(ConfigFixture, ALoadWritesOnlyWhatTheFileLacksOrHoldsOtherwise) {
+  auto config = Start();  // the first start writes every value
+  const std::wstring saved = IniText();
+  auto lastWrite = [&] {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    GetFileAttributesExW(IniPath().c_str(), GetFileExInfoStandard, &data);
+    return (static_cast<unsigned long long>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+           data.ftLastWriteTime.dwLowDateTime;
+  };
+  // An old time, so that any rewrite shows.
+  {
+    kit::File file(CreateFileW(IniPath().c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                               OPEN_EXISTING, 0, nullptr));
+    FILETIME old{0x12345678, 0x01D00000};
+    ASSERT_TRUE(SetFileTime(file.Get(), nullptr, nullptr, &old));
+  }
+  const unsigned long long before = lastWrite();
+  EXPECT_EQ(S_OK, config->Load());
+  EXPECT_EQ(before, lastWrite()) << "every value stands there as it is saved";
+  EXPECT_EQ(saved, IniText());
+
+  // A value written otherwise and one missing are written back; the rest stays.
+  std::wstring edited = saved;
+  const std::wstring timer = L"AutoFreeTimer=600000\r\n";
+  edited.replace(edited.find(timer), timer.size(), L"AutoFreeTimer=0600000\r\n");
+  const std::wstring level = L"ManualCompressLevel=1\r\n";
+  edited.erase(edited.find(level), level.size());
+  WriteIni(edited);
+  EXPECT_EQ(S_OK, config->Load());
+  EXPECT_EQ(L"600000", Value(L"AUTO_FREE", L"AutoFreeTimer"));
+  EXPECT_EQ(L"1", Value(L"MANUAL_COMPRESSION", L"ManualCompressLevel"));
+  EXPECT_EQ(ParseIni(saved).size(), ParseIni(IniText()).size());
 }
 
 TEST_F(ConfigFixture, BooleanTextsLoadByTheirOwnRules) {

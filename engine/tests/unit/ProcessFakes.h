@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <map>
+#include <unordered_set>
 #include <string>
 #include <vector>
 
@@ -133,6 +134,59 @@ class FakeProcessSystem : public platform::ProcessSystem {
   ULONG_PTR nextHandle_ = 0x1000;
 };
 
+// Processes that come and go, the handle standing for the identifier; only
+// the running ones are kept, so the fake itself stays the same size.
+class ChurningProcesses : public platform::ProcessSystem {
+ public:
+  std::vector<DWORD> running;
+  std::unordered_set<DWORD> alive;
+
+  void Start(DWORD id) {
+    running.push_back(id);
+    alive.insert(id);
+  }
+  // Ends the oldest `count` and starts as many new ones.
+  void Churn(size_t count) {
+    for (size_t i = 0; i < count; ++i) alive.erase(running[i]);
+    running.erase(running.begin(), running.begin() + static_cast<std::ptrdiff_t>(count));
+    for (size_t i = 0; i < count; ++i) Start(nextId_++);
+  }
+
+  bool EnumerateSessionProcesses(std::vector<platform::ProcessEntry>& out) override {
+    out.clear();
+    for (DWORD id : running) out.push_back({id, id % 3 ? L"worker.exe" : L"a program with a longer name.exe"});
+    return true;
+  }
+  bool EnumerateSnapshotProcesses(std::vector<platform::ProcessEntry>&) override { return false; }
+  HANDLE Open(DWORD, DWORD id) override {
+    return alive.count(id) ? reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(id)) : nullptr;
+  }
+  void Close(HANDLE) override {}
+  bool HasEnded(HANDLE process) override { return !alive.count(Id(process)); }
+  void MainModulePath(HANDLE, wchar_t* path, DWORD chars) override {
+    lstrcpynW(path, L"c:\\program files\\Churn\\worker.exe", static_cast<int>(chars));
+  }
+  DWORD PriorityClass(HANDLE) override { return NORMAL_PRIORITY_CLASS; }
+  bool SetPriorityClass(HANDLE, DWORD) override { return true; }
+  bool WorkingSetSize(HANDLE process, uint64_t& bytes) override {
+    bytes = Id(process) * 4096;
+    return true;
+  }
+  bool TrimWorkingSet(HANDLE) override { return true; }
+  bool Terminate(HANDLE, UINT) override { return true; }
+  bool ProcessorTime(HANDLE, uint64_t& time) override {
+    time = clock_ / 10;
+    return true;
+  }
+  uint64_t Now() override { return clock_ += 10'000'000; }
+  unsigned ProcessorCount() override { return 4; }
+
+ private:
+  static DWORD Id(HANDLE process) { return static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(process)); }
+  DWORD nextId_ = 100000;  // above every identifier a user starts
+  uint64_t clock_ = 0;
+};
+
 // A service manager that cannot be opened: the service check ends at once.
 class NoServices : public platform::ServiceControl {
  public:
@@ -144,7 +198,7 @@ class NoServices : public platform::ServiceControl {
   bool Start(SC_HANDLE) override { return false; }
   void Close(SC_HANDLE) override {}
   ULONGLONG Ticks() override { return 0; }
-  void Sleep(DWORD) override {}
+  bool Sleep(HANDLE, DWORD) override { return true; }
 };
 
 class FakeShell : public platform::ShellLaunch {
@@ -155,6 +209,7 @@ class FakeShell : public platform::ShellLaunch {
   };
   INT_PTR result = 42;
   bool giveIcons = false;
+  int iconsAsked = 0;
   std::function<void()> onExecute;
   std::vector<Call> calls;
 
@@ -164,6 +219,7 @@ class FakeShell : public platform::ShellLaunch {
     return result;
   }
   HICON SmallIcon(const wchar_t*, int& imageIndex) override {
+    ++iconsAsked;
     if (!giveIcons) return nullptr;
     imageIndex = 7;
     return CopyIcon(LoadIconW(nullptr, IDI_APPLICATION));
@@ -171,7 +227,7 @@ class FakeShell : public platform::ShellLaunch {
 };
 
 // A process list over the fakes, filled once (no events).
-inline CMOProcessList::Seams FakeSeams(FakeProcessSystem& processes, FakeShell& shell) {
+inline CMOProcessList::Seams FakeSeams(platform::ProcessSystem& processes, FakeShell& shell) {
   static NoServices services;
   CMOProcessList::Seams seams;
   seams.processes = &processes;

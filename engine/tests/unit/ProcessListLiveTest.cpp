@@ -119,4 +119,45 @@ TEST_F(ProcessListLive, StartedHelperIsReportedAndTerminated) {
   list->SetEventThread(0);
 }
 
+TEST(ProcessSystemLive, EndedProcessesAreFoundAmongManyHandlesAtOnce) {
+  // More handles than one wait takes, the ended ones first, in the middle
+  // of the second batch and last; the rest belong to running processes.
+  PROCESS_INFORMATION started[3] = {};
+  for (PROCESS_INFORMATION& process : started) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    std::wstring command = L"\"" + HelperPath() + L"\"";
+    ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                               &process));
+    CloseHandle(process.hThread);
+  }
+  TerminateProcess(started[0].hProcess, 0);
+  TerminateProcess(started[1].hProcess, 3);
+  WaitForSingleObject(started[0].hProcess, 60000);
+  WaitForSingleObject(started[1].hProcess, 60000);
+
+  // A wait takes each handle once: copies of this process's own.
+  std::vector<HANDLE> handles(140);
+  for (HANDLE& handle : handles)
+    ASSERT_TRUE(DuplicateHandle(GetCurrentProcess(), GetCurrentProcess(), GetCurrentProcess(), &handle,
+                                SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, 0));
+  std::vector<HANDLE> own = handles;
+  HANDLE lastEnded = nullptr;
+  ASSERT_TRUE(DuplicateHandle(GetCurrentProcess(), started[0].hProcess, GetCurrentProcess(), &lastEnded, 0, FALSE,
+                              DUPLICATE_SAME_ACCESS));
+  handles[0] = started[0].hProcess;
+  handles[100] = started[1].hProcess;
+  handles[139] = lastEnded;
+  handles[70] = started[2].hProcess;  // still running
+  std::vector<bool> expected(140, false);
+  expected[0] = expected[100] = expected[139] = true;
+  EXPECT_EQ(expected, platform::RealProcessSystem().WhichEnded(handles));
+  EXPECT_TRUE(platform::RealProcessSystem().WhichEnded({}).empty());
+
+  TerminateProcess(started[2].hProcess, 0);
+  for (PROCESS_INFORMATION& process : started) CloseHandle(process.hProcess);
+  for (HANDLE handle : own) CloseHandle(handle);
+  CloseHandle(lastEnded);
+}
+
 }  // namespace

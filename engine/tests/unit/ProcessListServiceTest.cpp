@@ -2,7 +2,10 @@
 // start type, start, the status polling and its bound.
 #include <gtest/gtest.h>
 
+#include <atomic>
+
 #include "MOProcessList.h"
+#include "ProcessFakes.h"
 
 using namespace tarnwick;
 
@@ -49,9 +52,10 @@ class ScriptedServices : public platform::ServiceControl {
   }
   void Close(SC_HANDLE) override { --open; }
   ULONGLONG Ticks() override { return ticks_; }
-  void Sleep(DWORD ms) override {
+  bool Sleep(HANDLE stop, DWORD ms) override {
     sleeps.push_back(ms);
     ticks_ += ms;
+    return !stop || WaitForSingleObject(stop, 0) == WAIT_TIMEOUT;
   }
 
  private:
@@ -112,6 +116,80 @@ TEST(TerminalServicesCheck, FailuresEndTheCheckWithHandlesClosed) {
   EXPECT_EQ(ServiceCheck::kFailed, EnsureTerminalServices(stopsAgain, 30000));
   EXPECT_EQ(1u, stopsAgain.sleeps.size());
   EXPECT_EQ(0, stopsAgain.open);
+}
+
+TEST(TerminalServicesCheck, AStopEndsTheWaitAtItsNextPause) {
+  ScriptedServices services;
+  services.states = {SERVICE_START_PENDING};
+  services.waitHint = 50000;
+  kit::Handle stop(CreateEventW(nullptr, TRUE, TRUE, nullptr));
+  EXPECT_EQ(ServiceCheck::kStopped, EnsureTerminalServices(services, 30000, stop.Get()));
+  EXPECT_EQ(1u, services.sleeps.size());
+  EXPECT_EQ(0, services.open);
+}
+
+// A service manager whose start waits until the test lets it go, and whose
+// pauses wait on the stop event for real.
+class SlowServices : public ScriptedServices {
+ public:
+  kit::Handle entered{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+  kit::Handle release{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+  kit::Handle closed{CreateEventW(nullptr, TRUE, FALSE, nullptr)};  // the check's last call
+  std::atomic<bool> startReturned{false};
+  std::atomic<bool> stopSeen{false};
+
+  bool Start(SC_HANDLE service) override {
+    SetEvent(entered.Get());
+    WaitForSingleObject(release.Get(), 60000);
+    startReturned = true;
+    return ScriptedServices::Start(service);
+  }
+  bool Sleep(HANDLE stop, DWORD ms) override {
+    SetEvent(entered.Get());
+    const bool goOn = WaitForSingleObject(stop, ms) == WAIT_TIMEOUT;
+    if (!goOn) stopSeen = true;
+    return goOn;
+  }
+  void Close(SC_HANDLE handle) override {
+    ScriptedServices::Close(handle);
+    if (open == 0) SetEvent(closed.Get());
+  }
+};
+
+TEST(TerminalServicesCheck, TheListIsFilledWhileTheServiceIsStillStarting) {
+  SlowServices services;
+  services.states = {SERVICE_STOPPED, SERVICE_START_PENDING};
+  test::FakeProcessSystem processes;
+  processes.Start(0, L"[System Process]");
+  processes.Start(100, L"a.exe");
+  test::FakeShell shell;
+  CMOProcessList::Seams seams = test::FakeSeams(processes, shell);
+  seams.services = &services;
+  {
+    CMOProcessList list(seams);
+    ULONG count = 0;
+    ASSERT_EQ(S_OK, list.get_ProcessCount(&count));
+    EXPECT_EQ(2u, count) << "the first fill does not wait for the service";
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(services.entered.Get(), 60000));
+    EXPECT_FALSE(services.startReturned);
+    SetEvent(services.release.Get());
+  }  // the list's end stops the check's polling
+  ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(services.closed.Get(), 60000));
+  EXPECT_TRUE(services.stopSeen);
+  EXPECT_EQ(std::vector<DWORD>{SERVICE_AUTO_START}, services.startTypesSet);
+}
+
+TEST(TerminalServicesCheck, TheBackgroundCheckEndsWhenAskedToStop) {
+  SlowServices services;
+  services.states = {SERVICE_START_PENDING};
+  services.startType = SERVICE_AUTO_START;
+  services.waitHint = 100000;  // pauses of ten seconds
+  BackgroundServiceCheck check(services, 0xFFFFFFFF);
+  ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(services.entered.Get(), 60000));
+  check.RequestStop();
+  ASSERT_TRUE(check.WaitForEnd(60000));
+  EXPECT_TRUE(services.stopSeen);
+  EXPECT_EQ(0, services.open);
 }
 
 }  // namespace

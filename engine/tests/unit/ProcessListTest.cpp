@@ -335,6 +335,7 @@ TEST_F(ProcessListTest, PathAndIconOfANewItem) {
   processes.table[2].path = L"\\??\\c:\\program files\\a.exe";
   shell.giveIcons = true;
   List();
+  EXPECT_EQ(0, shell.iconsAsked) << "the icon is made when somebody wants it";
   BSTR path = nullptr;
   ById(100)->get_ProcessPath(&path);
   EXPECT_STREQ(L"C:\\Program Files\\a.exe", path);
@@ -352,6 +353,9 @@ TEST_F(ProcessListTest, PathAndIconOfANewItem) {
   EXPECT_EQ(PICTYPE_ICON, type);
   asPicture->Release();
   picture->Release();
+  ASSERT_EQ(S_OK, ById(100)->get_ProcessIcon(&picture));
+  picture->Release();
+  EXPECT_EQ(1, shell.iconsAsked) << "and made once";
 }
 
 TEST_F(ProcessListTest, DroppedItemHeldByAClientIsDetachedNotDestroyed) {

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstdint>
 #include <vector>
 
 #include "gui/Color.h"
@@ -50,6 +51,9 @@ class TCustomImageList : public TComponent {
   void Draw(TCanvas& canvas, int x, int y, int index);
 
   TNotifyEvent OnChange;
+  // Counts the changes of the images, so a user can tell that a picture it
+  // took from the list is still the list's.
+  std::uint64_t Changes() const { return changes_; }
 
  protected:
   // Replaces the images with these, in order (forms: the Images list).
@@ -62,6 +66,7 @@ class TCustomImageList : public TComponent {
   HIMAGELIST handle_ = nullptr;
   int width_ = 16;
   int height_ = 16;
+  std::uint64_t changes_ = 0;
 };
 
 class TImageList : public TCustomImageList {

@@ -39,13 +39,12 @@ int RowsOf(const TChildProcess& child) {
 ULONG ListedIndex(const TChildProcess& child) {
   const DWORD processId = child.Id();
   TComPtr<IMOProcessList> list = MainForm->Quillon->ProcessList();
-  for (int attempt = 0; attempt < 300; ++attempt) {
+  for (const DWORD start = GetTickCount(); GetTickCount() - start < harness::kPatienceMs; Sleep(100)) {
     OleCheck(list->Refresh());
     TComPtr<IMOProcessItem> item;
     OleCheck(list->get_ProcessItemByID(processId, item.Out()));
     ULONG index = 0;
     if (item && SUCCEEDED(item->get_Index(&index))) return index;
-    Sleep(100);
   }
   ADD_FAILURE() << "the engine never listed process " << processId;
   return 0;

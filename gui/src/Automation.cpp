@@ -32,7 +32,6 @@ struct State {
   bool enabled = false;
   struct Answer {
     int id;
-    DWORD waitMs;
     bool hold;
   };
   std::deque<Answer> answers;
@@ -127,11 +126,9 @@ void Enable() {
   SetMessageBoxHook([](HWND, const std::string& text, const std::string& caption, UINT flags) {
     State& st = S();
     int answer = DefaultAnswer(flags);
-    DWORD waitMs = 0;
     bool hold = false;
     if (!st.answers.empty()) {
       answer = st.answers.front().id;
-      waitMs = st.answers.front().waitMs;
       hold = st.answers.front().hold;
       st.answers.pop_front();
     }
@@ -140,9 +137,6 @@ void Enable() {
       st.holding = true;
       PumpUntil([&] { return !S().holding; }, kHoldLimitMs);
       st.holding = false;
-    } else if (waitMs > 0) {
-      DWORD start = GetTickCount();
-      PumpUntil([&] { return GetTickCount() - start >= waitMs; }, waitMs + 1000);
     }
     return answer;
   });
@@ -348,9 +342,8 @@ TRect ScreenBounds(TControl* control) {
   return Bounds(origin.X, origin.Y, control->Width(), control->Height());
 }
 
-void AnswerNextMessageBox(int answer) { AnswerNextMessageBox(answer, 0); }
-void AnswerNextMessageBox(int answer, DWORD waitMs) { S().answers.push_back({answer, waitMs, false}); }
-void HoldNextMessageBox(int answer) { S().answers.push_back({answer, 0, true}); }
+void AnswerNextMessageBox(int answer) { S().answers.push_back({answer, false}); }
+void HoldNextMessageBox(int answer) { S().answers.push_back({answer, true}); }
 void ReleaseHeldMessageBox() { S().holding = false; }
 const std::vector<TBoxRecord>& MessageBoxes() { return S().boxes; }
 void ChooseNextMenuItem(const std::string& itemName) { S().choices.push_back(itemName); }
@@ -468,7 +461,7 @@ std::string Execute(const std::string& request) {
     if (a.size() > 2 && a[2] == "hold")
       HoldNextMessageBox(std::stoi(arg(1)));
     else
-      AnswerNextMessageBox(std::stoi(arg(1)), a.size() > 2 ? static_cast<DWORD>(std::stoul(a[2])) : 0);
+      AnswerNextMessageBox(std::stoi(arg(1)));
     return "ok";
   }
   if (command == "release") {

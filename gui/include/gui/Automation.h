@@ -87,12 +87,10 @@ struct TBoxRecord {
   int Answer;
 };
 void AnswerNextMessageBox(int answer);
-// The same after handling messages for waitMs, as a box a user reads would:
-// timers, posted messages and calls from other apartments go on meanwhile.
-void AnswerNextMessageBox(int answer, DWORD waitMs);
-// The same, the box left open (messages handled meanwhile) until
-// ReleaseHeldMessageBox: for a test that acts while a box is open, however
-// slowly it gets there.
+// The same, the box left open until ReleaseHeldMessageBox, as a box a user
+// reads is: timers, posted messages and calls from other apartments go on
+// meanwhile. For a test that acts while a box is open, however slowly it
+// gets there.
 void HoldNextMessageBox(int answer);
 void ReleaseHeldMessageBox();
 const std::vector<TBoxRecord>& MessageBoxes();

@@ -358,6 +358,32 @@ TEST_F(ProcessListTest, PathAndIconOfANewItem) {
   EXPECT_EQ(1, shell.iconsAsked) << "and made once";
 }
 
+TEST_F(ProcessListTest, PathUnreadableAtFirstIsTakenAtALaterRefreshWithItsIcon) {
+  processes.table[2].path = L"";  // still starting: no module to read yet
+  shell.giveIcons = true;
+  List();
+  auto pathOf = [&] {
+    BSTR path = nullptr;
+    ById(100)->get_ProcessPath(&path);
+    std::wstring text = path ? path : L"";
+    SysFreeString(path);
+    return text;
+  };
+  EXPECT_EQ(L"", pathOf());
+  ULONG iconIndex = 1;
+  ById(100)->get_ProcessIconIndex(&iconIndex);
+  EXPECT_EQ(0u, iconIndex);
+  processes.table[2].path = L"c:\\program files\\a.exe";
+  List().Refresh();
+  EXPECT_EQ(L"C:\\Program Files\\a.exe", pathOf());
+  ById(100)->get_ProcessIconIndex(&iconIndex);
+  EXPECT_EQ(7u, iconIndex);
+  processes.table[2].path = L"C:\\Elsewhere\\a.exe";
+  List().Refresh();
+  EXPECT_EQ(L"C:\\Program Files\\a.exe", pathOf()) << "a known path stays";
+  EXPECT_EQ(1, shell.iconsAsked);
+}
+
 TEST_F(ProcessListTest, DroppedItemHeldByAClientIsDetachedNotDestroyed) {
   List();
   IMOProcessItem* held = nullptr;

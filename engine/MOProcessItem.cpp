@@ -69,13 +69,29 @@ CMOProcessItem::CMOProcessItem(platform::ProcessSystem& system, Origin origin)
     : system_(&system),
       processId_(origin.processId),
       name_(std::move(origin.name)),
-      path_(std::move(origin.path)),
       shell_(origin.shell),
+      path_(std::move(origin.path)),
       handle_(origin.handle) {}
 
-void CMOProcessItem::EnsureIcon() const {
-  std::call_once(iconMade_, [this] {
-    if (!shell_ || path_.empty()) return;
+std::wstring CMOProcessItem::Path() const {
+  std::lock_guard<std::mutex> guard(lock_);
+  return path_;
+}
+
+bool CMOProcessItem::HasPath() const {
+  std::lock_guard<std::mutex> guard(lock_);
+  return !path_.empty();
+}
+
+void CMOProcessItem::TakePath(std::wstring path) {
+  std::lock_guard<std::mutex> guard(lock_);
+  if (path_.empty()) path_ = std::move(path);
+}
+
+std::pair<kit::ComPtr<IPicture>, ULONG> CMOProcessItem::Icon() const {
+  std::lock_guard<std::mutex> guard(lock_);
+  if (!iconMade_ && shell_ && !path_.empty()) {
+    iconMade_ = true;
     int imageIndex = 0;
     kit::Icon icon(shell_->SmallIcon(path_.c_str(), imageIndex));
     PICTDESC description = {};
@@ -86,7 +102,8 @@ void CMOProcessItem::EnsureIcon() const {
       icon.Release();  // the picture owns it from here
       iconIndex_ = static_cast<ULONG>(imageIndex);
     }
-  });
+  }
+  return {icon_, iconIndex_};
 }
 
 CMOProcessItem::~CMOProcessItem() { Detach(); }
@@ -128,10 +145,7 @@ STDMETHODIMP CMOProcessItem::get_ProcessCPU(unsigned char* pVal) { return Field(
 STDMETHODIMP CMOProcessItem::get_ProcessPriority(_MO_PROCESS_PRIORIT* pVal) { return Field(pVal, priority_.load()); }
 STDMETHODIMP CMOProcessItem::get_ProcessMemory(UINT64* pVal) { return Field(pVal, memory_.load()); }
 STDMETHODIMP CMOProcessItem::get_ProcessIconIndex(ULONG* pVal) {
-  return com::Barrier([&] {
-    EnsureIcon();
-    return com::Out(pVal, iconIndex_, Answer());
-  });
+  return com::Barrier([&] { return com::Out(pVal, Icon().second, Answer()); });
 }
 
 STDMETHODIMP CMOProcessItem::get_ProcessName(BSTR* pVal) {
@@ -139,14 +153,13 @@ STDMETHODIMP CMOProcessItem::get_ProcessName(BSTR* pVal) {
 }
 
 STDMETHODIMP CMOProcessItem::get_ProcessPath(BSTR* pVal) {
-  return com::Barrier([&] { return com::OutString(pVal, path_, Answer()); });
+  return com::Barrier([&] { return com::OutString(pVal, Path(), Answer()); });
 }
 
 STDMETHODIMP CMOProcessItem::get_ProcessIcon(IPictureDisp** pVal) {
   return com::Barrier([&]() -> HRESULT {
     if (!pVal) return E_POINTER;
-    EnsureIcon();
-    *pVal = icon_.As<IPictureDisp>(IID_IPictureDisp).Release();
+    *pVal = Icon().first.As<IPictureDisp>(IID_IPictureDisp).Release();
     return Answer();
   });
 }

@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <mutex>
 #include <string>
+#include <utility>
 
 #include <kit/Own.h>
 
@@ -72,7 +73,8 @@ class CMOProcessItem : public com::DispatchObject<CMOProcessItem, IMOProcessItem
 
   DWORD Id() const { return processId_; }
   const std::wstring& Name() const { return name_; }
-  const std::wstring& Path() const { return path_; }
+  std::wstring Path() const;
+  bool HasPath() const;
   HANDLE Handle() const { return handle_.load(); }
   ULONG IndexValue() const { return index_.load(); }
   uint64_t Memory() const { return memory_.load(); }
@@ -81,6 +83,9 @@ class CMOProcessItem : public com::DispatchObject<CMOProcessItem, IMOProcessItem
 
   // Written by the refresh.
   void SetIndex(ULONG index) { index_ = index; }
+  // A path read at a later refresh: a process still starting may have no
+  // module to read yet (Wine lists it so on a busy machine). Taken once.
+  void TakePath(std::wstring path);
   void SetMemory(uint64_t bytes) { memory_ = bytes; }
   // Re-reads priority, working set and processor use through the kept handle.
   void Sample(platform::ProcessSystem& system, uint64_t now, unsigned processors);
@@ -110,15 +115,16 @@ class CMOProcessItem : public com::DispatchObject<CMOProcessItem, IMOProcessItem
   }
   // Runs `act` on the item's process: S_FALSE when detached or when it fails.
   HRESULT OnProcess(bool (*act)(platform::ProcessSystem&, DWORD));
-  // Makes the icon and its index once, on the first call.
-  void EnsureIcon() const;
+  // The icon and its index, made once, at the first call that finds the path.
+  std::pair<kit::ComPtr<IPicture>, ULONG> Icon() const;
 
   platform::ProcessSystem* system_ = nullptr;
   const DWORD processId_ = 0;
   const std::wstring name_;
-  const std::wstring path_;
   platform::ShellLaunch* const shell_ = nullptr;
-  mutable std::once_flag iconMade_;
+  mutable std::mutex lock_;  // the path and the icon
+  std::wstring path_;
+  mutable bool iconMade_ = false;
   mutable ULONG iconIndex_ = 0;
   mutable kit::ComPtr<IPicture> icon_;
 

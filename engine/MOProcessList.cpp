@@ -187,21 +187,29 @@ CMOProcessItem* CMOProcessList::CreateItem(const platform::ProcessEntry& entry) 
     return idle;
   }
 
+  // A process still starting may be listed before its name (Wine does so on
+  // a busy machine); its item would keep no name. It is tried again at the
+  // next refresh, as one that cannot be opened yet.
+  if (origin.name.empty()) return nullptr;
   origin.handle = processes_.Open(kItemAccess, entry.id);
   if (!origin.handle) return nullptr;  // tried again at the next refresh
   // Until the item takes it over, however this ends.
   auto closeHandle = kit::OnExit([&] { processes_.Close(origin.handle); });
 
-  wchar_t path[kFolderChars] = {};
-  processes_.MainModulePath(origin.handle, path, kFolderChars);
-  path[kFolderChars - 1] = L'\0';
-  NormaliseProcessPath(path, systemFolder_.c_str());
-  origin.path = path;
+  origin.path = ModulePath(origin.handle);
   origin.shell = &shell_;
   auto* item = new CMOProcessItem(processes_, std::move(origin));
   closeHandle.Dismiss();
   item->SetOwner(Unknown());
   return item;
+}
+
+std::wstring CMOProcessList::ModulePath(HANDLE process) {
+  wchar_t path[kFolderChars] = {};
+  processes_.MainModulePath(process, path, kFolderChars);
+  path[kFolderChars - 1] = L'\0';
+  NormaliseProcessPath(path, systemFolder_.c_str());
+  return path;
 }
 
 bool CMOProcessList::Enumerate(Source source) {
@@ -247,7 +255,10 @@ bool CMOProcessList::Enumerate(Source source) {
       byId.emplace(item->Id(), item);
     }
     item->SetIndex(position);
-    if (entry.id != 0) item->Sample(processes_, now, processors);
+    if (entry.id == 0) continue;
+    // Read again until known: one still starting may have no module yet.
+    if (!isNew && !item->HasPath() && item->Handle()) item->TakePath(ModulePath(item->Handle()));
+    item->Sample(processes_, now, processors);
   }
 
   {

@@ -106,6 +106,8 @@ class CMOProcessList : public com::DispatchObject<CMOProcessList, IMOProcessList
   bool Enumerate(Source source);
   void DropEnded();
   CMOProcessItem* CreateItem(const platform::ProcessEntry& entry);
+  // The process's main module, as the list shows it ("" while unreadable).
+  std::wstring ModulePath(HANDLE process);
 
   platform::ProcessSystem& processes_;
   platform::ShellLaunch& shell_;

@@ -173,8 +173,9 @@ TEST_F(Menus, TheHelpFileOpensFromTheButtonF1AndTheMenuAndTheLinksFromTheMenu) {
   ASSERT_NO_FATAL_FAILURE(OpenHelpMenu("mniHMAbout"));
   EXPECT_EQ(run.AwaitShown("AboutForm", "visible=1 showing=1"), "visible=1 showing=1");
   EXPECT_EQ(run.Ask("boxes"), "");
+  EXPECT_TRUE(run.AwaitFocusIn("AboutForm"));
   EXPECT_EQ(run.Ask("key\t27"), "ok");
-  EXPECT_EQ(run.AwaitShown("AboutForm", "visible=0 showing=0"), "visible=0 showing=0");
+  EXPECT_EQ(run.AwaitShown("AboutForm", "visible=0 showing=0"), "visible=0 showing=0") << "focus: " << run.Ask("focus");
 }
 
 TEST_F(Menus, AboutAskedForAgainComesForwardAndTheTraysCloseEndsItsModalLoop) {
@@ -200,14 +201,16 @@ TEST_F(Menus, TheTraysCloseUnderAMessageBoxWaitsForItsAnswerThenEnds) {
   ASSERT_NO_FATAL_FAILURE(Start());
   EXPECT_EQ(run.Ask("click\tMainForm.btnDefrag"), "ok");
   ASSERT_TRUE(run.AwaitLog("DeepCompress"));
-  // The lock's message stays open for a while, as a user reads it.
-  EXPECT_EQ(run.Ask("answer\t" + std::to_string(IDOK) + "\t3000"), "ok");
+  // The lock's message stays open, as a user reads it, until the test says.
+  EXPECT_EQ(run.Ask("answer\t" + std::to_string(IDOK) + "\thold"), "ok");
   EXPECT_EQ(run.Ask("click\tMainForm.btnDefrag"), "ok");
   EXPECT_TRUE(Eventually([&] { return !run.Ask("boxes").empty(); }));
   EXPECT_EQ(run.Ask("menu\tMainForm.mniTIClose"), "ok");
-  Sleep(1000);
+  EXPECT_EQ(run.Ask("ping"), "pong");
   EXPECT_TRUE(run.Running());  // the box is still being read
   EXPECT_EQ(run.LogCount("Close"), 0u);
+  EXPECT_EQ(run.Ask("openboxes"), "1");
+  EXPECT_EQ(run.Ask("release"), "ok");
   ExpectCleanEnd();
 }
 

@@ -89,7 +89,7 @@ class PageRun : public ::testing::Test {
   static Value Patiently(const Read& read, const Value& wanted) {
     Value value;
     const DWORD start = GetTickCount();
-    while ((value = read()) != wanted && GetTickCount() - start < 60000) Sleep(20);
+    while ((value = read()) != wanted && GetTickCount() - start < harness::kPatienceMs) Sleep(20);
     return value;
   }
 

@@ -39,13 +39,12 @@ int RowsOf(const TChildProcess& child) {
 ULONG ListedIndex(const TChildProcess& child) {
   const DWORD processId = child.Id();
   TComPtr<IMOProcessList> list = MainForm->Quillon->ProcessList();
-  for (int attempt = 0; attempt < 300; ++attempt) {
+  for (const DWORD start = GetTickCount(); GetTickCount() - start < harness::kPatienceMs; Sleep(100)) {
     OleCheck(list->Refresh());
     TComPtr<IMOProcessItem> item;
     OleCheck(list->get_ProcessItemByID(processId, item.Out()));
     ULONG index = 0;
     if (item && SUCCEEDED(item->get_Index(&index))) return index;
-    Sleep(100);
   }
   ADD_FAILURE() << "the engine never listed process " << processId;
   return 0;
@@ -80,8 +79,12 @@ TEST_F(ProcessRows, EachProcessHasOneRowWhateverOrderTheEventsComeIn) {
   TListItems* items = MainForm->cklvProcess->Items();
   EXPECT_EQ(items->Item(items->Count() - 1)->Caption(), "pmchild.exe");
 
-  // The engine's own events for both arrive meanwhile and add nothing.
-  at::PumpUntil([] { return false; }, 2500);
+  // The engine's own events for both arrive meanwhile and add nothing: they
+  // come in order, so once a later process's own event has added its row,
+  // theirs have been handled.
+  TChildProcess marker;
+  ListedIndex(marker);
+  EXPECT_TRUE(at::PumpUntil([&] { return RowsOf(marker) == 1; })) << "the engine's event never came";
   EXPECT_EQ(RowsOf(early), 1);
   EXPECT_EQ(RowsOf(late), 1);
 

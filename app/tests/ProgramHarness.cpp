@@ -15,8 +15,18 @@ const char kEngineClassKey[] = "CLSID\\{0BD06E95-780A-43B3-ACC1-4BD28416246F}\\I
 namespace {
 
 constexpr ULONG_PTR kScriptCommand = 0x4F525653;  // "ORVS", as the scripted build expects
-constexpr DWORD kGuardGoneMs = 3000;
-constexpr DWORD kPatienceMs = 60000;             // a safety net, not a speed check
+
+// The runs of this test that exist now: a start while one of them runs is a
+// second instance on purpose.
+std::vector<const TProgramRun*>& Runs() {
+  static std::vector<const TProgramRun*> runs;
+  return runs;
+}
+
+bool GuardHeld() {
+  kit::Handle guard(OpenMutexA(SYNCHRONIZE, FALSE, orvane::kSingleInstanceMutex));
+  return static_cast<bool>(guard);
+}
 
 // A path of the build tree; under Wine the build's own paths are on drive Z:.
 std::string BuildPath(std::string path) {
@@ -167,11 +177,14 @@ void TChildProcess::End() {
 
 TProgramRun::TProgramRun(const std::string& name, TBuild build, TSettings settings)
     : folder_(OwnFolder() + "runs\\" + name + "\\"), build_(build) {
+  Runs().push_back(this);
   RemoveFolder(folder_);
   CreateDirectoryA((OwnFolder() + "runs").c_str(), nullptr);
   CopyFolder(BuildPath(ORVANE_STAGED_FOLDER) + "\\", folder_);
-  if (build == Scripted)
-    CopyFileA(BuildPath(ORVANE_SCRIPTED_BUILD).c_str(), File("orvane_scripted.exe").c_str(), FALSE);
+  // The test build beside the shipped program, as it would lie there.
+  program_ = File(build == Scripted ? "orvane_scripted.exe" : "orvane_automation.exe");
+  CopyFileA(BuildPath(build == Scripted ? ORVANE_SCRIPTED_BUILD : ORVANE_AUTOMATION_BUILD).c_str(), program_.c_str(),
+            FALSE);
   if (settings == Defaults) return;
   CreateDirectoryA(File("Config").c_str(), nullptr);
   // The engine's own timers and threads stay out of the tests' way; a deep
@@ -187,6 +200,7 @@ TProgramRun::TProgramRun(const std::string& name, TBuild build, TSettings settin
 }
 
 TProgramRun::~TProgramRun() {
+  std::erase(Runs(), this);
   if (process_.hProcess) {
     if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
       TerminateProcess(process_.hProcess, 1);
@@ -208,11 +222,24 @@ std::string TProgramRun::SettingNow(const std::string& section, const std::strin
   return text;
 }
 
+bool TProgramRun::AwaitGuardGone() const {
+  for (const TProgramRun* run : Runs())
+    if (run != this && run->Running()) return true;
+  // An ended program's guard may outlive its process for a moment, longer on
+  // a loaded machine; a start that found it would end at once.
+  if (Eventually([] { return !GuardHeld(); })) return true;
+  std::fprintf(stderr, "another program still holds the single-instance guard after %lu s\n",
+               static_cast<unsigned long>(kPatienceMs / 1000));
+  return false;
+}
+
 bool TProgramRun::Start(const std::string& arguments, bool automation) {
+  if (!AwaitGuardGone()) return false;
   SetEnvironmentVariableA("BRIMVALE_AUTOMATION", automation ? "1" : nullptr);
   STARTUPINFOA startup{};
   startup.cb = sizeof(startup);
-  std::string exe = File(build_ == Scripted ? "orvane_scripted.exe" : "orvane.exe");
+  if (build_ == Shipped) program_ = File(automation ? "orvane_automation.exe" : "orvane.exe");
+  const std::string& exe = program_;
   std::string command = "\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments);
   if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder_.c_str(), &startup,
                       &process_))
@@ -234,7 +261,10 @@ bool TProgramRun::Start(const std::string& arguments, bool automation) {
       if (!search.Found.empty()) script_ = search.Found.front();
       else Sleep(20);
     }
-    if (!script_) return false;
+    if (!script_) {
+      std::fprintf(stderr, "%s: no script window\n", exe.c_str());
+      return false;
+    }
   }
   return true;
 }
@@ -242,8 +272,15 @@ bool TProgramRun::Start(const std::string& arguments, bool automation) {
 bool TProgramRun::AwaitReady() { return AwaitProp("MainForm", "Tag", "1") == "1"; }
 
 bool TProgramRun::Restart(const std::string& arguments) {
-  Ask("close\tMainForm");
-  return WaitForExit() == 0 && StartAgain(arguments);
+  const std::string closing = Ask("close\tMainForm");
+  const DWORD code = WaitForExit();
+  if (code != 0) {
+    std::fprintf(stderr, "restart: the closed program %s (close answered \"%s\")\n",
+                 code == STILL_ACTIVE ? "did not end in time" : ("ended with " + std::to_string(code)).c_str(),
+                 closing.c_str());
+    return false;
+  }
+  return StartAgain(arguments);
 }
 
 bool TProgramRun::StartAgain(const std::string& arguments) {
@@ -252,7 +289,10 @@ bool TProgramRun::StartAgain(const std::string& arguments) {
   CloseHandle(process_.hProcess);
   process_ = {};
   script_ = nullptr;
-  return Start(arguments) && AwaitReady();
+  if (!Start(arguments)) return false;
+  if (AwaitReady()) return true;
+  std::fprintf(stderr, "%s: the main window's first showing did not run\n", program_.c_str());
+  return false;
 }
 
 bool TProgramRun::Running() const {
@@ -263,13 +303,6 @@ DWORD TProgramRun::WaitForExit(DWORD timeoutMs) {
   DWORD code = STILL_ACTIVE;
   if (WaitForSingleObject(process_.hProcess, timeoutMs) != WAIT_OBJECT_0) return code;
   GetExitCodeProcess(process_.hProcess, &code);
-  // The next start must not find the ended program's single-instance guard
-  // (it would end at once): wait a moment for it to go, unless another
-  // program holds it.
-  for (DWORD start = GetTickCount(); GetTickCount() - start < kGuardGoneMs; Sleep(10)) {
-    kit::Handle guard(OpenMutexA(SYNCHRONIZE, FALSE, orvane::kSingleInstanceMutex));
-    if (!guard) break;
-  }
   return code;
 }
 

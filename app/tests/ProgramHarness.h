@@ -1,7 +1,8 @@
 // Runs the program as a user gets it: a fresh copy of the staged program
-// folder per test, orvane.exe (or its scripted test build) started in it and
-// driven through the automation channel, the scripted engine through its
-// script window, and the engine's registration in the test's Wine prefix.
+// folder per test, the program started in it (the shipped orvane.exe, or a
+// test build of it with the automation channel) and driven through that
+// channel, the scripted engine through its script window, and the engine's
+// registration in the test's Wine prefix.
 #pragma once
 
 #include <windows.h>
@@ -14,6 +15,10 @@
 #include "kit/Own.h"
 
 namespace harness {
+
+// How long a wait for the program holds before it fails: a safety net for a
+// loaded machine, never a speed check.
+inline constexpr DWORD kPatienceMs = 120000;
 
 // The folder of the running program (a test or a benchmark), with its
 // trailing backslash; the runs' folders are made below it.
@@ -36,6 +41,10 @@ std::string DialogTexts(HWND dialog);
 
 class TProgramRun {
  public:
+  // Shipped: the shipped program's code. Started with automation it is its
+  // test build orvane_automation.exe (the same entry and code plus the
+  // channel); started without, the exact shipped orvane.exe of the folder,
+  // to be watched from outside. Scripted: orvane_scripted.exe.
   enum TBuild { Shipped, Scripted };
   // Quiet: settings that keep the engine's own automatic work off (and a
   // deep compress small); Defaults: none, the engine makes its own.
@@ -54,7 +63,9 @@ class TProgramRun {
   std::string SettingNow(const std::string& section, const std::string& key) const;
 
   // Starts the program with the arguments; with automation, connects to its
-  // channel (false when it does not come up).
+  // channel (false when it does not come up). Unless another run of this
+  // test is running (a second instance wanted), it first waits until no
+  // program holds the single-instance guard.
   bool Start(const std::string& arguments = "", bool automation = true);
   // Waits until the first showing of the main window has run.
   bool AwaitReady();
@@ -64,11 +75,13 @@ class TProgramRun {
   // After the program ended: starts it again in the same folder, up to its
   // first showing.
   bool StartAgain(const std::string& arguments = "");
+  // The file started last (or to be started with automation).
+  const std::string& Program() const { return program_; }
   DWORD ProcessId() const { return process_.dwProcessId; }
   HANDLE Process() const { return process_.hProcess; }
   bool Running() const;
   // The exit code, or STILL_ACTIVE when the program did not end in time.
-  DWORD WaitForExit(DWORD timeoutMs = 60000);
+  DWORD WaitForExit(DWORD timeoutMs = kPatienceMs);
   // A program still running is ended through its channel: its exit code
   // (0 when it was not running).
   DWORD End() {
@@ -89,8 +102,19 @@ class TProgramRun {
     return state.substr(0, state.find(" enabled="));
   }
   std::string AwaitShown(const std::string& path, const std::string& wanted);
-  // The scripted build shows the about window modally; true once it shows.
-  bool ShowAbout() { return Script("about") && AwaitShown("AboutForm", "visible=1 showing=1") == "visible=1 showing=1"; }
+  // Waits until the form or one of its controls has the keyboard focus, so
+  // that keys reach it (a window shown gets it a moment later on a loaded
+  // machine); whether it came.
+  bool AwaitFocusIn(const std::string& form) {
+    auto in = [&](const std::string& focus) { return focus == form || focus.rfind(form + ".", 0) == 0; };
+    return in(Await("focus", in));
+  }
+  // The scripted build shows the about window modally; true once it shows
+  // and has the keyboard.
+  bool ShowAbout() {
+    return Script("about") && AwaitShown("AboutForm", "visible=1 showing=1") == "visible=1 showing=1" &&
+           AwaitFocusIn("AboutForm");
+  }
   std::string Prop(const std::string& path, const std::string& property) {
     return Ask("prop\t" + path + "\t" + property);
   }
@@ -108,8 +132,11 @@ class TProgramRun {
   std::size_t LogCount(const std::string& line) const;
 
  private:
+  bool AwaitGuardGone() const;
+
   std::string folder_;
   TBuild build_;
+  std::string program_;
   PROCESS_INFORMATION process_{};
   gui::automation::TAutomationClient client_;
   HWND script_ = nullptr;
@@ -158,7 +185,7 @@ std::string RecordedLinksFile();
 // The recorded links once `last` is among them (or the time ran out).
 std::string AwaitRecordedLink(const std::string& last);
 
-// Asks `done` again until it holds, for a minute at most; whether it did.
+// Asks `done` again until it holds, for kPatienceMs at most; whether it did.
 bool Eventually(const std::function<bool()>& done);
 
 // "used total usedPF totalPF cpu" as the scripted engine's figures command.

@@ -108,7 +108,7 @@ TEST_F(UserJourney, EveryStepWorksAndEverySavedChoiceIsThereAtTheNextStart) {
   ASSERT_TRUE(enabled(run.Await("state\tMainForm.btnPMKill", enabled)));
   Ask("answer\t" + std::to_string(IDYES));
   Ask("click\tMainForm.btnPMKill");
-  EXPECT_EQ(WaitForSingleObject(child.Handle(), 60000), static_cast<DWORD>(WAIT_OBJECT_0));
+  EXPECT_EQ(WaitForSingleObject(child.Handle(), harness::kPatienceMs), static_cast<DWORD>(WAIT_OBJECT_0));
   const std::string question = AskedBox();
   EXPECT_EQ(question.rfind("Warning\tTerminating a process", 0), 0u) << question;
 

@@ -243,7 +243,7 @@ struct TProcessorTime {
   double System, Unix;  // seconds: as GetProcessTimes tells, as the Unix side tells
 };
 
-TProcessorTime ProcessorSeconds(const TProgramRun& program, const std::string& exe) {
+TProcessorTime ProcessorSeconds(const TProgramRun& program) {
   FILETIME created, exited, kernel, user;
   double system = 0;
   if (GetProcessTimes(program.Process(), &created, &exited, &kernel, &user)) {
@@ -252,19 +252,19 @@ TProcessorTime ProcessorSeconds(const TProgramRun& program, const std::string& e
     };
     system = seconds(kernel) + seconds(user);
   }
-  return {system, UnixProcessorSeconds(program.File(exe))};
+  return {system, UnixProcessorSeconds(program.Program())};
 }
 
 // 60 s of doing nothing after the start-up's own work is over.
 void MeasureIdle(const TProgramRun& program, const char* where, double goal) {
   Sleep(5000);
-  TProcessorTime before = ProcessorSeconds(program, "orvane.exe");
+  TProcessorTime before = ProcessorSeconds(program);
   Clock::time_point from = Clock::now();
   Sleep(60000);
-  TProcessorTime after = ProcessorSeconds(program, "orvane.exe");
+  TProcessorTime after = ProcessorSeconds(program);
   double span = Milliseconds(Clock::now() - from) / 1000;
   double used = after.System - before.System;
-  std::printf("idle (%s): orvane.exe's own time %.3f s in %.0f s: %.3f %% of one core\n", where, used, span,
+  std::printf("idle (%s): the program's own time %.3f s in %.0f s: %.3f %% of one core\n", where, used, span,
               100 * used / span);
   if (after.Unix > 0) {
     double unixUsed = after.Unix - before.Unix;

@@ -8,7 +8,6 @@
 #include <gdiplus.h>
 
 #include "ControlsInternal.h"
-#include "gui/Automation.h"
 #include "gui/Dialogs.h"
 #include "gui/Forms.h"
 #include "kit/Own.h"
@@ -71,6 +70,8 @@ std::function<void()>& BeepHook() {
 }  // namespace
 
 namespace detail {
+
+void (*testChannelStarter)() = nullptr;
 
 void InitCommonControlsOnce() {
   static bool done = [] {
@@ -253,7 +254,7 @@ void TApplication::Initialize() {
     Gdiplus::GdiplusStartupInput input;
     if (Gdiplus::GdiplusStartup(&gdiplusToken_, &input, nullptr) != Gdiplus::Ok) gdiplusToken_ = 0;
   }
-  automation::StartChannelIfRequested();
+  if (detail::testChannelStarter) detail::testChannelStarter();
 }
 
 HWND TApplication::Handle() {

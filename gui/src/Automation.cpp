@@ -1,5 +1,7 @@
 // The test automation channel: in-process helpers and the window other
-// processes send their commands to.
+// processes send their commands to. Test builds only: nothing that ships
+// links this file (checks_no_test_channel scans the program folder for its
+// names).
 #include "gui/Automation.h"
 
 #include <cstdlib>
@@ -22,6 +24,7 @@ namespace {
 constexpr ULONG_PTR kRequest = 0x42415551;  // "BAUQ"
 constexpr ULONG_PTR kReply = 0x42415552;    // "BAUR"
 constexpr UINT kRunAction = WM_APP + 1;
+constexpr DWORD kHoldLimitMs = 10 * 60 * 1000;  // a held box a test forgot goes at last
 const char kChannelClass[] = "BrimvaleAutomation";
 const char kClientClass[] = "BrimvaleAutomationClient";
 
@@ -29,7 +32,7 @@ struct State {
   bool enabled = false;
   struct Answer {
     int id;
-    DWORD waitMs;
+    bool hold;
   };
   std::deque<Answer> answers;
   std::deque<std::string> choices;
@@ -38,6 +41,7 @@ struct State {
   std::deque<std::function<void()>> actions;
   HWND channel = nullptr;
   bool acting = false;
+  bool holding = false;  // a box is held open until released
   WORD buttons = 0;  // MK_* flags of the buttons held now
 };
 
@@ -78,7 +82,10 @@ void PostMouse(TControl* control, UINT msg, TPoint point) {
   if (!window) throw Exception("The control has no window to receive the mouse");
   HWND handle = window->Handle();
   TPoint screen = window->ClientToScreen(point);
-  SetCursorPos(screen.X, screen.Y);
+  // The system moves the pointer with a mouse message of its own, which may
+  // come late on a loaded machine: none when it is there already.
+  POINT now{};
+  if (!GetCursorPos(&now) || now.x != screen.X || now.y != screen.Y) SetCursorPos(screen.X, screen.Y);
   WORD keys = S().buttons;
   if (GetKeyState(VK_SHIFT) < 0) keys |= MK_SHIFT;
   if (GetKeyState(VK_CONTROL) < 0) keys |= MK_CONTROL;
@@ -119,16 +126,17 @@ void Enable() {
   SetMessageBoxHook([](HWND, const std::string& text, const std::string& caption, UINT flags) {
     State& st = S();
     int answer = DefaultAnswer(flags);
-    DWORD waitMs = 0;
+    bool hold = false;
     if (!st.answers.empty()) {
       answer = st.answers.front().id;
-      waitMs = st.answers.front().waitMs;
+      hold = st.answers.front().hold;
       st.answers.pop_front();
     }
     st.boxes.push_back({caption, text, flags, answer});
-    if (waitMs > 0) {
-      DWORD start = GetTickCount();
-      PumpUntil([&] { return GetTickCount() - start >= waitMs; }, waitMs + 1000);
+    if (hold) {
+      st.holding = true;
+      PumpUntil([&] { return !S().holding; }, kHoldLimitMs);
+      st.holding = false;
     }
     return answer;
   });
@@ -334,8 +342,9 @@ TRect ScreenBounds(TControl* control) {
   return Bounds(origin.X, origin.Y, control->Width(), control->Height());
 }
 
-void AnswerNextMessageBox(int answer) { AnswerNextMessageBox(answer, 0); }
-void AnswerNextMessageBox(int answer, DWORD waitMs) { S().answers.push_back({answer, waitMs}); }
+void AnswerNextMessageBox(int answer) { S().answers.push_back({answer, false}); }
+void HoldNextMessageBox(int answer) { S().answers.push_back({answer, true}); }
+void ReleaseHeldMessageBox() { S().holding = false; }
 const std::vector<TBoxRecord>& MessageBoxes() { return S().boxes; }
 void ChooseNextMenuItem(const std::string& itemName) { S().choices.push_back(itemName); }
 const std::vector<std::string>& PoppedMenus() { return S().popups; }
@@ -346,6 +355,7 @@ void ClearRecords() {
   s.popups.clear();
   s.answers.clear();
   s.choices.clear();
+  s.holding = false;
 }
 
 // --- the channel ---------------------------------------------------------------------
@@ -399,6 +409,14 @@ std::string Execute(const std::string& request) {
     out << o.X << ' ' << o.Y << ' ' << c->ClientWidth() << ' ' << c->ClientHeight();
     return out.str();
   }
+  if (command == "focus") {
+    // The form and the control that have the keyboard: "Form" or "Form.Control".
+    TWinControl* control = FindControl(GetFocus());
+    if (!control) return "";
+    TCustomForm* form = GetParentForm(control);
+    if (!form || form == control) return control->Name();
+    return form->Name() + "." + control->Name();
+  }
   if (command == "state") {
     TControl* c = NeedControl(arg(1));
     auto* w = dynamic_cast<TWinControl*>(c);
@@ -440,9 +458,18 @@ std::string Execute(const std::string& request) {
     return "ok";
   }
   if (command == "answer") {
-    AnswerNextMessageBox(std::stoi(arg(1)), a.size() > 2 ? static_cast<DWORD>(std::stoul(a[2])) : 0);
+    if (a.size() > 2 && a[2] == "hold")
+      HoldNextMessageBox(std::stoi(arg(1)));
+    else
+      AnswerNextMessageBox(std::stoi(arg(1)));
     return "ok";
   }
+  if (command == "release") {
+    if (!S().holding) throw Exception("no box is held");
+    ReleaseHeldMessageBox();
+    return "ok";
+  }
+  if (command == "openboxes") return std::to_string(OpenMessageBoxes());
   if (command == "boxes") {
     std::string out;
     for (const TBoxRecord& b : MessageBoxes())
@@ -500,6 +527,8 @@ LRESULT CALLBACK ChannelProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam
 }
 
 }  // namespace
+
+void OfferChannel() { detail::testChannelStarter = &StartChannelIfRequested; }
 
 void StartChannelIfRequested() {
   const char* wanted = std::getenv("BRIMVALE_AUTOMATION");
@@ -578,8 +607,10 @@ std::string TAutomationClient::Send(const std::string& command) {
   reply_.clear();
   COPYDATASTRUCT data{kRequest, static_cast<DWORD>(command.size()), const_cast<char*>(command.data())};
   DWORD_PTR result = 0;
+  // A program on a loaded machine may be busy for a while (its engine
+  // starting); a hung one is the test's to find.
   SendMessageTimeoutA(server_, WM_COPYDATA, reinterpret_cast<WPARAM>(window_), reinterpret_cast<LPARAM>(&data),
-                      SMTO_NORMAL, 30000, &result);
+                      SMTO_NORMAL, 120000, &result);
   return replied_ ? reply_ : "error: no answer";
 }
 

@@ -33,6 +33,10 @@ void PublishWindowed(C& c) {
 
 namespace detail {
 
+// Set only in test builds (automation::OfferChannel); TApplication::Initialize
+// calls it. The shipped program has no channel to start.
+extern void (*testChannelStarter)();
+
 // Sets or clears csPaintingSelf (WParam 1 / 0).
 constexpr UINT CM_SETPAINTING = CM_BASE + 200;
 

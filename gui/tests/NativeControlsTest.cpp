@@ -205,14 +205,16 @@ TEST_F(NativeControls, AutomationReadsListRowsSelectsOneAndAnswersABoxLeftOpen) 
   EXPECT_EQ(at::Items(list), "one\ntwo");
   EXPECT_THROW(at::Items(form), Exception);
 
-  // A box answered after a wait lets timers run meanwhile, as a box the
-  // user reads does; one answered at once does not.
+  // A held box lets timers run meanwhile, as a box the user reads does (this
+  // one goes at the first tick); one answered at once does not.
   TTimer timer(nullptr);
   int ticks = 0;
-  timer.OnTimer = [&](TObject*) { ++ticks; };
+  timer.OnTimer = [&](TObject*) {
+    if (++ticks == 1) at::ReleaseHeldMessageBox();
+  };
   timer.SetInterval(20);
   timer.SetEnabled(true);
-  at::AnswerNextMessageBox(IDNO, 400);
+  at::HoldNextMessageBox(IDNO);
   EXPECT_EQ(Application->ShowMessageBox("Go on?", "Question", MB_YESNO), IDNO);
   EXPECT_GT(ticks, 0);
   ticks = 0;

@@ -244,6 +244,7 @@ LRESULT CALLBACK ScriptProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  gui::automation::OfferChannel();
   // The engine is made on the program's thread, after this apartment exists.
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   // What follows serves the program to its very end, past WinMain: the

@@ -135,6 +135,20 @@ TEST_F(ProcessListTest, ProcessThatCannotBeOpenedIsTriedAgainLater) {
   EXPECT_EQ(1u, TakePosted().size());
 }
 
+TEST_F(ProcessListTest, ProcessListedBeforeItsNameIsTakenOnceItHasOne) {
+  List();
+  size_t starting = processes.Start(600, L"");
+  List().Refresh();
+  EXPECT_EQ(nullptr, ById(600));
+  EXPECT_TRUE(TakePosted().empty());
+  processes.table[starting].name = L"late.exe";
+  List().Refresh();
+  ASSERT_NE(nullptr, ById(600));
+  EXPECT_EQ(L"late.exe", NameOf(ById(600)));
+  std::vector<Posted> expected = {{kMsgProcessNew, 4, 600}};
+  EXPECT_EQ(expected, TakePosted());
+}
+
 TEST_F(ProcessListTest, SnapshotEnumerationTakesOverAndCountsFromOne) {
   processes.sessionsWork = false;
   List();
@@ -342,6 +356,32 @@ TEST_F(ProcessListTest, PathAndIconOfANewItem) {
   ASSERT_EQ(S_OK, ById(100)->get_ProcessIcon(&picture));
   picture->Release();
   EXPECT_EQ(1, shell.iconsAsked) << "and made once";
+}
+
+TEST_F(ProcessListTest, PathUnreadableAtFirstIsTakenAtALaterRefreshWithItsIcon) {
+  processes.table[2].path = L"";  // still starting: no module to read yet
+  shell.giveIcons = true;
+  List();
+  auto pathOf = [&] {
+    BSTR path = nullptr;
+    ById(100)->get_ProcessPath(&path);
+    std::wstring text = path ? path : L"";
+    SysFreeString(path);
+    return text;
+  };
+  EXPECT_EQ(L"", pathOf());
+  ULONG iconIndex = 1;
+  ById(100)->get_ProcessIconIndex(&iconIndex);
+  EXPECT_EQ(0u, iconIndex);
+  processes.table[2].path = L"c:\\program files\\a.exe";
+  List().Refresh();
+  EXPECT_EQ(L"C:\\Program Files\\a.exe", pathOf());
+  ById(100)->get_ProcessIconIndex(&iconIndex);
+  EXPECT_EQ(7u, iconIndex);
+  processes.table[2].path = L"C:\\Elsewhere\\a.exe";
+  List().Refresh();
+  EXPECT_EQ(L"C:\\Program Files\\a.exe", pathOf()) << "a known path stays";
+  EXPECT_EQ(1, shell.iconsAsked);
 }
 
 TEST_F(ProcessListTest, DroppedItemHeldByAClientIsDetachedNotDestroyed) {

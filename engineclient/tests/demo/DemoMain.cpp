@@ -6,6 +6,7 @@
 #include <string>
 
 #include "engineclient/EngineClient.h"
+#include "gui/Automation.h"
 #include "gui/ExtCtrls.h"
 #include "gui/Forms.h"
 #include "gui/Menus.h"
@@ -66,6 +67,7 @@ GUI_DEFINE_CLASS(TDemoForm) {
 TDemoForm* DemoForm = nullptr;
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  automation::OfferChannel();
   Application->Initialize();
   Application->SetTitle("Demo");
   Application->CreateForm(DemoForm);

@@ -1,9 +1,11 @@
 // Test automation: find components by name, click and type without a user,
 // read texts, properties and positions, run menu items and answer message
-// boxes. Switched on only for tests: in-process with Enable(), or, for a
-// test that drives another process, by starting that program with the
-// environment variable BRIMVALE_AUTOMATION=1 and talking to it through
-// TAutomationClient.
+// boxes. Its own library (brimvale_gui_automation), linked only into tests
+// and test builds of programs, never into what ships. Switched on only for
+// tests: in-process with Enable(), or, for a test that drives another
+// process, by a test build that calls OfferChannel() and is started with
+// the environment variable BRIMVALE_AUTOMATION=1; the test talks to it
+// through TAutomationClient.
 //
 // While automation is on, message boxes do not show: each is recorded and
 // answered from the queue of answers (IDOK / the first button when empty);
@@ -29,8 +31,12 @@ namespace automation {
 void Enable();
 void Disable();
 bool Enabled();
+// Makes Application->Initialize start the channel when the environment asks
+// for it; a test build of a program calls it before Initialize (a program
+// that never calls it has no channel, whatever its environment says).
+void OfferChannel();
 // Starts the channel other processes talk to when the environment asks
-// for it; the application calls it in Initialize.
+// for it (what OfferChannel hands to Initialize).
 void StartChannelIfRequested();
 
 // "FormName" or "FormName.ComponentName" (forms by name, then by class
@@ -57,8 +63,9 @@ void TypeText(const std::string& text);
 // Handles every message waiting now, and the ones they post.
 void Pump();
 // Handles messages as they come until done() holds; false when it did not
-// within limitMs (a safety net for tests, not a speed check).
-bool PumpUntil(const std::function<bool()>& done, DWORD limitMs = 20000);
+// within limitMs (a safety net for tests, generous for a loaded machine,
+// not a speed check).
+bool PumpUntil(const std::function<bool()>& done, DWORD limitMs = 60000);
 
 std::string Text(TControl* control);
 // The rows of a list view, one a line, each its caption and sub-items
@@ -80,9 +87,12 @@ struct TBoxRecord {
   int Answer;
 };
 void AnswerNextMessageBox(int answer);
-// The same after handling messages for waitMs, as a box a user reads would:
-// timers, posted messages and calls from other apartments go on meanwhile.
-void AnswerNextMessageBox(int answer, DWORD waitMs);
+// The same, the box left open until ReleaseHeldMessageBox, as a box a user
+// reads is: timers, posted messages and calls from other apartments go on
+// meanwhile. For a test that acts while a box is open, however slowly it
+// gets there.
+void HoldNextMessageBox(int answer);
+void ReleaseHeldMessageBox();
 const std::vector<TBoxRecord>& MessageBoxes();
 // The next popup menu runs the item of this name ("" dismisses it).
 void ChooseNextMenuItem(const std::string& itemName);

@@ -21,7 +21,7 @@ inline void HandleMessages() {
 // Waits for messages and handles them (with `handle`) until done() holds;
 // false when it still does not after limitMs. The limit only keeps a broken
 // test from hanging: nothing is asserted about time.
-inline bool HandleMessagesUntil(const std::function<bool()>& done, DWORD limitMs = 20000,
+inline bool HandleMessagesUntil(const std::function<bool()>& done, DWORD limitMs = 60000,
                                 const std::function<void()>& handle = HandleMessages) {
   const DWORD start = GetTickCount();
   while (!done()) {

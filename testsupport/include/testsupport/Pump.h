@@ -26,7 +26,7 @@ inline void Pump() {
 // Handles messages as they come until done() holds; false when it still
 // does not after limitMs. The limit only keeps a broken test from hanging:
 // nothing is asserted about time.
-inline bool PumpUntil(const std::function<bool()>& done, DWORD limitMs = 10000) {
+inline bool PumpUntil(const std::function<bool()>& done, DWORD limitMs = 60000) {
   return HandleMessagesUntil(done, limitMs, Pump);
 }
 

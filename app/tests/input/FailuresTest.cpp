@@ -68,7 +68,7 @@ TEST_F(Failures, AFailedDeepCompressStillLiftsTheLockOnItsTimer) {
   // The lock lifts 200 ms after the failed start; until then a press only
   // gets the warning.
   bool started = false;
-  for (const DWORD start = GetTickCount(); !started && GetTickCount() - start < 90000;) {
+  for (const DWORD start = GetTickCount(); !started && GetTickCount() - start < harness::kPatienceMs;) {
     Click(compress);
     ASSERT_TRUE(Until([&] { return Run().LogCount("DeepCompress") == 2 || TopLevel(ProcessId(), "#32770"); }));
     started = Run().LogCount("DeepCompress") == 2;

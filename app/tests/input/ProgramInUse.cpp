@@ -93,7 +93,7 @@ bool ProgramInUse::KeysToMain() {
 
 void ProgramInUse::Settle() {
   DWORD_PTR result = 0;
-  SendMessageTimeoutA(main_, WM_NULL, 0, 0, SMTO_NORMAL, 90000, &result);
+  SendMessageTimeoutA(main_, WM_NULL, 0, 0, SMTO_NORMAL, harness::kPatienceMs, &result);
 }
 
 bool ProgramInUse::TabTo(HWND control) {

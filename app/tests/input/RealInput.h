@@ -17,6 +17,8 @@
 #include <thread>
 #include <vector>
 
+#include "ProgramHarness.h"
+
 namespace realinput {
 
 // --- input ---------------------------------------------------------------------------
@@ -85,6 +87,6 @@ class TDebugOutput {
 
 // Asks `done` again until it holds, for limitMs at most (generous: the
 // machine is shared with other builds); whether it held.
-bool Until(const std::function<bool()>& done, DWORD limitMs = 90000);
+bool Until(const std::function<bool()>& done, DWORD limitMs = harness::kPatienceMs);
 
 }  // namespace realinput

@@ -101,10 +101,11 @@ struct SelectedIn {
 
 // The screen's context, only for making device bitmaps: painting makes one
 // each time, and asking the system for the context each time is a round
-// trip to the server under Wine. It lives as long as the program.
+// trip to the server under Wine. It is never released: bitmaps freed by
+// static destructors (forms freed at exit) still make and keep images.
 HDC ScreenForBitmaps() {
-  static const kit::WindowDC screen(nullptr);
-  return screen.Get();
+  static const auto* screen = new kit::WindowDC(nullptr);
+  return screen->Get();
 }
 
 // Device bitmaps of bitmaps that went, kept for the next of their size:
@@ -112,9 +113,11 @@ HDC ScreenForBitmaps() {
 // bitmap is costly (under Wine it asks the server about the display).
 class TDeviceBitmapPool {
  public:
+  // Never freed, like the screen's context: a pool gone before the last
+  // bitmap would hand out deleted images and write into freed memory.
   static TDeviceBitmapPool& Instance() {
-    static TDeviceBitmapPool pool;
-    return pool;
+    static auto* pool = new TDeviceBitmapPool;
+    return *pool;
   }
   kit::Gdi<HBITMAP> Take(int width, int height) {
     std::lock_guard<std::mutex> guard(lock_);

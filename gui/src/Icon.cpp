@@ -108,6 +108,18 @@ void TIcon::Take(kit::Icon icon, std::vector<std::uint8_t> data) {
   Changed();
 }
 
+void TIcon::Wait(std::vector<std::uint8_t> data, std::size_t imageAt, std::size_t imageBytes, int width,
+                 int height) {
+  handle_.Reset();
+  waiting_ = true;
+  data_ = std::move(data);
+  imageAt_ = imageAt;
+  imageBytes_ = imageBytes;
+  width_ = width;
+  height_ = height;
+  Changed();
+}
+
 HICON TIcon::Handle() const {
   if (waiting_) {
     waiting_ = false;
@@ -131,14 +143,7 @@ void TIcon::Assign(TPersistent* source) {
   }
   if (other == this) return;
   if (other->waiting_) {  // the data is enough; the copy makes its own icon when asked
-    handle_.Reset();
-    waiting_ = true;
-    imageAt_ = other->imageAt_;
-    imageBytes_ = other->imageBytes_;
-    width_ = other->width_;
-    height_ = other->height_;
-    data_ = other->data_;
-    Changed();
+    Wait(other->data_, other->imageAt_, other->imageBytes_, other->width_, other->height_);
     return;
   }
   kit::Icon copy(other->handle_ ? CopyIcon(other->handle_.Get()) : nullptr);
@@ -192,14 +197,8 @@ void TIcon::LoadFromStream(TStream& stream) {
   const std::uint8_t* image = data.data() + best->offset;
   int width = 0, height = 0;
   if (!ImageFits(image, best->bytes, width, height)) Invalid();
-  handle_.Reset();
-  waiting_ = true;
-  imageAt_ = best->offset;
-  imageBytes_ = best->bytes;
-  width_ = width;  // the size the system gives an icon made at its own size
-  height_ = height;
-  data_ = std::move(data);
-  Changed();
+  // The size the system gives an icon made at the image's own size.
+  Wait(std::move(data), best->offset, best->bytes, width, height);
 }
 
 std::vector<std::uint8_t> TIcon::MakeIconData() const {

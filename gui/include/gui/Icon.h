@@ -51,6 +51,8 @@ class TIcon : public TGraphic {
 
  private:
   void Take(kit::Icon icon, std::vector<std::uint8_t> data);
+  // Keeps ICO data whose image at imageAt is made into the icon when asked.
+  void Wait(std::vector<std::uint8_t> data, std::size_t imageAt, std::size_t imageBytes, int width, int height);
   std::vector<std::uint8_t> MakeIconData() const;
 
   mutable kit::Icon handle_;

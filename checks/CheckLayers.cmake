@@ -1,6 +1,7 @@
 # Checks that each folder includes only from the layers below it:
 #
 #   app -> engine client, skins, controls, components, png -> gui -> kit
+#   (components also decode with the PNG core)
 #   the engine: the kit and its own interface header; the PNG core: nothing of ours
 #   testsupport: above gui, for tests only (Messages.h, the bare message
 #   loop, needs nothing of ours, so the engine's tests may use it)
@@ -64,7 +65,7 @@ set(_may_testsupport gui kit test_messages)
 set(_may_engineclient gui kit engine_idl)
 set(_may_png_core "")
 set(_may_png png_core gui kit)
-set(_may_components gui kit)
+set(_may_components gui kit png_core)
 set(_may_controls gui kit)
 set(_may_skins gui kit)
 set(_may_app engineclient skins controls components png png_core gui kit engine_idl)

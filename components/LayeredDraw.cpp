@@ -46,9 +46,26 @@ TLayeredWindowUpdater SetLayeredWindowUpdater(TLayeredWindowUpdater value) {
   return std::exchange(updater, value ? value : &UpdateLayeredWindow);
 }
 
+namespace {
+
+std::vector<std::uint8_t> FileBytes(const std::wstring& name) {
+  kit::File file(CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                             FILE_ATTRIBUTE_NORMAL, nullptr));
+  LARGE_INTEGER size{};
+  if (!file || !GetFileSizeEx(file.Get(), &size) || size.QuadPart <= 0 || size.QuadPart > (64 << 20)) return {};
+  std::vector<std::uint8_t> bytes(std::size_t(size.QuadPart));
+  DWORD read = 0;
+  if (!ReadFile(file.Get(), bytes.data(), DWORD(bytes.size()), &read, nullptr) || read != bytes.size()) return {};
+  return bytes;
+}
+
+}  // namespace
+
 TGPImage LoadGPImageFromFile(const std::string& path) {
   if (path.empty()) return {};
   const std::wstring name = Wide(path);
+  const std::vector<std::uint8_t> bytes = FileBytes(name);
+  if (TGPImage image = LoadGPImageFromPng(bytes.data(), bytes.size())) return image;
   TGPImage image(GdiplusNew<Gdiplus::Image>(name.c_str(), FALSE));
   if (!image || image->GetLastStatus() != Gdiplus::Ok) return {};
   return image;

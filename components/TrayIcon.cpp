@@ -284,7 +284,7 @@ void TTrayIcon::SetWantEnterExitEvents(bool value) {
 void TTrayIcon::SetShellBehavior(TTrayShellBehavior value) {
   shellBehavior_ = value;
   data_.uVersion = value == tsbVersion5 ? NOTIFYICON_VERSION : 0;
-  Notify(NIM_SETVERSION);
+  Notify(NIM_SETVERSION, true);  // the version alone; the picture stays
 }
 
 void TTrayIcon::IconChanged() {
@@ -306,6 +306,9 @@ bool TTrayIcon::PrepareData() {
 }
 
 bool TTrayIcon::Notify(DWORD message, bool withoutIcon) {
+  // A form being read tells the shell its final state once, in Loaded: each
+  // message with the picture has the shell copy the icon's bitmaps.
+  if (ComponentState().Contains(csLoading)) return false;
   if (!PrepareData()) return false;
   const UINT flags = data_.uFlags;
   if (withoutIcon) data_.uFlags &= ~NIF_ICON;
@@ -314,6 +317,8 @@ bool TTrayIcon::Notify(DWORD message, bool withoutIcon) {
   data_.uFlags = flags;
   if (message == NIM_DELETE) iconChanged_ = true;
   else if (done && carriesIcon && message != NIM_SETVERSION) iconChanged_ = false;
+  if (message == NIM_DELETE) inShell_ = false;
+  else if (done && message == NIM_ADD) inShell_ = true;
   return done;
 }
 
@@ -636,7 +641,8 @@ void TTrayIcon::Loaded() {
       HideMainForm();
     }
   }
-  ModifyIcon();
+  // An icon the start-up handler put into the shell gets the state read.
+  if (inShell_) ModifyIcon();
   SetIconVisible(iconVisible_);
   SetCycleIcons(cycleIcons_);
   SetWantEnterExitEvents(wantEnterExit_);

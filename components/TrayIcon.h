@@ -186,6 +186,7 @@ class TTrayIcon : public gui::TComponent {
   };
   TIconSource iconSource_;
   bool iconChanged_ = true;
+  bool inShell_ = false;  // added and not deleted since
   bool iconVisible_ = false;
   int iconIndex_ = 0;
   gui::TPopupMenu* popupMenu_ = nullptr;

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -53,5 +54,12 @@ using TGPImage = std::unique_ptr<Gdiplus::Image>;
 // its data lazily, so the copy of the resource lives in a stream that the
 // image keeps until it goes.
 TGPImage LoadGPImageFromResource(const std::string& name, const std::string& type, HMODULE module);
+
+// PNG data that the program's own decoder reads exactly as GDI+ does (8-bit
+// truecolour, with or without alpha; no gamma, colour key or colour
+// profile), as a 32-bit ARGB bitmap; none for anything else, which the
+// callers hand to GDI+'s codecs. Under Wine GDI+ looks its codecs up in the
+// registry (some 650 requests to the server) before its first decode.
+TGPImage LoadGPImageFromPng(const void* data, std::size_t size);
 
 }  // namespace components

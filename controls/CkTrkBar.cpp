@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstdint>
 #include <exception>
+#include <map>
+#include <memory>
 #include <string>
 #include <utility>
 
@@ -66,6 +68,21 @@ std::unique_ptr<TBitmap> LoadThumb(const std::string& name, const TColorMap* map
     b = WorkBitmap(0, 0);
   }
   return b;
+}
+
+// The thumb of that resource and colour map that a bar already shows, or a
+// new one: each is a resource decoded, made 32-bit and recoloured pixel by
+// pixel, and the main window has a dozen bars that look alike.
+std::shared_ptr<TBitmap> SharedThumb(const std::string& name, const TColorMap* map) {
+  static std::map<std::string, std::weak_ptr<TBitmap>> shown;
+  std::string key = name;
+  if (map)
+    for (const auto& [from, to] : *map) key += ':' + std::to_string(from) + '=' + std::to_string(ColorToRGB(to));
+  std::weak_ptr<TBitmap>& slot = shown[key];
+  if (std::shared_ptr<TBitmap> thumb = slot.lock()) return thumb;
+  std::shared_ptr<TBitmap> thumb = LoadThumb(name, map);
+  slot = thumb;
+  return thumb;
 }
 
 // Part `index` of three equal parts side by side.
@@ -357,10 +374,10 @@ void TCkTrackBar::LoadThumbBitmaps() {
                            {0x800080, DarkenColor(clBtnShadow, 30)},
                            {0x00FF00, LightenColor(clBtnShadow, 30)}};
     const TColorMap* mapped = style == tsXPPointer || style == tsXPBox ? nullptr : &map;
-    thumb_ = LoadThumb(name, mapped);
-    hotThumb_ = LoadThumb(name + "_HOT", mapped);
-    disabledThumb_ = LoadThumb(name + "_DISABLED", mapped);
-    thumbMask_ = LoadThumb(name + "_MASK", nullptr);
+    thumb_ = SharedThumb(name, mapped);
+    hotThumb_ = SharedThumb(name + "_HOT", mapped);
+    disabledThumb_ = SharedThumb(name + "_DISABLED", mapped);
+    thumbMask_ = SharedThumb(name + "_MASK", nullptr);
   }
   thumbWidth_ = vertical ? thumb_->Height() : thumb_->Width();
   thumbHeight_ = vertical ? thumb_->Width() : thumb_->Height();

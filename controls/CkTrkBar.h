@@ -172,7 +172,9 @@ class TCkTrackBar : public TCustomControl {
   bool transparent_ = false;
   bool themeAware_ = true;
 
-  std::unique_ptr<TBitmap> thumb_, hotThumb_, disabledThumb_, thumbMask_, cache_;
+  // Bars of one look share their thumbs (only ever drawn from).
+  std::shared_ptr<TBitmap> thumb_, hotThumb_, disabledThumb_, thumbMask_;
+  std::unique_ptr<TBitmap> cache_;
   bool cacheStale_ = true;
   int thumbWidth_ = 0, thumbHeight_ = 0, halfWidth_ = 0;
   TRect thumbRect_;

@@ -616,6 +616,12 @@ TEST_F(TrayFormTest, FormShowsTheIconWithTheChosenImage) {
   EXPECT_EQ(tray->Icon()->Handle(), added->data.hIcon);
   EXPECT_EQ(tray->Id(), added->data.uID);
   EXPECT_EQ(DWORD(NIM_SETVERSION), shell.Last().message);
+  // While the form is read the shell hears nothing: each message with the
+  // picture has it copy the icon's bitmaps. The version goes alone.
+  ASSERT_FALSE(shell.calls.empty());
+  EXPECT_EQ(DWORD(NIM_ADD), shell.calls.front().message);
+  EXPECT_EQ(1, shell.Count(NIM_ADD));
+  EXPECT_FALSE(shell.Last().data.uFlags & NIF_ICON);
 }
 
 TEST_F(TrayFormTest, StartupHandlerCanKeepTheMainFormHidden) {

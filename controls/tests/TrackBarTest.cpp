@@ -251,6 +251,28 @@ TEST_F(TrackBarTest, TheThumbUnderThePointerIsHot) {
   EXPECT_EQ(At(*image, 99, 24), Sys(clBtnFace));
 }
 
+TEST_F(TrackBarTest, BarsOfOneShapeInOtherColoursKeepTheirOwnThumbs) {
+  auto* other = new TCkTrackBar(form);  // the form frees it
+  other->SetParent(bar->Parent());
+  other->SetThemeAware(false);
+  other->SetThumbStyle(tsBox);
+  other->SetBounds(bar->Left(), bar->Top() + 40, bar->Width(), bar->Height());
+  other->SetHotTrackColor(clRed);
+  other->SetPosition(5);
+  bar->SetPosition(5);
+  at::Pump();
+
+  at::MouseMove(other, {99, 24});
+  ASSERT_TRUE(other->Hot());
+  EXPECT_EQ(At(*Render(other), 95, 24), ColorToRGB(clRed));
+  at::MouseMove(bar, {99, 24});
+  ASSERT_TRUE(bar->Hot());
+  EXPECT_EQ(At(*Render(bar), 95, 24), ColorToRGB(0x149BF0)) << "the other bar's colour is not this one's";
+  other->SetHotTrackColor(0x149BF0);  // now alike
+  at::MouseMove(other, {99, 24});
+  EXPECT_EQ(At(*Render(other), 95, 24), ColorToRGB(0x149BF0));
+}
+
 TEST_F(TrackBarTest, ATransparentBarShowsItsParent) {
   auto* interval = Get<TCkTrackBar>("cktbInterval");
   interval->SetColor(clRed);

@@ -34,9 +34,22 @@ std::size_t MaskStride(int width) { return ((static_cast<std::size_t>(width) + 3
 
 // An image entry is either PNG data or a DIB whose height counts both the
 // colour rows and the mask rows; both must lie within the entry.
-bool ImageFits(const std::uint8_t* image, std::size_t bytes) {
+std::uint32_t BigEndian(const std::uint8_t* at) {
+  return std::uint32_t(at[0]) << 24 | std::uint32_t(at[1]) << 16 | std::uint32_t(at[2]) << 8 | at[3];
+}
+
+// The image's size is its stored one: the PNG header's, or the DIB's width
+// and half its height.
+bool ImageFits(const std::uint8_t* image, std::size_t bytes, int& width, int& height) {
   static const std::uint8_t kPng[8] = {137, 80, 78, 71, 13, 10, 26, 10};
-  if (bytes >= 8 && std::memcmp(image, kPng, 8) == 0) return true;
+  if (bytes >= 8 && std::memcmp(image, kPng, 8) == 0) {
+    if (bytes < 24 || std::memcmp(image + 12, "IHDR", 4) != 0) return false;
+    const std::uint32_t w = BigEndian(image + 16), h = BigEndian(image + 20);
+    if (w == 0 || h == 0 || w > 1024 || h > 1024) return false;
+    width = int(w);
+    height = int(h);
+    return true;
+  }
   if (bytes < sizeof(BITMAPINFOHEADER)) return false;
   BITMAPINFOHEADER h;
   std::memcpy(&h, image, sizeof h);
@@ -50,6 +63,8 @@ bool ImageFits(const std::uint8_t* image, std::size_t bytes) {
   std::size_t rows = static_cast<std::size_t>(h.biHeight) / 2;
   std::size_t colorStride = ((static_cast<std::size_t>(h.biWidth) * bpp + 31) / 32) * 4;
   std::size_t needed = h.biSize + colors * 4 + colorStride * rows + MaskStride(h.biWidth) * rows;
+  width = h.biWidth;
+  height = int(rows);
   return needed <= bytes;
 }
 
@@ -87,9 +102,33 @@ TIcon::~TIcon() = default;
 
 void TIcon::Take(kit::Icon icon, std::vector<std::uint8_t> data) {
   handle_ = std::move(icon);
+  waiting_ = false;
   data_ = std::move(data);
   IconSize(handle_.Get(), width_, height_);
   Changed();
+}
+
+void TIcon::Wait(std::vector<std::uint8_t> data, std::size_t imageAt, std::size_t imageBytes, int width,
+                 int height) {
+  handle_.Reset();
+  waiting_ = true;
+  data_ = std::move(data);
+  imageAt_ = imageAt;
+  imageBytes_ = imageBytes;
+  width_ = width;
+  height_ = height;
+  Changed();
+}
+
+HICON TIcon::Handle() const {
+  if (waiting_) {
+    waiting_ = false;
+    handle_.Reset(CreateIconFromResourceEx(const_cast<PBYTE>(data_.data() + imageAt_), DWORD(imageBytes_), TRUE,
+                                           0x00030000, 0, 0, LR_DEFAULTCOLOR));
+    // Data the system refuses after all leaves no icon to show.
+    if (!handle_) width_ = height_ = 0;
+  }
+  return handle_.Get();
 }
 
 void TIcon::Assign(TPersistent* source) {
@@ -103,16 +142,21 @@ void TIcon::Assign(TPersistent* source) {
     return;
   }
   if (other == this) return;
+  if (other->waiting_) {  // the data is enough; the copy makes its own icon when asked
+    Wait(other->data_, other->imageAt_, other->imageBytes_, other->width_, other->height_);
+    return;
+  }
   kit::Icon copy(other->handle_ ? CopyIcon(other->handle_.Get()) : nullptr);
   if (other->handle_ && !copy) throw EOutOfResources("Out of system resources: cannot copy an icon");
   Take(std::move(copy), other->data_);
 }
 
 void TIcon::SetHandle(HICON icon) {
-  if (icon != handle_.Get()) Take(kit::Icon(icon), {});
+  if (icon != handle_.Get() || waiting_) Take(kit::Icon(icon), {});
 }
 
 HICON TIcon::ReleaseHandle() {
+  Handle();
   HICON icon = handle_.Release();
   Take({}, {});
   return icon;
@@ -122,7 +166,7 @@ void TIcon::SetHeight(int) { throw EInvalidGraphicOperation("Cannot change the s
 void TIcon::SetWidth(int) { throw EInvalidGraphicOperation("Cannot change the size of an icon"); }
 
 void TIcon::Draw(TCanvas& canvas, const TRect& rect) {
-  if (!handle_) return;
+  if (!Handle()) return;
   DrawIconEx(canvas.Handle(), rect.Left, rect.Top, handle_.Get(), rect.Width(), rect.Height(), 0, nullptr,
              DI_NORMAL);
 }
@@ -151,15 +195,14 @@ void TIcon::LoadFromStream(TStream& stream) {
     }
   }
   const std::uint8_t* image = data.data() + best->offset;
-  if (!ImageFits(image, best->bytes)) Invalid();
-  HICON icon = CreateIconFromResourceEx(const_cast<PBYTE>(image), best->bytes, TRUE, 0x00030000, 0, 0,
-                                        LR_DEFAULTCOLOR);
-  if (!icon) Invalid();
-  Take(kit::Icon(icon), std::move(data));
+  int width = 0, height = 0;
+  if (!ImageFits(image, best->bytes, width, height)) Invalid();
+  // The size the system gives an icon made at the image's own size.
+  Wait(std::move(data), best->offset, best->bytes, width, height);
 }
 
 std::vector<std::uint8_t> TIcon::MakeIconData() const {
-  IconBitmaps info(handle_.Get());
+  IconBitmaps info(Handle());
   if (!info.mask) return {};
   if (!info.color) throw EInvalidGraphicOperation("Cannot save a monochrome icon handle");
   int w = width_, h = height_;

@@ -25,14 +25,27 @@ TCustomImageList::~TCustomImageList() {
 }
 
 void TCustomImageList::Recreate() {
+  waiting_.clear();
   if (handle_) ImageList_Destroy(handle_);
   handle_ = ImageList_Create(width_, height_, ILC_COLOR32 | ILC_MASK, 4, 4);
   if (!handle_) throw EOutOfResources("Out of system resources: cannot create an image list");
 }
 
-HIMAGELIST TCustomImageList::Handle() {
+HIMAGELIST TCustomImageList::List() {
   if (!handle_) Recreate();
   return handle_;
+}
+
+HIMAGELIST TCustomImageList::Handle() {
+  for (std::size_t i = 0; i < waiting_.size(); ++i) Place(int(i));
+  return List();
+}
+
+void TCustomImageList::Place(int index) {
+  if (std::size_t(index) >= waiting_.size() || !waiting_[std::size_t(index)]) return;
+  const std::unique_ptr<TIcon> icon = std::move(waiting_[std::size_t(index)]);
+  if (ImageList_ReplaceIcon(List(), index, icon->Handle()) < 0)
+    throw EInvalidGraphicOperation("Cannot add the image to the image list");
 }
 
 void TCustomImageList::SetWidth(int width) {
@@ -60,6 +73,7 @@ void TCustomImageList::Change() {
 
 int TCustomImageList::Checked(int index) {
   if (index < 0 || index >= Count()) throw EInvalidGraphicOperation("Image index out of range");
+  Place(index);
   return index;
 }
 
@@ -79,7 +93,7 @@ int TCustomImageList::Add(TBitmap* image, TBitmap* mask) {
   TBitmap imageCopy, maskCopy;
   imageCopy.Assign(image);
   if (mask) maskCopy.Assign(mask);
-  int index = Added(ImageList_Add(Handle(), imageCopy.Handle(), mask ? maskCopy.Handle() : nullptr));
+  int index = Added(ImageList_Add(List(), imageCopy.Handle(), mask ? maskCopy.Handle() : nullptr));
   Change();
   return index;
 }
@@ -88,14 +102,14 @@ int TCustomImageList::AddMasked(TBitmap* image, TColor maskColor) {
   if (!image || image->Empty()) throw EInvalidGraphicOperation("Cannot add an empty image");
   TBitmap copy;
   copy.Assign(image);
-  int index = Added(ImageList_AddMasked(Handle(), copy.Handle(), ColorToRGB(maskColor)));
+  int index = Added(ImageList_AddMasked(List(), copy.Handle(), ColorToRGB(maskColor)));
   Change();
   return index;
 }
 
 int TCustomImageList::AddIcon(TIcon* icon) {
   if (!icon || icon->Empty()) throw EInvalidGraphicOperation("Cannot add an empty icon");
-  int index = Added(ImageList_ReplaceIcon(Handle(), -1, icon->Handle()));
+  int index = Added(ImageList_ReplaceIcon(List(), -1, icon->Handle()));
   Change();
   return index;
 }
@@ -117,28 +131,47 @@ int TCustomImageList::AddGraphic(TGraphic* graphic) {
 }
 
 void TCustomImageList::Delete(int index) {
-  ImageList_Remove(Handle(), Checked(index));
+  ImageList_Remove(List(), Checked(index));
+  if (std::size_t(index) < waiting_.size()) waiting_.erase(waiting_.begin() + index);
   Change();
 }
 
 void TCustomImageList::Clear() {
+  waiting_.clear();
   if (handle_) ImageList_RemoveAll(handle_);
   Change();
 }
 
 void TCustomImageList::SetImages(const std::vector<TGraphic*>& images) {
   Clear();
-  for (TGraphic* graphic : images) AddGraphic(graphic);
+  const bool icons = std::all_of(images.begin(), images.end(), [](TGraphic* graphic) {
+    return dynamic_cast<TIcon*>(graphic) && !graphic->Empty();
+  });
+  if (!icons) {
+    for (TGraphic* graphic : images) AddGraphic(graphic);
+    return;
+  }
+  // Each icon takes its place now and is drawn into it when first used:
+  // the tray's list shows one of its eleven at a time.
+  if (images.empty()) return;
+  if (!ImageList_SetImageCount(List(), UINT(images.size())))
+    throw EInvalidGraphicOperation("Cannot add the image to the image list");
+  for (TGraphic* graphic : images) {
+    auto copy = std::make_unique<TIcon>();
+    copy->Assign(graphic);
+    waiting_.push_back(std::move(copy));
+  }
+  Change();
 }
 
 void TCustomImageList::GetIcon(int index, TIcon* icon) {
-  HICON handle = ImageList_GetIcon(Handle(), Checked(index), ILD_NORMAL);
+  HICON handle = ImageList_GetIcon(List(), Checked(index), ILD_NORMAL);
   if (!handle) throw EOutOfResources("Out of system resources: cannot make an icon");
   icon->SetHandle(handle);
 }
 
 void TCustomImageList::Draw(TCanvas& canvas, int x, int y, int index) {
-  ImageList_Draw(Handle(), Checked(index), canvas.Handle(), x, y, ILD_NORMAL);
+  ImageList_Draw(List(), Checked(index), canvas.Handle(), x, y, ILD_NORMAL);
 }
 
 }  // namespace gui

@@ -472,7 +472,13 @@ TRect TWinControl::ClientRect() {
   TCreateParams p;
   CreateParams(p);
   RECT frame{0, 0, 0, 0};
-  AdjustWindowRectEx(&frame, p.Style, FALSE, p.ExStyle);
+  // A window without frame parts has no non-client area, and the system's
+  // answer is nothing to subtract; under Wine each asking reads the
+  // non-client metrics anew (reading the main form asked some 800 times).
+  constexpr DWORD kFrameStyles = WS_BORDER | WS_DLGFRAME | WS_THICKFRAME;
+  constexpr DWORD kFrameExStyles = WS_EX_CLIENTEDGE | WS_EX_STATICEDGE | WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE;
+  if ((p.Style & kFrameStyles) || (p.ExStyle & kFrameExStyles))
+    AdjustWindowRectEx(&frame, p.Style, FALSE, p.ExStyle);
   int w = Width() - (frame.right - frame.left);
   int h = Height() - (frame.bottom - frame.top);
   return Rect(0, 0, std::max(w, 0), std::max(h, 0));

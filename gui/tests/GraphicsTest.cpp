@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <memory>
+#include <vector>
 
 #include "TestClasses.h"
 #include "gui/Bitmap.h"
@@ -445,6 +446,111 @@ TEST(ImageLists, IconsInAndOut) {
 
   list.SetWidth(32);
   EXPECT_EQ(list.Count(), 0) << "a new size empties the list";
+}
+
+namespace {
+
+// A 16 x 16 icon of 32 bits whose alpha runs from clear to opaque.
+std::vector<std::uint8_t> AlphaIconBytes() {
+  const std::uint16_t dir[3] = {0, 1, 1};
+  const std::uint32_t pixelBytes = 16 * 16 * 4, maskBytes = 16 * 4;
+  std::vector<std::uint8_t> out(sizeof dir);
+  std::memcpy(out.data(), dir, sizeof dir);
+  const std::uint8_t entryHead[8] = {16, 16, 0, 0, 1, 0, 32, 0};
+  out.insert(out.end(), entryHead, entryHead + 8);
+  const std::uint32_t entryTail[2] = {sizeof(BITMAPINFOHEADER) + pixelBytes + maskBytes, 6 + 16};
+  out.insert(out.end(), reinterpret_cast<const std::uint8_t*>(entryTail),
+             reinterpret_cast<const std::uint8_t*>(entryTail) + 8);
+  BITMAPINFOHEADER header{};
+  header.biSize = sizeof header;
+  header.biWidth = 16;
+  header.biHeight = 32;
+  header.biPlanes = 1;
+  header.biBitCount = 32;
+  out.insert(out.end(), reinterpret_cast<const std::uint8_t*>(&header),
+             reinterpret_cast<const std::uint8_t*>(&header) + sizeof header);
+  for (int y = 0; y < 16; ++y)
+    for (int x = 0; x < 16; ++x) {
+      const std::uint8_t pixel[4] = {std::uint8_t(x * 16), std::uint8_t(y * 16), 128, std::uint8_t((x + y) * 8)};
+      out.insert(out.end(), pixel, pixel + 4);
+    }
+  out.insert(out.end(), maskBytes, 0);
+  return out;
+}
+
+// An icon's colour and mask pixels, top row first.
+std::vector<std::uint32_t> IconPixels(HICON icon) {
+  ICONINFO info{};
+  if (!icon || !GetIconInfo(icon, &info)) return {};
+  BITMAPINFO bmi{};
+  bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  bmi.bmiHeader.biWidth = 16;
+  bmi.bmiHeader.biHeight = -16;
+  bmi.bmiHeader.biPlanes = 1;
+  bmi.bmiHeader.biBitCount = 32;
+  std::vector<std::uint32_t> pixels(16 * 16 * 2);
+  HDC screen = GetDC(nullptr);
+  if (info.hbmColor) GetDIBits(screen, info.hbmColor, 0, 16, pixels.data(), &bmi, DIB_RGB_COLORS);
+  GetDIBits(screen, info.hbmMask, 0, 16, pixels.data() + 256, &bmi, DIB_RGB_COLORS);
+  ReleaseDC(nullptr, screen);
+  if (info.hbmColor) DeleteObject(info.hbmColor);
+  DeleteObject(info.hbmMask);
+  return pixels;
+}
+
+// The list as forms fill it.
+class TFormImageList : public TImageList {
+ public:
+  TFormImageList() : TImageList(nullptr) {}
+  using TCustomImageList::SetImages;
+};
+
+}  // namespace
+
+TEST(ImageLists, IconsFromAFormAreDrawnInWhenFirstUsedExactlyAsWhenAdded) {
+  TIcon plain, alpha;
+  TMemoryStream plainData(IconFileBytes()), alphaData(AlphaIconBytes());
+  plain.LoadFromStream(plainData);
+  alpha.LoadFromStream(alphaData);
+  EXPECT_FALSE(plain.HandleAllocated()) << "a loaded icon is made when first asked for";
+  EXPECT_EQ(alpha.Width(), 16);
+  EXPECT_EQ(alpha.Height(), 16);
+
+  TFormImageList onDemand;
+  onDemand.SetImages({&plain, &alpha, &plain});
+  EXPECT_EQ(onDemand.Count(), 3);
+  EXPECT_FALSE(plain.HandleAllocated()) << "the list keeps copies of its own";
+  TImageList added(nullptr);
+  TIcon plainMade, alphaMade;
+  plainMade.Assign(&plain);
+  alphaMade.Assign(&alpha);
+  for (TIcon* icon : {&plainMade, &alphaMade, &plainMade}) added.AddIcon(icon);
+
+  for (int index : {2, 0, 1}) {  // out of order, as the tray cycles
+    SCOPED_TRACE(index);
+    TIcon mine, theirs;
+    onDemand.GetIcon(index, &mine);
+    added.GetIcon(index, &theirs);
+    EXPECT_EQ(IconPixels(mine.Handle()), IconPixels(theirs.Handle()));
+    auto a = Surface(16, 16, clWhite), b = Surface(16, 16, clWhite);
+    onDemand.Draw(a->Canvas(), 0, 0, index);
+    added.Draw(b->Canvas(), 0, 0, index);
+    for (int y = 0; y < 16; ++y)
+      for (int x = 0; x < 16; ++x) ASSERT_EQ(At(*a, x, y), At(*b, x, y)) << x << "," << y;
+  }
+  auto shown = Surface(16, 16, clWhite);
+  onDemand.Draw(shown->Canvas(), 0, 0, 0);
+  EXPECT_EQ(At(*shown, 2, 2), clRed);
+
+  TFormImageList raw;  // the handle handed out holds every image
+  raw.SetImages({&alpha, &plain});
+  HICON fromHandle = ImageList_GetIcon(raw.Handle(), 1, ILD_NORMAL);
+  TIcon theirs;
+  added.GetIcon(0, &theirs);
+  EXPECT_EQ(IconPixels(fromHandle), IconPixels(theirs.Handle()));
+  DestroyIcon(fromHandle);
+  raw.Delete(0);
+  EXPECT_EQ(raw.Count(), 1);
 }
 
 TEST(Pictures, FormatsAndChanges) {

@@ -493,6 +493,32 @@ TEST_F(WindowTest, AlignedAndAnchoredChildrenFollowTheirParent) {
   EXPECT_EQ(ok->Top(), top + 50);
 }
 
+TEST_F(WindowTest, AControlWithoutItsWindowKnowsTheClientAreaTheWindowWillHave) {
+  auto check = [&](TWinControl* control, const char* what, TWinControl* parent = nullptr) {
+    SCOPED_TRACE(what);
+    ASSERT_FALSE(control->HandleAllocated());
+    const TRect before = control->ClientRect();
+    if (parent)
+      control->SetParent(parent);  // the shown form's child gets its window at once
+    else
+      control->HandleNeeded();
+    ASSERT_TRUE(control->HandleAllocated());
+    EXPECT_EQ(before, control->ClientRect());
+  };
+  for (TBorderStyle style : {bsNone, bsSingle}) {
+    auto* panel = new TPanel(form);
+    panel->SetBounds(10, 10, 120, 80);
+    panel->SetBorderStyle(style);
+    check(panel, style == bsNone ? "a panel without a border" : "a panel with a border", form);
+  }
+  for (TFormBorderStyle style : {bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin}) {
+    TForm other(nullptr);
+    other.SetBorderStyle(style);
+    other.SetBounds(50, 50, 300, 200);
+    check(&other, ("a form of border style " + std::to_string(int(style))).c_str());
+  }
+}
+
 TEST_F(WindowTest, HintsShowAfterThePauseAndMayHoldSeveralLines) {
   THintWindow hint(nullptr);
   TRect one = hint.CalcHintRect(300, "Free memory");

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -21,7 +22,7 @@ class TIcon : public TGraphic {
 
   void Assign(TPersistent* source) override;
   void Draw(TCanvas& canvas, const TRect& rect) override;
-  bool Empty() const override { return !handle_; }
+  bool Empty() const override { return !handle_ && !waiting_; }
   int Height() const override { return height_; }
   int Width() const override { return width_; }
   bool Transparent() const override { return true; }
@@ -30,7 +31,9 @@ class TIcon : public TGraphic {
   void SetWidth(int width) override;
   // ICO file data; the image nearest the system's icon size is used.
   // EInvalidGraphic for data that is not a valid icon (the icon is left as
-  // it was).
+  // it was). The icon handle is made when first asked for (Handle, drawing,
+  // copying into a list): forms hold icons that may never show, and each
+  // one made costs the system a display device's checks.
   void LoadFromStream(TStream& stream) override;
   // The ICO data it was loaded from, or an ICO made from the handle.
   void SaveToStream(TStream& stream) override;
@@ -38,20 +41,26 @@ class TIcon : public TGraphic {
   void LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE palette) override;
   void SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& palette) override;
 
-  HICON Handle() const { return handle_.Get(); }
+  HICON Handle() const;
   // Takes ownership of an icon handle.
   void SetHandle(HICON icon);
   // Gives the handle up (the caller destroys it) and leaves the icon empty.
   HICON ReleaseHandle();
+  // Whether the handle is made (an icon loaded from data may still wait).
   bool HandleAllocated() const { return static_cast<bool>(handle_); }
 
  private:
   void Take(kit::Icon icon, std::vector<std::uint8_t> data);
+  // Keeps ICO data whose image at imageAt is made into the icon when asked.
+  void Wait(std::vector<std::uint8_t> data, std::size_t imageAt, std::size_t imageBytes, int width, int height);
   std::vector<std::uint8_t> MakeIconData() const;
 
-  kit::Icon handle_;
-  int width_ = 0;
-  int height_ = 0;
+  mutable kit::Icon handle_;
+  // Loaded and not made yet: the chosen image lies at image_ in data_.
+  mutable bool waiting_ = false;
+  std::size_t imageAt_ = 0, imageBytes_ = 0;
+  mutable int width_ = 0;
+  mutable int height_ = 0;
   std::vector<std::uint8_t> data_;  // ICO data when loaded from a stream
 };
 

@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "gui/Color.h"
@@ -32,6 +33,7 @@ class TCustomImageList : public TComponent {
   int Height() const { return height_; }
   void SetHeight(int height);
   int Count() const;
+  // The system list with every image in it.
   HIMAGELIST Handle();
 
   // Each returns the new image's index. A 32-bit bitmap brings its alpha;
@@ -56,14 +58,19 @@ class TCustomImageList : public TComponent {
   std::uint64_t Changes() const { return changes_; }
 
  protected:
-  // Replaces the images with these, in order (forms: the Images list).
+  // Replaces the images with these, in order (forms: the Images list). A
+  // list of icons draws each into its place when that image is first used.
   void SetImages(const std::vector<TGraphic*>& images);
   void Change();
 
  private:
   void Recreate();
-  int Checked(int index);
+  HIMAGELIST List();  // the system list, images waiting or not
+  int Checked(int index);  // an index in range, its image drawn in
+  void Place(int index);
   HIMAGELIST handle_ = nullptr;
+  // Icons not yet drawn into their places, by index; null for those drawn.
+  std::vector<std::unique_ptr<TIcon>> waiting_;
   int width_ = 16;
   int height_ = 16;
   std::uint64_t changes_ = 0;

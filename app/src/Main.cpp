@@ -76,6 +76,8 @@ int RunProgram() {
     gui::Application->CreateForm(AboutForm);
     gui::Application->Run();
   }
+  // The engine closes with the main form, before a new instance may start.
+  gui::Application->FreeForms();
   ReleaseMutex(instance.Get());
   return 0;
 }

@@ -234,9 +234,7 @@ TApplication::TApplication() : TComponent(nullptr) {
 
 TApplication::~TApplication() {
   Destroying();
-  CancelHint();
-  DestroyComponents();
-  hintWindow_ = nullptr;
+  FreeForms();
   if (handle_) {
     HWND window = handle_;
     handle_ = nullptr;
@@ -245,6 +243,12 @@ TApplication::~TApplication() {
   }
   if (gdiplusToken_) Gdiplus::GdiplusShutdown(gdiplusToken_);
   apartment_.reset();  // COM goes last
+}
+
+void TApplication::FreeForms() {
+  CancelHint();
+  DestroyComponents();
+  hintWindow_ = nullptr;
 }
 
 void TApplication::Initialize() {

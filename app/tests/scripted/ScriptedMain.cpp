@@ -247,9 +247,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   gui::automation::OfferChannel();
   // The engine is made on the program's thread, after this apartment exists.
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-  // What follows serves the program to its very end, past WinMain: the
-  // application frees its forms (and with them the engine and the tray icon)
-  // when the process exits. So none of it is ever freed.
+  // What follows serves the program to its very end, while its forms (and
+  // with them the engine and the tray icon) go: none of it is ever freed.
   const std::string folder = components::GetProgramFolder();
   callLog = new scripted::TCallLog(folder + "scripted-engine.log");
   factory = new scripted::TScriptedEngineFactory(*callLog, folder + "Tarnwick.dll");

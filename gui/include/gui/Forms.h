@@ -228,6 +228,11 @@ class TApplication : public TComponent {
   // Shows the main form (unless ShowMainForm is off) and handles messages
   // until Terminate.
   void Run();
+  // Frees the forms and every other component the application owns, as its
+  // destructor would. A program calls it before it returns: freed later, from
+  // the static that holds the application, forms would still use statics
+  // already gone.
+  void FreeForms();
   void Terminate();
   bool Terminated() const { return terminated_; }
   // Handles every message waiting now.

@@ -4,10 +4,12 @@
 #include <cstdlib>
 #include <cwchar>
 #include <iterator>
+#include <optional>
 #include <string>
 
 #include "EngineError.h"
 #include "EngineMessages.h"
+#include "ProfileSection.h"
 #include "SharedRoutines.h"
 #include "UnicodeFiles.h"
 
@@ -282,14 +284,21 @@ void CMOConfig::LoadFile() {
   // a value that stands there already is not written again (each write
   // rewrites the whole file).
   std::vector<bool> stale(std::size(kSettings), false);
+  // The table goes group by group, so each section is read once.
+  std::optional<ProfileSection> section;
+  unsigned sectionGroup = 0;
   for (size_t i = 0; i < std::size(kSettings); ++i) {
     const SettingInfo& info = kSettings[i];
     const uint64_t fallback = info.kind == Kind::Bytes ? Fraction(info.fraction, total) : info.loadDefault;
     uint64_t value = fallback;
-    wchar_t text[kValueChars] = {};
+    std::wstring text = kMissing;
     if (!path_.empty()) {
-      GetPrivateProfileStringW(SectionOf(info.group), info.key, kMissing, text, kValueChars, path_.c_str());
-      value = wcscmp(text, kMissing) == 0 ? Decode(info, Encode(info, fallback).c_str()) : Decode(info, text);
+      if (!section || sectionGroup != info.group) {
+        section.emplace(path_, SectionOf(info.group));
+        sectionGroup = info.group;
+      }
+      value = section->Find(info.key, kValueChars, &text) ? Decode(info, text.c_str())
+                                                          : Decode(info, Encode(info, fallback).c_str());
     }
     // A hand-edited or damaged file gets the limits of the puts.
     if (info.kind == Kind::Bytes) {

@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "MORulesList.h"
+#include "ProfileSection.h"
 #include "SharedRoutines.h"
 #include "UnicodeFiles.h"
 
@@ -14,9 +15,6 @@ namespace {
 
 constexpr DWORD kValueChars = 260;
 constexpr unsigned kFirstListChars = 1024;
-// A learning file holds at most 90 days of a few hundred programs; a list
-// beyond this is a damaged file, not a reason to keep doubling.
-constexpr unsigned kLargestListChars = 16u << 20;
 
 constexpr uint32_t kMaxCount = std::numeric_limits<uint32_t>::max();
 
@@ -43,30 +41,6 @@ std::wstring DaySection(const SYSTEMTIME& day) {
   return std::to_wstring(day.wYear) + L"-" + TwoDigits(day.wMonth) + L"-" + TwoDigits(day.wDay);
 }
 
-// Calls a profile function that fills a list of null-ended strings and
-// answers `size - 2` when the buffer was too small, doubling the buffer
-// (kept in `bufferChars` for the next call) until the list fits.
-template <class Read>
-std::vector<std::wstring> ReadProfileList(Read read, unsigned& bufferChars) {
-  std::vector<wchar_t> buffer;
-  for (;;) {
-    buffer.assign(bufferChars, L'\0');
-    const DWORD got = read(buffer.data(), static_cast<DWORD>(bufferChars));
-    if (got + 2 != bufferChars || bufferChars >= kLargestListChars) break;
-    bufferChars *= 2;
-  }
-  // A list cut at the largest size still ends in two nulls here.
-  buffer[bufferChars - 1] = buffer[bufferChars - 2] = L'\0';
-  std::vector<std::wstring> entries;
-  for (const wchar_t* p = buffer.data(); *p; p += wcslen(p) + 1) entries.emplace_back(p);
-  return entries;
-}
-
-// White space as the profile functions trim it from a line.
-bool IsProfileSpace(wchar_t c) {
-  return c == L' ' || c == L'\t' || c == L'\r' || c == L'\v' || c == L'\f' || c == 0x1A;
-}
-
 // Where each section header line ("[name]", after white space) starts.
 std::vector<size_t> SectionStarts(const std::wstring& text) {
   std::vector<size_t> starts;
@@ -74,7 +48,7 @@ std::vector<size_t> SectionStarts(const std::wstring& text) {
     size_t end = text.find(L'\n', line);
     if (end == std::wstring::npos) end = text.size();
     size_t first = line;
-    while (first < end && IsProfileSpace(text[first])) ++first;
+    while (first < end && IsProfileBlank(text[first])) ++first;
     if (first < end && text[first] == L'[' && text.find(L']', first + 1) < end) starts.push_back(line);
     line = end + 1;
   }

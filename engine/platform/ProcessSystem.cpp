@@ -52,12 +52,12 @@ class RealProcesses final : public ProcessSystem {
     DWORD count = 0;
     // The local server (null handle), reserved 0, version 1.
     if (!api.enumerate(nullptr, 0, 1, &info, &count)) return false;
+    auto freeInfo = kit::OnExit([&] { api.free(info); });  // also when a copy throws
     out.clear();
     out.reserve(count);
     for (DWORD i = 0; i < count; ++i) {
       out.push_back({info[i].processId, info[i].processName ? info[i].processName : L""});
     }
-    api.free(info);
     return !out.empty();
   }
 

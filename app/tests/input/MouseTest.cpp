@@ -70,7 +70,13 @@ TEST_F(Mouse, DraggingTheTitleMovesTheWindow) {
   SendInput(1, &press, sizeof(press));
   // The window follows the pointer once the system's move has begun.
   ASSERT_TRUE(Until([&] { return MovingOrSizing(Main()); })) << "pressing the title did not start a move";
-  for (int step = 1; step <= 6; ++step) PointerTo({title.x + 15 * step, title.y + 10 * step});
+  // Each step as a hand moves: the next once the window has followed. The
+  // system's move loop reads the moves at its own pace, and a release it
+  // reads first ends the move where the window was.
+  for (int step = 1; step <= 6; ++step) {
+    PointerTo({title.x + 15 * step, title.y + 10 * step});
+    EXPECT_TRUE(Until([&] { return RectOf(Main()).left - before.left == 15 * step; })) << "step " << step;
+  }
   INPUT release = press;
   release.mi.dwFlags = MOUSEEVENTF_LEFTUP;
   SendInput(1, &release, sizeof(release));

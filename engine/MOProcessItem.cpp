@@ -8,6 +8,10 @@ namespace tarnwick {
 
 namespace {
 
+// At the list's pace (a second by default) a process has long loaded its
+// main module after these.
+constexpr int kPathTries = 10;
+
 struct PriorityPair {
   _MO_PROCESS_PRIORIT priority;
   DWORD priorityClass;
@@ -78,13 +82,14 @@ std::wstring CMOProcessItem::Path() const {
   return path_;
 }
 
-bool CMOProcessItem::HasPath() const {
+bool CMOProcessItem::WantsPath() const {
   std::lock_guard<std::mutex> guard(lock_);
-  return !path_.empty();
+  return path_.empty() && pathTries_ < kPathTries;
 }
 
 void CMOProcessItem::TakePath(std::wstring path) {
   std::lock_guard<std::mutex> guard(lock_);
+  ++pathTries_;
   if (path_.empty()) path_ = std::move(path);
 }
 

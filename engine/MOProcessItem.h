@@ -74,7 +74,6 @@ class CMOProcessItem : public com::DispatchObject<CMOProcessItem, IMOProcessItem
   DWORD Id() const { return processId_; }
   const std::wstring& Name() const { return name_; }
   std::wstring Path() const;
-  bool HasPath() const;
   HANDLE Handle() const { return handle_.load(); }
   ULONG IndexValue() const { return index_.load(); }
   uint64_t Memory() const { return memory_.load(); }
@@ -84,7 +83,11 @@ class CMOProcessItem : public com::DispatchObject<CMOProcessItem, IMOProcessItem
   // Written by the refresh.
   void SetIndex(ULONG index) { index_ = index; }
   // A path read at a later refresh: a process still starting may have no
-  // module to read yet (Wine lists it so on a busy machine). Taken once.
+  // module to read yet (Wine lists it so on a busy machine). Wanted while
+  // unknown, for a few refreshes only: one whose module can never be read
+  // (a 64-bit process seen from the 32-bit engine) is not asked every tick.
+  bool WantsPath() const;
+  // Counts a try; a path is taken once.
   void TakePath(std::wstring path);
   void SetMemory(uint64_t bytes) { memory_ = bytes; }
   // Re-reads priority, working set and processor use through the kept handle.
@@ -124,6 +127,7 @@ class CMOProcessItem : public com::DispatchObject<CMOProcessItem, IMOProcessItem
   platform::ShellLaunch* const shell_ = nullptr;
   mutable std::mutex lock_;  // the path and the icon
   std::wstring path_;
+  int pathTries_ = 0;  // later reads of a path still unknown
   mutable bool iconMade_ = false;
   mutable ULONG iconIndex_ = 0;
   mutable kit::ComPtr<IPicture> icon_;

@@ -257,7 +257,7 @@ bool CMOProcessList::Enumerate(Source source) {
     item->SetIndex(position);
     if (entry.id == 0) continue;
     // Read again until known: one still starting may have no module yet.
-    if (!isNew && !item->HasPath() && item->Handle()) item->TakePath(ModulePath(item->Handle()));
+    if (!isNew && item->Handle() && item->WantsPath()) item->TakePath(ModulePath(item->Handle()));
     item->Sample(processes_, now, processors);
   }
 

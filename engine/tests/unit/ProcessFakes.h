@@ -38,6 +38,7 @@ class FakeProcessSystem : public platform::ProcessSystem {
   std::map<HANDLE, size_t> handles;           // open handle -> its process
   std::vector<DWORD> terminated, trimmed;      // process identifiers
   std::vector<std::pair<DWORD, DWORD>> prioritySets;  // identifier, class
+  int pathReads = 0;  // main module paths asked for
   bool sessionsWork = true;
   bool snapshotWorks = true;
   uint64_t now = 0;
@@ -78,6 +79,7 @@ class FakeProcessSystem : public platform::ProcessSystem {
     return !p || p->ended;
   }
   void MainModulePath(HANDLE process, wchar_t* path, DWORD chars) override {
+    ++pathReads;
     FakeProcess* p = Find(process);
     lstrcpynW(path, p ? p->path.c_str() : L"", static_cast<int>(chars));
   }

@@ -384,6 +384,15 @@ TEST_F(ProcessListTest, PathUnreadableAtFirstIsTakenAtALaterRefreshWithItsIcon) 
   EXPECT_EQ(1, shell.iconsAsked);
 }
 
+TEST_F(ProcessListTest, APathThatCanNeverBeReadIsNotAskedAtEveryRefresh) {
+  processes.table[2].path = L"";  // as a 64-bit process is to the 32-bit engine
+  List();
+  const int first = processes.pathReads;
+  for (int i = 0; i < 60; ++i) List().Refresh();
+  EXPECT_LE(processes.pathReads - first, 10) << "a minute of refreshes";
+  EXPECT_GT(processes.pathReads - first, 0) << "a process still starting gets its later tries";
+}
+
 TEST_F(ProcessListTest, DroppedItemHeldByAClientIsDetachedNotDestroyed) {
   List();
   IMOProcessItem* held = nullptr;

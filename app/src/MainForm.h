@@ -249,6 +249,7 @@ class TMainForm : public gui::TForm, public TMainFormComponents {
   void ApplyHotKey();
 
   bool closing_ = false;
+  bool loadingHotKeyBox_ = false;    // the configuration page's load sets the hot-key box
   DWORD closeAskedAt_ = 0;           // when the tray's close began to wait
   bool overviewErrorShown_ = false;  // a failed refresh's box is open
   std::vector<std::unique_ptr<TProcessRowData>> processRows_;  // the rows' records

@@ -19,6 +19,7 @@
 #include "VozEverAvizi.h"
 #include "engineclient/EngineClient.h"
 #include "gui/ComCtrls.h"
+#include "kit/Own.h"
 
 using namespace gui;
 using namespace components;
@@ -71,7 +72,12 @@ void TMainForm::LoadConfigurationPage() {
   ckrbCSCloseToTray->SetChecked(CloseToTrayOn);
 
   OleCheck(config->get_IsUseFreeMemoryNowHotKey(&flag));
-  ckchkCSHotKey->SetChecked(IsTrue(flag));
+  {
+    // The box shows what is stored; the key below is the stored one too.
+    loadingHotKeyBox_ = true;
+    auto loaded = kit::OnExit([this] { loadingHotKeyBox_ = false; });
+    ckchkCSHotKey->SetChecked(IsTrue(flag));
+  }
   hkCSFreeUp->SetEnabled(IsTrue(flag));
 
   ULONG hotKey = 0;
@@ -120,6 +126,9 @@ void TMainForm::ckrbCSMinToTrayClick(TObject*) {
 void TMainForm::ckrbCSCloseToTrayClick(TObject* Sender) { ckrbCSMinToTrayClick(Sender); }
 
 void TMainForm::ckchkCSHotKeyClick(TObject*) {
+  // Only the user's click changes the settings: a load that unticks the box
+  // would otherwise clear the stored key it is about to show.
+  if (loadingHotKeyBox_) return;
   const bool used = ckchkCSHotKey->Checked();
   OleCheck(Quillon->config()->put_IsUseFreeMemoryNowHotKey(OleBool(used)));
   if (!used) {

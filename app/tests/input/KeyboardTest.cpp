@@ -236,3 +236,78 @@ TEST_F(Keyboard, AHotKeyRemovedOnTheConfigurationPageIsNeitherStoredNorRegistere
   EXPECT_EQ(Run().SettingNow(kSection, "IsUseFreeMemoryNowHotKey"), "1");
   EXPECT_TRUE(Until([&] { return !held(); })) << "the removed key is still registered";
 }
+
+TEST_F(Keyboard, AReloadOfTheConfigurationPageKeepsTheStoredHotKeyAndOnlyTheUsersUntickClearsIt) {
+  constexpr char kSection[] = "PROGRAM_OPTION";
+  constexpr WORD kCtrlAltK = MAKEWORD('K', HOTKEYF_CONTROL | HOTKEYF_ALT);
+  // A key stored but not in use, as earlier versions leave it or a hand
+  // edits it.
+  Run(TProgramRun::Scripted).Setting(kSection, "IsUseFreeMemoryNowHotKey", "0");
+  Run().Setting(kSection, "FreeMemoryNowHotKey", "49227");
+  ASSERT_NO_FATAL_FAILURE(Start(TProgramRun::Scripted));
+  // What the program told the engine of the hot key, in order.
+  auto told = [&] {
+    std::vector<std::string> puts;
+    for (const std::string& line : Run().Log())
+      if (line.rfind("Put\tFreeMemoryNowHotKey\t", 0) == 0 || line.rfind("Put\tIsUseFreeMemoryNowHotKey\t", 0) == 0)
+        puts.push_back(line);
+    return puts;
+  };
+  const std::vector<std::string> ticked{"Put\tIsUseFreeMemoryNowHotKey\t-1"};
+  EXPECT_EQ(told(), std::vector<std::string>{}) << "the first load wrote the hot key";
+
+  ASSERT_NO_FATAL_FAILURE(ShowPage(4));
+  HWND use = Below(Page(), "TCkCheckBox", "Enable hot key for \"FreeUp\"");
+  HWND edit = Below(Page(), "msctls_hotkey32");
+  ASSERT_TRUE(use && edit);
+  auto shown = [&] {
+    DWORD_PTR key = 0;
+    SendMessageTimeoutA(edit, HKM_GETHOTKEY, 0, 0, SMTO_ABORTIFHUNG, 10000, &key);
+    return static_cast<WORD>(key);
+  };
+  EXPECT_EQ(shown(), kCtrlAltK);
+
+  // Ticked, not saved; then the language switched from the help menu, which
+  // loads every page again from the file.
+  Click(Centre(use));
+  ASSERT_TRUE(Until([&] { return IsWindowEnabled(edit) != FALSE; }));
+  ASSERT_TRUE(Until([&] { return told() == ticked; })) << told().size();
+  Click(At(Main(), 602 + 12, 4 + 12));
+  ASSERT_NE(AwaitMenu(), nullptr) << "the help menu never showed";
+  Type("l");
+  auto menus = [&] {
+    std::size_t count = 0;
+    for (HWND window : TopLevels(ProcessId())) count += ClassOf(window) == "#32768";
+    return count;
+  };
+  ASSERT_TRUE(Until([&] { return menus() == 2; })) << "the languages never showed";
+  Key(VK_END);  // the last language, the one not in use
+  Key(VK_RETURN);
+  ASSERT_TRUE(Until([&] { return Run().SettingNow(kSection, "LANGUAGE") == "1"; })) << "no language switch";
+  Settle();
+  EXPECT_EQ(told(), ticked) << "the reload wrote the hot key";
+  EXPECT_FALSE(IsWindowEnabled(edit)) << "the reload shows the stored box, unticked";
+  EXPECT_EQ(shown(), kCtrlAltK);
+
+  // The general page's recommend saves every group of settings: the key
+  // stays stored.
+  ASSERT_NO_FATAL_FAILURE(ShowPage(0));
+  HWND recommend = Below(Page(), "TVeeButton", "Empfehlen");
+  ASSERT_NE(recommend, nullptr);
+  Click(Centre(recommend));
+  ASSERT_TRUE(Run().AwaitLog("Recommend\t6"));
+  Settle();
+  EXPECT_EQ(Run().SettingNow(kSection, "FreeMemoryNowHotKey"), "49227");
+  EXPECT_EQ(Run().SettingNow(kSection, "IsUseFreeMemoryNowHotKey"), "0");
+
+  // The user's own untick clears the edit and the stored key together.
+  ASSERT_NO_FATAL_FAILURE(ShowPage(4));
+  Click(Centre(use));
+  ASSERT_TRUE(Until([&] { return IsWindowEnabled(edit) != FALSE; }));
+  Click(Centre(use));
+  ASSERT_TRUE(Until([&] { return !IsWindowEnabled(edit); }));
+  EXPECT_EQ(shown(), 0);
+  EXPECT_TRUE(Until([&] { return told().size() == 4; })) << told().size();
+  EXPECT_EQ(told(), (std::vector<std::string>{ticked[0], ticked[0], "Put\tIsUseFreeMemoryNowHotKey\t0",
+                                               "Put\tFreeMemoryNowHotKey\t0"}));
+}

@@ -1,6 +1,8 @@
 #include "ScriptedEngine.h"
 
 #include <fstream>
+#include <string>
+#include <utility>
 
 namespace scripted {
 
@@ -133,12 +135,82 @@ class TScriptedEngine::TDefrag final : public TOwned<IMODefrag> {
   TScriptedEngine& engine_;
 };
 
+// The real engine's settings, each write logged as "Put<tab>Name<tab>value"
+// (an OLE boolean as -1 or 0) before it goes on, and each save and recommend
+// with its groups.
+class TScriptedEngine::TConfig final : public TOwned<IMOConfig> {
+ public:
+  TConfig(TScriptedEngine& engine, kit::ComPtr<IMOConfig> real)
+      : TOwned(static_cast<IMOMain&>(engine), IID_IMOConfig), engine_(engine), real_(std::move(real)) {}
+
+#define SCRIPTED_PUT(Type, Name)                                                        \
+  STDMETHODIMP get_##Name(Type* value) override { return real_->get_##Name(value); }    \
+  STDMETHODIMP put_##Name(Type value) override {                                        \
+    engine_.log_.Write("Put\t" #Name "\t" + std::to_string(static_cast<long long>(value))); \
+    return real_->put_##Name(value);                                                    \
+  }
+  SCRIPTED_PUT(UINT64, ManualCompressSize)
+  SCRIPTED_PUT(unsigned char, ManualCompressLevel)
+  SCRIPTED_PUT(VARIANT_BOOL, IsAutoCompress)
+  SCRIPTED_PUT(ULONG, AutoCompressTimer)
+  SCRIPTED_PUT(UINT64, AutoCompressAlarm)
+  SCRIPTED_PUT(UINT64, AutoCompressExpectation)
+  SCRIPTED_PUT(VARIANT_BOOL, IsCPUProtection)
+  SCRIPTED_PUT(unsigned char, CPUProtectionValue)
+  SCRIPTED_PUT(VARIANT_BOOL, IsAutoFree)
+  SCRIPTED_PUT(ULONG, AutoFreeTimer)
+  SCRIPTED_PUT(VARIANT_BOOL, IsCheckBlackList)
+  SCRIPTED_PUT(VARIANT_BOOL, IsCheckWhiteList)
+  SCRIPTED_PUT(VARIANT_BOOL, IsCheckSmartList)
+  SCRIPTED_PUT(VARIANT_BOOL, IsCheckIdleList)
+  SCRIPTED_PUT(VARIANT_BOOL, IsFreeOnceOnCPUIdle)
+  SCRIPTED_PUT(VARIANT_BOOL, IsFreeOnceOnTimer)
+  SCRIPTED_PUT(ULONG, FreeOnceOnTimer)
+  SCRIPTED_PUT(VARIANT_BOOL, IsSmartLearning)
+  SCRIPTED_PUT(ULONG, SmartLearningTimer)
+  SCRIPTED_PUT(unsigned char, SmartLearningRecord)
+  SCRIPTED_PUT(unsigned char, SmartLearningPeriod)
+  SCRIPTED_PUT(VARIANT_BOOL, IsSmartCPU)
+  SCRIPTED_PUT(unsigned char, SmartCPURange)
+  SCRIPTED_PUT(VARIANT_BOOL, IsAutorun)
+  SCRIPTED_PUT(VARIANT_BOOL, IsShowTrayIcon)
+  SCRIPTED_PUT(VARIANT_BOOL, IsMinimizeToTray)
+  SCRIPTED_PUT(VARIANT_BOOL, IsCloseToTray)
+  SCRIPTED_PUT(VARIANT_BOOL, IsShowNotificationInTray)
+  SCRIPTED_PUT(VARIANT_BOOL, IsUseFreeMemoryNowHotKey)
+  SCRIPTED_PUT(ULONG, FreeMemoryNowHotKey)
+  SCRIPTED_PUT(ULONG, MemoryGraphRefreshTimer)
+  SCRIPTED_PUT(ULONG, ProcessListRefreshTimer)
+#undef SCRIPTED_PUT
+
+  STDMETHODIMP get_ConfigItem(BSTR section, BSTR key, BSTR* value) override {
+    return real_->get_ConfigItem(section, key, value);
+  }
+  STDMETHODIMP put_ConfigItem(BSTR section, BSTR key, BSTR value) override {
+    return real_->put_ConfigItem(section, key, value);
+  }
+  STDMETHODIMP Load() override { return real_->Load(); }
+  STDMETHODIMP Save(_MO_CONFIG_SETTINGS groups) override {
+    engine_.log_.Write("Save\t" + std::to_string(static_cast<int>(groups)));
+    return real_->Save(groups);
+  }
+  STDMETHODIMP Recommend(_MO_CONFIG_SETTINGS groups) override {
+    engine_.log_.Write("Recommend\t" + std::to_string(static_cast<int>(groups)));
+    return real_->Recommend(groups);
+  }
+
+ private:
+  TScriptedEngine& engine_;
+  kit::ComPtr<IMOConfig> real_;
+};
+
 // --- the engine -----------------------------------------------------------------------
 
 TScriptedEngine::TScriptedEngine(TCallLog& log, kit::ComPtr<IMOMain> real)
     : log_(log), real_(std::move(real)), state_(new TState(*this)), defrag_(new TDefrag(*this)) {}
 
 TScriptedEngine::~TScriptedEngine() {
+  delete config_;
   delete defrag_;
   delete state_;
   if (OnDestroy) OnDestroy();
@@ -177,7 +249,14 @@ STDMETHODIMP TScriptedEngine::get_Defrag(IMODefrag** value) { return Hand<IMODef
 
 STDMETHODIMP TScriptedEngine::get_config(IMOConfig** value) {
   log_.Write("config");
-  return real_->get_config(value);
+  if (!value) return E_POINTER;
+  if (!config_) {
+    kit::ComPtr<IMOConfig> real;
+    const HRESULT hr = real_->get_config(real.Out());
+    if (FAILED(hr)) return hr;
+    config_ = new TConfig(*this, std::move(real));
+  }
+  return Hand<IMOConfig>(config_, value);
 }
 
 STDMETHODIMP TScriptedEngine::Open() {

@@ -2,7 +2,8 @@
 // engine's settings, lists and processes, but whose memory and processor
 // figures, fast free, deep compress and progress events a test scripts. It
 // stands in for figures and events Wine cannot give. Calls that matter to a
-// test are written to a log file in the program folder, one line each.
+// test are written to a log file in the program folder, one line each,
+// among them every setting the program writes (the real engine keeps it).
 #pragma once
 
 #include <windows.h>
@@ -131,6 +132,7 @@ class TScriptedEngine final : public IMOMain, public IConnectionPointContainer, 
  private:
   class TState;
   class TDefrag;
+  class TConfig;
 
   std::atomic<ULONG> references_{1};
   TCallLog& log_;
@@ -140,6 +142,7 @@ class TScriptedEngine final : public IMOMain, public IConnectionPointContainer, 
   bool refreshLogged_ = false;
   TState* state_;
   TDefrag* defrag_;
+  TConfig* config_ = nullptr;  // made at the first request, over the real engine's
   kit::ComPtr<IDispatch> sink_;
 };
 

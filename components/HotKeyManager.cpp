@@ -1,6 +1,7 @@
 #include "HotKeyManager.h"
 
 #include <algorithm>
+#include <exception>
 #include <utility>
 
 namespace components {
@@ -10,10 +11,16 @@ GUI_DEFINE_CLASS(THotKeyManager) { c.Event("OnHotKeyPressed", &THotKeyManager::O
 THotKeyManager::THotKeyManager(gui::TComponent* owner) : TComponent(owner) {}
 
 // The window comes with the first key: a program without a hot key never
-// pays for it at start-up.
+// pays for it at start-up. Null while it cannot be made; a later call tries
+// again.
 HWND THotKeyManager::Handle() {
-  if (!window_ && !ComponentState().Contains(gui::csDesigning))
-    window_ = gui::AllocateHWnd(this, &THotKeyManager::WndProc);
+  if (!window_ && !ComponentState().Contains(gui::csDesigning)) {
+    try {
+      window_ = gui::AllocateHWnd(this, &THotKeyManager::WndProc);
+    } catch (const std::exception&) {
+      // Out of windows for now: no window yet.
+    }
+  }
   return window_;
 }
 
@@ -34,9 +41,12 @@ WORD THotKeyManager::AddHotKey(DWORD hotKey) {
   // Held already: one atom never carries two records, whatever the system
   // would say to the same window asking twice.
   if (Find(hotKey) != hotKeys_.end()) return 0;
+  // No window, no key: the window is made before the atom is taken.
+  HWND window = Handle();
+  if (!window && !ComponentState().Contains(gui::csDesigning)) return 0;
   ATOM atom = GlobalAddAtomA(HotKeyAtomName(hotKey).c_str());
   if (atom == 0) return 0;
-  if (!registrar(Handle(), atom, HotKeyModifiers(hotKey), hotKey & 0xFF)) {
+  if (!registrar(window, atom, HotKeyModifiers(hotKey), hotKey & 0xFF)) {
     GlobalDeleteAtom(atom);
     return 0;
   }

@@ -31,14 +31,16 @@ class THotKeyManager : public gui::TComponent {
   ~THotKeyManager() override;
 
   // Registers the combination; its atom, or 0 when this manager holds it
-  // already or the system refuses it (another program holds it).
+  // already, the system refuses it (another program holds it) or the
+  // manager's window cannot be made.
   WORD AddHotKey(DWORD hotKey);
   // Unregisters the first registration of that value; false when there is
   // none or the system refuses (the registration is dropped all the same).
   bool RemoveHotKey(DWORD hotKey);
   void ClearHotKeys();
 
-  // The window WM_HOTKEY arrives at.
+  // The window WM_HOTKEY arrives at, made at the first call; null while the
+  // system makes no window.
   HWND Handle();
 
   // Index is the atom of the registration.

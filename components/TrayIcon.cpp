@@ -306,8 +306,9 @@ bool TTrayIcon::PrepareData() {
 }
 
 bool TTrayIcon::Notify(DWORD message, bool withoutIcon) {
-  // A form being read tells the shell its final state once, in Loaded: each
-  // message with the picture has the shell copy the icon's bitmaps.
+  // A form being read tells the shell its final state once, in Loaded (before
+  // the start-up handler): each message with the picture has the shell copy
+  // the icon's bitmaps.
   if (ComponentState().Contains(csLoading)) return false;
   if (!PrepareData()) return false;
   const UINT flags = data_.uFlags;
@@ -633,6 +634,10 @@ bool TTrayIcon::OwnerHook(TMessage& Message) {
 
 void TTrayIcon::Loaded() {
   TComponent::Loaded();
+  // The shell heard nothing while the form was read: an icon read visible
+  // goes in now, once, with its final state, so that the start-up handler
+  // finds it there (a balloon of its own, say).
+  if (iconVisible_) ShowIcon();
   if (OwnerControl() && !Designing() && OnStartup) {
     bool show = true;
     OnStartup(this, show);
@@ -641,9 +646,10 @@ void TTrayIcon::Loaded() {
       HideMainForm();
     }
   }
-  // An icon the start-up handler put into the shell gets the state read.
-  if (inShell_) ModifyIcon();
-  SetIconVisible(iconVisible_);
+  // What the handler left, without a picture the shell has already.
+  if (inShell_) Notify(NIM_MODIFY, !iconChanged_);
+  // An icon in the shell already is not added a second time.
+  if (!iconVisible_ || !inShell_) SetIconVisible(iconVisible_);
   SetCycleIcons(cycleIcons_);
   SetWantEnterExitEvents(wantEnterExit_);
   SetShellBehavior(shellBehavior_);

@@ -472,17 +472,13 @@ constexpr UINT CM_BLINKQUERY = 0xB3E8;
 constexpr UINT CM_BLINKSTATE = 0xB3E9;
 
 // The one timer all blinking controls follow. The blink colour stays for the
-// on interval, the normal colour for the off interval.
+// on interval, the normal colour for the off interval. Controls join it
+// through a TCkBlinkRegistration.
 class TCkBlinkingControlsList : public TObject {
  public:
   TCkBlinkingControlsList();
   ~TCkBlinkingControlsList() override;
 
-  // A control added, or one that starts to blink, wakes the timer; a tick in
-  // which no control blinks puts it to sleep.
-  void Add(TControl* control);
-  void Remove(TControl* control);
-  void Wake();
   int Count() const { return static_cast<int>(controls_.size()); }
   // True while a tick walks the controls.
   bool Ticking() const { return ticking_; }
@@ -494,6 +490,12 @@ class TCkBlinkingControlsList : public TObject {
   void SetIntervalOn(std::uint16_t value) { intervalOn_ = value; }
 
  private:
+  friend class TCkBlinkRegistration;
+  // A control added, or one whose answer may have changed, wakes the timer;
+  // a tick in which no control blinks puts it to sleep.
+  void Add(TControl* control);
+  void Remove(TControl* control);
+  void Wake();
   void Tick(TObject* sender);
 
   bool state_ = true;
@@ -507,11 +509,24 @@ class TCkBlinkingControlsList : public TObject {
 // The list exists while some control is registered; when the last one
 // leaves during a tick, until the end of that tick.
 extern TCkBlinkingControlsList* BlinkingControls;
-// Registers a control, making the list when there is none.
-void RegisterBlinkingControl(TControl* control);
-// A registered control that starts to blink calls this.
-void WakeBlinkingControls();
-// Unregisters a control and frees the list when it is empty.
-void UnregisterBlinkingControl(TControl* control);
+
+// A control's place on the blink list, held by the control for its whole
+// life: made in its constructor (making the list when there is none), gone
+// with it (freeing the list when it was the last). The timer sleeps while no
+// control answers CM_BLINKQUERY with 1, so a control calls AnswerChanged
+// whenever its answer may have changed; the timer then ticks again and asks
+// every control.
+class TCkBlinkRegistration {
+ public:
+  explicit TCkBlinkRegistration(TControl* control);
+  ~TCkBlinkRegistration();
+  TCkBlinkRegistration(const TCkBlinkRegistration&) = delete;
+  TCkBlinkRegistration& operator=(const TCkBlinkRegistration&) = delete;
+
+  void AnswerChanged();
+
+ private:
+  TControl* control_;
+};
 
 }  // namespace ck

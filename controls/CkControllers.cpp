@@ -309,23 +309,23 @@ void TCkBlinkingControlsList::Tick(TObject*) {
     blinked = true;
     control->Perform(CM_BLINKSTATE, state_ ? 1 : 0);
   }
-  // Most labels never blink: the timer sleeps until one starts (Wake).
+  // Most controls never blink: the timer sleeps until a control's answer
+  // changes (Wake).
   if (!blinked) timer_->SetEnabled(false);
 }
 
-void RegisterBlinkingControl(TControl* control) {
+TCkBlinkRegistration::TCkBlinkRegistration(TControl* control) : control_(control) {
   if (!BlinkingControls) BlinkingControls = new TCkBlinkingControlsList;
   BlinkingControls->Add(control);
 }
 
-void WakeBlinkingControls() {
-  if (BlinkingControls) BlinkingControls->Wake();
-}
-
-void UnregisterBlinkingControl(TControl* control) {
+TCkBlinkRegistration::~TCkBlinkRegistration() {
   if (!BlinkingControls) return;
-  BlinkingControls->Remove(control);
+  BlinkingControls->Remove(control_);
   if (BlinkingControls->Count() == 0 && !BlinkingControls->Ticking()) ReleaseBlinkingControls();
 }
+
+// The list lives at least as long as this registration.
+void TCkBlinkRegistration::AnswerChanged() { BlinkingControls->Wake(); }
 
 }  // namespace ck

@@ -66,7 +66,6 @@ GUI_DEFINE_CLASS(TCkLabel) {
 }
 
 TCkLabel::TCkLabel(TComponent* owner) : TLabel(owner), TCkBorderProperties(kLabelBorder) {
-  RegisterBlinkingControl(this);
   settingInitialColor_ = true;
   SetColor(clBtnFace);
   SetParentColor(true);
@@ -76,7 +75,6 @@ TCkLabel::TCkLabel(TComponent* owner) : TLabel(owner), TCkBorderProperties(kLabe
 
 TCkLabel::~TCkLabel() {
   frameController_.Set(nullptr);
-  UnregisterBlinkingControl(this);
 }
 
 // --- frame controller --------------------------------------------------------------------
@@ -140,7 +138,7 @@ void TCkLabel::SetRotation(TRotation value) {
 void TCkLabel::SetBlinking(bool value) {
   if (value == blinking_) return;
   blinking_ = value;
-  if (value) WakeBlinkingControls();
+  blinkRegistration_.AnswerChanged();
   if (!value) {
     blinkState_ = 0;
     currentColor_ = normalColor_;

@@ -109,6 +109,7 @@ class TCkLabel : public TLabel, public ICkFrameControllerClient, public TCkBorde
   void DrawCurvedText(TCanvas& canvas);
 
   int angle_ = 0;
+  TCkBlinkRegistration blinkRegistration_{this};
   bool blinking_ = false;
   TColor blinkColor_ = clHighlight;
   TCkCondenseCaption condenseCaption_ = ccNone;

@@ -111,3 +111,31 @@ TEST(HotKeyManager, RegistrationsEndWithTheManager) {
   EXPECT_TRUE(probe.CanRegister(MOD_CONTROL | MOD_ALT, VK_F9));
   EXPECT_FALSE(cleared.RemoveHotKey(kCtrlAltF9));
 }
+
+namespace {
+// Refuses every window the thread tries to make.
+LRESULT CALLBACK RefuseWindows(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HCBT_CREATEWND) return 1;
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+}  // namespace
+
+TEST(HotKeyManager, NoWindowMeansNoKeyAndNoAtomLeftBehind) {
+  THotKeyManager manager(nullptr);
+  HHOOK refusal = SetWindowsHookExA(WH_CBT, &RefuseWindows, nullptr, GetCurrentThreadId());
+  ASSERT_NE(nullptr, refusal);
+  WORD atom = 1;
+  EXPECT_NO_THROW(atom = manager.AddHotKey(kCtrlAltF9));
+  UnhookWindowsHookEx(refusal);
+  EXPECT_EQ(0, atom);
+  EXPECT_EQ(0, GlobalFindAtomA("HotKeyManagerHotKey49272"));
+  EXPECT_FALSE(manager.RemoveHotKey(kCtrlAltF9)) << "nothing recorded";
+
+  // Windows can be made again: the next call makes it and registers.
+  atom = manager.AddHotKey(kCtrlAltF9);
+  ASSERT_NE(0, atom);
+  EXPECT_EQ("HotKeyManagerHotKey49272", AtomName(atom));
+  EXPECT_NE(nullptr, manager.Handle());
+  EXPECT_TRUE(manager.RemoveHotKey(kCtrlAltF9));
+  EXPECT_EQ(0, GlobalFindAtomA("HotKeyManagerHotKey49272"));
+}

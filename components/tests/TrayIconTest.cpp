@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <set>
+#include <utility>
 
 #include "testsupport/Hooks.h"
 #include "testsupport/Pump.h"
@@ -90,9 +92,14 @@ class TTrayForm : public TForm {
   TTrayIcon* Tray() { return &FindComponent("tiTrayIcon")->As<TTrayIcon>(); }
 
   static inline bool startVisible = true;
+  // What the start-up handler does besides, once.
+  static inline std::function<void(TTrayIcon*)> atStartup;
   int minimizedToTray = 0;
 
-  void tiTrayIconStartup(TObject*, bool& ShowMainForm) { ShowMainForm = startVisible; }
+  void tiTrayIconStartup(TObject*, bool& ShowMainForm) {
+    ShowMainForm = startVisible;
+    if (atStartup) std::exchange(atStartup, nullptr)(Tray());
+  }
   void tiTrayIconMinimizeToTray(TObject*) { ++minimizedToTray; }
   void mniTIShowHideClick(TObject*) {
     if (Visible())
@@ -617,11 +624,12 @@ TEST_F(TrayFormTest, FormShowsTheIconWithTheChosenImage) {
   EXPECT_EQ(tray->Id(), added->data.uID);
   EXPECT_EQ(DWORD(NIM_SETVERSION), shell.Last().message);
   // While the form is read the shell hears nothing: each message with the
-  // picture has it copy the icon's bitmaps. The version goes alone.
+  // picture has it copy the icon's bitmaps. The add carries it; what follows
+  // the start-up handler, and the version, go without it.
   ASSERT_FALSE(shell.calls.empty());
   EXPECT_EQ(DWORD(NIM_ADD), shell.calls.front().message);
   EXPECT_EQ(1, shell.Count(NIM_ADD));
-  EXPECT_FALSE(shell.Last().data.uFlags & NIF_ICON);
+  for (std::size_t i = 1; i < shell.calls.size(); ++i) EXPECT_FALSE(shell.calls[i].data.uFlags & NIF_ICON) << i;
 }
 
 TEST_F(TrayFormTest, StartupHandlerCanKeepTheMainFormHidden) {
@@ -694,4 +702,37 @@ TEST_F(TrayFormTest, MainFormHidesAndShowsWithItsTaskbarButton) {
   EXPECT_TRUE(form->Visible());
   EXPECT_EQ(wsNormal, form->WindowState());
   EXPECT_TRUE(AppWindowVisible());
+}
+
+// The system's own notification area (Wine's answers under the test
+// display), not the recording one.
+class TrayShellTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    RegisterClasses({&TTrayIcon::StaticClass(), &TTrayForm::StaticClass()});
+    Application->Initialize();
+  }
+
+  void TearDown() override {
+    TTrayForm::atStartup = nullptr;
+    delete form;
+    Application->SetShowMainForm(true);
+    ShowWindow(Application->Handle(), SW_HIDE);
+  }
+
+  TTrayForm* form = nullptr;
+};
+
+TEST_F(TrayShellTest, TheStartupHandlerFindsTheIconReadVisibleInTheShell) {
+  bool balloonShown = false, visible = false;
+  TTrayForm::atStartup = [&](TTrayIcon* tray) {
+    visible = tray->IconVisible();
+    balloonShown = tray->ShowBalloonHint("Brimvale", "Started", biInfo, 10);
+  };
+  Application->CreateForm(form);
+  EXPECT_TRUE(visible);
+  EXPECT_TRUE(balloonShown);
+  TTrayIcon* tray = form->Tray();
+  EXPECT_TRUE(tray->ModifyIcon()) << "still there afterwards";
+  EXPECT_TRUE(tray->HideIcon());
 }

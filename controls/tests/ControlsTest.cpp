@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <vector>
 
 #include "CkDisplay.h"
 #include "CkGrafx.h"
@@ -305,10 +307,8 @@ namespace {
 // A control that blinks and runs a function at each blink.
 class TBlinker : public TGraphicControl {
  public:
-  explicit TBlinker(std::function<void()> onBlink = {}) : TGraphicControl(nullptr), onBlink_(std::move(onBlink)) {
-    RegisterBlinkingControl(this);
-  }
-  ~TBlinker() override { UnregisterBlinkingControl(this); }
+  explicit TBlinker(std::function<void()> onBlink = {}) : TGraphicControl(nullptr), onBlink_(std::move(onBlink)) {}
+  std::optional<TCkBlinkRegistration> registration{std::in_place, this};
   void WndProc(TMessage& m) override {
     if (m.Msg == CM_BLINKQUERY) {
       m.Result = 1;
@@ -329,8 +329,8 @@ TEST(ControlsBlinkList, TheLastControlsMayLeaveInTheMiddleOfATick) {
   std::unique_ptr<TBlinker> later;
   TCkBlinkingControlsList* duringTick = nullptr;
   TBlinker first([&] {
-    UnregisterBlinkingControl(&first);  // as its destructor would
-    later.reset();                      // the last one leaves before the tick reaches it
+    first.registration.reset();  // as its destructor would
+    later.reset();               // the last one leaves before the tick reaches it
     duringTick = BlinkingControls;
   });
   later = std::make_unique<TBlinker>();
@@ -338,6 +338,50 @@ TEST(ControlsBlinkList, TheLastControlsMayLeaveInTheMiddleOfATick) {
   EXPECT_NE(duringTick, nullptr) << "the list outlives the tick that walks it";
   EXPECT_EQ(BlinkingControls, nullptr) << "and goes once the tick is over";
   EXPECT_FALSE(timers.Running());
+}
+
+namespace {
+
+// A control of another kind that blinks only once told to, recording the
+// states it is sent.
+class TLateBlinker : public TGraphicControl {
+ public:
+  TLateBlinker() : TGraphicControl(nullptr) {}
+  void StartBlinking() {
+    blinking_ = true;
+    registration_.AnswerChanged();
+  }
+  void WndProc(TMessage& m) override {
+    if (m.Msg == CM_BLINKQUERY) {
+      m.Result = blinking_ ? 1 : 0;
+      return;
+    }
+    if (m.Msg == CM_BLINKSTATE) states.push_back(static_cast<int>(m.WParam));
+    TGraphicControl::WndProc(m);
+  }
+  std::vector<int> states;
+
+ private:
+  TCkBlinkRegistration registration_{this};
+  bool blinking_ = false;
+};
+
+}  // namespace
+
+TEST(ControlsBlinkList, AControlOfAnyKindThatStartsToBlinkWakesTheTimer) {
+  testsupport::ScopedTimers timers;
+  TLateBlinker control;
+  ASSERT_TRUE(timers.Running());
+  timers.Tick();  // nothing blinks: the timer sleeps
+  ASSERT_FALSE(timers.Running());
+  EXPECT_TRUE(control.states.empty());
+
+  control.StartBlinking();
+  ASSERT_TRUE(timers.Running());
+  EXPECT_EQ(timers.LastInterval(), 500u);
+  timers.Tick();  // to the blink colour
+  timers.Tick();  // to the normal colour
+  EXPECT_EQ(control.states, (std::vector<int>{1, 0}));
 }
 
 // --- label ---------------------------------------------------------------------------------

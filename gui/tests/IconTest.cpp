@@ -1,5 +1,6 @@
 // Icon data is checked at load: a PNG image decoded in full, a DIB image as
-// the system makes icons of it, so data that loads makes an icon.
+// the system makes icons of it, so data that loads makes an icon; and image
+// lists never hand out a blank in place of an icon.
 #include <gtest/gtest.h>
 #include <zlib.h>
 
@@ -8,12 +9,15 @@
 #include <string>
 #include <vector>
 
+#include "TestClasses.h"
 #include "gui/FormReader.h"
 #include "gui/Icon.h"
+#include "gui/ImageList.h"
 #include "gui/Streams.h"
 #include "testsupport/Pixels.h"
 
 using namespace gui;
+using namespace testing_gui;
 using testsupport::At;
 using testsupport::Surface;
 
@@ -219,4 +223,101 @@ TEST(IconImages, DibImagesTheSystemWouldRefuseAreRefusedAtLoadTheOthersMakeAnIco
     EXPECT_NE(icon.Handle(), nullptr);
     EXPECT_EQ(At(*Drawn(icon), 5, 5), clLime);
   }
+}
+
+namespace {
+
+// The list as forms fill it.
+class TFormImageList : public TImageList {
+ public:
+  TFormImageList() : TImageList(nullptr) {}
+  using TCustomImageList::SetImages;
+};
+
+}  // namespace
+
+TEST(IconImageLists, AFormsListWithABrokenIconIsRefusedNotFilledWithABlank) {
+  RegisterTestClasses();
+  Bytes corrupt = Deflate(RgbaRows());
+  corrupt[2] |= 0x06;
+  TMemoryFormSource source;
+  source.AddPicture("TTestForm", "one.ico", OneIco());
+  source.AddPicture("TTestForm", "broken.ico", Ico(Png(8, 6, corrupt)));
+  source.AddForm("TTestForm", R"(object Form1: TTestForm
+  object il: TImageList
+    Images = (
+      TIcon 'one.ico'
+      TIcon 'broken.ico'
+    )
+  end
+end
+)");
+  TTestForm form;
+  EXPECT_THROW(ReadForm(form, source), EFormError);
+  // Were it read, the list would hold the broken icon's place: it must then
+  // refuse that image the same way at every call.
+  if (auto* list = dynamic_cast<TImageList*>(form.FindComponent("il")); list && list->Count() == 2) {
+    for (int call = 0; call < 2; ++call) {
+      SCOPED_TRACE(call);
+      TIcon out;
+      EXPECT_ANY_THROW(list->GetIcon(1, &out));
+      EXPECT_TRUE(out.Empty());
+    }
+  }
+}
+
+TEST(IconImageLists, AnIconThatGivesNoImageLeavesTheListAsItWasAtEveryCall) {
+  TIcon good;
+  Load(good, OneIco());
+  TIcon dead;  // holds a handle that is no longer an icon: it can be neither copied nor drawn
+  HICON gone = CopyIcon(good.Handle());
+  DestroyIcon(gone);
+  dead.SetHandle(gone);
+
+  TFormImageList list;
+  list.SetImages({&good});
+  for (int call = 0; call < 2; ++call) {
+    SCOPED_TRACE(call);
+    EXPECT_ANY_THROW(list.SetImages({&good, &dead}));
+    EXPECT_ANY_THROW(list.AddIcon(&dead));
+    ASSERT_EQ(list.Count(), 1) << "the list is left as it was";
+    TIcon out;
+    list.GetIcon(0, &out);
+    EXPECT_EQ(At(*Drawn(out), 2, 2), clRed);
+  }
+  dead.ReleaseHandle();  // not ours to destroy again
+}
+
+namespace {
+
+HICON WINAPI OutOfHandles(PBYTE, DWORD, BOOL, DWORD, int, int, UINT) { return nullptr; }
+
+// The system refuses to make icons while this lives.
+struct TNoIconHandles {
+  TIconMaker system = SetIconMaker(&OutOfHandles);
+  ~TNoIconHandles() { SetIconMaker(system); }
+};
+
+}  // namespace
+
+TEST(IconImageLists, AnIconTheSystemCannotMakeYetFailsTheSameAtEveryCallUntilItCan) {
+  TIcon loaded;
+  Load(loaded, OneIco());
+  TFormImageList list;
+  list.SetImages({&loaded});
+  {
+    TNoIconHandles refusing;
+    for (int call = 0; call < 2; ++call) {
+      SCOPED_TRACE(call);
+      TIcon out;
+      EXPECT_THROW(list.GetIcon(0, &out), EOutOfResources);
+      EXPECT_TRUE(out.Empty()) << "never a blank";
+      EXPECT_EQ(loaded.Handle(), nullptr);
+      EXPECT_EQ(loaded.Width(), 16) << "the icon still waits for its handle";
+    }
+  }
+  TIcon out;
+  list.GetIcon(0, &out);
+  EXPECT_EQ(At(*Drawn(out), 2, 2), clRed);
+  EXPECT_EQ(At(*Drawn(loaded), 2, 2), clRed);
 }

@@ -43,9 +43,12 @@ HIMAGELIST TCustomImageList::Handle() {
 
 void TCustomImageList::Place(int index) {
   if (std::size_t(index) >= waiting_.size() || !waiting_[std::size_t(index)]) return;
-  const std::unique_ptr<TIcon> icon = std::move(waiting_[std::size_t(index)]);
-  if (ImageList_ReplaceIcon(List(), index, icon->Handle()) < 0)
-    throw EInvalidGraphicOperation("Cannot add the image to the image list");
+  // The icon waits until it is in its place: a failure answers the same at
+  // every call and never hands out the empty place.
+  const HICON icon = waiting_[std::size_t(index)]->Handle();
+  if (!icon || ImageList_ReplaceIcon(List(), index, icon) < 0)
+    throw EOutOfResources("Out of system resources: cannot draw an icon into its image list");
+  waiting_[std::size_t(index)].reset();
 }
 
 void TCustomImageList::SetWidth(int width) {
@@ -71,9 +74,13 @@ void TCustomImageList::Change() {
   if (OnChange) OnChange(this);
 }
 
-int TCustomImageList::Checked(int index) {
+int TCustomImageList::InRange(int index) const {
   if (index < 0 || index >= Count()) throw EInvalidGraphicOperation("Image index out of range");
-  Place(index);
+  return index;
+}
+
+int TCustomImageList::Checked(int index) {
+  Place(InRange(index));
   return index;
 }
 
@@ -109,7 +116,10 @@ int TCustomImageList::AddMasked(TBitmap* image, TColor maskColor) {
 
 int TCustomImageList::AddIcon(TIcon* icon) {
   if (!icon || icon->Empty()) throw EInvalidGraphicOperation("Cannot add an empty icon");
-  int index = Added(ImageList_ReplaceIcon(List(), -1, icon->Handle()));
+  // An icon that gives no image stays out: the list never holds a blank.
+  const HICON handle = icon->Handle();
+  if (!handle) throw EInvalidGraphic("The icon has no image to add to the image list");
+  int index = Added(ImageList_ReplaceIcon(List(), -1, handle));
   Change();
   return index;
 }
@@ -131,7 +141,7 @@ int TCustomImageList::AddGraphic(TGraphic* graphic) {
 }
 
 void TCustomImageList::Delete(int index) {
-  ImageList_Remove(List(), Checked(index));
+  ImageList_Remove(List(), InRange(index));
   if (std::size_t(index) < waiting_.size()) waiting_.erase(waiting_.begin() + index);
   Change();
 }
@@ -143,24 +153,27 @@ void TCustomImageList::Clear() {
 }
 
 void TCustomImageList::SetImages(const std::vector<TGraphic*>& images) {
-  Clear();
   const bool icons = std::all_of(images.begin(), images.end(), [](TGraphic* graphic) {
     return dynamic_cast<TIcon*>(graphic) && !graphic->Empty();
   });
   if (!icons) {
+    Clear();
     for (TGraphic* graphic : images) AddGraphic(graphic);
     return;
   }
   // Each icon takes its place now and is drawn into it when first used:
-  // the tray's list shows one of its eleven at a time.
-  if (images.empty()) return;
-  if (!ImageList_SetImageCount(List(), UINT(images.size())))
-    throw EInvalidGraphicOperation("Cannot add the image to the image list");
+  // the tray's list shows one of its eleven at a time. The copies come
+  // first, so an icon that cannot be copied leaves the list as it was.
+  std::vector<std::unique_ptr<TIcon>> copies;
   for (TGraphic* graphic : images) {
-    auto copy = std::make_unique<TIcon>();
-    copy->Assign(graphic);
-    waiting_.push_back(std::move(copy));
+    copies.push_back(std::make_unique<TIcon>());
+    copies.back()->Assign(graphic);
   }
+  Clear();
+  if (copies.empty()) return;
+  if (!ImageList_SetImageCount(List(), UINT(copies.size())))
+    throw EOutOfResources("Out of system resources: cannot make room in an image list");
+  waiting_ = std::move(copies);
   Change();
 }
 

@@ -40,6 +40,8 @@ class TCustomImageList : public TComponent {
   // a bitmap wider than the list adds one image per Width columns.
   int Add(TBitmap* image, TBitmap* mask);
   int AddMasked(TBitmap* image, TColor maskColor);
+  // EInvalidGraphic for an icon that gives no image (the list is left as it
+  // was): the list never holds a blank in its place.
   int AddIcon(TIcon* icon);
   // Any graphic: icons as icons, bitmaps as bitmaps (masked when
   // transparent), other formats drawn into a 32-bit bitmap through Assign.
@@ -48,7 +50,9 @@ class TCustomImageList : public TComponent {
   void Clear();
 
   // Puts image `index` into icon; EInvalidGraphicOperation for an index out
-  // of range.
+  // of range. An icon from a form that the system cannot draw in now (out
+  // of handles) raises EOutOfResources, at every call until it can; `icon`
+  // is then left as it was, never given a blank.
   void GetIcon(int index, TIcon* icon);
   void Draw(TCanvas& canvas, int x, int y, int index);
 
@@ -59,17 +63,20 @@ class TCustomImageList : public TComponent {
 
  protected:
   // Replaces the images with these, in order (forms: the Images list). A
-  // list of icons draws each into its place when that image is first used.
+  // list of icons draws each into its place when that image is first used;
+  // an icon it cannot copy leaves the list as it was.
   void SetImages(const std::vector<TGraphic*>& images);
   void Change();
 
  private:
   void Recreate();
   HIMAGELIST List();  // the system list, images waiting or not
+  int InRange(int index) const;  // EInvalidGraphicOperation outside the list
   int Checked(int index);  // an index in range, its image drawn in
   void Place(int index);
   HIMAGELIST handle_ = nullptr;
   // Icons not yet drawn into their places, by index; null for those drawn.
+  // An icon stays here until it is drawn in.
   std::vector<std::unique_ptr<TIcon>> waiting_;
   int width_ = 16;
   int height_ = 16;

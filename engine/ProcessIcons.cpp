@@ -97,6 +97,8 @@ void IconWorker::Want(const std::shared_ptr<ItemIcon>& icon, std::wstring path) 
 }
 
 void IconWorker::Run(HANDLE stop) {
+  // However the worker ends, no icon is left waited for.
+  auto giveUpRest = kit::OnExit([this] { RequestStop(); });
   // The shell wants COM on the thread that asks it for icons.
   kit::Apartment apartment;
   platform::WorkerWaits& waits = platform::RealWorkerWaits();

@@ -244,13 +244,13 @@ class FakeShell : public platform::ShellLaunch {
     HICON icon = nullptr;
     {
       std::lock_guard<std::mutex> guard(lock_);
+      ++iconsAsked;  // counted before it shows as asked
       asked_paths_.insert(path ? path : L"");
       if (giveIcons && path && !removed_.count(path)) {
         icon = CopyIcon(LoadIconW(nullptr, IDI_APPLICATION));
         if (keepGiven) given.push_back(icon);
       }
     }
-    ++iconsAsked;
     SetEvent(asked_.Get());
     if (gate_) WaitForSingleObject(gate_.Get(), INFINITE);
     if (icon) imageIndex = 7;

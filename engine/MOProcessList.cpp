@@ -112,7 +112,7 @@ CMOProcessList::CMOProcessList(const Seams& seams)
     : processes_(seams.processes ? *seams.processes : platform::RealProcessSystem()),
       shell_(seams.shell ? *seams.shell : platform::RealShellLaunch()),
       systemFolder_(seams.systemFolder.empty() ? SystemFolderWithBackslash() : seams.systemFolder),
-      icons_(shell_) {
+      icons_(shell_, seams.iconDelayMs) {
   // Its result is not used: the refresh falls back to the snapshot while the
   // service is not up.
   serviceCheck_ = std::make_unique<BackgroundServiceCheck>(

@@ -74,6 +74,7 @@ class CMOProcessList : public com::DispatchObject<CMOProcessList, IMOProcessList
     platform::ServiceControl* services = nullptr;  // null: the real ones
     platform::ShellLaunch* shell = nullptr;        // null: the real one
     std::wstring systemFolder;                     // empty: the system's, with backslash
+    DWORD iconDelayMs = kIconWorkerDelayMs;        // before the icon worker's first icon
   };
 
   // Starts the terminal-services check (in the background) and the icon

@@ -1,13 +1,15 @@
 #include "ProcessIcons.h"
 
+#include "platform/StopWait.h"
 #include "platform/WorkerWaits.h"
 
 namespace tarnwick {
 
-void ItemIcon::Want(std::wstring path) {
+void ItemIcon::Want(std::wstring path, std::shared_ptr<kit::Handle> hurry) {
   std::lock_guard<std::mutex> guard(lock_);
   if (state_ != State::kNoPath) return;
   path_ = std::move(path);
+  hurry_ = std::move(hurry);
   state_ = State::kWanted;
 }
 
@@ -49,6 +51,7 @@ void ItemIcon::GiveUp() noexcept {
 
 std::pair<kit::ComPtr<IPicture>, ULONG> ItemIcon::Answer() {
   std::unique_lock<std::mutex> guard(lock_);
+  if (state_ == State::kWanted && hurry_) SetEvent(hurry_->Get());
   taken_.wait(guard, [&] { return state_ != State::kWanted && state_ != State::kTaking; });
   if (icon_ && !picture_) {
     PICTDESC description = {};
@@ -65,13 +68,16 @@ std::pair<kit::ComPtr<IPicture>, ULONG> ItemIcon::Answer() {
   return {picture_, index_};
 }
 
-IconWorker::IconWorker(platform::ShellLaunch& shell)
-    : shell_(shell), wake_(CreateEventW(nullptr, FALSE, FALSE, nullptr)) {
+IconWorker::IconWorker(platform::ShellLaunch& shell, DWORD delayMs)
+    : shell_(shell),
+      delayMs_(delayMs),
+      hurry_(std::make_shared<kit::Handle>(CreateEventW(nullptr, TRUE, FALSE, nullptr))),
+      wake_(CreateEventW(nullptr, FALSE, FALSE, nullptr)) {
   if (wake_) thread_.Start([this](HANDLE stop) { Run(stop); });
 }
 
 void IconWorker::Want(const std::shared_ptr<ItemIcon>& icon, std::wstring path) {
-  icon->Want(std::move(path));
+  icon->Want(std::move(path), hurry_);
   bool queued = false;
   {
     std::lock_guard<std::mutex> guard(lock_);
@@ -99,6 +105,8 @@ void IconWorker::Want(const std::shared_ptr<ItemIcon>& icon, std::wstring path) 
 void IconWorker::Run(HANDLE stop) {
   // However the worker ends, no icon is left waited for.
   auto giveUpRest = kit::OnExit([this] { RequestStop(); });
+  // The client's start-up first, unless somebody waits for an icon.
+  if (*hurry_ && !platform::RealStopWait().Sleep(stop, hurry_->Get(), delayMs_)) return;
   // The shell wants COM on the thread that asks it for icons.
   kit::Apartment apartment;
   platform::WorkerWaits& waits = platform::RealWorkerWaits();

@@ -296,6 +296,7 @@ inline CMOProcessList::Seams FakeSeams(platform::ProcessSystem& processes, FakeS
   seams.services = &services;
   seams.shell = &shell;
   seams.systemFolder = L"C:\\windows\\system32\\";
+  seams.iconDelayMs = 0;  // no start-up to let pass
   return seams;
 }
 

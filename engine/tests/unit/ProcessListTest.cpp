@@ -433,6 +433,21 @@ TEST_F(ProcessListTest, IconAskedForBeforeItIsTakenIsWaitedFor) {
   EXPECT_EQ(3, shell.iconsAsked.load());
 }
 
+// The worker lets the client's start-up pass before its first icon; an
+// icon asked for meanwhile ends the wait, and the icons come in list order.
+TEST_F(ProcessListTest, IconsWaitForTheStartUpUnlessOneIsAskedFor) {
+  shell.giveIcons = true;
+  CMOProcessList::Seams seams = FakeSeams(processes, shell);
+  seams.iconDelayMs = INFINITE;
+  list = std::make_unique<CMOProcessList>(seams);
+  EXPECT_EQ(0, shell.iconsAsked.load()) << "none during the start-up";
+  EXPECT_EQ(7u, IconIndexOf(ById(200)));
+  EXPECT_EQ(3, shell.iconsAsked.load()) << "System and a.exe before b.exe";
+  processes.Start(300, L"c.exe");
+  List().Refresh();
+  EXPECT_TRUE(shell.WaitUntilAsked(L"C:\\Apps\\c.exe")) << "no waiting any more once begun";
+}
+
 TEST_F(ProcessListTest, DroppedItemsPendingIconIsGivenUpAndTheOthersFollow) {
   shell.giveIcons = true;
   shell.CloseGate();

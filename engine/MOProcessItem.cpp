@@ -73,7 +73,6 @@ CMOProcessItem::CMOProcessItem(platform::ProcessSystem& system, Origin origin)
     : system_(&system),
       processId_(origin.processId),
       name_(std::move(origin.name)),
-      shell_(origin.shell),
       path_(std::move(origin.path)),
       handle_(origin.handle) {}
 
@@ -87,34 +86,19 @@ bool CMOProcessItem::WantsPath() const {
   return path_.empty() && pathTries_ < kPathTries;
 }
 
-void CMOProcessItem::TakePath(std::wstring path) {
+bool CMOProcessItem::TakePath(std::wstring path) {
   std::lock_guard<std::mutex> guard(lock_);
   ++pathTries_;
-  if (path_.empty()) path_ = std::move(path);
-}
-
-std::pair<kit::ComPtr<IPicture>, ULONG> CMOProcessItem::Icon() const {
-  std::lock_guard<std::mutex> guard(lock_);
-  if (!iconMade_ && shell_ && !path_.empty()) {
-    iconMade_ = true;
-    int imageIndex = 0;
-    kit::Icon icon(shell_->SmallIcon(path_.c_str(), imageIndex));
-    PICTDESC description = {};
-    description.cbSizeofstruct = sizeof(description);
-    description.picType = PICTYPE_ICON;
-    description.icon.hicon = icon.Get();
-    if (icon && SUCCEEDED(OleCreatePictureIndirect(&description, IID_IPicture, TRUE, icon_.OutVoid())) && icon_) {
-      icon.Release();  // the picture owns it from here
-      iconIndex_ = static_cast<ULONG>(imageIndex);
-    }
-  }
-  return {icon_, iconIndex_};
+  if (!path_.empty() || path.empty()) return false;
+  path_ = std::move(path);
+  return true;
 }
 
 CMOProcessItem::~CMOProcessItem() { Detach(); }
 
 void CMOProcessItem::Detach() {
   detached_ = true;
+  icon_->GiveUp();
   // The handle came from the process seam and goes back through it.
   if (HANDLE handle = handle_.exchange(nullptr); handle && system_) system_->Close(handle);
 }
@@ -150,7 +134,7 @@ STDMETHODIMP CMOProcessItem::get_ProcessCPU(unsigned char* pVal) { return Field(
 STDMETHODIMP CMOProcessItem::get_ProcessPriority(_MO_PROCESS_PRIORIT* pVal) { return Field(pVal, priority_.load()); }
 STDMETHODIMP CMOProcessItem::get_ProcessMemory(UINT64* pVal) { return Field(pVal, memory_.load()); }
 STDMETHODIMP CMOProcessItem::get_ProcessIconIndex(ULONG* pVal) {
-  return com::Barrier([&] { return com::Out(pVal, Icon().second, Answer()); });
+  return com::Barrier([&] { return com::Out(pVal, icon_->Answer().second, Answer()); });
 }
 
 STDMETHODIMP CMOProcessItem::get_ProcessName(BSTR* pVal) {
@@ -164,7 +148,7 @@ STDMETHODIMP CMOProcessItem::get_ProcessPath(BSTR* pVal) {
 STDMETHODIMP CMOProcessItem::get_ProcessIcon(IPictureDisp** pVal) {
   return com::Barrier([&]() -> HRESULT {
     if (!pVal) return E_POINTER;
-    *pVal = Icon().first.As<IPictureDisp>(IID_IPictureDisp).Release();
+    *pVal = icon_->Answer().first.As<IPictureDisp>(IID_IPictureDisp).Release();
     return Answer();
   });
 }

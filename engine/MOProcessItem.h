@@ -13,16 +13,16 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <string>
-#include <utility>
 
 #include <kit/Own.h>
 
+#include "ProcessIcons.h"
 #include "TarnwickLib.h"
 #include "com/DispatchObject.h"
 #include "platform/ProcessSystem.h"
-#include "platform/ShellLaunch.h"
 
 namespace tarnwick {
 
@@ -50,15 +50,14 @@ bool TrimProcessById(platform::ProcessSystem& system, DWORD processId);
 class CMOProcessItem : public com::DispatchObject<CMOProcessItem, IMOProcessItem> {
  public:
   // What the list knows of a process when it creates its item. The item
-  // takes over the handle (closed through the process seam). The icon of
-  // the path comes from `shell` when it is first asked for: nothing in the
-  // program shows it, and making it is most of what a new item costs.
+  // takes over the handle (closed through the process seam). Its icon is
+  // the list's to take (ItemIcon), from the path it has now or, for one
+  // still starting, from the path a later refresh finds.
   struct Origin {
     DWORD processId = 0;
     std::wstring name;
     HANDLE handle = nullptr;
     std::wstring path;
-    platform::ShellLaunch* shell = nullptr;
   };
 
   // A class-factory instance: no process behind it, detached from the start.
@@ -67,8 +66,8 @@ class CMOProcessItem : public com::DispatchObject<CMOProcessItem, IMOProcessItem
   CMOProcessItem(platform::ProcessSystem& system, Origin origin);
   ~CMOProcessItem() override;
 
-  // Closes the handle; calls answer S_FALSE from now on. The list detaches
-  // an item before it drops it.
+  // Closes the handle and gives up an icon not taken yet; calls answer
+  // S_FALSE from now on. The list detaches an item before it drops it.
   void Detach();
 
   DWORD Id() const { return processId_; }
@@ -79,6 +78,8 @@ class CMOProcessItem : public com::DispatchObject<CMOProcessItem, IMOProcessItem
   uint64_t Memory() const { return memory_.load(); }
   uint8_t Cpu() const { return cpu_.load(); }
   bool IsDetached() const { return detached_.load(); }
+  // The item's icon, for the list's icon worker.
+  const std::shared_ptr<ItemIcon>& IconOf() const { return icon_; }
 
   // Written by the refresh.
   void SetIndex(ULONG index) { index_ = index; }
@@ -87,8 +88,8 @@ class CMOProcessItem : public com::DispatchObject<CMOProcessItem, IMOProcessItem
   // unknown, for a few refreshes only: one whose module can never be read
   // (a 64-bit process seen from the 32-bit engine) is not asked every tick.
   bool WantsPath() const;
-  // Counts a try; a path is taken once.
-  void TakePath(std::wstring path);
+  // Counts a try; a path is taken once. True when this try found it.
+  bool TakePath(std::wstring path);
   void SetMemory(uint64_t bytes) { memory_ = bytes; }
   // Re-reads priority, working set and processor use through the kept handle.
   void Sample(platform::ProcessSystem& system, uint64_t now, unsigned processors);
@@ -118,19 +119,14 @@ class CMOProcessItem : public com::DispatchObject<CMOProcessItem, IMOProcessItem
   }
   // Runs `act` on the item's process: S_FALSE when detached or when it fails.
   HRESULT OnProcess(bool (*act)(platform::ProcessSystem&, DWORD));
-  // The icon and its index, made once, at the first call that finds the path.
-  std::pair<kit::ComPtr<IPicture>, ULONG> Icon() const;
 
   platform::ProcessSystem* system_ = nullptr;
   const DWORD processId_ = 0;
   const std::wstring name_;
-  platform::ShellLaunch* const shell_ = nullptr;
-  mutable std::mutex lock_;  // the path and the icon
+  mutable std::mutex lock_;  // the path
   std::wstring path_;
   int pathTries_ = 0;  // later reads of a path still unknown
-  mutable bool iconMade_ = false;
-  mutable ULONG iconIndex_ = 0;
-  mutable kit::ComPtr<IPicture> icon_;
+  const std::shared_ptr<ItemIcon> icon_ = std::make_shared<ItemIcon>();
 
   std::atomic<bool> detached_{false};
   std::atomic<HANDLE> handle_{nullptr};

@@ -111,7 +111,8 @@ CMOProcessList::CMOProcessList() : CMOProcessList(Seams{}) {}
 CMOProcessList::CMOProcessList(const Seams& seams)
     : processes_(seams.processes ? *seams.processes : platform::RealProcessSystem()),
       shell_(seams.shell ? *seams.shell : platform::RealShellLaunch()),
-      systemFolder_(seams.systemFolder.empty() ? SystemFolderWithBackslash() : seams.systemFolder) {
+      systemFolder_(seams.systemFolder.empty() ? SystemFolderWithBackslash() : seams.systemFolder),
+      icons_(shell_, seams.iconDelayMs) {
   // Its result is not used: the refresh falls back to the snapshot while the
   // service is not up.
   serviceCheck_ = std::make_unique<BackgroundServiceCheck>(
@@ -120,6 +121,9 @@ CMOProcessList::CMOProcessList(const Seams& seams)
 }
 
 CMOProcessList::~CMOProcessList() {
+  // Icons still queued are given up now; the one being taken is waited for
+  // last, after the items have gone (its icon outlives them if need be).
+  icons_.RequestStop();
   std::vector<CMOProcessItem*> items;
   {
     std::lock_guard<std::mutex> guard(lock_);
@@ -129,6 +133,7 @@ CMOProcessList::~CMOProcessList() {
     item->Detach();
     item->Drop(/*ownerGoing=*/true);
   }
+  icons_.Stop();
 }
 
 bool CMOProcessList::RefreshList() {
@@ -197,11 +202,15 @@ CMOProcessItem* CMOProcessList::CreateItem(const platform::ProcessEntry& entry) 
   auto closeHandle = kit::OnExit([&] { processes_.Close(origin.handle); });
 
   origin.path = ModulePath(origin.handle);
-  origin.shell = &shell_;
   auto* item = new CMOProcessItem(processes_, std::move(origin));
   closeHandle.Dismiss();
   item->SetOwner(Unknown());
   return item;
+}
+
+void CMOProcessList::WantIcon(CMOProcessItem* item) {
+  std::wstring path = item->Path();
+  if (!path.empty()) icons_.Want(item->IconOf(), std::move(path));
 }
 
 std::wstring CMOProcessList::ModulePath(HANDLE process) {
@@ -253,11 +262,16 @@ bool CMOProcessList::Enumerate(Source source) {
       if (!item) continue;
       added.push_back(item);
       byId.emplace(item->Id(), item);
+      // Its icon is taken now, from the file it runs from now.
+      WantIcon(item);
     }
     item->SetIndex(position);
     if (entry.id == 0) continue;
     // Read again until known: one still starting may have no module yet.
-    if (!isNew && item->Handle() && item->WantsPath()) item->TakePath(ModulePath(item->Handle()));
+    // The icon comes with the path.
+    if (!isNew && item->Handle() && item->WantsPath() && item->TakePath(ModulePath(item->Handle()))) {
+      WantIcon(item);
+    }
     item->Sample(processes_, now, processors);
   }
 

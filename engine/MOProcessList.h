@@ -74,10 +74,11 @@ class CMOProcessList : public com::DispatchObject<CMOProcessList, IMOProcessList
     platform::ServiceControl* services = nullptr;  // null: the real ones
     platform::ShellLaunch* shell = nullptr;        // null: the real one
     std::wstring systemFolder;                     // empty: the system's, with backslash
+    DWORD iconDelayMs = kIconWorkerDelayMs;        // before the icon worker's first icon
   };
 
-  // Starts the terminal-services check (in the background), then fills the
-  // list once without posting events.
+  // Starts the terminal-services check (in the background) and the icon
+  // worker, then fills the list once without posting events.
   CMOProcessList();
   explicit CMOProcessList(const Seams& seams);
   ~CMOProcessList() override;
@@ -106,6 +107,8 @@ class CMOProcessList : public com::DispatchObject<CMOProcessList, IMOProcessList
   bool Enumerate(Source source);
   void DropEnded();
   CMOProcessItem* CreateItem(const platform::ProcessEntry& entry);
+  // Hands the icon of an item's path, just known, to the icon worker.
+  void WantIcon(CMOProcessItem* item);
   // The process's main module, as the list shows it ("" while unreadable).
   std::wstring ModulePath(HANDLE process);
 
@@ -119,6 +122,8 @@ class CMOProcessList : public com::DispatchObject<CMOProcessList, IMOProcessList
 
   mutable std::mutex lock_;
   std::vector<CMOProcessItem*> items_;  // the list's holds, in insertion order
+
+  IconWorker icons_;
 
   std::unique_ptr<BackgroundServiceCheck> serviceCheck_;
 };

@@ -15,7 +15,8 @@ class ShellLaunch {
   // result (above 32 on success).
   virtual INT_PTR Execute(const wchar_t* verb, const wchar_t* file, const wchar_t* parameters) = 0;
   // Small icon of a file and its index in the system image list; null when
-  // the shell has none. The caller owns the icon.
+  // the shell has none. The caller owns the icon. Called on the process
+  // list's icon worker (COM initialised there), beside the other calls.
   virtual HICON SmallIcon(const wchar_t* path, int& imageIndex) = 0;
 };
 

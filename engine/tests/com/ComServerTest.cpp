@@ -828,3 +828,94 @@ TEST_F(ComServer, ReleasingTheEngineMidCompressStopsTheCompress) {
   EXPECT_EQ(0u, client.Release());  // returns once the compress has let go of its blocks
   EXPECT_EQ(S_OK, TheServer().canUnloadNow());
 }
+
+// ===== Process icons through the real DLL ======================================
+
+namespace {
+
+// A program of the test's, started from a file of its own; ended and its
+// file removed at the end, wherever the file then lies.
+struct RunningCopy {
+  std::wstring file;
+  PROCESS_INFORMATION process = {};
+
+  explicit RunningCopy(std::wstring path) : file(std::move(path)) {
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    std::wstring command = L"\"" + file + L"\"";
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+      process = {};
+    if (process.hThread) CloseHandle(process.hThread);
+  }
+  ~RunningCopy() {
+    if (!process.hProcess) return;
+    TerminateProcess(process.hProcess, 1);
+    WaitForSingleObject(process.hProcess, 60000);
+    CloseHandle(process.hProcess);
+  }
+};
+
+// Refreshes the list until the item of `id` shows a path; gives the item.
+kit::ComPtr<IMOProcessItem> ListedWithPath(IMOProcessList* list, DWORD id) {
+  kit::ComPtr<IMOProcessItem> item;
+  HandleMessagesUntil([&] {
+    list->Refresh();
+    if (list->get_ProcessItemByID(id, item.Out()) != S_OK) return false;
+    kit::BStr path;
+    item->get_ProcessPath(path.Out());
+    return path.Get() && *path.Get();
+  });
+  return item;
+}
+
+}  // namespace
+
+// An updater renames the program file of a running program: the program's
+// item keeps the icon its file had when the engine listed it.
+TEST_F(ComServer, AProgramRenamedWhileItRunsKeepsTheIconItWasListedWith) {
+  wchar_t temp[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, temp);
+  const std::wstring folder = std::wstring(temp) + L"brimvale-icons-" + std::to_wstring(GetCurrentProcessId()) + L"\\";
+  CreateDirectoryW(folder.c_str(), nullptr);
+  const std::wstring helper = DllPath().substr(0, DllPath().rfind(L'\\')) + L"\\..\\engine_process_helper.exe";
+  const std::wstring listed = folder + L"updating.exe";
+  const std::wstring renamed = folder + L"updating.old";
+  ASSERT_TRUE(CopyFileW(helper.c_str(), listed.c_str(), FALSE)) << "engine_process_helper.exe beside the tests";
+  auto removeFiles = kit::OnExit([&] {
+    DeleteFileW(listed.c_str());
+    DeleteFileW(renamed.c_str());
+    RemoveDirectoryW(folder.c_str());
+  });
+
+  IMOMain* main = CreateMain();
+  ASSERT_NE(nullptr, main);
+  IMOProcessList* list = nullptr;
+  ASSERT_EQ(S_OK, main->get_ProcessList(&list));
+  {
+    RunningCopy updating(listed);
+    ASSERT_NE(nullptr, updating.process.hProcess);
+    kit::ComPtr<IMOProcessItem> item = ListedWithPath(list, updating.process.dwProcessId);
+    ASSERT_TRUE(item);
+    // Icons are taken in the order their paths come: once the next one
+    // listed answers its icon, this one's has been taken.
+    RunningCopy next(helper);
+    ASSERT_NE(nullptr, next.process.hProcess);
+    kit::ComPtr<IMOProcessItem> witness = ListedWithPath(list, next.process.dwProcessId);
+    ASSERT_TRUE(witness);
+    ULONG index = 0;
+    EXPECT_EQ(S_OK, witness->get_ProcessIconIndex(&index));
+
+    ASSERT_TRUE(MoveFileW(listed.c_str(), renamed.c_str()));
+    VARIANT icon;
+    ASSERT_EQ(S_OK, Call(item.Get(), 9, DISPATCH_PROPERTYGET, &icon));  // ProcessIcon
+    ASSERT_EQ(VT_DISPATCH, icon.vt);
+    ASSERT_NE(nullptr, icon.pdispVal) << "the icon of the file as it was listed";
+    kit::ComPtr<IPicture> picture = kit::ComPtr<IDispatch>::Adopt(icon.pdispVal).As<IPicture>(IID_IPicture);
+    ASSERT_TRUE(picture);
+    short type = 0;
+    picture->get_Type(&type);
+    EXPECT_EQ(PICTYPE_ICON, type);
+  }
+  list->Release();
+  EXPECT_EQ(0u, main->Release());
+}

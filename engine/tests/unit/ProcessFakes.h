@@ -5,11 +5,17 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <atomic>
 #include <functional>
 #include <map>
-#include <unordered_set>
+#include <mutex>
+#include <set>
 #include <string>
+#include <unordered_set>
 #include <vector>
+
+#include <kit/Own.h>
 
 #include "EngineMessages.h"
 #include "MOProcessList.h"
@@ -44,6 +50,7 @@ class FakeProcessSystem : public platform::ProcessSystem {
   uint64_t now = 0;
   unsigned processors = 1;
   std::function<void()> duringEnumeration;  // runs inside each enumeration
+  std::function<void()> onClose;            // runs at each handle's close
 
   // Appends a running process; gives its place in the table.
   size_t Start(DWORD id, std::wstring name, std::wstring path = {}, uint64_t memory = 0) {
@@ -73,7 +80,10 @@ class FakeProcessSystem : public platform::ProcessSystem {
     }
     return nullptr;
   }
-  void Close(HANDLE process) override { handles.erase(process); }
+  void Close(HANDLE process) override {
+    handles.erase(process);
+    if (onClose) onClose();
+  }
   bool HasEnded(HANDLE process) override {
     FakeProcess* p = Find(process);
     return !p || p->ended;
@@ -203,6 +213,9 @@ class NoServices : public platform::ServiceControl {
   bool Sleep(HANDLE, DWORD) override { return true; }
 };
 
+// The shell. Icons are asked for on the list's icon worker, so that part
+// is safe from any thread: a file's icon is there while the file is (see
+// Remove), and an icon query can be held at a gate.
 class FakeShell : public platform::ShellLaunch {
  public:
   struct Call {
@@ -210,22 +223,69 @@ class FakeShell : public platform::ShellLaunch {
     bool hasParameters;
   };
   INT_PTR result = 42;
-  bool giveIcons = false;
-  int iconsAsked = 0;
+  std::atomic<bool> giveIcons{false};
+  std::atomic<int> iconsAsked{0};
   std::function<void()> onExecute;
   std::vector<Call> calls;
+
+  FakeShell() : asked_(CreateEventW(nullptr, FALSE, FALSE, nullptr)) {}
+  ~FakeShell() {
+    if (gate_) SetEvent(gate_.Get());
+  }
 
   INT_PTR Execute(const wchar_t* verb, const wchar_t* file, const wchar_t* parameters) override {
     calls.push_back({verb ? verb : L"", file ? file : L"", parameters ? parameters : L"", parameters != nullptr});
     if (onExecute) onExecute();
     return result;
   }
-  HICON SmallIcon(const wchar_t*, int& imageIndex) override {
-    ++iconsAsked;
-    if (!giveIcons) return nullptr;
-    imageIndex = 7;
-    return CopyIcon(LoadIconW(nullptr, IDI_APPLICATION));
+  // What the file is at the moment of asking decides the answer; the gate
+  // only holds it back.
+  HICON SmallIcon(const wchar_t* path, int& imageIndex) override {
+    HICON icon = nullptr;
+    {
+      std::lock_guard<std::mutex> guard(lock_);
+      ++iconsAsked;  // counted before it shows as asked
+      asked_paths_.insert(path ? path : L"");
+      if (giveIcons && path && !removed_.count(path)) {
+        icon = CopyIcon(LoadIconW(nullptr, IDI_APPLICATION));
+        if (keepGiven) given.push_back(icon);
+      }
+    }
+    SetEvent(asked_.Get());
+    if (gate_) WaitForSingleObject(gate_.Get(), INFINITE);
+    if (icon) imageIndex = 7;
+    return icon;
   }
+
+  // The file is renamed or deleted: the shell has no icon for it from now.
+  void Remove(const std::wstring& path) {
+    std::lock_guard<std::mutex> guard(lock_);
+    removed_.insert(path);
+  }
+  // Icon queries wait until OpenGate.
+  void CloseGate() { gate_.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr)); }
+  void OpenGate() { SetEvent(gate_.Get()); }
+  // Waits until the icon of `path` has been asked for; false after `ms`.
+  bool WaitUntilAsked(const std::wstring& path, DWORD ms = 20000) {
+    for (const ULONGLONG start = GetTickCount64();;) {
+      {
+        std::lock_guard<std::mutex> guard(lock_);
+        if (asked_paths_.count(path)) return true;
+      }
+      const ULONGLONG spent = GetTickCount64() - start;
+      if (spent >= ms) return false;
+      WaitForSingleObject(asked_.Get(), static_cast<DWORD>(ms - spent));
+    }
+  }
+  bool keepGiven = false;   // set before the list is made
+  std::vector<HICON> given;  // then every icon handed out, under the lock
+
+ private:
+  std::mutex lock_;
+  std::set<std::wstring> asked_paths_;
+  std::set<std::wstring> removed_;
+  kit::Handle gate_;
+  kit::Handle asked_;
 };
 
 // A process list over the fakes, filled once (no events).
@@ -236,6 +296,7 @@ inline CMOProcessList::Seams FakeSeams(platform::ProcessSystem& processes, FakeS
   seams.services = &services;
   seams.shell = &shell;
   seams.systemFolder = L"C:\\windows\\system32\\";
+  seams.iconDelayMs = 0;  // no start-up to let pass
   return seams;
 }
 

@@ -26,6 +26,8 @@ class ProcessListTest : public ::testing::Test {
     b = processes.Start(200, L"b.exe", L"", 2000);
     thread = MessageThread();
   }
+  // A test that holds the icon queries back lets them go, whatever its end.
+  ~ProcessListTest() override { shell.OpenGate(); }
 
   // A list that has had its first fill; later refreshes post to this thread.
   CMOProcessList& List() {
@@ -49,6 +51,27 @@ class ProcessListTest : public ::testing::Test {
     std::wstring text = name ? name : L"";
     SysFreeString(name);
     return text;
+  }
+
+  std::wstring PathOf(IMOProcessItem* item) {
+    BSTR path = nullptr;
+    item->get_ProcessPath(&path);
+    std::wstring text = path ? path : L"";
+    SysFreeString(path);
+    return text;
+  }
+
+  ULONG IconIndexOf(IMOProcessItem* item) {
+    ULONG index = 0;
+    EXPECT_EQ(S_OK, item->get_ProcessIconIndex(&index));
+    return index;
+  }
+
+  bool HasIcon(IMOProcessItem* item) {
+    IPictureDisp* picture = nullptr;
+    EXPECT_EQ(S_OK, item->get_ProcessIcon(&picture));
+    if (picture) picture->Release();
+    return picture != nullptr;
   }
 
   ULONG Count() {
@@ -331,18 +354,14 @@ TEST(ProcessPath, Normalisation) {
   }
 }
 
-TEST_F(ProcessListTest, PathAndIconOfANewItem) {
+TEST_F(ProcessListTest, PathAndIconOfANewItemAreTakenWhenItIsListed) {
   processes.table[2].path = L"\\??\\c:\\program files\\a.exe";
   shell.giveIcons = true;
   List();
-  EXPECT_EQ(0, shell.iconsAsked) << "the icon is made when somebody wants it";
-  BSTR path = nullptr;
-  ById(100)->get_ProcessPath(&path);
-  EXPECT_STREQ(L"C:\\Program Files\\a.exe", path);
-  SysFreeString(path);
-  ULONG iconIndex = 0;
-  ById(100)->get_ProcessIconIndex(&iconIndex);
-  EXPECT_EQ(7u, iconIndex);
+  EXPECT_EQ(L"C:\\Program Files\\a.exe", PathOf(ById(100)));
+  // Nobody asks: the icon is taken all the same, from the normalised path.
+  EXPECT_TRUE(shell.WaitUntilAsked(L"C:\\Program Files\\a.exe"));
+  EXPECT_EQ(7u, IconIndexOf(ById(100)));
   IPictureDisp* picture = nullptr;
   ASSERT_EQ(S_OK, ById(100)->get_ProcessIcon(&picture));
   ASSERT_NE(nullptr, picture);
@@ -352,36 +371,120 @@ TEST_F(ProcessListTest, PathAndIconOfANewItem) {
   asPicture->get_Type(&type);
   EXPECT_EQ(PICTYPE_ICON, type);
   asPicture->Release();
+  IPictureDisp* again = nullptr;
+  ASSERT_EQ(S_OK, ById(100)->get_ProcessIcon(&again));
+  EXPECT_EQ(picture, again) << "one picture, made once";
+  again->Release();
   picture->Release();
-  ASSERT_EQ(S_OK, ById(100)->get_ProcessIcon(&picture));
-  picture->Release();
-  EXPECT_EQ(1, shell.iconsAsked) << "and made once";
+  EXPECT_TRUE(shell.WaitUntilAsked(L"C:\\Apps\\b.exe"));
+  EXPECT_EQ(3, shell.iconsAsked.load()) << "System, a.exe and b.exe, each once; the idle process has no file";
+}
+
+// Updaters rename or delete the program file of a running process; the item
+// keeps the icon the file had when the process was listed. One listed after
+// its file went has none, as one whose icon query fails.
+TEST_F(ProcessListTest, ProgramFileRenamedAfterTheListingKeepsTheIconItHadThen) {
+  shell.giveIcons = true;
+  List();
+  EXPECT_TRUE(shell.WaitUntilAsked(L"C:\\Apps\\a.exe")) << "taken when the item is made, not when asked";
+  shell.Remove(L"C:\\Apps\\a.exe");
+  EXPECT_EQ(7u, IconIndexOf(ById(100)));
+  EXPECT_TRUE(HasIcon(ById(100)));
+
+  processes.Start(300, L"c.exe");
+  shell.Remove(L"C:\\Apps\\c.exe");
+  List().Refresh();
+  EXPECT_EQ(0u, IconIndexOf(ById(300)));
+  IPictureDisp* picture = reinterpret_cast<IPictureDisp*>(1);
+  EXPECT_EQ(S_OK, ById(300)->get_ProcessIcon(&picture));
+  EXPECT_EQ(nullptr, picture);
 }
 
 TEST_F(ProcessListTest, PathUnreadableAtFirstIsTakenAtALaterRefreshWithItsIcon) {
   processes.table[2].path = L"";  // still starting: no module to read yet
   shell.giveIcons = true;
   List();
-  auto pathOf = [&] {
-    BSTR path = nullptr;
-    ById(100)->get_ProcessPath(&path);
-    std::wstring text = path ? path : L"";
-    SysFreeString(path);
-    return text;
-  };
-  EXPECT_EQ(L"", pathOf());
-  ULONG iconIndex = 1;
-  ById(100)->get_ProcessIconIndex(&iconIndex);
-  EXPECT_EQ(0u, iconIndex);
+  EXPECT_EQ(L"", PathOf(ById(100)));
+  EXPECT_EQ(0u, IconIndexOf(ById(100))) << "no path, no icon, nothing to wait for";
   processes.table[2].path = L"c:\\program files\\a.exe";
   List().Refresh();
-  EXPECT_EQ(L"C:\\Program Files\\a.exe", pathOf());
-  ById(100)->get_ProcessIconIndex(&iconIndex);
-  EXPECT_EQ(7u, iconIndex);
+  EXPECT_EQ(L"C:\\Program Files\\a.exe", PathOf(ById(100)));
+  EXPECT_TRUE(shell.WaitUntilAsked(L"C:\\Program Files\\a.exe")) << "taken when the path comes";
+  shell.Remove(L"C:\\Program Files\\a.exe");
+  EXPECT_EQ(7u, IconIndexOf(ById(100)));
   processes.table[2].path = L"C:\\Elsewhere\\a.exe";
   List().Refresh();
-  EXPECT_EQ(L"C:\\Program Files\\a.exe", pathOf()) << "a known path stays";
-  EXPECT_EQ(1, shell.iconsAsked);
+  EXPECT_EQ(L"C:\\Program Files\\a.exe", PathOf(ById(100))) << "a known path stays";
+  EXPECT_EQ(7u, IconIndexOf(ById(100)));
+  EXPECT_EQ(3, shell.iconsAsked.load()) << "System, b.exe, then a.exe once";
+}
+
+TEST_F(ProcessListTest, IconAskedForBeforeItIsTakenIsWaitedFor) {
+  shell.giveIcons = true;
+  shell.CloseGate();
+  List();
+  ASSERT_TRUE(shell.WaitUntilAsked(L"C:\\Apps\\System"));  // held there; a.exe and b.exe wait their turn
+  std::thread opener([&] {
+    Sleep(100);
+    shell.OpenGate();
+  });
+  EXPECT_EQ(7u, IconIndexOf(ById(200)));
+  opener.join();
+  EXPECT_EQ(3, shell.iconsAsked.load());
+}
+
+// The worker lets the client's start-up pass before its first icon; an
+// icon asked for meanwhile ends the wait, and the icons come in list order.
+TEST_F(ProcessListTest, IconsWaitForTheStartUpUnlessOneIsAskedFor) {
+  shell.giveIcons = true;
+  CMOProcessList::Seams seams = FakeSeams(processes, shell);
+  seams.iconDelayMs = INFINITE;
+  list = std::make_unique<CMOProcessList>(seams);
+  EXPECT_EQ(0, shell.iconsAsked.load()) << "none during the start-up";
+  EXPECT_EQ(7u, IconIndexOf(ById(200)));
+  EXPECT_EQ(3, shell.iconsAsked.load()) << "System and a.exe before b.exe";
+  processes.Start(300, L"c.exe");
+  List().Refresh();
+  EXPECT_TRUE(shell.WaitUntilAsked(L"C:\\Apps\\c.exe")) << "no waiting any more once begun";
+}
+
+TEST_F(ProcessListTest, DroppedItemsPendingIconIsGivenUpAndTheOthersFollow) {
+  shell.giveIcons = true;
+  shell.CloseGate();
+  List();
+  ASSERT_TRUE(shell.WaitUntilAsked(L"C:\\Apps\\System"));
+  processes.End(b);
+  List().Refresh();  // b.exe's item goes (nobody holds it) with its icon still queued
+  EXPECT_EQ(nullptr, ById(200));
+  shell.OpenGate();
+  EXPECT_EQ(7u, IconIndexOf(ById(100)));
+  EXPECT_EQ(2, shell.iconsAsked.load()) << "System and a.exe; b.exe's was given up";
+}
+
+TEST_F(ProcessListTest, ListDestroyedWhileIconsArePendingStopsCleanly) {
+  shell.giveIcons = true;
+  shell.keepGiven = true;
+  shell.CloseGate();
+  for (DWORD id = 1000; id < 1040; ++id) processes.Start(id, L"p" + std::to_wstring(id) + L".exe");
+  List();
+  ASSERT_TRUE(shell.WaitUntilAsked(L"C:\\Apps\\System"));  // held in the first query, the rest queued
+  IMOProcessItem* held = nullptr;
+  ASSERT_EQ(S_OK, List().get_ProcessItemByID(200, &held));  // a client keeps one whose icon is pending
+  // The held query ends while the list goes (as its items' handles close).
+  processes.onClose = [&] { shell.OpenGate(); };
+  list.reset();
+  EXPECT_EQ(1, shell.iconsAsked.load()) << "the queued icons were given up";
+  ULONG index = 1;
+  EXPECT_EQ(S_FALSE, held->get_ProcessIconIndex(&index));
+  EXPECT_EQ(0u, index);
+  IPictureDisp* picture = reinterpret_cast<IPictureDisp*>(1);
+  EXPECT_EQ(S_FALSE, held->get_ProcessIcon(&picture));
+  EXPECT_EQ(nullptr, picture);
+  EXPECT_EQ(0u, held->Release());
+  ASSERT_EQ(1u, shell.given.size());
+  ICONINFO info = {};
+  EXPECT_FALSE(GetIconInfo(shell.given[0], &info)) << "the icon taken went with its item";
+  EXPECT_TRUE(processes.handles.empty());
 }
 
 TEST_F(ProcessListTest, APathThatCanNeverBeReadIsNotAskedAtEveryRefresh) {

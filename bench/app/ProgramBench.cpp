@@ -8,23 +8,26 @@
 //            window's windows made, the engine created and opened, a shown
 //            popup hidden (see PhaseBench.cpp)
 //   idle     processor time in 60 s of doing nothing, its engine at default
-//            settings, once hidden in the tray and once with the process
-//            page showing; the Windows process's own and its whole Unix
-//            process's, Wine's work for it included (goals: 0.1 % and 0.3 %
-//            of one core, Wine's work included)
+//            settings: hidden in the tray, then with each page showing;
+//            the Windows process's own and its whole Unix process's, Wine's
+//            work for it included, against the floor: a probe of the
+//            benchmark's own doing only the refresh the program must do,
+//            measured the same way before and after (goals: at most 1.5x the
+//            floor in the tray, 2x with a page showing)
 //   churn    the test build's own private bytes while short-lived programs
 //            start and end, 150 at a time (goal: the second 150 add at most
 //            256 KB)
 //   objects  GDI and USER objects after 10 000 overview refreshes and 1 000
 //            tab changes, against the counts after start (goal: no growth)
 //
-// orvane_bench [startup|phases|idle|churn|objects]... (all without
-// arguments); run it from the build tree under Wine with a display in a
+// orvane_bench [--against <folder>] [startup|phases|idle[:seconds]|churn|
+// objects]... (all without arguments; --against: see main); run it from the build tree under Wine with a display in a
 // prefix of its own (see bench/app/README.md). "startup" changes that
 // prefix's terminal-services service for a while and puts it back.
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
@@ -43,6 +46,7 @@ using Clock = std::chrono::steady_clock;
 namespace {
 
 constexpr int kStartRuns = 5;
+constexpr int kIdleSeconds = 60;
 constexpr DWORD kPatienceMs = 120000;
 constexpr char kHangingService[] = "hanging-service";
 constexpr wchar_t kHangingServiceW[] = L"hanging-service";
@@ -239,46 +243,102 @@ long UnixResidentKB(const std::string& exe) {
   return 0;
 }
 
+// The machine's load averages over 1, 5 and 15 minutes, where there are any.
+std::string LoadAverage() {
+  std::ifstream loadavg("Z:\\proc\\loadavg");
+  std::string one, five, fifteen;
+  if (!(loadavg >> one >> five >> fifteen)) return "unknown";
+  return one + " " + five + " " + fifteen;
+}
+
 struct TProcessorTime {
   double System, Unix;  // seconds: as GetProcessTimes tells, as the Unix side tells
 };
 
-TProcessorTime ProcessorSeconds(const TProgramRun& program) {
+TProcessorTime ProcessorSeconds(HANDLE process, const std::string& exe) {
   FILETIME created, exited, kernel, user;
   double system = 0;
-  if (GetProcessTimes(program.Process(), &created, &exited, &kernel, &user)) {
+  if (GetProcessTimes(process, &created, &exited, &kernel, &user)) {
     auto seconds = [](FILETIME t) {
       return (static_cast<double>(t.dwHighDateTime) * 4294967296.0 + t.dwLowDateTime) / 1e7;
     };
     system = seconds(kernel) + seconds(user);
   }
-  return {system, UnixProcessorSeconds(program.Program())};
+  return {system, UnixProcessorSeconds(exe)};
 }
 
-// 60 s of doing nothing after the start-up's own work is over.
-void MeasureIdle(const TProgramRun& program, const char* where, double goal) {
+// One idle figure: percent of one core, the Windows process's own and its
+// Unix process's (Wine's work included; 0 where there is none).
+struct TIdleFigure {
+  double Own = 0, Unix = 0;
+};
+
+// `seconds` of doing nothing after the start-up's (or the last click's) own
+// work is over.
+TIdleFigure MeasureIdle(HANDLE process, const std::string& exe, const char* where, int seconds) {
   Sleep(5000);
-  TProcessorTime before = ProcessorSeconds(program);
+  TProcessorTime before = ProcessorSeconds(process, exe);
   Clock::time_point from = Clock::now();
-  Sleep(60000);
-  TProcessorTime after = ProcessorSeconds(program);
+  Sleep(seconds * 1000);
+  TProcessorTime after = ProcessorSeconds(process, exe);
   double span = Milliseconds(Clock::now() - from) / 1000;
-  double used = after.System - before.System;
-  std::printf("idle (%s): the program's own time %.3f s in %.0f s: %.3f %% of one core\n", where, used, span,
-              100 * used / span);
+  TIdleFigure figure{100 * (after.System - before.System) / span, 0};
+  std::printf("idle (%s): own time %.3f s in %.0f s: %.3f %% of one core", where, after.System - before.System, span,
+              figure.Own);
   if (after.Unix > 0) {
-    double unixUsed = after.Unix - before.Unix;
-    std::printf("idle (%s): its Unix process, Wine's work for it included: %.2f s, %.3f %% of one core "
-                "(goal <= %.1f %%)\n",
-                where, unixUsed, 100 * unixUsed / span, goal);
+    figure.Unix = 100 * (after.Unix - before.Unix) / span;
+    std::printf("; its Unix process, Wine's work included: %.2f s, %.3f %%", after.Unix - before.Unix, figure.Unix);
   }
+  std::printf(" (load %s)\n", LoadAverage().c_str());
   std::fflush(stdout);
+  return figure;
 }
 
-void Idle() {
+// The floor: a program of the benchmark's own that does only the refresh
+// the program must do, once a second (FloorProbe.cpp), measured the same way.
+TIdleFigure FloorProbe(const char* when, int seconds) {
+  const std::string exe = harness::OwnFolder() + "orvane_bench_floor_probe.exe";
+  STARTUPINFOA startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION process{};
+  std::string command = "\"" + exe + "\"";
+  if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                      harness::OwnFolder().c_str(), &startup, &process)) {
+    std::printf("idle: the floor probe did not start\n");
+    return {};
+  }
+  kit::Handle owned(process.hProcess), thread(process.hThread);
+  const std::string where = std::string("floor probe, ") + when;
+  TIdleFigure figure = MeasureIdle(process.hProcess, exe, where.c_str(), seconds);
+  TerminateProcess(process.hProcess, 0);
+  WaitForSingleObject(process.hProcess, kPatienceMs);
+  return figure;
+}
+
+struct TIdleState {
+  std::string Name;
+  TIdleFigure Figure;
+  double Goal;  // at most this many times the floor
+};
+
+// Puts another build's program (orvane.exe, its test build and the engine,
+// from `folder`) in place of this build's in a run's folder; nothing when
+// `folder` is empty.
+void TakeProgramFrom(const std::string& folder, const TProgramRun& program) {
+  if (folder.empty()) return;
+  for (const char* file : {"orvane.exe", "orvane_automation.exe", "Tarnwick.dll"})
+    CopyFileA((folder + "\\" + file).c_str(), program.File(file).c_str(), FALSE);
+}
+
+// The program's idle states, in one build (`from`: another build's folder,
+// or "" for this one's): hidden in the tray, then each page showing.
+void IdleStates(const std::string& from, const std::string& label, int seconds, std::vector<TIdleState>& states) {
+  auto name = [&](const std::string& state) { return label.empty() ? state : label + ", " + state; };
   {
-    // Hidden in the tray as the close button does with the option on.
+    // Hidden in the tray as the close button does with the option on; the
+    // shipped program, watched from outside.
     TProgramRun program("bench-idle-tray", TProgramRun::Shipped, TProgramRun::Defaults);
+    TakeProgramFrom(from, program);
     harness::RegisterEngine(program.File("Tarnwick.dll"));
     CreateDirectoryA(program.File("Config").c_str(), nullptr);
     program.Setting("PROGRAM_OPTION", "IsMinimizeToTray", "0");  // the one of the two options that counts
@@ -291,19 +351,50 @@ void Idle() {
     Sleep(2000);  // the first showing is over
     if (window) PostMessageA(window, WM_CLOSE, 0, 0);
     while (WindowOfSize(program.ProcessId(), 661, 540) && Milliseconds(Clock::now() - start) < kPatienceMs) Sleep(20);
-    MeasureIdle(program, "hidden in the tray", 0.1);
+    const std::string state = name("hidden in the tray");
+    states.push_back({state, MeasureIdle(program.Process(), program.Program(), state.c_str(), seconds), 1.5});
     program.End();
     if (program.Running()) TerminateProcess(program.Process(), 1);
   }
   {
-    TProgramRun program("bench-idle-process-page", TProgramRun::Shipped, TProgramRun::Defaults);
+    // Each page showing in turn, the overview strip beside it (the general
+    // page is the one the window opens with), in the program's test build.
+    TProgramRun program("bench-idle-pages", TProgramRun::Shipped, TProgramRun::Defaults);
+    TakeProgramFrom(from, program);
+    harness::RegisterEngine(program.File("Tarnwick.dll"));
     if (!program.Start() || !program.AwaitReady()) return void(std::printf("idle: the program did not start\n"));
-    program.Ask("click\tMainForm.btnTabPM");
-    program.AwaitShown("MainForm.skimgpnlPM", "visible=1 showing=1");
-    MeasureIdle(program, "process page showing", 0.3);
+    const std::pair<const char*, const char*> pages[] = {{"MG", "general page showing"},
+                                                          {"MA", "advanced page showing"},
+                                                          {"ST", "system settings page showing"},
+                                                          {"PM", "process page showing"},
+                                                          {"CS", "configuration page showing"}};
+    for (const auto& [code, page] : pages) {
+      const std::string panel = std::string("MainForm.skimgpnl") + code;
+      if (program.Shown(panel) != "visible=1 showing=1") program.Ask(std::string("click\tMainForm.btnTab") + code);
+      program.AwaitShown(panel, "visible=1 showing=1");
+      const std::string state = name(page);
+      states.push_back({state, MeasureIdle(program.Process(), program.Program(), state.c_str(), seconds), 2});
+    }
     program.Ask("close\tMainForm");
     program.WaitForExit();
   }
+}
+
+// `against`: another build's folder whose program is measured first, in
+// the same run, against the same floor ("" for none).
+void Idle(int seconds, const std::string& against) {
+  std::vector<TIdleState> states;
+  const TIdleFigure floorBefore = FloorProbe("before", seconds);
+  if (!against.empty()) IdleStates(against, "other build", seconds, states);
+  IdleStates("", against.empty() ? "" : "this build", seconds, states);
+  const TIdleFigure floorAfter = FloorProbe("after", seconds);
+  const double floor = (floorBefore.Unix + floorAfter.Unix) / 2;
+  std::printf("idle: the floor, Wine's work included: %.3f %% of one core (%.3f before, %.3f after)\n", floor,
+              floorBefore.Unix, floorAfter.Unix);
+  for (const TIdleState& state : states)
+    std::printf("idle (%s): %.3f %%, %.2fx the floor (goal <= %.1fx)\n", state.Name.c_str(), state.Figure.Unix,
+                floor > 0 ? state.Figure.Unix / floor : 0.0, state.Goal);
+  std::fflush(stdout);
 }
 
 // --- churn ---------------------------------------------------------------------------
@@ -410,16 +501,28 @@ void ObjectCounts() {
 
 int main(int argc, char** argv) {
   std::vector<std::string> parts(argv + 1, argv + argc);
+  // --against <folder>: another build's orvane.exe, orvane_automation.exe
+  // and Tarnwick.dll, measured by "idle" in the same run before this one's.
+  std::string against;
+  for (auto it = parts.begin(); it != parts.end();) {
+    if (*it == "--against" && it + 1 != parts.end()) {
+      against = *(it + 1);
+      it = parts.erase(it, it + 2);
+    } else {
+      ++it;
+    }
+  }
   // The stand-in for the service's program in "startup": it never answers.
   if (parts.size() == 1 && parts[0] == kHangingService) return Sleep(kPatienceMs), 0;
   if (parts.empty()) parts = {"startup", "phases", "idle", "churn", "objects"};
   for (const std::string& part : parts) {
     if (part == "startup") Startup();
     else if (part == "phases") Phases();
-    else if (part == "idle") Idle();
+    else if (part == "idle") Idle(kIdleSeconds, against);
+    else if (part.rfind("idle:", 0) == 0) Idle(std::max(1, std::atoi(part.c_str() + 5)), against);
     else if (part == "churn") Churn();
     else if (part == "objects") ObjectCounts();
-    else std::printf("unknown part %s (startup, phases, idle, churn, objects)\n", part.c_str());
+    else std::printf("unknown part %s (startup, phases, idle[:seconds], churn, objects)\n", part.c_str());
     std::fflush(stdout);
   }
   return 0;

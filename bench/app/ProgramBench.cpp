@@ -232,6 +232,27 @@ double UnixProcessorSeconds(const std::string& exe) {
   return ticks / 100;
 }
 
+// The same process's time on a processor in seconds, to the nanosecond: the
+// sum over its threads of the first figure of their schedstat (the ticks of
+// stat come in hundredths and are taken by sampling). Threads that ended in
+// between are missing from it; 0 where there is none.
+double UnixRunSeconds(const std::string& exe) {
+  const std::string folder = UnixProcessFolder(exe);
+  if (folder.empty()) return 0;
+  WIN32_FIND_DATAA found;
+  kit::FindHandle find(FindFirstFileA((folder + "task\\*").c_str(), &found));
+  if (!find) return 0;
+  double nanoseconds = 0;
+  do {
+    const std::string tid = found.cFileName;
+    if (tid.find_first_not_of("0123456789") != std::string::npos) continue;
+    std::ifstream schedstat(folder + "task\\" + tid + "\\schedstat");
+    double run = 0;
+    if (schedstat >> run) nanoseconds += run;
+  } while (FindNextFileA(find.Get(), &found));
+  return nanoseconds / 1e9;
+}
+
 // The Unix process's resident memory in KB ("VmRSS" of its status); 0
 // elsewhere.
 long UnixResidentKB(const std::string& exe) {
@@ -252,7 +273,9 @@ std::string LoadAverage() {
 }
 
 struct TProcessorTime {
-  double System, Unix;  // seconds: as GetProcessTimes tells, as the Unix side tells
+  // seconds: as GetProcessTimes tells, as the Unix side's ticks tell, as its
+  // threads' run times tell
+  double System, Unix, Run;
 };
 
 TProcessorTime ProcessorSeconds(HANDLE process, const std::string& exe) {
@@ -264,60 +287,108 @@ TProcessorTime ProcessorSeconds(HANDLE process, const std::string& exe) {
     };
     system = seconds(kernel) + seconds(user);
   }
-  return {system, UnixProcessorSeconds(exe)};
+  return {system, UnixProcessorSeconds(exe), UnixRunSeconds(exe)};
 }
 
 // One idle figure: percent of one core, the Windows process's own and its
-// Unix process's (Wine's work included; 0 where there is none).
+// Unix process's, by its ticks and by its threads' run times (Wine's work
+// included; 0 where there is none).
 struct TIdleFigure {
-  double Own = 0, Unix = 0;
+  double Own = 0, Unix = 0, Run = 0;
 };
 
-// `seconds` of doing nothing after the start-up's (or the last click's) own
-// work is over.
-TIdleFigure MeasureIdle(HANDLE process, const std::string& exe, const char* where, int seconds) {
-  Sleep(5000);
-  TProcessorTime before = ProcessorSeconds(process, exe);
-  Clock::time_point from = Clock::now();
-  Sleep(seconds * 1000);
-  TProcessorTime after = ProcessorSeconds(process, exe);
-  double span = Milliseconds(Clock::now() - from) / 1000;
-  TIdleFigure figure{100 * (after.System - before.System) / span, 0};
-  std::printf("idle (%s): own time %.3f s in %.0f s: %.3f %% of one core", where, after.System - before.System, span,
-              figure.Own);
-  if (after.Unix > 0) {
-    figure.Unix = 100 * (after.Unix - before.Unix) / span;
-    std::printf("; its Unix process, Wine's work included: %.2f s, %.3f %%", after.Unix - before.Unix, figure.Unix);
-  }
-  std::printf(" (load %s)\n", LoadAverage().c_str());
-  std::fflush(stdout);
-  return figure;
+// The pointer rests in the screen's corner, off the program's window: over
+// a window whose controls follow the mouse, Wine looks for the pointer's
+// leaving a few times a second (Windows tells without looking).
+void PointerAway() {
+  SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
 }
 
 // The floor: a program of the benchmark's own that does only the refresh
-// the program must do, once a second (FloorProbe.cpp), measured the same way.
-TIdleFigure FloorProbe(const char* when, int seconds) {
-  const std::string exe = harness::OwnFolder() + "orvane_bench_floor_probe.exe";
-  STARTUPINFOA startup{};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION process{};
-  std::string command = "\"" + exe + "\"";
-  if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
-                      harness::OwnFolder().c_str(), &startup, &process)) {
-    std::printf("idle: the floor probe did not start\n");
-    return {};
+// the program must do, once a second (FloorProbe.cpp), running while it
+// lives.
+class TFloorProbe {
+ public:
+  TFloorProbe() : exe_(harness::OwnFolder() + "orvane_bench_floor_probe.exe") {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    std::string command = "\"" + exe_ + "\"";
+    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                        harness::OwnFolder().c_str(), &startup, &process)) {
+      std::printf("idle: the floor probe did not start\n");
+      return;
+    }
+    process_.Reset(process.hProcess);
+    kit::Handle thread(process.hThread);
   }
-  kit::Handle owned(process.hProcess), thread(process.hThread);
-  const std::string where = std::string("floor probe, ") + when;
-  TIdleFigure figure = MeasureIdle(process.hProcess, exe, where.c_str(), seconds);
-  TerminateProcess(process.hProcess, 0);
-  WaitForSingleObject(process.hProcess, kPatienceMs);
-  return figure;
+  ~TFloorProbe() {
+    if (!process_) return;
+    TerminateProcess(process_.Get(), 0);
+    WaitForSingleObject(process_.Get(), kPatienceMs);
+  }
+  TFloorProbe(const TFloorProbe&) = delete;
+  TFloorProbe& operator=(const TFloorProbe&) = delete;
+  HANDLE Process() const { return process_.Get(); }
+  const std::string& Exe() const { return exe_; }
+
+ private:
+  std::string exe_;
+  kit::Handle process_;
+};
+
+// What is measured over one stretch of time: the program, and the floor
+// probe running beside it (in the same prefix, through the same load).
+struct TIdleMeasure {
+  TIdleFigure Program, Floor;
+};
+
+void PrintFigure(const char* what, double own, double unix, double run, double seconds) {
+  std::printf("%s: own time %.3f s, %.3f %% of one core", what, own * seconds / 100, own);
+  if (unix > 0 || run > 0)
+    std::printf("; its Unix process, Wine's work included: %.3f %% (run time %.3f %%)", unix, run);
+}
+
+// `seconds` of doing nothing after the start-up's (or the last click's) own
+// work is over; the probe, when given, measured over the same seconds.
+TIdleMeasure MeasureIdle(HANDLE process, const std::string& exe, const char* where, int seconds,
+                         const TFloorProbe* probe = nullptr) {
+  PointerAway();
+  Sleep(5000);
+  TProcessorTime before = ProcessorSeconds(process, exe);
+  TProcessorTime floorBefore = probe ? ProcessorSeconds(probe->Process(), probe->Exe()) : TProcessorTime{};
+  Clock::time_point from = Clock::now();
+  Sleep(seconds * 1000);
+  TProcessorTime after = ProcessorSeconds(process, exe);
+  TProcessorTime floorAfter = probe ? ProcessorSeconds(probe->Process(), probe->Exe()) : TProcessorTime{};
+  double span = Milliseconds(Clock::now() - from) / 1000;
+  auto percent = [span](const TProcessorTime& a, const TProcessorTime& b) {
+    return TIdleFigure{100 * (b.System - a.System) / span, 100 * (b.Unix - a.Unix) / span,
+                       100 * (b.Run - a.Run) / span};
+  };
+  TIdleMeasure measure{percent(before, after), probe ? percent(floorBefore, floorAfter) : TIdleFigure{}};
+  std::printf("idle (%s), %.0f s, load %s\n", where, span, LoadAverage().c_str());
+  PrintFigure("  the program", measure.Program.Own, measure.Program.Unix, measure.Program.Run, span);
+  std::printf("\n");
+  if (probe) {
+    PrintFigure("  the floor probe beside it", measure.Floor.Own, measure.Floor.Unix, measure.Floor.Run, span);
+    std::printf("\n");
+  }
+  std::fflush(stdout);
+  return measure;
+}
+
+// The probe alone, for the floor as it is without the program.
+TIdleFigure FloorAlone(const char* when, int seconds) {
+  TFloorProbe probe;
+  if (!probe.Process()) return {};
+  const std::string where = std::string("the floor probe alone, ") + when;
+  return MeasureIdle(probe.Process(), probe.Exe(), where.c_str(), seconds).Program;
 }
 
 struct TIdleState {
   std::string Name;
-  TIdleFigure Figure;
+  TIdleMeasure Measure;
   double Goal;  // at most this many times the floor
 };
 
@@ -331,7 +402,9 @@ void TakeProgramFrom(const std::string& folder, const TProgramRun& program) {
 }
 
 // The program's idle states, in one build (`from`: another build's folder,
-// or "" for this one's): hidden in the tray, then each page showing.
+// or "" for this one's): hidden in the tray, then each page showing, then
+// hidden in the tray after an autorun start; each with the floor probe
+// beside it.
 void IdleStates(const std::string& from, const std::string& label, int seconds, std::vector<TIdleState>& states) {
   auto name = [&](const std::string& state) { return label.empty() ? state : label + ", " + state; };
   {
@@ -351,8 +424,9 @@ void IdleStates(const std::string& from, const std::string& label, int seconds, 
     Sleep(2000);  // the first showing is over
     if (window) PostMessageA(window, WM_CLOSE, 0, 0);
     while (WindowOfSize(program.ProcessId(), 661, 540) && Milliseconds(Clock::now() - start) < kPatienceMs) Sleep(20);
+    TFloorProbe probe;
     const std::string state = name("hidden in the tray");
-    states.push_back({state, MeasureIdle(program.Process(), program.Program(), state.c_str(), seconds), 1.5});
+    states.push_back({state, MeasureIdle(program.Process(), program.Program(), state.c_str(), seconds, &probe), 1.5});
     program.End();
     if (program.Running()) TerminateProcess(program.Process(), 1);
   }
@@ -368,32 +442,54 @@ void IdleStates(const std::string& from, const std::string& label, int seconds, 
                                                           {"ST", "system settings page showing"},
                                                           {"PM", "process page showing"},
                                                           {"CS", "configuration page showing"}};
+    TFloorProbe probe;
     for (const auto& [code, page] : pages) {
       const std::string panel = std::string("MainForm.skimgpnl") + code;
       if (program.Shown(panel) != "visible=1 showing=1") program.Ask(std::string("click\tMainForm.btnTab") + code);
       program.AwaitShown(panel, "visible=1 showing=1");
       const std::string state = name(page);
-      states.push_back({state, MeasureIdle(program.Process(), program.Program(), state.c_str(), seconds), 2});
+      states.push_back({state, MeasureIdle(program.Process(), program.Program(), state.c_str(), seconds, &probe), 2});
     }
     program.Ask("close\tMainForm");
     program.WaitForExit();
   }
+  {
+    // Hidden in the tray from the start, as the autorun entry starts it at
+    // log-on (its task included: the engine frees once when the processor
+    // is idle, or after its time).
+    TProgramRun program("bench-idle-autorun", TProgramRun::Shipped, TProgramRun::Defaults);
+    TakeProgramFrom(from, program);
+    harness::RegisterEngine(program.File("Tarnwick.dll"));
+    if (!program.Start("/autorun", false)) return void(std::printf("idle: the program did not start\n"));
+    Sleep(5000);  // its start-up is over
+    TFloorProbe probe;
+    const std::string state = name("hidden in the tray after an autorun start");
+    states.push_back({state, MeasureIdle(program.Process(), program.Program(), state.c_str(), seconds, &probe), 1.5});
+    TerminateProcess(program.Process(), 1);  // no window to close: ended as a log-off would
+    WaitForSingleObject(program.Process(), kPatienceMs);
+  }
 }
 
 // `against`: another build's folder whose program is measured first, in
-// the same run, against the same floor ("" for none).
+// the same run ("" for none).
 void Idle(int seconds, const std::string& against) {
   std::vector<TIdleState> states;
-  const TIdleFigure floorBefore = FloorProbe("before", seconds);
+  const TIdleFigure floorBefore = FloorAlone("before", seconds);
   if (!against.empty()) IdleStates(against, "other build", seconds, states);
   IdleStates("", against.empty() ? "" : "this build", seconds, states);
-  const TIdleFigure floorAfter = FloorProbe("after", seconds);
-  const double floor = (floorBefore.Unix + floorAfter.Unix) / 2;
-  std::printf("idle: the floor, Wine's work included: %.3f %% of one core (%.3f before, %.3f after)\n", floor,
-              floorBefore.Unix, floorAfter.Unix);
-  for (const TIdleState& state : states)
-    std::printf("idle (%s): %.3f %%, %.2fx the floor (goal <= %.1fx)\n", state.Name.c_str(), state.Figure.Unix,
-                floor > 0 ? state.Figure.Unix / floor : 0.0, state.Goal);
+  const TIdleFigure floorAfter = FloorAlone("after", seconds);
+  std::printf("idle: the floor probe alone, Wine's work included: %.3f %% before, %.3f %% after (run time %.3f %%, "
+              "%.3f %%)\n",
+              floorBefore.Unix, floorAfter.Unix, floorBefore.Run, floorAfter.Run);
+  std::printf("idle: each state against the floor probe measured beside it over the same seconds:\n");
+  auto ratio = [](double a, double b) { return b > 0 ? a / b : 0.0; };
+  for (const TIdleState& state : states) {
+    const TIdleMeasure& m = state.Measure;
+    std::printf("idle (%s): %.3f %% against %.3f %%, %.2fx; by run time %.3f %% against %.3f %%, %.2fx (goal <= "
+                "%.1fx)\n",
+                state.Name.c_str(), m.Program.Unix, m.Floor.Unix, ratio(m.Program.Unix, m.Floor.Unix), m.Program.Run,
+                m.Floor.Run, ratio(m.Program.Run, m.Floor.Run), state.Goal);
+  }
   std::fflush(stdout);
 }
 

@@ -214,6 +214,8 @@ void TTrayIcon::SetCycleInterval(DWORD value) {
 }
 
 void TTrayIcon::SetHint(const std::string& value) {
+  // The overview sets the tip every second; the shell hears of a new one.
+  if (value == hint_) return;
   hint_ = value;
   // A new tip alone leaves the shell's picture as it is, so the shell need
   // not make it anew.

@@ -322,8 +322,8 @@ void TCkLabel::Paint() {
   // Drawn off screen and copied in one step. A transparent label starts from
   // its parent painted anew, not from the screen: whatever covered the label
   // (a splash, a menu) would show again otherwise.
-  TBitmap buffer;
-  buffer.SetSize(w, h);
+  TPaintBuffer buffer(*target, Rect(0, 0, w, h));
+  if (buffer.Empty()) return;
   TCanvas& c = buffer.Canvas();
   if (Transparent()) PaintParentUnderControl(this, c.Handle(), false);
 
@@ -346,7 +346,7 @@ void TCkLabel::Paint() {
   else
     DrawStraightText(c, TextRect());
   c.Brush().SetStyle(bsSolid);
-  BitBlt(target->Handle(), 0, 0, w, h, c.Handle(), 0, 0, SRCCOPY);
+  buffer.Commit();
 }
 
 void TCkLabel::DrawStyleLayers(const TextLayerFn& layer, int shadowOffset) {

@@ -283,9 +283,14 @@ bool CMODefrag::StartAutorunTask() {
 
 void CMODefrag::RunFreeOnceOnIdle(HANDLE stop) {
   // Reads the figure that the last refresh of State left; it does not
-  // refresh State itself.
+  // refresh State itself. The figure changes only with a sample, so the
+  // thread looks again after each one rather than every millisecond.
+  kit::Handle sampled(CreateEventW(nullptr, FALSE, FALSE, nullptr));
+  if (!sampled) return;
+  links_.state->WatchSamples(sampled.Get());
+  auto unwatch = kit::OnExit([&] { links_.state->UnwatchSamples(sampled.Get()); });
   while (links_.state->TotalCpuUsage() != 0) {
-    if (!waits_.Sleep(stop, 1)) return;
+    if (!waits_.WaitForChange(stop, sampled.Get())) return;
   }
   StartFastFree();
 }

@@ -1,6 +1,9 @@
 #include "MOState.h"
 
+#include <algorithm>
 #include <limits>
+
+#include <kit/Own.h>
 
 namespace tarnwick {
 namespace {
@@ -84,6 +87,11 @@ bool CMOState::SampleMemory() {
 }
 
 bool CMOState::SampleProcessors() {
+  // Watchers hear of every sample, also of one that changes nothing.
+  auto tell = kit::OnExit([this] {
+    std::lock_guard<std::mutex> lock(watchersLock_);
+    for (HANDLE event : watchers_) SetEvent(event);
+  });
   if (!query_ || !usage_) return false;
   std::lock_guard<std::mutex> lock(sampling_);
   if (!query_->Collect()) return false;
@@ -100,6 +108,17 @@ bool CMOState::SampleProcessors() {
 }
 
 uint8_t CMOState::TotalCpuUsage() const { return usage_ ? usage_[0].load() : 0; }
+
+void CMOState::WatchSamples(HANDLE event) {
+  if (!event) return;
+  std::lock_guard<std::mutex> lock(watchersLock_);
+  watchers_.push_back(event);
+}
+
+void CMOState::UnwatchSamples(HANDLE event) {
+  std::lock_guard<std::mutex> lock(watchersLock_);
+  watchers_.erase(std::remove(watchers_.begin(), watchers_.end(), event), watchers_.end());
+}
 
 ULONG CMOState::MeasureClipboard() {
   if (!clipboard_.Open()) return 0;

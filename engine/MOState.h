@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <vector>
 
 #include "TarnwickLib.h"
 #include "com/DispatchObject.h"
@@ -42,6 +43,10 @@ class CMOState : public com::DispatchObject<CMOState, IMOState> {
   bool SampleProcessors();
   unsigned ProcessorCount() const { return processors_; }
   uint8_t TotalCpuUsage() const;  // 0 without counters
+  // `event` is set after every processor sample, until unwatched: a reader
+  // of the figures waits for a new one instead of polling.
+  void WatchSamples(HANDLE event);
+  void UnwatchSamples(HANDLE event);
   uint64_t TotalPhysical() const { return totalPhysical_.load(); }
   uint64_t AvailablePhysical() const { return availablePhysical_.load(); }
   _MO_MEMORY_STATE Grade() const { return static_cast<_MO_MEMORY_STATE>(grade_.load()); }
@@ -61,6 +66,8 @@ class CMOState : public com::DispatchObject<CMOState, IMOState> {
   size_t countersAdded_ = 0;
   std::unique_ptr<std::atomic<uint8_t>[]> usage_;
   std::mutex sampling_;  // one processor sample at a time on the query
+  std::mutex watchersLock_;
+  std::vector<HANDLE> watchers_;
 
   std::atomic<int> grade_{MO_MS_GREAT};
   std::atomic<uint64_t> totalPhysical_{0};

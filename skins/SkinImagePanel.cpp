@@ -105,8 +105,10 @@ void TSkinCustomPanel::ApplyTransparent() {
 void TSkinCustomPanel::Paint() {
   TRect client = ClientRect();
   if (Width() <= 0 || Height() <= 0) return;
-  TBitmap buffer;
-  buffer.SetSize(Width(), Height());
+  // Only the part to be painted: a label's new text over the panel asks for
+  // its strip, not for the whole picture and the parent's background again.
+  TPaintBuffer buffer(*Canvas(), client);
+  if (buffer.Empty()) return;
   TCanvas& canvas = buffer.Canvas();
   if (transparent_) {
     gui::PaintParentBackground(canvas, this);
@@ -130,7 +132,7 @@ void TSkinCustomPanel::Paint() {
     TRect r = client;
     canvas.DrawText(caption, r, DT_SINGLELINE | DT_VCENTER | align);
   }
-  Canvas()->Draw(0, 0, &buffer);
+  buffer.Commit();
 }
 
 void TSkinCustomPanel::Resize() {

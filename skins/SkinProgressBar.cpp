@@ -127,8 +127,12 @@ void TSkinProgressBar::SetPosition(std::int32_t value) {
 
 void TSkinProgressBar::UpdateCaption() {
   std::int64_t percent = min_ == max_ ? 0 : RoundDiv((std::int64_t{position_} - min_) * 100, std::int64_t{max_} - min_);
-  SetCaption(std::to_string(percent) + "%");
-  Invalidate();
+  const std::string caption = std::to_string(percent) + "%";
+  // A new text repaints the bar through its change; one repaint a change.
+  if (caption != Caption())
+    SetCaption(caption);
+  else
+    Invalidate();
 }
 
 int TSkinProgressBar::FillLength(int length) const {
@@ -161,8 +165,8 @@ void TSkinProgressBar::SetPicture(TPicture* value) {
 void TSkinProgressBar::Paint() {
   int w = ClientWidth(), h = ClientHeight();
   if (w <= 0 || h <= 0) return;
-  TBitmap buffer;
-  buffer.SetSize(w, h);
+  TPaintBuffer buffer(*Canvas(), Rect(0, 0, w, h));
+  if (buffer.Empty()) return;
   TCanvas& canvas = buffer.Canvas();
   TGraphic* graphic = picture_->Graphic();
   canvas.Brush().SetColor(Color());
@@ -187,7 +191,7 @@ void TSkinProgressBar::Paint() {
   canvas.Brush().SetStyle(bsSolid);
   canvas.Brush().SetColor(borderColor_);
   canvas.FrameRect(Rect(0, 0, w, h));
-  Canvas()->Draw(0, 0, &buffer);
+  buffer.Commit();
 }
 
 void TSkinProgressBar::WndProc(TMessage& m) {
@@ -196,7 +200,6 @@ void TSkinProgressBar::WndProc(TMessage& m) {
       m.Result = 1;  // Paint covers everything
       return;
     case CM_COLORCHANGED:
-    case CM_TEXTCHANGED:
       Invalidate();
       break;
   }

@@ -8,23 +8,26 @@
 //            window's windows made, the engine created and opened, a shown
 //            popup hidden (see PhaseBench.cpp)
 //   idle     processor time in 60 s of doing nothing, its engine at default
-//            settings, once hidden in the tray and once with the process
-//            page showing; the Windows process's own and its whole Unix
-//            process's, Wine's work for it included (goals: 0.1 % and 0.3 %
-//            of one core, Wine's work included)
+//            settings: hidden in the tray, then with each page showing;
+//            the Windows process's own and its whole Unix process's, Wine's
+//            work for it included, against the floor: a probe of the
+//            benchmark's own doing only the refresh the program must do,
+//            measured the same way before and after (goals: at most 1.5x the
+//            floor in the tray, 2x with a page showing)
 //   churn    the test build's own private bytes while short-lived programs
 //            start and end, 150 at a time (goal: the second 150 add at most
 //            256 KB)
 //   objects  GDI and USER objects after 10 000 overview refreshes and 1 000
 //            tab changes, against the counts after start (goal: no growth)
 //
-// orvane_bench [startup|phases|idle|churn|objects]... (all without
-// arguments); run it from the build tree under Wine with a display in a
+// orvane_bench [--against <folder>] [startup|phases|idle[:seconds]|churn|
+// objects]... (all without arguments; --against: see main); run it from the build tree under Wine with a display in a
 // prefix of its own (see bench/app/README.md). "startup" changes that
 // prefix's terminal-services service for a while and puts it back.
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
@@ -43,6 +46,7 @@ using Clock = std::chrono::steady_clock;
 namespace {
 
 constexpr int kStartRuns = 5;
+constexpr int kIdleSeconds = 60;
 constexpr DWORD kPatienceMs = 120000;
 constexpr char kHangingService[] = "hanging-service";
 constexpr wchar_t kHangingServiceW[] = L"hanging-service";
@@ -228,6 +232,27 @@ double UnixProcessorSeconds(const std::string& exe) {
   return ticks / 100;
 }
 
+// The same process's time on a processor in seconds, to the nanosecond: the
+// sum over its threads of the first figure of their schedstat (the ticks of
+// stat come in hundredths and are taken by sampling). Threads that ended in
+// between are missing from it; 0 where there is none.
+double UnixRunSeconds(const std::string& exe) {
+  const std::string folder = UnixProcessFolder(exe);
+  if (folder.empty()) return 0;
+  WIN32_FIND_DATAA found;
+  kit::FindHandle find(FindFirstFileA((folder + "task\\*").c_str(), &found));
+  if (!find) return 0;
+  double nanoseconds = 0;
+  do {
+    const std::string tid = found.cFileName;
+    if (tid.find_first_not_of("0123456789") != std::string::npos) continue;
+    std::ifstream schedstat(folder + "task\\" + tid + "\\schedstat");
+    double run = 0;
+    if (schedstat >> run) nanoseconds += run;
+  } while (FindNextFileA(find.Get(), &found));
+  return nanoseconds / 1e9;
+}
+
 // The Unix process's resident memory in KB ("VmRSS" of its status); 0
 // elsewhere.
 long UnixResidentKB(const std::string& exe) {
@@ -239,46 +264,154 @@ long UnixResidentKB(const std::string& exe) {
   return 0;
 }
 
+// The machine's load averages over 1, 5 and 15 minutes, where there are any.
+std::string LoadAverage() {
+  std::ifstream loadavg("Z:\\proc\\loadavg");
+  std::string one, five, fifteen;
+  if (!(loadavg >> one >> five >> fifteen)) return "unknown";
+  return one + " " + five + " " + fifteen;
+}
+
 struct TProcessorTime {
-  double System, Unix;  // seconds: as GetProcessTimes tells, as the Unix side tells
+  // seconds: as GetProcessTimes tells, as the Unix side's ticks tell, as its
+  // threads' run times tell
+  double System, Unix, Run;
 };
 
-TProcessorTime ProcessorSeconds(const TProgramRun& program) {
+TProcessorTime ProcessorSeconds(HANDLE process, const std::string& exe) {
   FILETIME created, exited, kernel, user;
   double system = 0;
-  if (GetProcessTimes(program.Process(), &created, &exited, &kernel, &user)) {
+  if (GetProcessTimes(process, &created, &exited, &kernel, &user)) {
     auto seconds = [](FILETIME t) {
       return (static_cast<double>(t.dwHighDateTime) * 4294967296.0 + t.dwLowDateTime) / 1e7;
     };
     system = seconds(kernel) + seconds(user);
   }
-  return {system, UnixProcessorSeconds(program.Program())};
+  return {system, UnixProcessorSeconds(exe), UnixRunSeconds(exe)};
 }
 
-// 60 s of doing nothing after the start-up's own work is over.
-void MeasureIdle(const TProgramRun& program, const char* where, double goal) {
+// One idle figure: percent of one core, the Windows process's own and its
+// Unix process's, by its ticks and by its threads' run times (Wine's work
+// included; 0 where there is none).
+struct TIdleFigure {
+  double Own = 0, Unix = 0, Run = 0;
+};
+
+// The pointer rests in the screen's corner, off the program's window: over
+// a window whose controls follow the mouse, Wine looks for the pointer's
+// leaving a few times a second (Windows tells without looking).
+void PointerAway() {
+  SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
+}
+
+// The floor: a program of the benchmark's own that does only the refresh
+// the program must do, once a second (FloorProbe.cpp), running while it
+// lives.
+class TFloorProbe {
+ public:
+  TFloorProbe() : exe_(harness::OwnFolder() + "orvane_bench_floor_probe.exe") {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    std::string command = "\"" + exe_ + "\"";
+    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                        harness::OwnFolder().c_str(), &startup, &process)) {
+      std::printf("idle: the floor probe did not start\n");
+      return;
+    }
+    process_.Reset(process.hProcess);
+    kit::Handle thread(process.hThread);
+  }
+  ~TFloorProbe() {
+    if (!process_) return;
+    TerminateProcess(process_.Get(), 0);
+    WaitForSingleObject(process_.Get(), kPatienceMs);
+  }
+  TFloorProbe(const TFloorProbe&) = delete;
+  TFloorProbe& operator=(const TFloorProbe&) = delete;
+  HANDLE Process() const { return process_.Get(); }
+  const std::string& Exe() const { return exe_; }
+
+ private:
+  std::string exe_;
+  kit::Handle process_;
+};
+
+// What is measured over one stretch of time: the program, and the floor
+// probe running beside it (in the same prefix, through the same load).
+struct TIdleMeasure {
+  TIdleFigure Program, Floor;
+};
+
+void PrintFigure(const char* what, double own, double unix, double run, double seconds) {
+  std::printf("%s: own time %.3f s, %.3f %% of one core", what, own * seconds / 100, own);
+  if (unix > 0 || run > 0)
+    std::printf("; its Unix process, Wine's work included: %.3f %% (run time %.3f %%)", unix, run);
+}
+
+// `seconds` of doing nothing after the start-up's (or the last click's) own
+// work is over; the probe, when given, measured over the same seconds.
+TIdleMeasure MeasureIdle(HANDLE process, const std::string& exe, const char* where, int seconds,
+                         const TFloorProbe* probe = nullptr) {
+  PointerAway();
   Sleep(5000);
-  TProcessorTime before = ProcessorSeconds(program);
+  TProcessorTime before = ProcessorSeconds(process, exe);
+  TProcessorTime floorBefore = probe ? ProcessorSeconds(probe->Process(), probe->Exe()) : TProcessorTime{};
   Clock::time_point from = Clock::now();
-  Sleep(60000);
-  TProcessorTime after = ProcessorSeconds(program);
+  Sleep(seconds * 1000);
+  TProcessorTime after = ProcessorSeconds(process, exe);
+  TProcessorTime floorAfter = probe ? ProcessorSeconds(probe->Process(), probe->Exe()) : TProcessorTime{};
   double span = Milliseconds(Clock::now() - from) / 1000;
-  double used = after.System - before.System;
-  std::printf("idle (%s): the program's own time %.3f s in %.0f s: %.3f %% of one core\n", where, used, span,
-              100 * used / span);
-  if (after.Unix > 0) {
-    double unixUsed = after.Unix - before.Unix;
-    std::printf("idle (%s): its Unix process, Wine's work for it included: %.2f s, %.3f %% of one core "
-                "(goal <= %.1f %%)\n",
-                where, unixUsed, 100 * unixUsed / span, goal);
+  auto percent = [span](const TProcessorTime& a, const TProcessorTime& b) {
+    return TIdleFigure{100 * (b.System - a.System) / span, 100 * (b.Unix - a.Unix) / span,
+                       100 * (b.Run - a.Run) / span};
+  };
+  TIdleMeasure measure{percent(before, after), probe ? percent(floorBefore, floorAfter) : TIdleFigure{}};
+  std::printf("idle (%s), %.0f s, load %s\n", where, span, LoadAverage().c_str());
+  PrintFigure("  the program", measure.Program.Own, measure.Program.Unix, measure.Program.Run, span);
+  std::printf("\n");
+  if (probe) {
+    PrintFigure("  the floor probe beside it", measure.Floor.Own, measure.Floor.Unix, measure.Floor.Run, span);
+    std::printf("\n");
   }
   std::fflush(stdout);
+  return measure;
 }
 
-void Idle() {
+// The probe alone, for the floor as it is without the program.
+TIdleFigure FloorAlone(const char* when, int seconds) {
+  TFloorProbe probe;
+  if (!probe.Process()) return {};
+  const std::string where = std::string("the floor probe alone, ") + when;
+  return MeasureIdle(probe.Process(), probe.Exe(), where.c_str(), seconds).Program;
+}
+
+struct TIdleState {
+  std::string Name;
+  TIdleMeasure Measure;
+  double Goal;  // at most this many times the floor
+};
+
+// Puts another build's program (orvane.exe, its test build and the engine,
+// from `folder`) in place of this build's in a run's folder; nothing when
+// `folder` is empty.
+void TakeProgramFrom(const std::string& folder, const TProgramRun& program) {
+  if (folder.empty()) return;
+  for (const char* file : {"orvane.exe", "orvane_automation.exe", "Tarnwick.dll"})
+    CopyFileA((folder + "\\" + file).c_str(), program.File(file).c_str(), FALSE);
+}
+
+// The program's idle states, in one build (`from`: another build's folder,
+// or "" for this one's): hidden in the tray, then each page showing, then
+// hidden in the tray after an autorun start; each with the floor probe
+// beside it.
+void IdleStates(const std::string& from, const std::string& label, int seconds, std::vector<TIdleState>& states) {
+  auto name = [&](const std::string& state) { return label.empty() ? state : label + ", " + state; };
   {
-    // Hidden in the tray as the close button does with the option on.
+    // Hidden in the tray as the close button does with the option on; the
+    // shipped program, watched from outside.
     TProgramRun program("bench-idle-tray", TProgramRun::Shipped, TProgramRun::Defaults);
+    TakeProgramFrom(from, program);
     harness::RegisterEngine(program.File("Tarnwick.dll"));
     CreateDirectoryA(program.File("Config").c_str(), nullptr);
     program.Setting("PROGRAM_OPTION", "IsMinimizeToTray", "0");  // the one of the two options that counts
@@ -291,19 +424,73 @@ void Idle() {
     Sleep(2000);  // the first showing is over
     if (window) PostMessageA(window, WM_CLOSE, 0, 0);
     while (WindowOfSize(program.ProcessId(), 661, 540) && Milliseconds(Clock::now() - start) < kPatienceMs) Sleep(20);
-    MeasureIdle(program, "hidden in the tray", 0.1);
+    TFloorProbe probe;
+    const std::string state = name("hidden in the tray");
+    states.push_back({state, MeasureIdle(program.Process(), program.Program(), state.c_str(), seconds, &probe), 1.5});
     program.End();
     if (program.Running()) TerminateProcess(program.Process(), 1);
   }
   {
-    TProgramRun program("bench-idle-process-page", TProgramRun::Shipped, TProgramRun::Defaults);
+    // Each page showing in turn, the overview strip beside it (the general
+    // page is the one the window opens with), in the program's test build.
+    TProgramRun program("bench-idle-pages", TProgramRun::Shipped, TProgramRun::Defaults);
+    TakeProgramFrom(from, program);
+    harness::RegisterEngine(program.File("Tarnwick.dll"));
     if (!program.Start() || !program.AwaitReady()) return void(std::printf("idle: the program did not start\n"));
-    program.Ask("click\tMainForm.btnTabPM");
-    program.AwaitShown("MainForm.skimgpnlPM", "visible=1 showing=1");
-    MeasureIdle(program, "process page showing", 0.3);
+    const std::pair<const char*, const char*> pages[] = {{"MG", "general page showing"},
+                                                          {"MA", "advanced page showing"},
+                                                          {"ST", "system settings page showing"},
+                                                          {"PM", "process page showing"},
+                                                          {"CS", "configuration page showing"}};
+    TFloorProbe probe;
+    for (const auto& [code, page] : pages) {
+      const std::string panel = std::string("MainForm.skimgpnl") + code;
+      if (program.Shown(panel) != "visible=1 showing=1") program.Ask(std::string("click\tMainForm.btnTab") + code);
+      program.AwaitShown(panel, "visible=1 showing=1");
+      const std::string state = name(page);
+      states.push_back({state, MeasureIdle(program.Process(), program.Program(), state.c_str(), seconds, &probe), 2});
+    }
     program.Ask("close\tMainForm");
     program.WaitForExit();
   }
+  {
+    // Hidden in the tray from the start, as the autorun entry starts it at
+    // log-on (its task included: the engine frees once when the processor
+    // is idle, or after its time).
+    TProgramRun program("bench-idle-autorun", TProgramRun::Shipped, TProgramRun::Defaults);
+    TakeProgramFrom(from, program);
+    harness::RegisterEngine(program.File("Tarnwick.dll"));
+    if (!program.Start("/autorun", false)) return void(std::printf("idle: the program did not start\n"));
+    Sleep(5000);  // its start-up is over
+    TFloorProbe probe;
+    const std::string state = name("hidden in the tray after an autorun start");
+    states.push_back({state, MeasureIdle(program.Process(), program.Program(), state.c_str(), seconds, &probe), 1.5});
+    TerminateProcess(program.Process(), 1);  // no window to close: ended as a log-off would
+    WaitForSingleObject(program.Process(), kPatienceMs);
+  }
+}
+
+// `against`: another build's folder whose program is measured first, in
+// the same run ("" for none).
+void Idle(int seconds, const std::string& against) {
+  std::vector<TIdleState> states;
+  const TIdleFigure floorBefore = FloorAlone("before", seconds);
+  if (!against.empty()) IdleStates(against, "other build", seconds, states);
+  IdleStates("", against.empty() ? "" : "this build", seconds, states);
+  const TIdleFigure floorAfter = FloorAlone("after", seconds);
+  std::printf("idle: the floor probe alone, Wine's work included: %.3f %% before, %.3f %% after (run time %.3f %%, "
+              "%.3f %%)\n",
+              floorBefore.Unix, floorAfter.Unix, floorBefore.Run, floorAfter.Run);
+  std::printf("idle: each state against the floor probe measured beside it over the same seconds:\n");
+  auto ratio = [](double a, double b) { return b > 0 ? a / b : 0.0; };
+  for (const TIdleState& state : states) {
+    const TIdleMeasure& m = state.Measure;
+    std::printf("idle (%s): %.3f %% against %.3f %%, %.2fx; by run time %.3f %% against %.3f %%, %.2fx (goal <= "
+                "%.1fx)\n",
+                state.Name.c_str(), m.Program.Unix, m.Floor.Unix, ratio(m.Program.Unix, m.Floor.Unix), m.Program.Run,
+                m.Floor.Run, ratio(m.Program.Run, m.Floor.Run), state.Goal);
+  }
+  std::fflush(stdout);
 }
 
 // --- churn ---------------------------------------------------------------------------
@@ -410,16 +597,28 @@ void ObjectCounts() {
 
 int main(int argc, char** argv) {
   std::vector<std::string> parts(argv + 1, argv + argc);
+  // --against <folder>: another build's orvane.exe, orvane_automation.exe
+  // and Tarnwick.dll, measured by "idle" in the same run before this one's.
+  std::string against;
+  for (auto it = parts.begin(); it != parts.end();) {
+    if (*it == "--against" && it + 1 != parts.end()) {
+      against = *(it + 1);
+      it = parts.erase(it, it + 2);
+    } else {
+      ++it;
+    }
+  }
   // The stand-in for the service's program in "startup": it never answers.
   if (parts.size() == 1 && parts[0] == kHangingService) return Sleep(kPatienceMs), 0;
   if (parts.empty()) parts = {"startup", "phases", "idle", "churn", "objects"};
   for (const std::string& part : parts) {
     if (part == "startup") Startup();
     else if (part == "phases") Phases();
-    else if (part == "idle") Idle();
+    else if (part == "idle") Idle(kIdleSeconds, against);
+    else if (part.rfind("idle:", 0) == 0) Idle(std::max(1, std::atoi(part.c_str() + 5)), against);
     else if (part == "churn") Churn();
     else if (part == "objects") ObjectCounts();
-    else std::printf("unknown part %s (startup, phases, idle, churn, objects)\n", part.c_str());
+    else std::printf("unknown part %s (startup, phases, idle[:seconds], churn, objects)\n", part.c_str());
     std::fflush(stdout);
   }
   return 0;

@@ -270,7 +270,7 @@ TEST_F(TrayIconTest, IconComesFromTheImageListAndIndexStaysInside) {
   EXPECT_EQ(0, tray.IconIndex());
 }
 
-TEST_F(TrayIconTest, TheSameImageIsNotMadeAgainAndATipChangeLeavesThePictureAlone) {
+TEST_F(TrayIconTest, TheSameImageOrTipIsNotSentAgainAndATipChangeLeavesThePictureAlone) {
   auto images = MakeImages();
   TTrayIcon& tray = MakeIcon();
   tray.SetIconList(images.get());
@@ -298,6 +298,8 @@ TEST_F(TrayIconTest, TheSameImageIsNotMadeAgainAndATipChangeLeavesThePictureAlon
   EXPECT_TRUE(shell.Last().data.uFlags & NIF_TIP);
   EXPECT_FALSE(shell.Last().data.uFlags & NIF_ICON) << "the shell keeps the picture it has";
   EXPECT_STREQ("Brimvale\r\n512/1024 MB (50%)", shell.Last().data.szTip);
+  tray.SetHint("Brimvale\r\n512/1024 MB (50%)");
+  EXPECT_EQ(calls + 1, shell.calls.size()) << "the same tip is not sent again";
 
   // Another image, or the same index of a changed list, is a new picture.
   tray.SetIconIndex(3);

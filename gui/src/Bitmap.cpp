@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <mutex>
 #include <utility>
 #include <vector>
 
+#include "Offscreen.h"
 #include "gui/Streams.h"
 
 namespace gui {
@@ -385,6 +387,99 @@ void TBitmap::Draw(TCanvas& canvas, const TRect& rect) {
   StretchBlt(dest, rect.Left, rect.Top, rect.Width(), rect.Height(), source, 0, 0, width_, height_,
              canvas.CopyMode());
   if (stretched) SetStretchBltMode(dest, oldMode);
+}
+
+// --- TPaintBuffer ---------------------------------------------------------------------
+
+namespace detail {
+
+// A memory context with a screen-compatible bitmap selected, and the level
+// of its clean state (as made) saved, to which it goes back between uses.
+struct TSurface {
+  TSurface(int width, int height)
+      : Image(ScreenForBitmaps(), width, height), Width(width), Height(height), Clean(SaveDC(Image.Dc())) {}
+  TOffscreen Image;
+  int Width, Height;
+  int Clean;
+};
+
+}  // namespace detail
+
+namespace {
+
+// Surfaces of small parts, kept for the next paint of their size: the
+// overview's figures repaint the same strips every second.
+class TSurfacePool {
+ public:
+  // Never freed, like the device bitmaps' pool.
+  static TSurfacePool& Instance() {
+    static auto* pool = new TSurfacePool;
+    return *pool;
+  }
+  std::unique_ptr<detail::TSurface> Take(int width, int height) {
+    {
+      std::lock_guard<std::mutex> guard(lock_);
+      // The latest of the size first.
+      for (auto it = kept_.rbegin(); it != kept_.rend(); ++it) {
+        if ((*it)->Width != width || (*it)->Height != height) continue;
+        std::unique_ptr<detail::TSurface> surface = std::move(*it);
+        kept_.erase(std::next(it).base());
+        return surface;
+      }
+    }
+    auto surface = std::make_unique<detail::TSurface>(width, height);
+    return surface->Image.Ok() ? std::move(surface) : nullptr;
+  }
+  void Give(std::unique_ptr<detail::TSurface> surface) {
+    if (!surface || surface->Width * surface->Height > kMostPixels) return;
+    HDC dc = surface->Image.Dc();
+    // Whatever the paint changed in the context goes.
+    if (!RestoreDC(dc, surface->Clean) || (surface->Clean = SaveDC(dc)) == 0) return;
+    std::lock_guard<std::mutex> guard(lock_);
+    if (kept_.size() == kKept) kept_.erase(kept_.begin());  // the oldest goes
+    kept_.push_back(std::move(surface));
+  }
+
+ private:
+  static constexpr std::size_t kKept = 8;
+  static constexpr int kMostPixels = 256 * 256;  // a large part is painted rarely: not kept
+  std::mutex lock_;
+  std::vector<std::unique_ptr<detail::TSurface>> kept_;
+};
+
+}  // namespace
+
+TPaintBuffer::TPaintBuffer(TCanvas& target, const TRect& area) : target_(target) {
+  RECT box{};
+  switch (GetClipBox(target.Handle(), &box)) {
+    case NULLREGION: return;
+    case ERROR: part_ = area; break;
+    default:
+      part_ = Rect(std::max<int>(area.Left, box.left), std::max<int>(area.Top, box.top),
+                   std::min<int>(area.Right, box.right), std::min<int>(area.Bottom, box.bottom));
+  }
+  if (part_.IsEmpty()) {
+    part_ = {};
+    return;
+  }
+  surface_ = TSurfacePool::Instance().Take(part_.Width(), part_.Height());
+  if (!surface_) throw EOutOfResources("Out of system resources: cannot create a bitmap");
+  HDC dc = surface_->Image.Dc();
+  PatBlt(dc, 0, 0, part_.Width(), part_.Height(), BLACKNESS);
+  SetViewportOrgEx(dc, -part_.Left, -part_.Top, nullptr);
+  canvas_.SetHandle(dc);
+}
+
+TPaintBuffer::~TPaintBuffer() {
+  canvas_.SetHandle(nullptr);  // lets go of its tools first
+  TSurfacePool::Instance().Give(std::move(surface_));
+}
+
+void TPaintBuffer::Commit() {
+  if (Empty()) return;
+  HDC source = surface_->Image.Dc();
+  SetViewportOrgEx(source, 0, 0, nullptr);
+  BitBlt(target_.Handle(), part_.Left, part_.Top, part_.Width(), part_.Height(), source, 0, 0, SRCCOPY);
 }
 
 void* TBitmap::ScanLine(int row) {

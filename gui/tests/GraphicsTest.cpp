@@ -308,6 +308,58 @@ TEST(Bitmaps, SizeAndFormatChangesKeepThePicture) {
   EXPECT_TRUE(copy.Empty());
 }
 
+TEST(PaintBuffers, CoverOnlyThePartToBePaintedAndDrawInTheTargetsCoordinates) {
+  auto target = Surface(40, 30, clWhite);
+  HDC dc = target->Canvas().Handle();
+  const int saved = SaveDC(dc);
+  IntersectClipRect(dc, 5, 6, 25, 16);  // what a paint asks for: a strip
+  {
+    TPaintBuffer buffer(target->Canvas(), Rect(0, 0, 40, 30));
+    EXPECT_EQ(Rect(5, 6, 25, 16), buffer.Part());
+    EXPECT_EQ(clBlack, buffer.Canvas().Pixels(5, 6)) << "it starts black";
+    buffer.Canvas().Brush().SetColor(clRed);
+    buffer.Canvas().FillRect(Rect(0, 0, 40, 30));
+    buffer.Canvas().Brush().SetColor(clBlue);
+    buffer.Canvas().FillRect(Rect(20, 10, 22, 12));
+    buffer.Commit();
+
+    TPaintBuffer within(target->Canvas(), Rect(20, 0, 40, 30));
+    EXPECT_EQ(Rect(20, 6, 25, 16), within.Part()) << "only the area's share of the strip";
+    TPaintBuffer outside(target->Canvas(), Rect(30, 0, 40, 30));
+    EXPECT_TRUE(outside.Empty());
+    outside.Commit();  // nothing to copy
+  }
+  RestoreDC(dc, saved);
+  EXPECT_EQ(At(*target, 20, 10), clBlue);
+  EXPECT_EQ(At(*target, 21, 11), clBlue);
+  EXPECT_EQ(CountOf(*target, clBlue, Rect(0, 0, 40, 30)), 4);
+  EXPECT_EQ(CountOf(*target, clRed, Rect(5, 6, 25, 16)), 20 * 10 - 4);
+  EXPECT_EQ(CountOf(*target, clWhite, Rect(0, 0, 40, 30)), 40 * 30 - 20 * 10) << "nothing outside the strip";
+}
+
+TEST(PaintBuffers, ASurfaceComesBackBlackAndInItsFirstStateForTheNextPaintOfItsSize) {
+  auto target = Surface(20, 20, clWhite);
+  HDC first = nullptr;
+  {
+    TPaintBuffer buffer(target->Canvas(), Rect(0, 0, 20, 20));
+    first = buffer.Canvas().Handle();
+    buffer.Canvas().Brush().SetColor(clRed);
+    buffer.Canvas().FillRect(Rect(0, 0, 20, 20));
+    // What a paint may leave behind in the context.
+    SetBkMode(first, TRANSPARENT);
+    SetTextColor(first, RGB(1, 2, 3));
+    SetMapMode(first, MM_LOMETRIC);
+    IntersectClipRect(first, 0, 0, 1, 1);
+  }
+  TPaintBuffer next(target->Canvas(), Rect(0, 0, 20, 20));
+  HDC dc = next.Canvas().Handle();
+  EXPECT_EQ(first, dc) << "the surface of that size is kept, not made again";
+  EXPECT_EQ(clBlack, next.Canvas().Pixels(19, 19)) << "black again, and drawn on everywhere";
+  EXPECT_EQ(OPAQUE, GetBkMode(dc));
+  EXPECT_EQ(RGB(0, 0, 0), GetTextColor(dc));
+  EXPECT_EQ(MM_TEXT, GetMapMode(dc));
+}
+
 TEST(Bitmaps, StreamsResourcesAndTheClipboardFormat) {
   TBitmap glyph;
   glyph.LoadFromResourceName(GetModuleHandleA(nullptr), "GLYPH");

@@ -232,6 +232,39 @@ TEST_F(SkinControls, TransparentPanelShowsItsParentUnderneath) {
   EXPECT_FALSE(panel->Picture()->Graphic()->Transparent());
 }
 
+TEST_F(SkinControls, APanelAskedForAStripPaintsThatStripOnlyAndItsParentToo) {
+  auto* shape = Make<TShape>(5, 5, 20, 20);
+  shape->Brush()->SetColor(clYellow);
+  shape->Pen()->SetColor(clYellow);
+  auto* panel = Make<TSkinImagePanel>(10, 10, 40, 30);
+  panel->SetTransparent(true);
+  auto tile = Solid(4, 4, clBlue, clRed);
+  panel->SetPicture(tile.get());
+  panel->SetDrawStyle(skTile);
+  std::vector<TRect> parentPainted;  // what the form was asked to paint under the panel
+  form->OnPaint = [&](TObject*) { parentPainted.push_back(form->Canvas()->ClipRect()); };
+
+  auto whole = Render(*panel);
+  ASSERT_EQ(1u, parentPainted.size());
+  EXPECT_EQ(Rect(10, 10, 50, 40), parentPainted.back());
+
+  // A label's new text over the panel asks for its strip.
+  auto strip = Surface(40, 30, clGray);
+  HDC dc = strip->Canvas().Handle();
+  const int saved = SaveDC(dc);
+  IntersectClipRect(dc, 2, 20, 30, 26);
+  panel->PaintTo(dc, 0, 0);
+  RestoreDC(dc, saved);
+  ASSERT_EQ(2u, parentPainted.size());
+  EXPECT_EQ(Rect(12, 30, 40, 36), parentPainted.back()) << "the parent paints the strip, not the whole panel";
+  for (int y = 0; y < 30; ++y)
+    for (int x = 0; x < 40; ++x) {
+      const bool inStrip = x >= 2 && x < 30 && y >= 20 && y < 26;
+      ASSERT_EQ(At(*strip, x, y), inStrip ? At(*whole, x, y) : clGray) << x << "," << y;
+    }
+  form->OnPaint = nullptr;
+}
+
 TEST_F(SkinControls, AutoSizeTakesThePictureWhereAlignAllows) {
   auto* panel = Make<TSkinImagePanel>(0, 0, 50, 50);
   auto picture = Solid(30, 7, clBlue, clBlue);

@@ -122,14 +122,30 @@ TEST(AutorunTask, WithBothFlagsOnlyTheIdleVariantRunsAndWaitsForAnIdleReading) {
   rig.counters.values[0] = 40;
   rig.state->Refresh();
   EXPECT_TRUE(rig.defrag->StartAutorunTask());
-  ASSERT_TRUE(rig.waits.WaitFor(0, 0, 3));
+  ASSERT_TRUE(rig.waits.WaitFor(0, 1));
   EXPECT_EQ(Values{}, rig.FreeProgress());  // busy processor: nothing yet
+
+  rig.state->Refresh();  // still busy: the thread reads it and waits for the next figures
+  ASSERT_TRUE(rig.waits.WaitFor(0, 2));
+  EXPECT_EQ(Values{}, rig.FreeProgress());
 
   rig.counters.values[0] = 0;
   rig.state->Refresh();  // someone else refreshes the figures; the thread only reads them
   rig.defrag->WaitForWorkers();
   EXPECT_EQ((Values{0, 50, 100}), rig.FreeProgress());
   EXPECT_EQ(Sleeps{}, rig.waits.Sleeps());  // the timer variant never ran
+  // It looked at the figures when they changed, never by the millisecond.
+  EXPECT_EQ(0, rig.waits.polls.load());
+}
+
+TEST(AutorunTask, TheIdleVariantFreesAtOnceWhenTheProcessorIsIdleAlready) {
+  DefragRig rig(TwoProcesses());
+  rig.LoadSettings(L"AUTORUN_TASK", {{L"IsFreeOnceOnCPUIdle", L"1"}, {L"IsFreeOnceOnTimer", L"0"}});
+  rig.counters.values[0] = 0;
+  rig.state->Refresh();
+  EXPECT_TRUE(rig.defrag->StartAutorunTask());
+  rig.defrag->WaitForWorkers();
+  EXPECT_EQ((Values{0, 50, 100}), rig.FreeProgress());
 }
 
 TEST(AutorunTask, StopEndsAFreeOnceThreadThatStillWaits) {
@@ -141,6 +157,19 @@ TEST(AutorunTask, StopEndsAFreeOnceThreadThatStillWaits) {
   EXPECT_EQ(Values{}, rig.FreeProgress());
   EXPECT_FALSE(rig.defrag->StartAutorunTask());  // nothing starts after Stop
   EXPECT_EQ(S_FALSE, rig.defrag->FastFree(VARIANT_TRUE));
+}
+
+TEST(AutorunTask, StopEndsAnIdleVariantThatWaitsForAnIdleProcessor) {
+  DefragRig rig(TwoProcesses());
+  rig.LoadSettings(L"AUTORUN_TASK", {{L"IsFreeOnceOnCPUIdle", L"1"}, {L"IsFreeOnceOnTimer", L"0"}});
+  rig.counters.values[0] = 40;
+  rig.state->Refresh();
+  EXPECT_TRUE(rig.defrag->StartAutorunTask());
+  ASSERT_TRUE(rig.waits.WaitFor(0, 1));
+  rig.defrag->Stop();
+  rig.counters.values[0] = 0;
+  rig.state->Refresh();  // after the stop: no free
+  EXPECT_EQ(Values{}, rig.FreeProgress());
 }
 
 // ===== In the engine root ========================================================

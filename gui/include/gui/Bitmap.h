@@ -96,4 +96,37 @@ class TBitmap : public TGraphic {
   std::unique_ptr<BitmapCanvas> canvas_;
 };
 
+namespace detail {
+struct TSurface;
+}  // namespace detail
+
+// Drawing off screen for a control's paint, of only the part of `target`
+// that is to be painted: the clip box of `target` within `area`. Its canvas
+// draws in the target's coordinates, on a surface that starts black; Commit
+// copies the part onto the target in one step. A paint that changes a strip
+// of a large control so touches the pixels of that strip only, and the
+// surfaces of small parts are kept for the next paint of their size (under
+// Wine making a memory context and selecting a device bitmap into it cost
+// more than the drawing).
+class TPaintBuffer {
+ public:
+  TPaintBuffer(TCanvas& target, const TRect& area);
+  ~TPaintBuffer();
+  TPaintBuffer(const TPaintBuffer&) = delete;
+  TPaintBuffer& operator=(const TPaintBuffer&) = delete;
+
+  // Nothing of `area` is to be painted (then nothing need be drawn).
+  bool Empty() const { return part_.IsEmpty(); }
+  // The part it covers, in the target's coordinates.
+  const TRect& Part() const { return part_; }
+  TCanvas& Canvas() { return canvas_; }
+  void Commit();
+
+ private:
+  TCanvas& target_;
+  TRect part_;
+  std::unique_ptr<detail::TSurface> surface_;
+  TCanvas canvas_;
+};
+
 }  // namespace gui

@@ -116,9 +116,10 @@ int TCustomImageList::AddMasked(TBitmap* image, TColor maskColor) {
 
 int TCustomImageList::AddIcon(TIcon* icon) {
   if (!icon || icon->Empty()) throw EInvalidGraphicOperation("Cannot add an empty icon");
-  // An icon that gives no image stays out: the list never holds a blank.
+  // An icon whose handle the system cannot make now stays out: the list
+  // never holds a blank (its data was checked when it was loaded).
   const HICON handle = icon->Handle();
-  if (!handle) throw EInvalidGraphic("The icon has no image to add to the image list");
+  if (!handle) throw EOutOfResources("Out of system resources: cannot make the icon to add to the image list");
   int index = Added(ImageList_ReplaceIcon(List(), -1, handle));
   Change();
   return index;

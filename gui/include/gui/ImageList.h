@@ -40,8 +40,8 @@ class TCustomImageList : public TComponent {
   // a bitmap wider than the list adds one image per Width columns.
   int Add(TBitmap* image, TBitmap* mask);
   int AddMasked(TBitmap* image, TColor maskColor);
-  // EInvalidGraphic for an icon that gives no image (the list is left as it
-  // was): the list never holds a blank in its place.
+  // EOutOfResources when the system cannot make the icon's handle (the list
+  // is left as it was): the list never holds a blank in its place.
   int AddIcon(TIcon* icon);
   // Any graphic: icons as icons, bitmaps as bitmaps (masked when
   // transparent), other formats drawn into a 32-bit bitmap through Assign.

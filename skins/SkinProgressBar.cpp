@@ -127,12 +127,8 @@ void TSkinProgressBar::SetPosition(std::int32_t value) {
 
 void TSkinProgressBar::UpdateCaption() {
   std::int64_t percent = min_ == max_ ? 0 : RoundDiv((std::int64_t{position_} - min_) * 100, std::int64_t{max_} - min_);
-  const std::string caption = std::to_string(percent) + "%";
-  // A new text repaints the bar through its change; one repaint a change.
-  if (caption != Caption())
-    SetCaption(caption);
-  else
-    Invalidate();
+  SetCaption(std::to_string(percent) + "%");
+  Invalidate();
 }
 
 int TSkinProgressBar::FillLength(int length) const {

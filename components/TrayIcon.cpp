@@ -345,6 +345,7 @@ void TTrayIcon::HideBalloonHint() {
   data_.uFlags |= NIF_INFO;
   std::memset(data_.szInfo, 0, sizeof data_.szInfo);
   ModifyIcon();
+  data_.uFlags = kIconFlags;  // later notifications carry no balloon
 }
 
 bool TTrayIcon::ShowBalloonHint(const std::string& Title, const std::string& Text, TBalloonIconKind IconType,

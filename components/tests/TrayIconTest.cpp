@@ -234,6 +234,9 @@ TEST_F(TrayIconTest, BalloonTextsAreCutAndTheBalloonIsReplaced) {
   tray.HideBalloonHint();
   EXPECT_TRUE(shell.Last().data.uFlags & NIF_INFO);
   EXPECT_STREQ("", shell.Last().data.szInfo);
+  // Nor after the balloon was hidden.
+  tray.ModifyIcon();
+  EXPECT_EQ(UINT(NIF_MESSAGE | NIF_ICON | NIF_TIP), shell.Last().data.uFlags);
 }
 
 TEST_F(TrayIconTest, IconComesFromTheImageListAndIndexStaysInside) {

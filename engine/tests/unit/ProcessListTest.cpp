@@ -440,7 +440,7 @@ TEST_F(ProcessListTest, IconsWaitForTheStartUpUnlessOneIsAskedFor) {
   CMOProcessList::Seams seams = FakeSeams(processes, shell);
   seams.iconDelayMs = INFINITE;
   list = std::make_unique<CMOProcessList>(seams);
-  EXPECT_EQ(0, shell.iconsAsked.load()) << "none during the start-up";
+  EXPECT_FALSE(shell.WaitUntilAsked(L"C:\\Apps\\System", 300)) << "none during the start-up";
   EXPECT_EQ(7u, IconIndexOf(ById(200)));
   EXPECT_EQ(3, shell.iconsAsked.load()) << "System and a.exe before b.exe";
   processes.Start(300, L"c.exe");
@@ -454,11 +454,14 @@ TEST_F(ProcessListTest, DroppedItemsPendingIconIsGivenUpAndTheOthersFollow) {
   List();
   ASSERT_TRUE(shell.WaitUntilAsked(L"C:\\Apps\\System"));
   processes.End(b);
-  List().Refresh();  // b.exe's item goes (nobody holds it) with its icon still queued
+  processes.Start(300, L"c.exe");
+  List().Refresh();  // b.exe's item goes (nobody holds it) with its icon still queued; c.exe's queues after it
   EXPECT_EQ(nullptr, ById(200));
   shell.OpenGate();
   EXPECT_EQ(7u, IconIndexOf(ById(100)));
-  EXPECT_EQ(2, shell.iconsAsked.load()) << "System and a.exe; b.exe's was given up";
+  ASSERT_TRUE(shell.WaitUntilAsked(L"C:\\Apps\\c.exe")) << "the ones after it follow";
+  EXPECT_FALSE(shell.WaitUntilAsked(L"C:\\Apps\\b.exe", 0)) << "b.exe's was given up";
+  EXPECT_EQ(3, shell.iconsAsked.load()) << "System, a.exe and c.exe";
 }
 
 TEST_F(ProcessListTest, ListDestroyedWhileIconsArePendingStopsCleanly) {

@@ -395,10 +395,17 @@ struct TIdleState {
 // Puts another build's program (orvane.exe, its test build and the engine,
 // from `folder`) in place of this build's in a run's folder; nothing when
 // `folder` is empty.
-void TakeProgramFrom(const std::string& folder, const TProgramRun& program) {
-  if (folder.empty()) return;
-  for (const char* file : {"orvane.exe", "orvane_automation.exe", "Tarnwick.dll"})
-    CopyFileA((folder + "\\" + file).c_str(), program.File(file).c_str(), FALSE);
+// False, and says so, when a file could not be taken: the run would
+// otherwise measure this build under the other's name.
+bool TakeProgramFrom(const std::string& folder, const TProgramRun& program) {
+  if (folder.empty()) return true;
+  for (const char* file : {"orvane.exe", "orvane_automation.exe", "Tarnwick.dll"}) {
+    if (!CopyFileA((folder + "\\" + file).c_str(), program.File(file).c_str(), FALSE)) {
+      std::printf("idle: %s could not be taken from %s (error %lu)\n", file, folder.c_str(), GetLastError());
+      return false;
+    }
+  }
+  return true;
 }
 
 // The program's idle states, in one build (`from`: another build's folder,
@@ -411,7 +418,7 @@ void IdleStates(const std::string& from, const std::string& label, int seconds, 
     // Hidden in the tray as the close button does with the option on; the
     // shipped program, watched from outside.
     TProgramRun program("bench-idle-tray", TProgramRun::Shipped, TProgramRun::Defaults);
-    TakeProgramFrom(from, program);
+    if (!TakeProgramFrom(from, program)) return;
     harness::RegisterEngine(program.File("Tarnwick.dll"));
     CreateDirectoryA(program.File("Config").c_str(), nullptr);
     program.Setting("PROGRAM_OPTION", "IsMinimizeToTray", "0");  // the one of the two options that counts
@@ -434,7 +441,7 @@ void IdleStates(const std::string& from, const std::string& label, int seconds, 
     // Each page showing in turn, the overview strip beside it (the general
     // page is the one the window opens with), in the program's test build.
     TProgramRun program("bench-idle-pages", TProgramRun::Shipped, TProgramRun::Defaults);
-    TakeProgramFrom(from, program);
+    if (!TakeProgramFrom(from, program)) return;
     harness::RegisterEngine(program.File("Tarnwick.dll"));
     if (!program.Start() || !program.AwaitReady()) return void(std::printf("idle: the program did not start\n"));
     const std::pair<const char*, const char*> pages[] = {{"MG", "general page showing"},
@@ -458,7 +465,7 @@ void IdleStates(const std::string& from, const std::string& label, int seconds, 
     // log-on (its task included: the engine frees once when the processor
     // is idle, or after its time).
     TProgramRun program("bench-idle-autorun", TProgramRun::Shipped, TProgramRun::Defaults);
-    TakeProgramFrom(from, program);
+    if (!TakeProgramFrom(from, program)) return;
     harness::RegisterEngine(program.File("Tarnwick.dll"));
     if (!program.Start("/autorun", false)) return void(std::printf("idle: the program did not start\n"));
     Sleep(5000);  // its start-up is over
